@@ -1,0 +1,116 @@
+// chanwright-cli: the application's own file and radio operations without a window.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <functional>
+#include <map>
+
+#include "app/cli/cli_session.h"
+#include "app/cli/commands.h"
+
+using namespace chanwright::cli;
+
+namespace {
+
+struct CommandInfo {
+    const char* usage;
+    int inputs;        // positional files after the command
+    bool needsOutput;  // -o is required
+    bool needsPort;
+    std::function<int(const Invocation&)> run;  // empty: not in this build yet
+};
+
+const std::map<QString, CommandInfo>& Commands() {
+    static const std::map<QString, CommandInfo> commands = {
+        {"new", {"new      [--model MODEL] -o OUT", 0, true, false, RunNew}},
+        {"convert", {"convert  [--model MODEL] IN OUT", 2, false, false, RunConvert}},
+        {"report",
+         {"report   [--model MODEL] IN [-o OUT.txt] [--pdf OUT.pdf]", 1, false, false, {}}},
+        {"read", {"read     --port PORT [--model MODEL] -o OUT", 0, true, true, {}}},
+        {"program", {"program  --port PORT [--model MODEL] IN", 1, false, true, {}}},
+        {"clear", {"clear    --port PORT [--model MODEL]", 0, false, true, {}}},
+    };
+    return commands;
+}
+
+QString UsageText() {
+    QString text = QStringLiteral("Usage:\n");
+    for (const char* name : {"new", "convert", "report", "read", "program", "clear"}) {
+        text += QStringLiteral("  chanwright-cli ") + QLatin1String(Commands().at(name).usage) +
+                QLatin1Char('\n');
+    }
+    return text;
+}
+
+int BadUsage(const QString& why, const char* usage = nullptr) {
+    StdErr() << "chanwright-cli: " << why << Qt::endl;
+    if (usage) {
+        StdErr() << "Usage: chanwright-cli " << usage << Qt::endl;
+    } else {
+        StdErr() << UsageText();
+    }
+    return kBadUsage;
+}
+
+const char* kHelpTail =
+    "\nMODEL is HV2071P or TQ5300. Files ending in .hex are image files (8192 raw bytes);\n"
+    "any other name is a data file. PORT is a device path or 1-4 for COM1..COM4.\n"
+    "Exit status: 0 success, 1 the operation failed, 2 bad usage.\n";
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("chanwright-cli"));
+
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption helpOption({"h", "help"}, "Show this help.");
+    const QCommandLineOption modelOption({"m", "model"}, "Radio model.", "MODEL");
+    const QCommandLineOption outputOption({"o", "output"}, "Output file.", "OUT");
+    const QCommandLineOption pdfOption("pdf", "Printed report as PDF.", "OUT.pdf");
+    const QCommandLineOption portOption({"p", "port"}, "Serial port.", "PORT");
+    parser.addOptions({helpOption, modelOption, outputOption, pdfOption, portOption});
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        return BadUsage(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        StdOut() << UsageText() << kHelpTail;
+        return kSuccess;
+    }
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty())
+        return BadUsage(QStringLiteral("no command given"));
+
+    Invocation call;
+    call.command = positional.takeFirst();
+    const auto found = Commands().find(call.command);
+    if (found == Commands().end())
+        return BadUsage("unknown command '" + call.command + "'");
+    const CommandInfo& info = found->second;
+
+    call.inputs = positional;
+    call.output = parser.value(outputOption);
+    call.pdf = parser.value(pdfOption);
+    call.port = parser.value(portOption);
+    if (parser.isSet(modelOption)) {
+        call.model = ParseModel(parser.value(modelOption));
+        if (!call.model) {
+            return BadUsage("unknown model '" + parser.value(modelOption) + "'", info.usage);
+        }
+    }
+    if (call.inputs.size() != info.inputs) {
+        return BadUsage(QStringLiteral("wrong number of files"), info.usage);
+    }
+    if (info.needsOutput && call.output.isEmpty()) {
+        return BadUsage(QStringLiteral("-o OUT is required"), info.usage);
+    }
+    if (info.needsPort && call.port.isEmpty()) {
+        return BadUsage(QStringLiteral("--port PORT is required"), info.usage);
+    }
+    if (!info.run) {
+        StdErr() << "chanwright-cli: '" << call.command << "' is not available in this build"
+                 << Qt::endl;
+        return kFailed;
+    }
+    return info.run(call);
+}

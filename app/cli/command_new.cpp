@@ -1,0 +1,11 @@
+#include "app/cli/cli_session.h"
+#include "app/cli/commands.h"
+
+namespace chanwright::cli {
+
+int RunNew(const Invocation& call) {
+    CliSession session(ResolveModel(call.model, QString()));
+    return session.Write(call.output) ? kSuccess : kFailed;
+}
+
+}  // namespace chanwright::cli

@@ -1,0 +1,15 @@
+#pragma once
+
+// The program's own message texts and titles, shared by the window, the command line and tests.
+namespace chanwright::messages {
+
+constexpr const char* kAppTitle = "Chanwright";
+constexpr const char* kFileReadError = "FileRead Error!!";
+constexpr const char* kFileSaveError = "FileSave Error!!";
+constexpr const char* kModelNameError = "ModelName Error !!";
+constexpr const char* kReadFromRadio = "Read from Radio";
+
+constexpr const char* kDataFileFilter = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
+constexpr const char* kImageFileFilter = "hex files(*.hex)|*.hex|All files(*.*)|*.*";
+
+}  // namespace chanwright::messages

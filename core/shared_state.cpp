@@ -1,0 +1,18 @@
+#include "core/shared_state.h"
+
+namespace chanwright {
+
+std::string GetModelName(int16_t modelNum) {
+    return modelNum == kModelTQ5300 ? "TQ5300" : "HV2071P";
+}
+
+bool IsDeveloperSwitch(const std::string& commandLine) {
+    const std::size_t first = commandLine.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return false;
+    const std::size_t last = commandLine.find_last_not_of(' ');
+    const std::string trimmed = commandLine.substr(first, last - first + 1);
+    return trimmed == "/K" || trimmed == "/k";
+}
+
+}  // namespace chanwright

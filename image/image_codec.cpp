@@ -1,0 +1,38 @@
+#include "image/image_codec.h"
+
+namespace chanwright {
+
+const layout::RegionLayout& RegionOf(Region region) {
+    switch (region) {
+        case Region::Usa:
+            return layout::kUsa;
+        case Region::International:
+            return layout::kInternational;
+        case Region::Canada:
+            break;
+    }
+    return layout::kCanada;
+}
+
+std::vector<PlanChannel>& ChannelsOf(RadioData& data, Region region) {
+    switch (region) {
+        case Region::Usa:
+            return data.UsaChannels;
+        case Region::International:
+            return data.IntlChannels;
+        case Region::Canada:
+            break;
+    }
+    return data.CanadaChannels;
+}
+
+const std::vector<PlanChannel>& ChannelsOf(const RadioData& data, Region region) {
+    return ChannelsOf(const_cast<RadioData&>(data), region);
+}
+
+int DirectoryEntryAddress(bool group, int index) {
+    const int base = group ? layout::kGroupDirectory : layout::kIndividualDirectory;
+    return base + layout::kDirectoryEntrySize * index;
+}
+
+}  // namespace chanwright

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/radio_data.h"
+#include "core/shared_state.h"
+#include "storage/profile_file.h"
+
+namespace chanwright {
+
+// Fills the data set from a parsed data file. Sections are found by name, so their order does
+// not matter and extra ones are ignored; the reader visits exactly the records the lists hold.
+// A number or switch that is missing or does not convert leaves its field as it was; a text
+// takes whatever the lookup gives, so a missing name empties it. The A and B channel choices are
+// not read. A position or time offset that would point outside its table is not taken.
+void ReadDataFile(const ProfileFile& file, const SharedState& shared, RadioData& data);
+
+}  // namespace chanwright

@@ -1,0 +1,121 @@
+#include "storage/profile_file.h"
+
+namespace chanwright {
+
+namespace {
+
+// 0x1A is the old end-of-file mark some editors left behind; the reader skipped it like a space.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
+}
+
+std::string_view TrimLeft(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size() && IsBlank(text[start]))
+        ++start;
+    return text.substr(start);
+}
+
+std::string_view TrimRight(std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(0, end);
+}
+
+// Only a-z fold; bytes above 0x7F are compared as they are, whatever the locale.
+std::string Fold(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return folded;
+}
+
+}  // namespace
+
+ProfileFile ProfileFile::Parse(std::string_view bytes) {
+    ProfileFile file;
+    // Index of the section taking keys; empty while inside a repeated section, whose keys the
+    // reader never saw because it stopped at the first section of that name.
+    std::optional<std::size_t> current;
+    bool seenHeader = false;
+
+    auto open = [&file](std::string_view name) -> std::optional<std::size_t> {
+        const auto [it, added] = file.sectionIndex_.emplace(Fold(name), file.sections_.size());
+        if (!added)
+            return std::nullopt;
+        file.sections_.emplace_back();
+        return it->second;
+    };
+
+    std::size_t pos = 0;
+    while (pos <= bytes.size()) {
+        std::size_t end = bytes.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        const std::string_view line = TrimLeft(bytes.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty())
+            continue;
+
+        if (line.front() == '[') {
+            const std::size_t close = line.rfind(']');
+            if (close != std::string_view::npos) {
+                current = open(line.substr(1, close - 1));
+                seenHeader = true;
+                continue;
+            }
+        }
+
+        if (!seenHeader) {
+            // Keys above the first header form a section named "" that exists only once used.
+            current = open({});
+            seenHeader = true;
+        }
+        if (!current)
+            continue;
+
+        const std::string_view body = TrimRight(line);
+        const std::size_t eq = body.find('=');
+        auto& keys = file.sections_[*current].keys;
+        if (eq == std::string_view::npos) {
+            keys.emplace(Fold(body), std::nullopt);
+        } else {
+            // Cut after trimming: a value padded with spaces still keeps 127 real characters.
+            const std::string_view value = TrimLeft(body.substr(eq + 1)).substr(0, kMaxValueLength);
+            keys.emplace(Fold(TrimRight(body.substr(0, eq))), std::string(value));
+        }
+    }
+    return file;
+}
+
+std::optional<std::string> ProfileFile::Lookup(std::string_view section,
+                                               std::string_view key) const {
+    const auto sectionIt = sectionIndex_.find(Fold(section));
+    if (sectionIt == sectionIndex_.end())
+        return std::nullopt;
+    const auto& keys = sections_[sectionIt->second].keys;
+    const auto keyIt = keys.find(Fold(key));
+    if (keyIt == keys.end())
+        return std::nullopt;
+    return keyIt->second;
+}
+
+std::string ReadProfileValue(const ProfileFile& file, std::string_view section,
+                             std::string_view key) {
+    std::string value = file.Lookup(section, key).value_or(std::string());
+    // The reader handed back a C string, so anything after a NUL never reached the program.
+    const std::size_t nul = value.find('\0');
+    if (nul != std::string::npos)
+        value.resize(nul);
+    // "<NONE>" was the reader's default for a missing key, so a stored one is missing too.
+    if (value == "<NONE>")
+        return {};
+    if (!value.empty() && value.front() == '#')
+        value.erase(0, 1);
+    return value;
+}
+
+}  // namespace chanwright

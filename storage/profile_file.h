@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace chanwright {
+
+// A data file parsed once, answering lookups the way the Windows private-profile reader does,
+// because files written by earlier versions of the program were read that way and users rely on
+// it: section and key names match without regard to case, the first section and the first key of
+// a name win, spaces around a value are dropped, and a value is cut to 127 characters. Text is
+// 8-bit, one byte one character.
+class ProfileFile {
+  public:
+    static constexpr std::size_t kMaxValueLength = 127;
+
+    static ProfileFile Parse(std::string_view bytes);
+
+    // The trimmed, cut value, or nothing when the section or the key is missing (a key line
+    // without "=" counts as missing).
+    std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
+
+  private:
+    struct Section {
+        std::unordered_map<std::string, std::optional<std::string>> keys;  // upper-cased names
+    };
+    std::unordered_map<std::string, std::size_t> sectionIndex_;  // upper-cased name -> sections_
+    std::vector<Section> sections_;
+};
+
+// One key lookup as the data-file reader makes it: a missing key (or the literal "<NONE>") gives
+// the empty text, the value is cut at its first NUL, and one leading "#" is removed.
+std::string ReadProfileValue(const ProfileFile& file, std::string_view section,
+                             std::string_view key);
+
+}  // namespace chanwright

@@ -1,0 +1,87 @@
+#include "storage/settings_store.h"
+
+#include <QSettings>
+#include <QVariant>
+#include <cstdint>
+#include <memory>
+
+#include "core/shared_state.h"
+
+namespace chanwright {
+
+namespace {
+
+const char kComKey[] = "ComPath/ComNum";
+const char kModelKey[] = "ModelPath/ModelNum";
+
+constexpr int16_t kFirstPort = 1;
+constexpr int16_t kLastPort = 4;
+
+// The store's file name may not contain the title's "/": QSettings would read it as a folder.
+QString StoreName() {
+    return QString::fromLatin1(SettingsStore::kApplicationTitle)
+        .replace(QLatin1Char('/'), QLatin1Char('-'));
+}
+
+// Values are plain decimal texts; anything else (including an INI list) reads as absent.
+bool ReadInteger(const QSettings& settings, const char* key, int* value) {
+    const QVariant stored = settings.value(QLatin1String(key));
+    if (!stored.isValid() || stored.typeId() != QMetaType::QString)
+        return false;
+    bool ok = false;
+    *value = stored.toString().trimmed().toInt(&ok, 10);
+    return ok;
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore()
+    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                            QStringLiteral("Chanwright"), StoreName())) {}
+
+SettingsStore::SettingsStore(const QString& iniPath)
+    : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+
+SettingsStore::~SettingsStore() = default;
+
+QString SettingsStore::FileName() const {
+    return settings_->fileName();
+}
+
+int16_t SettingsStore::ReadComNum() const {
+    int value = 0;
+    if (!ReadInteger(*settings_, kComKey, &value) || value < kFirstPort || value > kLastPort) {
+        return kFirstPort;
+    }
+    return static_cast<int16_t>(value);
+}
+
+void SettingsStore::WriteComNum(int16_t comNum) {
+    settings_->setValue(QLatin1String(kComKey), QString::number(comNum));
+}
+
+int16_t SettingsStore::ReadModelNum() const {
+    int value = 0;
+    if (ReadInteger(*settings_, kModelKey, &value) && value == kModelTQ5300)
+        return kModelTQ5300;
+    return kModelHV2071P;
+}
+
+void SettingsStore::WriteModelNum(int16_t modelNum) {
+    settings_->setValue(QLatin1String(kModelKey), QString::number(modelNum));
+}
+
+void SettingsStore::WriteWindowPosition(int left, int top, int width, int height) {
+    settings_->beginGroup(QStringLiteral("Settings"));
+    settings_->setValue(QStringLiteral("MainLeft"), QString::number(left));
+    settings_->setValue(QStringLiteral("MainTop"), QString::number(top));
+    settings_->setValue(QStringLiteral("MainWidth"), QString::number(width));
+    settings_->setValue(QStringLiteral("MainHeight"), QString::number(height));
+    settings_->endGroup();
+}
+
+void SettingsStore::Sync() {
+    settings_->sync();
+}
+
+}  // namespace chanwright

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class QSettings;
+
+namespace chanwright {
+
+// The application's own values that survive a restart: the selected model, the serial port and
+// the main window's last position. The store is named after the application title; since that
+// title holds a "/", the file name carries a "-" in its place.
+class SettingsStore {
+  public:
+    static constexpr const char* kApplicationTitle = "PC Program for HV2071P/TQ5300 Series";
+
+    // The per-user store of this application (an INI file under the user's configuration folder).
+    SettingsStore();
+    // A store kept in the given INI file, for tests and for tools that must not touch the user's.
+    explicit SettingsStore(const QString& iniPath);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    QString FileName() const;
+
+    // 1 … 4; 1 when absent or not one of those.
+    int16_t ReadComNum() const;
+    void WriteComNum(int16_t comNum);
+    // 1 for TQ5300, 0 for HV2071P; anything else stored reads as 0.
+    int16_t ReadModelNum() const;
+    void WriteModelNum(int16_t modelNum);
+    // Twips; stored only, never read back by the application.
+    void WriteWindowPosition(int left, int top, int width, int height);
+
+    // Flushes pending writes to disk.
+    void Sync();
+
+  private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace chanwright

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "core/app_state.h"
+
+namespace chanwright::test {
+
+// A fresh application state with the plans loaded and the default data set of the model, as the
+// window has it right after start-up.
+AppState MakeDefaultApp(int16_t modelNum);
+
+QByteArray ReadBytes(const QString& path);
+bool WriteBytes(const QString& path, const QByteArray& bytes);
+QString TestDataPath(const QString& name);
+
+// Compares a produced file with its golden copy, whole and by length. When the variable
+// CHANWRIGHT_UPDATE_GOLDEN is set, rewrites the golden copy instead (review the diff!).
+bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString* why);
+
+QByteArray ImageBytes(const MemoryImage& image);
+
+}  // namespace chanwright::test

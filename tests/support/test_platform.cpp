@@ -1,0 +1,42 @@
+#include "tests/support/test_platform.h"
+
+namespace chanwright::test {
+
+void RecordingPrompter::ShowMessage(const std::string& text, const std::string& title,
+                                    MessageIcon icon) {
+    messages.push_back({text, title, icon});
+}
+
+MessageAnswer RecordingPrompter::Ask(const std::string& text, const std::string& title,
+                                     MessageButtons /*buttons*/, MessageIcon icon) {
+    questions.push_back({text, title, icon});
+    if (answers.empty())
+        return MessageAnswer::Cancel;
+    const MessageAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::string RecordingPrompter::ChooseOpenFile(const std::string& filter) {
+    return NextPath(filter);
+}
+
+std::string RecordingPrompter::ChooseSaveFile(const std::string& filter) {
+    return NextPath(filter);
+}
+
+std::string RecordingPrompter::NextPath(const std::string& filter) {
+    dialogFilters.push_back(filter);
+    if (paths.empty())
+        return {};
+    std::string path = paths.front();
+    paths.pop_front();
+    return path;
+}
+
+void FakeClock::Pause(int milliseconds) {
+    pauses.push_back(milliseconds);
+    now += milliseconds / 1000.0;
+}
+
+}  // namespace chanwright::test

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "core/platform.h"
+
+namespace chanwright::test {
+
+struct ShownMessage {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+};
+
+// Answers questions and file dialogs from a script and keeps every message shown. An empty
+// script answers Cancel and returns no path.
+class RecordingPrompter : public Prompter {
+  public:
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+    MessageAnswer Ask(const std::string& text, const std::string& title, MessageButtons buttons,
+                      MessageIcon icon) override;
+    std::string ChooseOpenFile(const std::string& filter) override;
+    std::string ChooseSaveFile(const std::string& filter) override;
+
+    std::vector<ShownMessage> messages;
+    std::vector<ShownMessage> questions;
+    std::vector<std::string> dialogFilters;
+    std::deque<MessageAnswer> answers;
+    std::deque<std::string> paths;
+
+  private:
+    std::string NextPath(const std::string& filter);
+};
+
+// Virtual time: pauses advance it at once and are recorded.
+class FakeClock : public Clock {
+  public:
+    double Seconds() override { return now; }
+    void Pause(int milliseconds) override;
+
+    double now = 0.0;
+    std::vector<int> pauses;
+};
+
+class CountingEventPump : public EventPump {
+  public:
+    void ProcessEvents() override { ++calls; }
+    int calls = 0;
+};
+
+class RecordingBusyView : public BusyView {
+  public:
+    void SetBusy(bool busy) override { changes.push_back(busy); }
+    std::vector<bool> changes;
+};
+
+// The full set of fakes, bundled the way operations take them.
+struct TestPlatform {
+    RecordingPrompter prompter;
+    FakeClock clock;
+    CountingEventPump events;
+    RecordingBusyView busyView;
+    Platform platform{prompter, clock, events, busyView};
+};
+
+}  // namespace chanwright::test
