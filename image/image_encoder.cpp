@@ -47,7 +47,7 @@ uint8_t EncodeAttributes(const PlanChannel& record) {
     SetBit(byte, attr::kTxEnable, BoolBit(record.TxEnable));
     SetBit(byte, attr::kDuplex, BoolBit(record.Duplex));
     SetBit(byte, attr::kPowUp, BoolBit(record.PowUp));
-    SetBit(byte, attr::kHighPower, BoolBit(static_cast<int16_t>(~record.LowPower)));
+    SetBit(byte, attr::kHighPower, record.LowPower == 0 ? 1 : 0);
     SetBit(byte, attr::kVsMemory, BoolBit(record.VsMemory));
     SetBit(byte, attr::kDispayA, BoolBit(record.DispayA));
     return byte;
