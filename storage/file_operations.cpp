@@ -102,34 +102,25 @@ void FileOperations::FileRead2(const QString& path) {
         Fail("frmMain.FileRead2", error, messages::kFileReadError);
 }
 
-void FileOperations::SaveFileAs(const QString& path) {
+void FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure) {
     app_.Shared.OperationFailed = kFalse;
     ErrorInfo error;
     bool ok = false;
-    RunBusy([&] { ok = WriteAtomically(path, WriteDataFile(app_.Shared, app_.Data), error); });
+    RunBusy([&] { ok = WriteAtomically(path, bytes, error); });
     if (!ok)
-        Fail("frmMain.SaveFileAs", error, messages::kFileSaveError);
+        Fail(procedure, error, messages::kFileSaveError);
+}
+
+void FileOperations::SaveFileAs(const QString& path) {
+    Save(path, WriteDataFile(app_.Shared, app_.Data), "frmMain.SaveFileAs");
 }
 
 void FileOperations::SaveFileAsDefault(const QString& path) {
-    app_.Shared.OperationFailed = kFalse;
-    ErrorInfo error;
-    bool ok = false;
-    RunBusy([&] { ok = WriteAtomically(path, WriteDefaultsFile(app_.Shared, app_.Data), error); });
-    if (!ok)
-        Fail("frmMain.SaveFileAsDefault", error, messages::kFileSaveError);
+    Save(path, WriteDefaultsFile(app_.Shared, app_.Data), "frmMain.SaveFileAsDefault");
 }
 
 void FileOperations::SaveHexFileAs(const QString& path) {
-    app_.Shared.OperationFailed = kFalse;
-    ErrorInfo error;
-    bool ok = false;
-    RunBusy([&] {
-        const std::string bytes(app_.Image.begin(), app_.Image.end());
-        ok = WriteAtomically(path, bytes, error);
-    });
-    if (!ok)
-        Fail("frmMain.SaveHexFileAs", error, messages::kFileSaveError);
+    Save(path, std::string(app_.Image.begin(), app_.Image.end()), "frmMain.SaveHexFileAs");
 }
 
 void FileOperations::ReadHexFileAs(const QString& path) {

@@ -42,6 +42,7 @@ class FileOperations {
   private:
     // Runs `work` with the window busy and the Busy flag set, then the fixed pause.
     void RunBusy(const std::function<void()>& work);
+    void Save(const QString& path, const std::string& bytes, const char* procedure);
     void Fail(const char* procedure, const ErrorInfo& error, const char* message);
     bool WriteAtomically(const QString& path, const std::string& bytes, ErrorInfo& error);
 

@@ -6,6 +6,7 @@
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
+using test::PutBytes;
 
 namespace {
 
@@ -13,10 +14,6 @@ MemoryImage Filled(uint8_t value) {
     MemoryImage image;
     image.fill(value);
     return image;
-}
-
-void Put(MemoryImage& image, int address, const QByteArray& bytes) {
-    std::copy(bytes.begin(), bytes.end(), image.begin() + address);
 }
 
 QByteArray Hex(const char* text) {
@@ -64,7 +61,7 @@ void TestImageDecoder::decodeName() {
     QFETCH(QString, expected);
 
     MemoryImage image = Filled(0x41);
-    Put(image, 0x0300, bytes);
+    PutBytes(image, 0x0300, bytes);
     QCOMPARE(QString::fromStdString(DecodeName(image, 0x0300, length)), expected);
 }
 
@@ -85,7 +82,7 @@ void TestImageDecoder::decodeDigits() {
     QFETCH(QString, expected);
 
     MemoryImage image = Filled(0x11);  // digits past the five bytes must not be read
-    Put(image, 0x0156, bytes);
+    PutBytes(image, 0x0156, bytes);
     QCOMPARE(QString::fromStdString(DecodeDigits(image, 0x0156)), expected);
 }
 
@@ -143,7 +140,7 @@ void TestImageDecoder::decodeExpWord() {
 
     MemoryImage image = Filled(0);
     image[0x006B] = enabled ? 0x80 : 0x00;  // EXP channel 9
-    Put(image, 0x0160 + 2 * 8, word);
+    PutBytes(image, 0x0160 + 2 * 8, word);
     RadioData data;
     for (ExpChannel& channel : data.ExpChannels)
         channel.Position = 7;
@@ -160,11 +157,11 @@ void TestImageDecoder::decodeExpWord() {
 void TestImageDecoder::decodeDirectory_endsAtFirstEmptyNumber() {
     MemoryImage image = Filled(0xFF);
     for (int n : {0, 1, 3}) {
-        Put(image, 0x1120 + 16 * n, Hex("3661234560"));
-        Put(image, 0x1125 + 16 * n, QByteArray("Boat ") + char('1' + n));
+        PutBytes(image, 0x1120 + 16 * n, Hex("3661234560"));
+        PutBytes(image, 0x1125 + 16 * n, QByteArray("Boat ") + char('1' + n));
     }
-    Put(image, 0x1145, QByteArray("ORPHAN"));  // entry 3: a name but no number
-    Put(image, 0x1400, Hex("0123456780") + "Fleet");
+    PutBytes(image, 0x1145, QByteArray("ORPHAN"));  // entry 3: a name but no number
+    PutBytes(image, 0x1400, Hex("0123456780") + "Fleet");
     RadioData data;
     for (DirectoryEntry& entry : data.IndividualDirectory)
         entry = {kTrue, "OLD", "1111111110"};
@@ -204,7 +201,7 @@ void TestImageDecoder::usaRecordAtPosition64_readsSlot63() {
     image[0x0057] = 0x01;  // enable bit of slot 63 only
     image[0x0077] = 0x01;
     image[0x0090 + 63] = 0xA8;  // TxEnable, PowUp, VsMemory, low power
-    Put(image, 0x0200 + 16 * 63, QByteArray("LAST"));
+    PutBytes(image, 0x0200 + 16 * 63, QByteArray("LAST"));
     PlanChannel outside;
     outside.ChTag = "KEEP";
     outside.Enable = kTrue;

@@ -8,19 +8,10 @@
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
+using test::ImageSlice;
+using test::RandomImage;
 
 namespace {
-
-MemoryImage RandomImage(unsigned seed) {
-    std::mt19937 random(seed);
-    MemoryImage image;
-    std::generate(image.begin(), image.end(), [&] { return static_cast<uint8_t>(random()); });
-    return image;
-}
-
-QByteArray Slice(const MemoryImage& image, int address, int count) {
-    return test::ImageBytes(image).mid(address, count);
-}
 
 QByteArray Hex(const char* text) {
     return QByteArray::fromHex(text);
@@ -138,7 +129,7 @@ void TestImageEncoder::channelPointers_keepLow8Bits() {
     data.Channels.IntAch = 256;
     MemoryImage image = RandomImage(4);
     QVERIFY(!EncodeImage(data, image));
-    QCOMPARE(Slice(image, 0x0013, 6), Hex("2cff00ffffff"));
+    QCOMPARE(ImageSlice(image, 0x0013, 6), Hex("2cff00ffffff"));
 }
 
 void TestImageEncoder::slotWithoutRecord_isDisabledEmptyHighPower_data() {
@@ -170,8 +161,8 @@ void TestImageEncoder::slotWithoutRecord_isDisabledEmptyHighPower() {
     QCOMPARE(image[bits + slot / 8] & mask, 0);
     QCOMPARE(image[bits + 0x20 + slot / 8] & mask, 0);  // scan bits
     QCOMPARE(int{image[attributes + slot]}, 0x10);
-    QCOMPARE(Slice(image, names + 16 * slot, 16),
-             QByteArray(12, '\xff') + Slice(before, names + 16 * slot + 12, 4));
+    QCOMPARE(ImageSlice(image, names + 16 * slot, 16),
+             QByteArray(12, '\xff') + ImageSlice(before, names + 16 * slot + 12, 4));
 }
 
 void TestImageEncoder::regionalRecords_outsideSlotsSkippedAndLaterWins() {
@@ -192,7 +183,7 @@ void TestImageEncoder::regionalRecords_outsideSlotsSkippedAndLaterWins() {
     stray.Position = 3;
     data.UsaChannels.push_back(stray);
     QVERIFY(!EncodeImage(data, image));
-    QCOMPARE(Slice(image, 0x0220, 12), QByteArray("STRAY") + QByteArray(7, '\xff'));
+    QCOMPARE(ImageSlice(image, 0x0220, 12), QByteArray("STRAY") + QByteArray(7, '\xff'));
 }
 
 void TestImageEncoder::expWord_data() {
@@ -225,7 +216,7 @@ void TestImageEncoder::expWord() {
         channel.LowPower = ToBool16(attributes);
     MemoryImage image = RandomImage(9);
     EncodeExpChannels(data, image);
-    QCOMPARE(Slice(image, 0x0160 + 2 * 39, 2).toHex(), word.toHex());
+    QCOMPARE(ImageSlice(image, 0x0160 + 2 * 39, 2).toHex(), word.toHex());
     QCOMPARE(int{image[0x006E]}, enable ? 0x01 : 0x00);
 }
 
@@ -264,7 +255,7 @@ void TestImageEncoder::encodeDigits() {
     MemoryImage image = RandomImage(10);
     const MemoryImage before = image;
     EncodeDigits(image, 0x0150, text.toStdString(), pad);
-    QCOMPARE(Slice(image, 0x0150, 5).toHex(), bytes.toHex());
+    QCOMPARE(ImageSlice(image, 0x0150, 5).toHex(), bytes.toHex());
     QCOMPARE(image[0x0155], before[0x0155]);
     QCOMPARE(image[0x014F], before[0x014F]);
 }
@@ -299,8 +290,8 @@ void TestImageEncoder::encodeName() {
     MemoryImage image = RandomImage(11);
     const MemoryImage before = image;
     EncodeName(image, 0x0300, text.toStdString(), length);
-    QCOMPARE(Slice(image, 0x0300, length).toHex(' '), bytes.toHex(' '));
-    QCOMPARE(Slice(image, 0x0300 + length, 4), Slice(before, 0x0300 + length, 4));
+    QCOMPARE(ImageSlice(image, 0x0300, length).toHex(' '), bytes.toHex(' '));
+    QCOMPARE(ImageSlice(image, 0x0300 + length, 4), ImageSlice(before, 0x0300 + length, 4));
 }
 
 QTEST_APPLESS_MAIN(TestImageEncoder)

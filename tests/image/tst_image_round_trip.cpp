@@ -8,15 +8,9 @@
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
+using test::RandomImage;
 
 namespace {
-
-MemoryImage RandomImage(unsigned seed) {
-    std::mt19937 random(seed);
-    MemoryImage image;
-    std::generate(image.begin(), image.end(), [&] { return static_cast<uint8_t>(random()); });
-    return image;
-}
 
 PlanChannel& Record(std::vector<PlanChannel>& list, int position) {
     return *std::find_if(list.begin(), list.end(),

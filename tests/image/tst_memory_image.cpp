@@ -11,6 +11,9 @@
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
+using test::ImageSlice;
+using test::PutBytes;
+using test::RandomImage;
 
 namespace {
 
@@ -18,21 +21,6 @@ MemoryImage Filled(uint8_t value) {
     MemoryImage image;
     image.fill(value);
     return image;
-}
-
-MemoryImage RandomImage(unsigned seed) {
-    std::mt19937 random(seed);
-    MemoryImage image;
-    std::generate(image.begin(), image.end(), [&] { return static_cast<uint8_t>(random()); });
-    return image;
-}
-
-void Put(MemoryImage& image, int address, const QByteArray& bytes) {
-    std::copy(bytes.begin(), bytes.end(), image.begin() + address);
-}
-
-QByteArray Slice(const MemoryImage& image, int address, int count) {
-    return test::ImageBytes(image).mid(address, count);
 }
 
 QByteArray Hex(const char* text) {
@@ -87,8 +75,8 @@ void TestMemoryImage::newDataSetImage_matchesGolden() {
 
     MemoryImage raw = Filled(0x5A);
     BuildDefaultImage(raw, static_cast<int16_t>(model));
-    QCOMPARE(Slice(raw, 0x0000, 2), id);
-    QCOMPARE(Slice(raw, 0x1FFE, 2), id);
+    QCOMPARE(ImageSlice(raw, 0x0000, 2), id);
+    QCOMPARE(ImageSlice(raw, 0x1FFE, 2), id);
 }
 
 void TestMemoryImage::checkModelId_data() {
@@ -117,8 +105,8 @@ void TestMemoryImage::checkModelId() {
                           static_cast<int16_t>(model)),
              accepted);
     MemoryImage image = Filled(0);
-    Put(image, 0x0000, QByteArray(1, char(first >> 8)) + char(first & 0xFF));
-    Put(image, 0x1FFE, QByteArray(1, char(second >> 8)) + char(second & 0xFF));
+    PutBytes(image, 0x0000, QByteArray(1, char(first >> 8)) + char(first & 0xFF));
+    PutBytes(image, 0x1FFE, QByteArray(1, char(second >> 8)) + char(second & 0xFF));
     QCOMPARE(int{FirstModelId(image)}, first);
     QCOMPARE(int{SecondModelId(image)}, second);
 }
@@ -141,7 +129,7 @@ void TestMemoryImage::defaultEnableBits_areThePlansValidRows() {
     }
     MemoryImage raw;
     BuildDefaultImage(raw, kModelTQ5300);
-    QCOMPARE(Slice(raw, 0x0050, 26).toHex(' '), fromPlans.toHex(' '));
+    QCOMPARE(ImageSlice(raw, 0x0050, 26).toHex(' '), fromPlans.toHex(' '));
 }
 
 void TestMemoryImage::defaultImage_decodesToDocumentedDefaults() {

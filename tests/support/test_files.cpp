@@ -1,6 +1,8 @@
 #include "tests/support/test_files.h"
 
 #include <QFile>
+#include <algorithm>
+#include <random>
 
 #include "image/channel_plans.h"
 #include "image/new_data_set.h"
@@ -61,6 +63,21 @@ bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString*
 
 QByteArray ImageBytes(const MemoryImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), kImageSize);
+}
+
+QByteArray ImageSlice(const MemoryImage& image, int address, int count) {
+    return ImageBytes(image).mid(address, count);
+}
+
+void PutBytes(MemoryImage& image, int address, const QByteArray& bytes) {
+    std::copy(bytes.begin(), bytes.end(), image.begin() + address);
+}
+
+MemoryImage RandomImage(unsigned seed) {
+    std::mt19937 random(seed);
+    MemoryImage image;
+    std::generate(image.begin(), image.end(), [&] { return static_cast<uint8_t>(random()); });
+    return image;
 }
 
 }  // namespace chanwright::test

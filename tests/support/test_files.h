@@ -20,5 +20,9 @@ QString TestDataPath(const QString& name);
 bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString* why);
 
 QByteArray ImageBytes(const MemoryImage& image);
+QByteArray ImageSlice(const MemoryImage& image, int address, int count);
+void PutBytes(MemoryImage& image, int address, const QByteArray& bytes);
+// Reproducible noise, for checking that bytes nobody owns survive.
+MemoryImage RandomImage(unsigned seed);
 
 }  // namespace chanwright::test
