@@ -30,7 +30,8 @@ std::optional<std::string> ReadFileStart(const QString& path, qint64 limit, Erro
         error = FileError(file);
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(limit);
+    // read(limit) would reserve the whole limit up front; most files are far smaller.
+    const QByteArray bytes = file.size() <= limit ? file.readAll() : file.read(limit);
     if (file.error() != QFileDevice::NoError) {
         error = FileError(file);
         return std::nullopt;
