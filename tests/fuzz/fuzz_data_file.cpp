@@ -5,30 +5,17 @@
 #include <string_view>
 
 #include "core/app_state.h"
-#include "image/channel_plans.h"
 #include "image/image_decoder.h"
 #include "image/image_encoder.h"
-#include "image/new_data_set.h"
 #include "storage/data_file_reader.h"
 #include "storage/profile_file.h"
+#include "tests/fuzz/fuzz_support.h"
 
 using namespace chanwright;
+using fuzz::MakeApp;
+using fuzz::Require;
 
 namespace {
-
-AppState MakeApp(int16_t modelNum, const char* modelCode) {
-    AppState app;
-    app.Shared.ModelNum = modelNum;
-    app.Shared.ModelCode = modelCode;
-    LoadAllPlans(app.Plans);
-    NewDataSet(app);
-    return app;
-}
-
-void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 bool IsSwitch(int16_t value) {
     return value == kTrue || value == kFalse;

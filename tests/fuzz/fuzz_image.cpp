@@ -5,28 +5,16 @@
 #include <cstdint>
 
 #include "core/app_state.h"
-#include "image/channel_plans.h"
 #include "image/image_decoder.h"
 #include "image/image_encoder.h"
 #include "image/memory_layout.h"
-#include "image/new_data_set.h"
+#include "tests/fuzz/fuzz_support.h"
 
 using namespace chanwright;
+using fuzz::MakeApp;
+using fuzz::Require;
 
 namespace {
-
-AppState MakeApp(int16_t modelNum) {
-    AppState app;
-    app.Shared.ModelNum = modelNum;
-    LoadAllPlans(app.Plans);
-    NewDataSet(app);
-    return app;
-}
-
-void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 template <std::size_t N>
 void CheckDirectory(const std::array<DirectoryEntry, N>& directory) {

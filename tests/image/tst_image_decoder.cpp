@@ -6,15 +6,10 @@
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
+using test::FilledImage;
 using test::PutBytes;
 
 namespace {
-
-MemoryImage Filled(uint8_t value) {
-    MemoryImage image;
-    image.fill(value);
-    return image;
-}
 
 QByteArray Hex(const char* text) {
     return QByteArray::fromHex(text);
@@ -60,7 +55,7 @@ void TestImageDecoder::decodeName() {
     QFETCH(int, length);
     QFETCH(QString, expected);
 
-    MemoryImage image = Filled(0x41);
+    MemoryImage image = FilledImage(0x41);
     PutBytes(image, 0x0300, bytes);
     QCOMPARE(QString::fromStdString(DecodeName(image, 0x0300, length)), expected);
 }
@@ -81,7 +76,7 @@ void TestImageDecoder::decodeDigits() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
 
-    MemoryImage image = Filled(0x11);  // digits past the five bytes must not be read
+    MemoryImage image = FilledImage(0x11);  // digits past the five bytes must not be read
     PutBytes(image, 0x0156, bytes);
     QCOMPARE(QString::fromStdString(DecodeDigits(image, 0x0156)), expected);
 }
@@ -138,7 +133,7 @@ void TestImageDecoder::decodeExpWord() {
     QFETCH(bool, lowPower);
     QFETCH(bool, txEnable);
 
-    MemoryImage image = Filled(0);
+    MemoryImage image = FilledImage(0);
     image[0x006B] = enabled ? 0x80 : 0x00;  // EXP channel 9
     PutBytes(image, 0x0160 + 2 * 8, word);
     RadioData data;
@@ -155,7 +150,7 @@ void TestImageDecoder::decodeExpWord() {
 }
 
 void TestImageDecoder::decodeDirectory_endsAtFirstEmptyNumber() {
-    MemoryImage image = Filled(0xFF);
+    MemoryImage image = FilledImage(0xFF);
     for (int n : {0, 1, 3}) {
         PutBytes(image, 0x1120 + 16 * n, Hex("3661234560"));
         PutBytes(image, 0x1125 + 16 * n, QByteArray("Boat ") + char('1' + n));
@@ -178,7 +173,7 @@ void TestImageDecoder::decodeDirectory_endsAtFirstEmptyNumber() {
 void TestImageDecoder::decodePlanChannels_leavesDispayAAndPosition() {
     RadioData data = test::MakeDefaultApp(kModelTQ5300).Data;
     const RadioData before = data;
-    MemoryImage image = Filled(0xFF);
+    MemoryImage image = FilledImage(0xFF);
     const std::pair<std::vector<PlanChannel> RadioData::*, int> regions[] = {
         {&RadioData::UsaChannels, 0x0090},
         {&RadioData::IntlChannels, 0x00D0},
@@ -197,7 +192,7 @@ void TestImageDecoder::decodePlanChannels_leavesDispayAAndPosition() {
 }
 
 void TestImageDecoder::usaRecordAtPosition64_readsSlot63() {
-    MemoryImage image = Filled(0x00);
+    MemoryImage image = FilledImage(0x00);
     image[0x0057] = 0x01;  // enable bit of slot 63 only
     image[0x0077] = 0x01;
     image[0x0090 + 63] = 0xA8;  // TxEnable, PowUp, VsMemory, low power

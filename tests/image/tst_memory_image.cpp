@@ -11,17 +11,12 @@
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
+using test::FilledImage;
 using test::ImageSlice;
 using test::PutBytes;
 using test::RandomImage;
 
 namespace {
-
-MemoryImage Filled(uint8_t value) {
-    MemoryImage image;
-    image.fill(value);
-    return image;
-}
 
 QByteArray Hex(const char* text) {
     return QByteArray::fromHex(text);
@@ -73,7 +68,7 @@ void TestMemoryImage::newDataSetImage_matchesGolden() {
     QString why;
     QVERIFY2(test::MatchesGolden(test::ImageBytes(app.Image), golden, &why), qPrintable(why));
 
-    MemoryImage raw = Filled(0x5A);
+    MemoryImage raw = FilledImage(0x5A);
     BuildDefaultImage(raw, static_cast<int16_t>(model));
     QCOMPARE(ImageSlice(raw, 0x0000, 2), id);
     QCOMPARE(ImageSlice(raw, 0x1FFE, 2), id);
@@ -104,7 +99,7 @@ void TestMemoryImage::checkModelId() {
     QCOMPARE(CheckModelId(static_cast<uint16_t>(first), static_cast<uint16_t>(second),
                           static_cast<int16_t>(model)),
              accepted);
-    MemoryImage image = Filled(0);
+    MemoryImage image = FilledImage(0);
     PutBytes(image, 0x0000, QByteArray(1, char(first >> 8)) + char(first & 0xFF));
     PutBytes(image, 0x1FFE, QByteArray(1, char(second >> 8)) + char(second & 0xFF));
     QCOMPARE(int{FirstModelId(image)}, first);

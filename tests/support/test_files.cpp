@@ -73,6 +73,12 @@ void PutBytes(MemoryImage& image, int address, const QByteArray& bytes) {
     std::copy(bytes.begin(), bytes.end(), image.begin() + address);
 }
 
+MemoryImage FilledImage(uint8_t value) {
+    MemoryImage image;
+    image.fill(value);
+    return image;
+}
+
 MemoryImage RandomImage(unsigned seed) {
     std::mt19937 random(seed);
     MemoryImage image;

@@ -22,6 +22,7 @@ bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString*
 QByteArray ImageBytes(const MemoryImage& image);
 QByteArray ImageSlice(const MemoryImage& image, int address, int count);
 void PutBytes(MemoryImage& image, int address, const QByteArray& bytes);
+MemoryImage FilledImage(uint8_t value);
 // Reproducible noise, for checking that bytes nobody owns survive.
 MemoryImage RandomImage(unsigned seed);
 
