@@ -92,8 +92,6 @@ class TestSettingsLog : public QObject {
         QTest::addColumn<int>("modelNum");
         QTest::newRow("port 3 with TQ5300") << 3 << 1;
         QTest::newRow("port 4 with HV2071P") << 4 << 0;
-        QTest::newRow("port 1 with TQ5300") << 1 << 1;
-        QTest::newRow("port 2 with HV2071P") << 2 << 0;
     }
     void valuesWrittenAreWhatTheNextStoreOnTheFileReads() {
         QFETCH(int, comNum);
@@ -306,38 +304,6 @@ class TestSettingsLog : public QObject {
         if (kind == QLatin1String("writable") || readOnly) {
             QVERIFY(FolderIsEmpty(executableFolder));
         }
-    }
-
-    void applicationDataFolderIsExecutableFolderWhenWritable() {
-        const QString executableFolder = QCoreApplication::applicationDirPath();
-        if (!QFileInfo(executableFolder).isWritable()) {
-            QSKIP("the test binary lies in a read-only folder");
-        }
-        QCOMPARE(ApplicationDataFolder(), executableFolder);
-    }
-
-    void defaultsFileIsModelNameWithDefExtension_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("TQ5300") << "/opt/chanwright"
-                                << "TQ5300"
-                                << "/opt/chanwright/TQ5300.def";
-        QTest::newRow("HV2071P") << "/opt/chanwright"
-                                 << "HV2071P"
-                                 << "/opt/chanwright/HV2071P.def";
-        QTest::newRow("trailing slash not doubled") << "/opt/chanwright/"
-                                                    << "TQ5300"
-                                                    << "/opt/chanwright/TQ5300.def";
-        QTest::newRow("folder with spaces") << "/home/a b/data"
-                                            << "HV2071P"
-                                            << "/home/a b/data/HV2071P.def";
-    }
-    void defaultsFileIsModelNameWithDefExtension() {
-        QFETCH(QString, folder);
-        QFETCH(QString, model);
-        QFETCH(QString, expected);
-        QCOMPARE(DefaultsFilePath(folder, model), expected);
     }
 };
 
