@@ -7,15 +7,8 @@
 
 using namespace chanwright;
 using test::FilledImage;
+using test::Hex;
 using test::PutBytes;
-
-namespace {
-
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
-
-}  // namespace
 
 class TestImageDecoder : public QObject {
     Q_OBJECT

@@ -8,14 +8,11 @@
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
+using test::Hex;
 using test::ImageSlice;
 using test::RandomImage;
 
 namespace {
-
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
 
 int16_t& SettingField(CommonSettings& common, const QString& name) {
     if (name == "ScanType")

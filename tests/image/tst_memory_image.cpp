@@ -12,17 +12,10 @@
 
 using namespace chanwright;
 using test::FilledImage;
+using test::Hex;
 using test::ImageSlice;
 using test::PutBytes;
 using test::RandomImage;
-
-namespace {
-
-QByteArray Hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
-
-}  // namespace
 
 class TestMemoryImage : public QObject {
     Q_OBJECT

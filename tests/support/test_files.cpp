@@ -61,6 +61,10 @@ bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString*
     return true;
 }
 
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
+
 QByteArray ImageBytes(const MemoryImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), kImageSize);
 }

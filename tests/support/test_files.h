@@ -19,6 +19,8 @@ QString TestDataPath(const QString& name);
 // CHANWRIGHT_UPDATE_GOLDEN is set, rewrites the golden copy instead (review the diff!).
 bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString* why);
 
+// Bytes written as hex text ("1000ff"), for readable test tables.
+QByteArray Hex(const char* text);
 QByteArray ImageBytes(const MemoryImage& image);
 QByteArray ImageSlice(const MemoryImage& image, int address, int count);
 void PutBytes(MemoryImage& image, int address, const QByteArray& bytes);
