@@ -8,6 +8,11 @@ constexpr const char* kFileReadError = "FileRead Error!!";
 constexpr const char* kFileSaveError = "FileSave Error!!";
 constexpr const char* kModelNameError = "ModelName Error !!";
 constexpr const char* kReadFromRadio = "Read from Radio";
+constexpr const char* kProgramToRadio = "Program to Radio";
+constexpr const char* kClearData = "Clear Data";
+constexpr const char* kModelCheck = "Model Check";
+constexpr const char* kComplete = "Complete!!";
+constexpr const char* kCommunicationError = "Communication Error!!";
 
 constexpr const char* kDataFileFilter = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
 constexpr const char* kImageFileFilter = "hex files(*.hex)|*.hex|All files(*.*)|*.*";

@@ -5,22 +5,14 @@
 #include <functional>
 #include <string>
 
+#include "core/error_info.h"
 #include "core/shared_state.h"
 
 namespace chanwright {
 
-// An error number and its description, as the error-log record and the messages carry them.
-struct ErrorInfo {
-    int Number = 0;
-    std::string Description;
-
-    // The number immediately followed by the description: the log record's message text.
-    std::string Text() const { return std::to_string(Number) + Description; }
-};
-
 // "err.log": one line per failed file, image or radio operation, written only in developer mode.
 // The file is opened and closed for every record, so it is complete on disk after each failure.
-class ErrorLog {
+class ErrorLog : public FailureLog {
   public:
     using Now = std::function<QDateTime()>;
 
@@ -30,7 +22,7 @@ class ErrorLog {
 
     // Appends "date,time:procedure -> text" with CR LF when DebugMode is on. A failure to write
     // is swallowed: the caller is already reporting an error of its own.
-    void LogError(const std::string& procedure, const std::string& text) const;
+    void LogError(const std::string& procedure, const std::string& text) const override;
 
   private:
     const SharedState& shared_;

@@ -60,6 +60,29 @@ void SettingsStore::WriteComNum(int16_t comNum) {
     settings_->setValue(QLatin1String(kComKey), QString::number(comNum));
 }
 
+QString SettingsStore::DefaultComDevice(int16_t comNum) {
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(comNum);
+#else
+    static const char* const devices[] = {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0",
+                                          "/dev/ttyS0"};
+    if (comNum < kFirstPort || comNum > kLastPort)
+        return QString();
+    return QLatin1String(devices[comNum - kFirstPort]);
+#endif
+}
+
+QString SettingsStore::ReadComDevice(int16_t comNum) const {
+    const QVariant stored = settings_->value(QStringLiteral("ComPath/Port%1").arg(comNum));
+    if (stored.typeId() == QMetaType::QString && !stored.toString().trimmed().isEmpty())
+        return stored.toString().trimmed();
+    return DefaultComDevice(comNum);
+}
+
+void SettingsStore::WriteComDevice(int16_t comNum, const QString& device) {
+    settings_->setValue(QStringLiteral("ComPath/Port%1").arg(comNum), device);
+}
+
 int16_t SettingsStore::ReadModelNum() const {
     int value = 0;
     if (ReadInteger(*settings_, kModelKey, &value) && value == kModelTQ5300)

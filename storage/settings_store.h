@@ -28,6 +28,13 @@ class SettingsStore {
     // 1 … 4; 1 when absent or not one of those.
     int16_t ReadComNum() const;
     void WriteComNum(int16_t comNum);
+    // The device behind COMn (n = 1 … 4), from the keys "Port1" … "Port4" of the port's section;
+    // DefaultComDevice when absent or empty.
+    QString ReadComDevice(int16_t comNum) const;
+    void WriteComDevice(int16_t comNum, const QString& device);
+    // On Linux the usual USB adapters, the first USB modem-class port and the first on-board
+    // port; elsewhere COMn is COMn.
+    static QString DefaultComDevice(int16_t comNum);
     // 1 for TQ5300, 0 for HV2071P; anything else stored reads as 0.
     int16_t ReadModelNum() const;
     void WriteModelNum(int16_t modelNum);

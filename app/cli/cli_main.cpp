@@ -25,9 +25,9 @@ const std::map<QString, CommandInfo>& Commands() {
         {"convert", {"convert  [--model MODEL] IN OUT", 2, false, false, RunConvert}},
         {"report",
          {"report   [--model MODEL] IN [-o OUT.txt] [--pdf OUT.pdf]", 1, false, false, {}}},
-        {"read", {"read     --port PORT [--model MODEL] -o OUT", 0, true, true, {}}},
-        {"program", {"program  --port PORT [--model MODEL] IN", 1, false, true, {}}},
-        {"clear", {"clear    --port PORT [--model MODEL]", 0, false, true, {}}},
+        {"read", {"read     --port PORT [--model MODEL] -o OUT", 0, true, true, RunRead}},
+        {"program", {"program  --port PORT [--model MODEL] IN", 1, false, true, RunProgram}},
+        {"clear", {"clear    --port PORT [--model MODEL]", 0, false, true, RunClear}},
     };
     return commands;
 }

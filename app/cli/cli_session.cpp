@@ -21,7 +21,13 @@ QTextStream& StdOut() {
 
 void StderrPrompter::ShowMessage(const std::string& text, const std::string& /*title*/,
                                  MessageIcon /*icon*/) {
-    StdErr() << QString::fromStdString(text) << Qt::endl;
+    if (beforeMessage)
+        beforeMessage();
+    // A lone CR breaks a line in a message box; on a terminal it would overwrite the line.
+    QString lines = QString::fromStdString(text);
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    StdErr() << lines << Qt::endl;
 }
 
 MessageAnswer StderrPrompter::Ask(const std::string& text, const std::string& title,
@@ -98,6 +104,14 @@ bool CliSession::Write(const QString& path) {
     } else {
         files_.SaveFileAs(path);
     }
+    return Report();
+}
+
+bool CliSession::WriteAsRead(const QString& path) {
+    if (!IsImageFile(path))
+        return Write(path);
+    app_.Shared.OperationFailed = kFalse;
+    files_.SaveHexFileAs(path);
     return Report();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTextStream>
+#include <functional>
 #include <optional>
 
 #include "core/app_state.h"
@@ -16,6 +17,9 @@ enum ExitCode { kSuccess = 0, kFailed = 1, kBadUsage = 2 };
 // Messages go to standard error as plain lines; the command line asks no questions.
 class StderrPrompter : public Prompter {
   public:
+    // Called before each message, so that a progress line can end first.
+    std::function<void()> beforeMessage;
+
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     MessageAnswer Ask(const std::string& text, const std::string& title, MessageButtons buttons,
                       MessageIcon icon) override;
@@ -40,6 +44,8 @@ class CliSession {
     explicit CliSession(int16_t modelNum);
 
     AppState& App() { return app_; }
+    StderrPrompter& Messages() { return prompter_; }
+    const ErrorLog& Log() const { return log_; }
 
     // Loads a data file or an image file into the data set. False (with the message already on
     // standard error) when it failed.
@@ -47,6 +53,9 @@ class CliSession {
     // Writes the data set as a data file, or encoded as an image file. The file is only replaced
     // when the whole write succeeded.
     bool Write(const QString& path);
+    // As Write, except that an image file gets the memory image exactly as it stands: after a
+    // radio read, a byte-exact backup of the radio.
+    bool WriteAsRead(const QString& path);
 
   private:
     bool Report();

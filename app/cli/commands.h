@@ -18,5 +18,8 @@ struct Invocation {
 
 int RunNew(const Invocation& call);
 int RunConvert(const Invocation& call);
+int RunRead(const Invocation& call);
+int RunProgram(const Invocation& call);
+int RunClear(const Invocation& call);
 
 }  // namespace chanwright::cli

@@ -1,47 +1,20 @@
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include "tests/support/test_files.h"
+#include "tests/cli/cli_runner.h"
 
 using namespace chanwright::test;
-
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-}  // namespace
 
 // Runs the real chanwright-cli with its own settings folder, so the stored model is ours to set.
 class TestCli : public QObject {
     Q_OBJECT
 
-  private:
-    QTemporaryDir dir_;
+    CliRunner runner_;
 
-    QString Path(const QString& name) const { return dir_.filePath(name); }
-
-    Run Cli(const QStringList& args) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", Path("config"));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(dir_.path());
-        process.start(QStringLiteral(CHANWRIGHT_CLI), args);
-        if (!process.waitForFinished(60000))
-            return {};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
+    QString Path(const QString& name) const { return runner_.Path(name); }
+    CliRun Cli(const QStringList& args) { return runner_.Cli(args); }
 
     void StoreModelNum(int modelNum) {
-        QDir().mkpath(Path("config/Chanwright"));
-        WriteBytes(Path("config/Chanwright/PC Program for HV2071P-TQ5300 Series.ini"),
-                   QStringLiteral("[ModelPath]\nModelNum=%1\n").arg(modelNum).toLatin1());
+        runner_.StoreSettings(QStringLiteral("[ModelPath]\nModelNum=%1\n").arg(modelNum));
     }
 
     void VerifyGolden(const QString& file, const QString& golden) {
@@ -50,10 +23,7 @@ class TestCli : public QObject {
     }
 
   private slots:
-    void init() {
-        QVERIFY(dir_.isValid());
-        QDir(Path("config")).removeRecursively();
-    }
+    void init() { runner_.ClearSettings(); }
 
     void newDataSet_matchesTheWindowsDefault_data() {
         QTest::addColumn<QStringList>("args");
@@ -72,7 +42,7 @@ class TestCli : public QObject {
     void newDataSet_matchesTheWindowsDefault() {
         QFETCH(QStringList, args);
         QFETCH(QString, golden);
-        const Run run = Cli(args);
+        const CliRun run = Cli(args);
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.err.isEmpty());
         VerifyGolden(args.last(), golden);
@@ -119,7 +89,7 @@ class TestCli : public QObject {
         if (!inputBytes.isEmpty())
             QVERIFY(WriteBytes(Path(input), inputBytes));
         QVERIFY(WriteBytes(Path("keep.dat"), "precious"));
-        const Run run = Cli({"convert", "--model", "HV2071P", input, "keep.dat"});
+        const CliRun run = Cli({"convert", "--model", "HV2071P", input, "keep.dat"});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.startsWith(message), qPrintable(run.err));
         QCOMPARE(ReadBytes(Path("keep.dat")), QByteArray("precious"));
@@ -130,7 +100,7 @@ class TestCli : public QObject {
         bytes.replace("Scrambler=0", "Scrambler=300");
         QVERIFY(WriteBytes(Path("bad.dat"), bytes));
         QVERIFY(WriteBytes(Path("old.hex"), "old"));
-        const Run run = Cli({"convert", "bad.dat", "old.hex"});
+        const CliRun run = Cli({"convert", "bad.dat", "old.hex"});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("Scrambler=300"), qPrintable(run.err));
         QCOMPARE(ReadBytes(Path("old.hex")), QByteArray("old"));
@@ -148,14 +118,14 @@ class TestCli : public QObject {
     }
     void badUsage_exitsTwoWithUsage() {
         QFETCH(QStringList, args);
-        const Run run = Cli(args);
+        const CliRun run = Cli(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("Usage:"), qPrintable(run.err));
         QVERIFY(!QFile::exists(Path("x.dat")));
     }
 
     void help_listsEveryCommand() {
-        const Run run = Cli({"--help"});
+        const CliRun run = Cli({"--help"});
         QCOMPARE(run.exitCode, 0);
         for (const char* command : {"new", "convert", "report", "read", "program", "clear"}) {
             QVERIFY2(run.out.contains(QStringLiteral("chanwright-cli ") + command), command);

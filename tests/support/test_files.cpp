@@ -69,6 +69,12 @@ QByteArray ImageBytes(const MemoryImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), kImageSize);
 }
 
+MemoryImage BytesToImage(const QByteArray& bytes) {
+    MemoryImage image{};
+    PutBytes(image, 0, bytes.left(kImageSize));
+    return image;
+}
+
 QByteArray ImageSlice(const MemoryImage& image, int address, int count) {
     return ImageBytes(image).mid(address, count);
 }

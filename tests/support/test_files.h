@@ -22,6 +22,8 @@ bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString*
 // Bytes written as hex text ("1000ff"), for readable test tables.
 QByteArray Hex(const char* text);
 QByteArray ImageBytes(const MemoryImage& image);
+// The first 8192 bytes of a file's contents as an image, zero-padded.
+MemoryImage BytesToImage(const QByteArray& bytes);
 QByteArray ImageSlice(const MemoryImage& image, int address, int count);
 void PutBytes(MemoryImage& image, int address, const QByteArray& bytes);
 MemoryImage FilledImage(uint8_t value);

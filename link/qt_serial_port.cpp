@@ -1,0 +1,124 @@
+#include "link/qt_serial_port.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
+
+#include "core/messages.h"
+
+namespace chanwright {
+
+namespace {
+
+constexpr int kWriteLimit = 2000;  // ms for a 42-byte frame to leave; 44 ms at line rate
+
+}  // namespace
+
+QtSerialPort::QtSerialPort(QString device) : device_(std::move(device)) {
+    port_.setPortName(device_);
+}
+
+std::string QtSerialPort::Device() const {
+    return device_.toStdString();
+}
+
+QString OpenFailureText(const QString& device, QSerialPort::SerialPortError error,
+                        const QString& systemReason) {
+    QString text = QStringLiteral("Cannot open %1: %2").arg(device, systemReason);
+#ifdef Q_OS_LINUX
+    if (error == QSerialPort::PermissionError && QFileInfo(device).group() == "dialout") {
+        text += QStringLiteral(
+            "\nThe port belongs to the dialout group. Add your user to it "
+            "(sudo usermod -aG dialout $USER), then log out and in again.");
+    }
+#else
+    Q_UNUSED(error);
+#endif
+    return text;
+}
+
+bool QtSerialPort::Open(ErrorInfo& error) {
+    port_.setBaudRate(QSerialPort::Baud9600);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (port_.open(QIODevice::ReadWrite)) {
+        port_.clearError();
+        return true;
+    }
+    error.Number = static_cast<int>(port_.error());
+    error.Description = OpenFailureText(device_, port_.error(), port_.errorString()).toStdString();
+    port_.clearError();
+    return false;
+}
+
+bool QtSerialPort::IsOpen() const {
+    return port_.isOpen();
+}
+
+void QtSerialPort::Close() {
+    port_.close();
+    port_.clearError();
+}
+
+void QtSerialPort::Fail(const QString& what) {
+    ErrorInfo info{
+        static_cast<int>(port_.error()),
+        QStringLiteral("%1 %2: %3").arg(what, device_, port_.errorString()).toStdString()};
+    if (!port_.isOpen())
+        info.Description = QStringLiteral("%1 is not open").arg(device_).toStdString();
+    if (info.Number == QSerialPort::NoError)
+        info.Number = QSerialPort::NotOpenError;
+    port_.clearError();
+    throw SerialPortError(info, messages::kAppTitle);
+}
+
+// A device that vanished (a pulled USB adapter) leaves a resource error behind.
+void QtSerialPort::CheckUsable() {
+    if (!port_.isOpen())
+        Fail(QString());
+    if (port_.error() == QSerialPort::ResourceError)
+        Fail(QStringLiteral("Lost the connection to"));
+}
+
+int QtSerialPort::BytesAvailable() {
+    CheckUsable();
+    return static_cast<int>(port_.bytesAvailable());
+}
+
+std::vector<uint8_t> QtSerialPort::Read(int count) {
+    CheckUsable();
+    const QByteArray bytes = port_.read(count);
+    return {bytes.begin(), bytes.end()};
+}
+
+void QtSerialPort::Write(const std::vector<uint8_t>& bytes) {
+    CheckUsable();
+    const auto size = static_cast<qint64>(bytes.size());
+    if (port_.write(reinterpret_cast<const char*>(bytes.data()), size) != size)
+        Fail(QStringLiteral("Cannot write to"));
+    QElapsedTimer timer;
+    timer.start();
+    while (port_.bytesToWrite() > 0) {
+        const int left = kWriteLimit - static_cast<int>(timer.elapsed());
+        if (left <= 0 || !port_.waitForBytesWritten(left))
+            Fail(QStringLiteral("Cannot write to"));
+    }
+}
+
+void QtSerialPort::WaitForInput(int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    if (port_.isOpen() && port_.error() != QSerialPort::ResourceError &&
+        port_.waitForReadyRead(milliseconds)) {
+        return;
+    }
+    // A port that cannot wait (closed, or failing) returns at once; rest the remaining time so
+    // that the caller's poll does not spin.
+    const qint64 left = milliseconds - timer.elapsed();
+    if (left > 0)
+        QThread::msleep(static_cast<unsigned long>(left));
+}
+
+}  // namespace chanwright

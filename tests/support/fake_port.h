@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/serial_port.h"
+#include "tests/support/test_platform.h"
+
+namespace chanwright {
+class RadioSim;
+}
+
+namespace chanwright::test {
+
+// A serial port in memory. With a simulated radio attached every write reaches it and its answer
+// is readable at once; without one, tests Feed bytes or answer from onWrite. A wait returns at
+// once when bytes arrived since the previous wait; otherwise (nothing new, port closed or
+// unplugged) it moves the fake clock on by the whole wait, so time-outs pass instantly.
+class FakePort : public SerialPort {
+  public:
+    explicit FakePort(FakeClock& clock, RadioSim* sim = nullptr);
+
+    std::string Device() const override { return device_; }
+    bool Open(ErrorInfo& error) override;
+    bool IsOpen() const override { return open_; }
+    void Close() override;
+    int BytesAvailable() override;
+    std::vector<uint8_t> Read(int count) override;
+    void Write(const std::vector<uint8_t>& bytes) override;
+    void WaitForInput(int milliseconds) override;
+
+    void SetDevice(std::string device) { device_ = std::move(device); }
+    // Queues bytes for reading, as if the radio had sent them.
+    void Feed(const std::vector<uint8_t>& bytes);
+    // Every later Open fails with this error, until FailOpen(std::nullopt).
+    void FailOpen(std::optional<ErrorInfo> error) { openError_ = std::move(error); }
+    // The n-th Write call (1-based, counting failed ones) throws instead of sending.
+    void FailWriteAt(int n, ErrorInfo error, std::string source = "Chanwright");
+    // The cable is pulled: Open fails and every later read, count or write throws.
+    void Unplug(ErrorInfo error = {0, "The device has been disconnected."},
+                std::string source = "Chanwright");
+    bool Unplugged() const { return unplugged_; }
+    // The radio keeps listening (and logging) but its answers never arrive.
+    void Stall() { stalled_ = true; }
+    int Pending() const { return static_cast<int>(input_.size()); }
+
+    std::vector<std::vector<uint8_t>> writes;  // one entry per successful Write
+    int opens = 0;                             // Open calls, failed ones included
+    int closes = 0;                            // Close calls
+    int writeCalls = 0;                        // Write calls, failed ones included
+    int waits = 0;                             // WaitForInput calls
+    // Called after each successful Write with its bytes; may Feed a scripted reply.
+    std::function<void(const std::vector<uint8_t>&)> onWrite;
+    // Called at the start of each WaitForInput with its milliseconds; may Feed.
+    std::function<void(int)> onWait;
+
+  private:
+    void CheckUsable();
+
+    FakeClock& clock_;
+    RadioSim* sim_;
+    std::string device_ = "/dev/fake0";
+    std::deque<uint8_t> input_;
+    bool open_ = false;
+    bool arrived_ = false;  // bytes came in since the last wait
+    bool stalled_ = false;
+    bool unplugged_ = false;
+    std::optional<ErrorInfo> openError_;
+    int failWriteAt_ = 0;
+    ErrorInfo writeError_;
+    std::string writeErrorSource_;
+    ErrorInfo unplugError_;
+    std::string unplugSource_;
+};
+
+}  // namespace chanwright::test

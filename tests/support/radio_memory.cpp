@@ -1,0 +1,83 @@
+#include "tests/support/radio_memory.h"
+
+#include "image/default_image.h"
+#include "tests/support/test_files.h"
+
+namespace chanwright::test {
+
+namespace {
+
+bool IsNameText(int address) {
+    const int block = address & ~0xF;
+    const int index = address & 0xF;
+    if (block >= 0x0200 && block <= 0x1110)
+        return index <= 13;
+    return ((block >= 0x1120 && block <= 0x1250) || (block >= 0x1400 && block <= 0x1440)) &&
+           index >= 5;
+}
+
+bool IsKeptByRadio(int address) {
+    return (address >= 0x20 && address <= 0x24) || (address >= 0x30 && address <= 0x4F) ||
+           (address >= 0x1B0 && address <= 0x1DF);
+}
+
+}  // namespace
+
+MemoryImage RadioMemory(int16_t modelNum, unsigned seed) {
+    MemoryImage memory = RandomImage(seed);
+    MemoryImage defaults{};
+    BuildDefaultImage(defaults, modelNum);
+    for (int address : {0, 1, kImageSize - 2, kImageSize - 1})
+        memory[address] = defaults[address];
+    return memory;
+}
+
+MemoryImage StoredByRadio(const MemoryImage& encoded, const MemoryImage& before) {
+    MemoryImage stored = encoded;
+    for (int address = 0; address < kImageSize; ++address) {
+        if (IsKeptByRadio(address))
+            stored[address] = before[address];
+        else if (IsNameText(address) && encoded[address] == 0xFF)
+            stored[address] = 0x20;
+    }
+    return stored;
+}
+
+QStringList LoggedCommands(const QString& logPath) {
+    QStringList lines;
+    for (const QByteArray& line : ReadBytes(logPath).split('\n')) {
+        if (!line.isEmpty())
+            lines << QString::fromLatin1(line.split(' ').mid(0, 2).join(' '));
+    }
+    return lines;
+}
+
+QString LogLine(const char* command, int address) {
+    return QString(command) + ' ' + QString("%1").arg(address, 4, 16, QChar('0')).toUpper();
+}
+
+QStringList ModelCheckCommands() {
+    return {"read-byte 0000", "read-byte 0001", "read-byte 1FFE", "read-byte 1FFF"};
+}
+
+QStringList ReadCommands() {
+    QStringList lines = ModelCheckCommands();
+    for (int address = 0; address < kImageSize; address += 16)
+        lines << LogLine("read-block", address);
+    return lines;
+}
+
+QStringList ProgramCommands() {
+    QStringList lines = ModelCheckCommands();
+    for (int address = 0; address < kImageSize; address += 16) {
+        if (address == 0x20) {
+            for (int byte = 0x25; byte <= 0x2F; ++byte)
+                lines << LogLine("write-byte", byte);
+        } else if (address != 0x30 && address != 0x40 && (address < 0x1B0 || address > 0x1D0)) {
+            lines << LogLine("write-block", address);
+        }
+    }
+    return lines;
+}
+
+}  // namespace chanwright::test

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+
+#include "core/memory_image.h"
+
+namespace chanwright::test {
+
+// A radio's memory for the model: the identifier copies right and every other byte random, so
+// that nothing passes by accident.
+MemoryImage RadioMemory(int16_t modelNum, unsigned seed);
+
+// What a radio holds after Program wrote `encoded` into `before`: the blocks it keeps for itself
+// untouched, and unused text bytes (0xFF) of names stored as the spaces they travel as.
+MemoryImage StoredByRadio(const MemoryImage& encoded, const MemoryImage& before);
+
+// The simulator's command log ("read-block 0120", …) without the data that follows.
+QStringList LoggedCommands(const QString& logPath);
+QString LogLine(const char* command, int address);
+
+// The command lines of a model check, of a full read and of the whole write plan.
+QStringList ModelCheckCommands();
+QStringList ReadCommands();
+QStringList ProgramCommands();
+
+}  // namespace chanwright::test
