@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 
 #include "core/messages.h"
 
@@ -11,6 +12,7 @@ namespace chanwright {
 namespace {
 
 constexpr int kWriteLimit = 2000;  // ms for a 42-byte frame to leave; 44 ms at line rate
+constexpr qint64 kMicrosecondsPerByte = 10 * 1000000 / 9600;  // start, 8 data and stop bits
 
 }  // namespace
 
@@ -107,12 +109,21 @@ void QtSerialPort::Write(const std::vector<uint8_t>& bytes) {
     }
 }
 
-void QtSerialPort::WaitForInput(int milliseconds) {
+void QtSerialPort::WaitForInput(int milliseconds, int wanted) {
     QElapsedTimer timer;
     timer.start();
-    if (port_.isOpen() && port_.error() != QSerialPort::ResourceError &&
-        port_.waitForReadyRead(milliseconds)) {
-        return;
+    if (port_.isOpen() && port_.error() != QSerialPort::ResourceError) {
+        // All but the last missing byte cannot arrive sooner than the line carries them. Sleeping
+        // through that time spares a wake-up per byte; the last one is awaited as it comes.
+        const qint64 missing = wanted - port_.bytesAvailable();
+        if (missing > 1) {
+            const qint64 lineTime = (missing - 1) * kMicrosecondsPerByte;
+            QThread::usleep(
+                static_cast<unsigned long>(std::min<qint64>(lineTime, milliseconds * 1000)));
+        }
+        const qint64 left = milliseconds - timer.elapsed();
+        if (port_.waitForReadyRead(static_cast<int>(std::max<qint64>(left, 0))))
+            return;
     }
     // A port that cannot wait (closed, or failing) returns at once; rest the remaining time so
     // that the caller's poll does not spin.

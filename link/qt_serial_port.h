@@ -20,7 +20,7 @@ class QtSerialPort : public SerialPort {
     int BytesAvailable() override;
     std::vector<uint8_t> Read(int count) override;
     void Write(const std::vector<uint8_t>& bytes) override;
-    void WaitForInput(int milliseconds) override;
+    void WaitForInput(int milliseconds, int wanted) override;
 
   private:
     [[noreturn]] void Fail(const QString& what);

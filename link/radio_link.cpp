@@ -51,9 +51,9 @@ std::vector<uint8_t> RadioLink::ReceivedBytes(int count) {
     }
 }
 
-void RadioLink::WaitForInput() {
+void RadioLink::WaitForInput(int wanted) {
     try {
-        port_.WaitForInput(timings_.PollLimit);
+        port_.WaitForInput(timings_.PollLimit, wanted);
     } catch (const SerialPortError&) {
         clock_.Pause(timings_.PollLimit);
     }
@@ -77,7 +77,7 @@ WaitResult RadioLink::WaitByte(uint8_t expected, double limit) {
         if (last == expected)
             return kWaitDone;
         if (WaitingBytes() == 0)
-            WaitForInput();
+            WaitForInput(1);
     }
 }
 
@@ -94,7 +94,7 @@ WaitResult RadioLink::RecvFrame(int length, double limit, std::vector<uint8_t>& 
             return kWaitAborted;
         if (clock_.Seconds() > deadline)
             return kWaitTimedOut;
-        WaitForInput();
+        WaitForInput(length);
     }
     frame = ReceivedBytes(length);
     if (static_cast<int>(frame.size()) != length || frame.back() != kCr)

@@ -18,7 +18,7 @@ struct LinkTimings {
     double BodyLimit = 1.0;  // seconds from the SOH to the end of the reply body
     double AckLimit = 10.0;  // seconds from a write command to its ACK
     int CanPause = 50;       // milliseconds between CAN and the repeated command
-    int PollLimit = 5;       // milliseconds one poll may block waiting for input
+    int PollLimit = 10;      // milliseconds one poll may block waiting for input
 };
 
 enum WaitResult { kWaitDone = 0, kWaitAborted = 1, kWaitTimedOut = 3, kWaitBadEnd = -1 };
@@ -68,7 +68,7 @@ class RadioLink {
     void RecvReply(int length, uint8_t type, const std::function<void(const uint8_t*)>& store);
     int WaitingBytes();
     std::vector<uint8_t> ReceivedBytes(int count);
-    void WaitForInput();
+    void WaitForInput(int wanted);
 
     SharedState& shared_;
     SerialPort& port_;

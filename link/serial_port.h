@@ -48,7 +48,9 @@ class SerialPort {
     virtual void Write(const std::vector<uint8_t>& bytes) = 0;  // all of them, or throws
 
     // Blocks until input may have arrived or the milliseconds have passed, whichever is first.
-    virtual void WaitForInput(int milliseconds) = 0;
+    // Wanted is how many bytes the caller needs in all; a port that knows its line rate may
+    // sleep through the time the missing ones need on the line instead of waking for each.
+    virtual void WaitForInput(int milliseconds, int wanted) = 0;
 };
 
 }  // namespace chanwright

@@ -75,7 +75,7 @@ void FakePort::Write(const std::vector<uint8_t>& bytes) {
 
 // Like a real port's wait for ready-read, only bytes that arrived since the last wait end it
 // early: bytes already seen must not make a caller that wants more spin without time passing.
-void FakePort::WaitForInput(int milliseconds) {
+void FakePort::WaitForInput(int milliseconds, int /*wanted*/) {
     ++waits;
     if (onWait)
         onWait(milliseconds);

@@ -31,7 +31,7 @@ class FakePort : public SerialPort {
     int BytesAvailable() override;
     std::vector<uint8_t> Read(int count) override;
     void Write(const std::vector<uint8_t>& bytes) override;
-    void WaitForInput(int milliseconds) override;
+    void WaitForInput(int milliseconds, int wanted) override;
 
     void SetDevice(std::string device) { device_ = std::move(device); }
     // Queues bytes for reading, as if the radio had sent them.
