@@ -1,5 +1,8 @@
 // The real serial code against the radio simulator tool on a pseudo-terminal. The link's time
 // limits are shortened so that a fault costs a fraction of a second, not ten.
+#include <grp.h>
+#include <unistd.h>
+
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -255,6 +258,23 @@ class TestLinkEndToEnd : public QObject {
         QCOMPARE(test::ImageBytes(station.app.Image), test::ImageBytes(before.Image));
         QVERIFY(test::ReadBytes(Path("err.log")).contains("frmRadio.ReadData -> "));
         QVERIFY(!station.port.IsOpen());
+    }
+
+    // On Linux a refused serial device is usually a missing dialout membership; say so then.
+    void refusedDialoutDevice_hintsAtTheGroup() {
+        const QString device = Path("ttyDIALOUT");
+        QVERIFY(WriteBytes(device, {}));
+        const group* dialout = getgrnam("dialout");
+        if (!dialout ||
+            chown(QFile::encodeName(device).constData(), uid_t(-1), dialout->gr_gid) != 0)
+            QSKIP("cannot give a file to the dialout group here");
+        QVERIFY(OpenFailureText(device, QSerialPort::PermissionError, "Permission denied")
+                    .contains("dialout group"));
+        QVERIFY(!OpenFailureText(device, QSerialPort::DeviceNotFoundError, "No such device")
+                     .contains("dialout"));
+        QVERIFY(
+            !OpenFailureText(Path("before.hex"), QSerialPort::PermissionError, "Permission denied")
+                 .contains("dialout"));
     }
 
     void missingDevice_isToldWithTheReason() {

@@ -146,6 +146,34 @@ class TestSettingsLog : public QObject {
         QCOMPARE(store.ReadComNum(), static_cast<int16_t>(expected));
     }
 
+    // Each COM item stands for a device; a stored key overrides the usual one.
+    void comItemsMapToDevices_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("comNum");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("COM1 default") << QByteArray() << 1 << "/dev/ttyUSB0";
+        QTest::newRow("COM2 default") << QByteArray() << 2 << "/dev/ttyUSB1";
+        QTest::newRow("COM3 default") << QByteArray() << 3 << "/dev/ttyACM0";
+        QTest::newRow("COM4 default") << QByteArray() << 4 << "/dev/ttyS0";
+        QTest::newRow("stored path")
+            << QByteArray("Port2=/dev/serial/by-id/radio\n") << 2 << "/dev/serial/by-id/radio";
+        QTest::newRow("stored for another item")
+            << QByteArray("Port2=/dev/pts/4\n") << 1 << "/dev/ttyUSB0";
+        QTest::newRow("blank reads as default") << QByteArray("Port4=  \n") << 4 << "/dev/ttyS0";
+    }
+    void comItemsMapToDevices() {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, comNum);
+        QFETCH(QString, device);
+        const QString path = TempPath(QStringLiteral("port-%1.ini").arg(QTest::currentDataTag()));
+        WriteAll(path, "[ComPath]\nComNum=1\n" + stored);
+        SettingsStore store(path);
+        QCOMPARE(store.ReadComDevice(static_cast<int16_t>(comNum)), device);
+        store.WriteComDevice(3, QStringLiteral("/dev/ttyUSB7"));
+        store.Sync();
+        QCOMPARE(SettingsStore(path).ReadComDevice(3), QStringLiteral("/dev/ttyUSB7"));
+    }
+
     void storedModelTextOtherThanOneReadsHV2071P_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<int>("expected");
