@@ -31,6 +31,19 @@ constexpr char kUsage[] =
     "usage: chanwright-radiosim [--model HV2071P|TQ5300] [--image FILE.hex] [--dump FILE.hex] "
     "[--log FILE|-] [--baud N] [--fault KIND[@N]]... [--link PATH]";
 
+constexpr char kHelp[] =
+    "\nServes the radio side of the cable on a pseudo-terminal and prints its device path.\n"
+    "  --model M      start from the default memory of HV2071P (default) or TQ5300\n"
+    "  --image F      start from an 8192-byte image file instead\n"
+    "  --dump F       write the memory to F when stopped\n"
+    "  --log F        one line per command received (- for standard error)\n"
+    "  --baud N       send and take bytes at N baud (10 bits a byte); default: at once\n"
+    "  --link P       make P a symbolic link to the device\n"
+    "  --fault K[@N]  misbehave on every command, or on the N-th only. K is one of\n"
+    "                 bad-checksum, lowercase-checksum, drop-reply, noise, extra-byte,\n"
+    "                 silence, hang-up, wrong-model, mismatched-ids\n"
+    "Stop with Ctrl+C.\n";
+
 volatile sig_atomic_t stopRequested = 0;
 
 void OnStopSignal(int) {
@@ -299,7 +312,7 @@ bool Serve(RadioSim& sim, const Pty& pty, long baud, const sigset_t& waitMask) {
 int Run(int argc, char** argv) {
     Options options;
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::cout << kUsage << "\n";
+        std::cout << kUsage << "\n" << kHelp;
         return 0;
     }
     const std::string why = ParseOptions(argc, argv, options);
