@@ -17,37 +17,13 @@
 #include "tools/radiosim/radio_sim.h"
 
 using namespace chanwright;
+using namespace chanwright::test;
 
 namespace {
 
 constexpr int kPermissionCount = 341;
 constexpr int kDefaultSettle = 500;
 const QStringList kModelCheck = test::ModelCheckCommands();
-
-class RecordingLog : public FailureLog {
-  public:
-    void LogError(const std::string& procedure, const std::string& text) const override {
-        records.emplace_back(procedure, text);
-    }
-    mutable std::vector<std::pair<std::string, std::string>> records;
-};
-
-class ScriptedPump : public EventPump {
-  public:
-    void ProcessEvents() override {
-        if (onPoll)
-            onPoll();
-    }
-    std::function<void()> onPoll;
-};
-
-class RecordingView : public TransferView {
-  public:
-    void ShowProgress(int percent) override { progress.push_back(percent); }
-    void SetRunning(bool running) override { states.push_back(running); }
-    std::vector<int> progress;
-    std::vector<bool> states;
-};
 
 struct Rig {
     explicit Rig(int16_t radioModel = kModelHV2071P)
@@ -386,7 +362,7 @@ class TestCloneOperations : public QObject {
         QFETCH(int, atCommand);
         Rig rig;
         std::vector<bool> closes;
-        rig.events.onPoll = [&] {
+        rig.events.onPoll = [&](int) {
             if (closes.empty() && rig.sim.CommandCount() == atCommand)
                 closes.push_back(rig.ops.CancelTransfer());
         };

@@ -14,6 +14,7 @@
 #include "link/clone_operations.h"
 #include "link/qt_serial_port.h"
 #include "storage/error_log.h"
+#include "tests/support/fake_port.h"
 #include "tests/support/radio_memory.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/test_files.h"
@@ -25,14 +26,6 @@ using namespace chanwright::test;
 namespace {
 
 constexpr LinkTimings kQuickLimits{0.4, 0.4, 0.4, 50, 5};
-
-class RecordingView : public TransferView {
-  public:
-    void ShowProgress(int percent) override { progress.push_back(percent); }
-    void SetRunning(bool running) override { states.push_back(running); }
-    std::vector<int> progress;
-    std::vector<bool> states;
-};
 
 // The application's side of one dialog session, wired to a device.
 struct Station {

@@ -10,30 +10,11 @@
 #include "tests/support/test_platform.h"
 
 using namespace chanwright;
+using namespace chanwright::test;
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-class RecordingLog : public FailureLog {
-  public:
-    void LogError(const std::string& procedure, const std::string& text) const override {
-        records.emplace_back(procedure, text);
-    }
-    mutable std::vector<std::pair<std::string, std::string>> records;
-};
-
-// The dialog's event loop: each poll of a wait runs it once, numbered from 1.
-class ScriptedPump : public EventPump {
-  public:
-    void ProcessEvents() override {
-        ++calls;
-        if (onPoll)
-            onPoll(calls);
-    }
-    int calls = 0;
-    std::function<void(int)> onPoll;
-};
 
 const Bytes kData = {0x00, 0x1F, 0xAB, 0xFF, 0x00, 0x20, 0x41, 0x7E,
                      0x80, 0x99, 0xC3, 0x12, 0x34, 0x56, 0x78, 0x9A};

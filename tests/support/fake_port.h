@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "link/clone_operations.h"
 #include "link/serial_port.h"
 #include "tests/support/test_platform.h"
 
@@ -15,6 +16,15 @@ class RadioSim;
 }
 
 namespace chanwright::test {
+
+// What the radio dialog would show: every progress value and each running/ready change.
+class RecordingView : public TransferView {
+  public:
+    void ShowProgress(int percent) override { progress.push_back(percent); }
+    void SetRunning(bool running) override { states.push_back(running); }
+    std::vector<int> progress;
+    std::vector<bool> states;
+};
 
 // A serial port in memory. With a simulated radio attached every write reaches it and its answer
 // is readable at once; without one, tests Feed bytes or answer from onWrite. A wait returns at

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "core/error_info.h"
 #include "core/platform.h"
 
 namespace chanwright::test {
@@ -54,6 +56,27 @@ class RecordingBusyView : public BusyView {
   public:
     void SetBusy(bool busy) override { changes.push_back(busy); }
     std::vector<bool> changes;
+};
+
+// The dialog's event loop: each poll of a wait runs it once, numbered from 1.
+class ScriptedPump : public EventPump {
+  public:
+    void ProcessEvents() override {
+        ++calls;
+        if (onPoll)
+            onPoll(calls);
+    }
+    int calls = 0;
+    std::function<void(int)> onPoll;
+};
+
+// Keeps the error-log records (procedure, text) instead of writing them.
+class RecordingLog : public FailureLog {
+  public:
+    void LogError(const std::string& procedure, const std::string& text) const override {
+        records.emplace_back(procedure, text);
+    }
+    mutable std::vector<std::pair<std::string, std::string>> records;
 };
 
 // The full set of fakes, bundled the way operations take them.
