@@ -35,8 +35,6 @@ class RadioLink {
     RadioLink(SharedState& shared, SerialPort& port, Clock& clock, EventPump& events,
               const FailureLog& log, LinkTimings timings = {});
 
-    SerialPort& Port() { return port_; }
-
     // True when the port is open afterwards. A port already open is left as it is. A failure
     // is logged and kept for OpenError().
     bool PortOpen();
