@@ -89,6 +89,10 @@ bool CloneOperations::RunTransfer() {
         default:
             break;
     }
+    // A Cancel that lands as the last awaited reply completes still stopped the operation: the
+    // dialog must stay open, not close as if it had finished.
+    if (shared_.AbortRequested)
+        shared_.OperationFailed = kTrue;
     ShowProgress(0);
     return !shared_.OperationFailed;
 }

@@ -1,0 +1,466 @@
+// The main window as a user drives it: tree, pages, menus, file and model commands, the radio
+// dialog against the in-process simulator, and closing.
+#include <QAction>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "image/default_image.h"
+#include "storage/data_file_writer.h"
+#include "storage/settings_store.h"
+#include "tests/support/fake_port.h"
+#include "tests/support/radio_memory.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_platform.h"
+#include "tools/radiosim/radio_sim.h"
+#include "ui/main_window.h"
+#include "ui/navigation_tree.h"
+
+using namespace chanwright;
+using namespace chanwright::test;
+
+namespace {
+
+const QString kTitle = "KW83  PC Program for HV2071P/TQ5300 Series";
+
+// One window on a fresh application state, a settings file of its own and a simulated radio.
+struct Desk {
+    explicit Desk(bool developer = false, const QByteArray& settingsText = {}) {
+        if (!settingsText.isEmpty()) {
+            WriteBytes(dir.filePath("settings.ini"), settingsText);
+            settings.Sync();
+        }
+        app.Shared.DebugMode = ToBool16(developer);
+        window = std::make_unique<MainWindow>(app, Services());
+    }
+
+    WindowServices Services() {
+        return {prompter,
+                clock,
+                events,
+                busy,
+                settings,
+                log,
+                dir.path(),
+                QString(),
+                [this](const QString& device) -> std::unique_ptr<SerialPort> {
+                    devices << device;
+                    return std::make_unique<FakePort>(clock, &sim);
+                },
+                [this](QDialog& dialog) {
+                    dialog.show();
+                    ++dialogs;
+                    if (onDialog)
+                        onDialog(dialog);
+                },
+                {}};
+    }
+
+    QWidget* Page(const char* name) const { return window->findChild<QWidget*>(name); }
+    QWidget* ActivePage() const {
+        return window->findChild<QStackedWidget*>("pictData")->currentWidget();
+    }
+    QString CurrentKey() const { return NavigationTree::KeyOf(window->Tree()->currentItem()); }
+    QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
+    void ClickNode(const QString& key) {
+        QTreeWidgetItem* node = window->Tree()->FindKey(key);
+        QVERIFY(node);
+        window->Tree()->setCurrentItem(node);
+    }
+    // The dialog's OK, as a user presses it once the dialog is up.
+    void PressOkInDialogs() {
+        onDialog = [](QDialog& dialog) {
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        };
+    }
+
+    QTemporaryDir dir;
+    AppState app;
+    RecordingPrompter prompter;
+    FakeClock clock;
+    ScriptedPump events;
+    RecordingBusyView busy;
+    SettingsStore settings{dir.filePath("settings.ini")};
+    ErrorLog log{app.Shared, dir.filePath("err.log")};
+    RadioSim sim{RadioMemory(kModelHV2071P, 31)};
+    QStringList devices;
+    int dialogs = 0;
+    std::function<void(QDialog&)> onDialog;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void startUp_onANewInstallation() {
+        Desk desk;
+        QCOMPARE(desk.app.Shared.ModelNum, kModelHV2071P);
+        QCOMPARE(desk.app.Shared.ComNum, int16_t(1));
+        QCOMPARE(desk.app.Shared.RetryCount, int16_t(1));
+        QCOMPARE(desk.window->windowTitle(), kTitle);
+        QCOMPARE(desk.window->size(), QSize(607, 444));
+        QCOMPARE(desk.CurrentKey(), QString("S"));
+        QCOMPARE(desk.ActivePage()->objectName(), QString("pictF"));
+        QVERIFY(desk.Action("mnuEditModel2")->isChecked());
+        QVERIFY(!desk.Action("mnuEditModel1")->isChecked());
+        QCOMPARE(desk.Action("mnuEditModel1")->text(), QString("&TQ5300"));
+        QCOMPARE(desk.Action("mnuEditModel2")->text(), QString("H&V2071P"));
+        const auto ports = desk.window->findChildren<QAction*>("mnuOptionsSerialPort1");
+        QCOMPARE(ports.size(), 4);
+        QVERIFY(ports[0]->isChecked() && !ports[1]->isChecked());
+        QCOMPARE(ports[2]->statusTip(), QString("/dev/ttyACM0"));
+        QCOMPARE(FirstModelId(desk.app.Image), kModelIdHV2071P);
+        QCOMPARE(desk.busy.changes, (std::vector<bool>{true, false}));
+    }
+
+    void startUp_withStoredModelAndPort() {
+        Desk desk(false, "[ModelPath]\nModelNum=1\n[ComPath]\nComNum=3\nPort3=/dev/pts/9\n");
+        QCOMPARE(desk.app.Shared.ModelNum, kModelTQ5300);
+        QCOMPARE(desk.app.Shared.ComNum, int16_t(3));
+        QVERIFY(desk.Action("mnuEditModel1")->isChecked());
+        QCOMPARE(FirstModelId(desk.app.Image), kModelIdTQ5300);
+        QCOMPARE(desk.window->findChildren<QAction*>("mnuOptionsSerialPort1")[2]->statusTip(),
+                 QString("/dev/pts/9"));
+    }
+
+    void everyNode_showsItsPage_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("programmable channels") << "P"
+                                               << "pictA";
+        QTest::newRow("USA list") << "PU"
+                                  << "pictB";
+        QTest::newRow("USA channel") << "PU0"
+                                     << "pictC";
+        QTest::newRow("International channel") << "PI3"
+                                               << "pictC";
+        QTest::newRow("Canada list") << "PC"
+                                     << "pictB";
+        QTest::newRow("WX") << "PW"
+                            << "pictD";
+        QTest::newRow("EXP list") << "E"
+                                  << "pictB";
+        QTest::newRow("EXP channel") << "E40"
+                                     << "pictC";
+        QTest::newRow("individual list") << "SM"
+                                         << "pictE";
+        QTest::newRow("group entry") << "SG5"
+                                     << "pictG";
+        QTest::newRow("individual entry") << "SM1"
+                                          << "pictG";
+    }
+    void everyNode_showsItsPage() {
+        QFETCH(QString, key);
+        QFETCH(QString, page);
+        Desk desk;
+        desk.ClickNode(key);
+        QCOMPARE(desk.ActivePage()->objectName(), page);
+        for (const char* name : {"pictA", "pictB", "pictC", "pictD", "pictE", "pictF", "pictG"})
+            QCOMPARE(desk.Page(name)->isEnabled(), page == name);
+        QCOMPARE(desk.window->CurrentNodeIndex(),
+                 desk.window->Tree()->IndexOf(desk.window->Tree()->currentItem()));
+        QCOMPARE(desk.window->StatusText(),
+                 QString("[Up]/[Down]/[Left]/[Right]:Change of a Selection item."));
+    }
+
+    // A second click on the node whose page is up does not refill it; a reset does.
+    void sameNodeAgain_doesNothing() {
+        Desk desk;
+        desk.ClickNode("PU");
+        auto* grid = desk.window->findChild<QTableWidget*>("MSFlexGrid1");
+        const QString shown = grid->item(1, 9)->text();
+        desk.app.Data.UsaChannels[0].ChTag = "CHANGED";
+        desk.window->Tree()->setCurrentItem(nullptr);
+        desk.ClickNode("PU");
+        QCOMPARE(grid->item(1, 9)->text(), shown);
+        desk.window->RefreshCurrentPage();
+        QCOMPARE(grid->item(1, 9)->text(), QString("CHANGED"));
+    }
+
+    void nodeTexts_followTheData() {
+        Desk desk;
+        NavigationTree* tree = desk.window->Tree();
+        QCOMPARE(tree->FindKey("PU0")->text(0), QString("CH01A[Enable]"));
+        QCOMPARE(tree->FindKey("E12")->text(0), QString("EXP12"));
+        QCOMPARE(tree->FindKey("SM3")->text(0), QString("Individual ID3"));
+        desk.app.Data.UsaChannels[0].Enable = kFalse;
+        desk.app.Data.ExpChannels[11].Enable = kTrue;
+        tree->RefreshNodeTexts();
+        QCOMPARE(tree->FindKey("PU0")->text(0), QString("CH01A"));
+        QCOMPARE(tree->FindKey("E12")->text(0), QString("EXP12[Enable]"));
+        QVERIFY(!desk.window->SelectNodeByKey("PU999"));
+        QCOMPARE(desk.CurrentKey(), QString("S"));
+    }
+
+    void rowJumps_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("USA row 1") << "PU"
+                                   << "MSFlexGrid1" << 1 << "PU0";
+        QTest::newRow("EXP row 1") << "E"
+                                   << "MSFlexGrid1" << 1 << "E1";
+        QTest::newRow("group row 3") << "SG"
+                                     << "MSFlexGrid2" << 3 << "SG3";
+    }
+    void rowJumps() {
+        QFETCH(QString, list);
+        QFETCH(QString, grid);
+        QFETCH(int, row);
+        QFETCH(QString, target);
+        Desk desk;
+        desk.window->show();
+        desk.ClickNode(list);
+        auto* table = desk.window->findChild<QTableWidget*>(grid);
+        table->setCurrentCell(row, 1);
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Return);
+        QCOMPARE(desk.CurrentKey(), target);
+        QCOMPARE(desk.ActivePage()->objectName(),
+                 QString(target.startsWith("S") ? "pictG" : "pictC"));
+    }
+
+    void fileNew_resetsAfterTheTimer() {
+        Desk desk;
+        desk.app.Data.UsaChannels[0].ChTag = "OLD";
+        desk.app.Shared.CurrentFileName = "/x/old.dat";
+        desk.window->FileNew();
+        auto* timer = desk.window->findChild<QTimer*>("Timer1");
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 100);
+        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("OLD"));
+        desk.window->Timer1Timer();
+        QVERIFY(!timer->isActive());
+        QVERIFY(desk.app.Data == MakeDefaultApp(kModelHV2071P).Data);
+        QCOMPARE(desk.window->windowTitle(), kTitle);
+        QCOMPARE(desk.clock.pauses, std::vector<int>{500});
+        QCOMPARE(desk.CurrentKey(), QString("S"));
+    }
+
+    void fileOpenAndSave_withScriptedDialogs() {
+        Desk desk;
+        AppState other = MakeDefaultApp(kModelHV2071P);
+        other.Data.UsaChannels[0].Enable = kFalse;
+        other.Data.UsaChannels[0].ChTag = "HARBOUR";
+        const QString path = desk.dir.filePath("My Radio.DAT");
+        QVERIFY(
+            WriteBytes(path, QByteArray::fromStdString(WriteDataFile(other.Shared, other.Data))));
+
+        desk.prompter.paths = {path.toStdString()};
+        desk.window->FileOpen();
+        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("HARBOUR"));
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
+        QCOMPARE(desk.window->Tree()->FindKey("PU0")->text(0), QString("CH01A"));
+        QCOMPARE(desk.prompter.dialogFilters.back(),
+                 std::string("dat files(*.dat)|*.dat|All files(*.*)|*.*"));
+
+        // Save after Open writes to the opened file without asking.
+        desk.app.Data.UsaChannels[0].ChTag = "MARINA";
+        const std::size_t asked = desk.prompter.dialogFilters.size();
+        desk.window->FileSave();
+        QCOMPARE(desk.prompter.dialogFilters.size(), asked);
+        QVERIFY(ReadBytes(path).contains("MARINA"));
+
+        // Save As asks; a cancelled dialog writes nothing and says so with AbortRequested.
+        desk.window->FileSaveAs();
+        QCOMPARE(desk.app.Shared.AbortRequested, kTrue);
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
+        desk.prompter.paths = {desk.dir.filePath("second").toStdString()};
+        desk.window->FileSaveAs();
+        QVERIFY(QFile::exists(desk.dir.filePath("second")));
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - second");
+
+        // An open cancelled still reloads the page and the node texts.
+        desk.app.Data.UsaChannels[0].Enable = kTrue;
+        desk.window->FileOpen();
+        QCOMPARE(desk.window->Tree()->FindKey("PU0")->text(0), QString("CH01A[Enable]"));
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - second");
+    }
+
+    void saveWithoutFile_asksLikeSaveAs_andDefaultsGoBesideTheData() {
+        Desk desk(false, "[ModelPath]\nModelNum=1\n");
+        desk.window->FileSave();
+        QCOMPARE(desk.prompter.dialogFilters.size(), std::size_t(1));
+        desk.window->FileSaveAsDefault();
+        QVERIFY(QFile::exists(desk.dir.filePath("TQ5300.def")));
+        QCOMPARE(desk.window->windowTitle(), kTitle);
+    }
+
+    void modelChange_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("entryAccepted");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("OK") << int(MessageAnswer::Ok) << true << true;
+        QTest::newRow("Cancel") << int(MessageAnswer::Cancel) << true << false;
+        QTest::newRow("pending entry refused") << int(MessageAnswer::Ok) << false << false;
+    }
+    void modelChange() {
+        QFETCH(int, answer);
+        QFETCH(bool, entryAccepted);
+        QFETCH(bool, changed);
+        Desk desk;
+        desk.window->SetPendingEntryCheck([entryAccepted] { return entryAccepted; });
+        desk.app.Data.UsaChannels[0].ChTag = "KEEP";
+        desk.prompter.answers = {MessageAnswer(answer)};
+        desk.Action("mnuEditModel1")->trigger();
+        if (entryAccepted) {
+            QCOMPARE(desk.prompter.questions.size(), std::size_t(1));
+            QCOMPARE(desk.prompter.questions[0].text,
+                     std::string("Do yo make new QVX Data for TQ5300?"));
+            QCOMPARE(desk.prompter.questions[0].title, std::string("TQ5300/HV2071P QVX"));
+        } else {
+            QVERIFY(desk.prompter.questions.empty());
+        }
+        QCOMPARE(desk.app.Shared.ModelNum, changed ? kModelTQ5300 : kModelHV2071P);
+        QCOMPARE(desk.Action("mnuEditModel1")->isChecked(), changed);
+        QCOMPARE(desk.Action("mnuEditModel2")->isChecked(), !changed);
+        QCOMPARE(SettingsStore(desk.dir.filePath("settings.ini")).ReadModelNum(),
+                 changed ? kModelTQ5300 : kModelHV2071P);
+        QCOMPARE(desk.window->findChild<QTimer*>("Timer1")->isActive(), changed);
+        if (changed)
+            desk.window->Timer1Timer();
+        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag,
+                 changed ? MakeDefaultApp(kModelTQ5300).Data.UsaChannels[0].ChTag : "KEEP");
+        QCOMPARE(FirstModelId(desk.app.Image), changed ? kModelIdTQ5300 : kModelIdHV2071P);
+    }
+
+    void sameModel_asksNothing() {
+        Desk desk;
+        desk.Action("mnuEditModel2")->trigger();
+        QVERIFY(desk.prompter.questions.empty());
+        QVERIFY(desk.Action("mnuEditModel2")->isChecked());
+    }
+
+    void imageKeys_onlyInDeveloperMode_data() {
+        QTest::addColumn<bool>("developer");
+        QTest::newRow("normal start") << false;
+        QTest::newRow("/K") << true;
+    }
+    void imageKeys_onlyInDeveloperMode() {
+        QFETCH(bool, developer);
+        Desk desk(developer);
+        desk.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(desk.window.get()));
+        QTest::keyClick(desk.window.get(), Qt::Key_F2, Qt::ControlModifier);
+        QTest::keyClick(desk.window.get(), Qt::Key_F3, Qt::ControlModifier);
+        QCOMPARE(desk.prompter.dialogFilters.size(), std::size_t(developer ? 2 : 0));
+    }
+
+    void radioRead_throughTheDialog() {
+        Desk desk;
+        desk.PressOkInDialogs();
+        std::vector<int> progress;
+        desk.onDialog = [&progress](QDialog& dialog) {
+            auto* bar = dialog.findChild<QProgressBar*>("pictProgress");
+            QObject::connect(bar, &QProgressBar::valueChanged,
+                             [&progress](int value) { progress.push_back(value); });
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+            QVERIFY(!dialog.isVisible());
+        };
+        desk.app.Shared.CurrentFileName = "/x/radio.dat";
+        desk.Action("Read")->trigger();
+        QCOMPARE(desk.dialogs, 1);
+        QCOMPARE(desk.devices, QStringList{"/dev/ttyUSB0"});
+        QVERIFY(std::find(progress.begin(), progress.end(), 100) != progress.end());
+        QCOMPARE(desk.prompter.messages.back().text, std::string("Complete!!"));
+        QCOMPARE(desk.prompter.messages.back().title, std::string("Read from Radio"));
+        MemoryImage expected = desk.sim.Memory();
+        MemoryImage defaults{};
+        BuildDefaultImage(defaults, kModelHV2071P);
+        RestoreLocalBytes(expected, defaults);
+        QCOMPARE(ImageBytes(desk.app.Image), ImageBytes(expected));
+        QCOMPARE(desk.app.Shared.CurrentFileName, std::string());
+        QCOMPARE(desk.window->windowTitle(), kTitle);
+        QCOMPARE(desk.app.Shared.TransferDone, kFalse);
+    }
+
+    void radioProgramAndClear_throughTheDialog() {
+        Desk desk;
+        desk.PressOkInDialogs();
+        desk.app.Data.UsaChannels[0].ChTag = "PROGRAMMED";
+        desk.Action("mnuTransferProgram")->trigger();
+        QCOMPARE(desk.prompter.messages.back().title, std::string("Program to Radio"));
+        QCOMPARE(desk.sim.Memory()[0x0200], uint8_t('P'));
+        desk.window->ClearFromSettings();
+        QCOMPARE(desk.prompter.messages.back().title, std::string("Clear Data"));
+        QCOMPARE(int(desk.sim.Memory()[0x155]), 0);
+    }
+
+    void failedRead_changesNothing() {
+        Desk desk;
+        desk.sim.AddFault(*ParseFault("silence@104"));
+        desk.PressOkInDialogs();
+        desk.app.Shared.CurrentFileName = "/x/mine.dat";
+        desk.window->UpdateTitle();
+        const AppState before = desk.app;
+        desk.window->TransferRead();
+        QCOMPARE(desk.prompter.messages.back().text, std::string("Communication Error!!"));
+        QCOMPARE(ImageBytes(desk.app.Image), ImageBytes(before.Image));
+        QVERIFY(desk.app.Data == before.Data);
+        QCOMPARE(desk.app.Shared.CurrentFileName, std::string("/x/mine.dat"));
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - mine.dat");
+    }
+
+    // Poll 300 is the one in which a block reply completes: the Cancel still stops the read.
+    void cancelDuringRead_leavesTheDialogReady() {
+        Desk desk;
+        QDialog* shown = nullptr;
+        desk.onDialog = [&shown](QDialog& dialog) {
+            shown = &dialog;
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+            QVERIFY(dialog.isVisible());
+            QVERIFY(dialog.findChild<QPushButton*>("cmdOK")->isEnabled());
+        };
+        desk.events.onPoll = [&](int poll) {
+            if (poll == 300 && shown)
+                QTest::mouseClick(shown->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+        };
+        const MemoryImage before = desk.app.Image;
+        desk.window->TransferRead();
+        QVERIFY(desk.prompter.messages.empty());
+        QCOMPARE(ImageBytes(desk.app.Image), ImageBytes(before));
+        QCOMPARE(desk.app.Shared.Busy, kFalse);
+    }
+
+    void help_withoutAFile_saysSo() {
+        Desk desk;
+        desk.Action("mnuHelpContents")->trigger();
+        QCOMPARE(desk.prompter.messages.back().text,
+                 std::string("Unable to display Help Contents. There is no Help associated "
+                             "with this project."));
+        QCOMPARE(desk.prompter.messages.back().title, kTitle.toStdString());
+    }
+
+    void close_storesThePosition_unlessMinimised_data() {
+        QTest::addColumn<bool>("minimised");
+        QTest::newRow("normal") << false;
+        QTest::newRow("minimised") << true;
+    }
+    void close_storesThePosition_unlessMinimised() {
+        QFETCH(bool, minimised);
+        Desk desk;
+        desk.window->show();
+        if (minimised)
+            desk.window->setWindowState(Qt::WindowMinimized);
+        desk.window->close();
+        desk.settings.Sync();
+        const QByteArray stored = ReadBytes(desk.dir.filePath("settings.ini"));
+        QCOMPARE(stored.contains("MainWidth="), !minimised);
+        if (!minimised)
+            QVERIFY2(stored.contains("MainWidth=" +
+                                     QByteArray::number(desk.window->frameGeometry().width() * 15)),
+                     stored.constData());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

@@ -1,0 +1,104 @@
+#include "ui/gui_platform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace chanwright {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QString MessageText(const std::string& text) {
+    QString lines = QString::fromStdString(text);
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return lines;
+}
+
+QString QtFileFilter(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        // The description already names its pattern ("dat files(*.dat)").
+        filters << parts[i];
+    }
+    return filters.join(QLatin1String(";;"));
+}
+
+void GuiPrompter::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) {
+    QMessageBox box(BoxIcon(icon), QString::fromStdString(title), MessageText(text),
+                    QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+MessageAnswer GuiPrompter::Ask(const std::string& text, const std::string& title,
+                               MessageButtons buttons, MessageIcon icon) {
+    const QMessageBox::StandardButtons choice =
+        buttons == MessageButtons::YesNo      ? QMessageBox::Yes | QMessageBox::No
+        : buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                              : QMessageBox::StandardButtons(QMessageBox::Ok);
+    QMessageBox box(BoxIcon(icon), QString::fromStdString(title), MessageText(text), choice,
+                    parent_);
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return MessageAnswer::Ok;
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        default:
+            return MessageAnswer::Cancel;
+    }
+}
+
+std::string GuiPrompter::ChooseOpenFile(const std::string& filter) {
+    return QFileDialog::getOpenFileName(parent_, QString(), QString(), QtFileFilter(filter))
+        .toStdString();
+}
+
+std::string GuiPrompter::ChooseSaveFile(const std::string& filter) {
+    // No default extension: a name typed without ".dat" is used as typed.
+    return QFileDialog::getSaveFileName(parent_, QString(), QString(), QtFileFilter(filter))
+        .toStdString();
+}
+
+void QtEventPump::ProcessEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void WindowBusyView::SetBusy(bool busy) {
+    // Operations nest (a read inside an open command); only the outermost changes the window.
+    depth_ += busy ? 1 : -1;
+    if (depth_ < 0)
+        depth_ = 0;
+    if (busy && depth_ == 1) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (window_)
+            window_->setEnabled(false);
+    } else if (!busy && depth_ == 0) {
+        if (window_)
+            window_->setEnabled(true);
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+}  // namespace chanwright

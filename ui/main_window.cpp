@@ -1,0 +1,421 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+#include "core/messages.h"
+#include "image/channel_plans.h"
+#include "image/image_codec.h"
+#include "image/new_data_set.h"
+#include "ui/detail_pages.h"
+#include "ui/help_contexts.h"
+#include "ui/list_pages.h"
+#include "ui/navigation_tree.h"
+
+namespace chanwright {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kStartWidth = 607;  // pixels; also the smallest the window gets
+constexpr int kStartHeight = 444;
+constexpr int kTreeStart = 2500;  // twips
+constexpr int kTreeMinimum = 2500;
+constexpr int kDataMinimum = 6000;  // twips the tree must leave to the rest of the window
+
+struct RegionKey {
+    const char* key;
+    Region region;
+};
+constexpr RegionKey kRegionKeys[] = {
+    {"PU", Region::Usa}, {"PI", Region::International}, {"PC", Region::Canada}};
+
+const RegionKey* RegionOfKey(const QString& key) {
+    for (const RegionKey& entry : kRegionKeys) {
+        if (key.startsWith(QLatin1String(entry.key)))
+            return &entry;
+    }
+    return nullptr;
+}
+
+QIcon ToolIcon(const char* themeName, QStyle::StandardPixmap fallback) {
+    return QIcon::fromTheme(QLatin1String(themeName),
+                            QApplication::style()->standardIcon(fallback));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppState& app, WindowServices services, QWidget* parent)
+    : QMainWindow(parent),
+      app_(app),
+      services_(std::move(services)),
+      platform_{services_.prompter, services_.clock, services_.events, services_.busyView},
+      files_(app_, platform_, services_.log),
+      images_(
+          app_, platform_, files_, [this] { return EntryAccepted(); },
+          [this] {
+              RefreshCurrentPage();
+              tree_->RefreshNodeTexts();
+              UpdateTitle();
+          }),
+      help_(services_.helpFile, this),
+      checkPendingEntry_([] { return true; }) {
+    setObjectName(QStringLiteral("frmMain"));
+    if (!services_.runModal)
+        services_.runModal = [](QDialog& dialog) { dialog.exec(); };
+    BuildPages();
+    BuildMenus();
+    BuildToolBar();
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setSingleShot(true);
+    connect(timer1_, &QTimer::timeout, this, &MainWindow::Timer1Timer);
+    Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction* MainWindow::AddAction(QMenu* menu, const char* name, const QString& caption,
+                               void (MainWindow::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void MainWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    AddAction(file, "mnuFileNew", "&New", &MainWindow::FileNew);
+    AddAction(file, "mnuFileOpen", "&Open", &MainWindow::FileOpen);
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar1"));
+    AddAction(file, "mnuFileSave", "&Save", &MainWindow::FileSave);
+    AddAction(file, "mnuFileSaveAs", "Save &As...", &MainWindow::FileSaveAs);
+    // The defaults file is written from the toolbar only; the menu item stays hidden.
+    AddAction(file, "mnuFileSaveAsDefault", "Save As &Default", &MainWindow::FileSaveAsDefault)
+        ->setVisible(false);
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
+    QAction* print = file->addAction(QStringLiteral("&Print"));
+    print->setObjectName(QStringLiteral("mnuFilePrint"));
+    print->setEnabled(false);  // the report arrives with its own window
+    QAction* printToFile = file->addAction(QStringLiteral("P&rint to File"));
+    printToFile->setObjectName(QStringLiteral("mnuFilePrintToFile"));
+    printToFile->setEnabled(false);
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar3"));
+    QAction* exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("mnuFileExit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    QMenu* model = edit->addMenu(QStringLiteral("&Model"));
+    model->setObjectName(QStringLiteral("mnuEditModel"));
+    const QString first = GetModelName(kModelTQ5300).c_str();
+    const QString second = GetModelName(kModelHV2071P).c_str();
+    model1_ = model->addAction(QLatin1Char('&') + first);
+    model1_->setObjectName(QStringLiteral("mnuEditModel1"));
+    model2_ = model->addAction(second.left(1) + QLatin1Char('&') + second.mid(1));
+    model2_->setObjectName(QStringLiteral("mnuEditModel2"));
+    for (QAction* action : {model1_, model2_})
+        action->setCheckable(true);
+    connect(model1_, &QAction::triggered, this, [this] { EditModel(kModelTQ5300); });
+    connect(model2_, &QAction::triggered, this, [this] { EditModel(kModelHV2071P); });
+
+    QMenu* transfer = menuBar()->addMenu(QStringLiteral("&Transfer"));
+    transfer->setObjectName(QStringLiteral("mnuTransfer"));
+    AddAction(transfer, "mnuTransferProgram", "&Program to Radio", &MainWindow::TransferProgram);
+    AddAction(transfer, "mnuTransferRead", "&Read from Radio", &MainWindow::TransferRead);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("mnuOptions"));
+    QMenu* serial = options->addMenu(QStringLiteral("&SerialPort"));
+    serial->setObjectName(QStringLiteral("mnuOptionsSerialPort"));
+    for (int i = 0; i < static_cast<int>(ports_.size()); ++i) {
+        QAction* port = serial->addAction(QStringLiteral("COM&%1").arg(i + 1));
+        port->setObjectName(QStringLiteral("mnuOptionsSerialPort1"));
+        port->setProperty("index", i);
+        port->setCheckable(true);
+        port->setStatusTip(services_.settings.ReadComDevice(static_cast<int16_t>(i + 1)));
+        connect(port, &QAction::triggered, this, [this, i] { SerialPortChosen(i); });
+        ports_[static_cast<std::size_t>(i)] = port;
+    }
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    AddAction(help, "mnuHelpContents", "&Contents", &MainWindow::HelpContents);
+    help->addSeparator()->setObjectName(QStringLiteral("mnuHelpBar0"));
+    QAction* about = help->addAction(QStringLiteral("&About QVX Version"));
+    about->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(about, &QAction::triggered, this, [this] {
+        services_.prompter.ShowMessage(std::string(messages::kAppTitle) + " " +
+                                           QCoreApplication::applicationVersion().toStdString() +
+                                           "\n" + SettingsStore::kApplicationTitle,
+                                       "About", MessageIcon::Information);
+    });
+
+    // Developer keys: Ctrl+F2 opens and Ctrl+F3 saves an image file (nothing without "/K").
+    auto* openImage = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2), this);
+    connect(openImage, &QShortcut::activated, this, [this] { images_.OpenImageCommand(); });
+    auto* saveImage = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F3), this);
+    connect(saveImage, &QShortcut::activated, this, [this] { images_.SaveImageCommand(); });
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::ApplicationShortcut);
+    connect(f1, &QShortcut::activated, this,
+            [this] { ShowHelp(HelpContextOf(QApplication::focusWidget())); });
+}
+
+void MainWindow::BuildToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("tbToolBar"));
+    bar->setIconSize(QSize(16, 16));
+    bar->setMovable(false);
+    const auto button = [&](const char* key, const char* tip, QIcon icon,
+                            void (MainWindow::*handler)()) {
+        QAction* action = bar->addAction(icon, QLatin1String(tip));
+        action->setObjectName(QLatin1String(key));
+        action->setToolTip(QLatin1String(tip));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    button("New", "New", ToolIcon("document-new", QStyle::SP_FileIcon), &MainWindow::FileNew);
+    button("Open", "Open...", ToolIcon("document-open", QStyle::SP_DialogOpenButton),
+           &MainWindow::FileOpen);
+    button("Save", "Save", ToolIcon("document-save", QStyle::SP_DialogSaveButton),
+           &MainWindow::FileSave);
+    bar->addSeparator();
+    button("SaveAsDefault", "Save As Default", ToolIcon("document-save-as", QStyle::SP_DriveHDIcon),
+           &MainWindow::FileSaveAsDefault);
+    bar->addSeparator();
+    QAction* print = bar->addAction(ToolIcon("document-print", QStyle::SP_FileDialogDetailedView),
+                                    QStringLiteral("Print"));
+    print->setObjectName(QStringLiteral("Print"));
+    print->setEnabled(false);
+    bar->addSeparator();
+    button("Program", "Program to Radio", ToolIcon("go-up", QStyle::SP_ArrowUp),
+           &MainWindow::TransferProgram);
+    button("Read", "Read from Radio", ToolIcon("go-down", QStyle::SP_ArrowDown),
+           &MainWindow::TransferRead);
+}
+
+void MainWindow::BuildPages() {
+    tree_ = new NavigationTree(app_, this);
+    pictData_ = new QStackedWidget(this);
+    pictData_->setObjectName(QStringLiteral("pictData"));
+    pictData_->setFrameShape(QFrame::StyledPanel);
+    pictA_ = new ChannelCommonPage(app_, pictData_);
+    pictB_ = new ChannelListPage(app_, pictData_);
+    pictC_ = new ChannelDetailPage(app_, pictData_);
+    pictD_ = new WxPage(app_, pictData_);
+    pictE_ = new DirectoryListPage(app_, pictData_);
+    pictF_ = new SettingsPage(app_, pictData_);
+    pictG_ = new DirectoryEntryPage(app_, pictData_);
+    for (QWidget* page : {static_cast<QWidget*>(pictA_), static_cast<QWidget*>(pictB_),
+                          static_cast<QWidget*>(pictC_), static_cast<QWidget*>(pictD_),
+                          static_cast<QWidget*>(pictE_), static_cast<QWidget*>(pictF_),
+                          static_cast<QWidget*>(pictG_)}) {
+        pictData_->addWidget(page);
+        page->setEnabled(false);
+    }
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("imgSplitter"));
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(tree_);
+    splitter_->addWidget(pictData_);
+    splitter_->setStretchFactor(1, 1);
+    tree_->setMinimumWidth(kTreeMinimum / kTwipsPerPixel);
+    // A drag may leave the data area as narrow as the tree's own limit.
+    pictData_->setMinimumWidth(kTreeMinimum / kTwipsPerPixel);
+    setCentralWidget(splitter_);
+
+    statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    statusPanel_ = new QLabel(this);
+    statusPanel_->setObjectName(QStringLiteral("sbPanel1"));
+    statusBar()->addWidget(statusPanel_, 1);
+
+    connect(tree_, &NavigationTree::NodeClicked, this, &MainWindow::OnNodeClicked);
+    connect(pictB_, &ChannelListPage::RowActivated, this,
+            [this](int row) { JumpFromList(row, false); });
+    connect(pictE_, &DirectoryListPage::RowActivated, this,
+            [this](int row) { JumpFromList(row, true); });
+    connect(pictC_, &ChannelDetailPage::NodeTextChanged, tree_, &NavigationTree::RefreshNodeTexts);
+    connect(pictG_, &DirectoryEntryPage::DirectoryChanged, tree_,
+            &NavigationTree::MarkDirectoryNodes);
+    connect(pictF_, &SettingsPage::ClearRequested, this, &MainWindow::ClearFromSettings);
+    const auto hints = [this](auto* source) {
+        connect(source, &std::remove_pointer_t<decltype(source)>::StatusHint, this,
+                &MainWindow::SetStatusText);
+    };
+    hints(tree_);
+    hints(pictA_);
+    hints(pictB_);
+    hints(pictC_);
+    hints(pictD_);
+    hints(pictE_);
+    hints(pictF_);
+    hints(pictG_);
+}
+
+void MainWindow::Load() {
+    services_.busyView.SetBusy(true);
+    SharedState& shared = app_.Shared;
+    shared.ModelCode = "KW83";
+    shared.ModelNum = services_.settings.ReadModelNum();
+    CheckModelMenu();
+    shared.ComNum = services_.settings.ReadComNum();
+    shared.RetryCount = 1;
+    SerialPortChosen(shared.ComNum - 1);
+    setMinimumSize(kStartWidth, kStartHeight);
+    resize(kStartWidth, kStartHeight);
+    SizeControls(kTreeStart);
+    LoadAllPlans(app_.Plans);
+    NewDataSet(app_, [this] { RebuildView(); });
+    UpdateTitle();
+    SetHelpContexts(this);
+    services_.busyView.SetBusy(false);
+}
+
+void MainWindow::RebuildView() {
+    const Bool16 busy = app_.Shared.Busy;
+    app_.Shared.Busy = kTrue;
+    tree_->Build();
+    app_.Shared.Busy = busy;
+    SetStatusText(QString());
+    SelectNodeByKey(QStringLiteral("S"));
+}
+
+void MainWindow::SizeControls(int twips) {
+    const int width = this->width() * kTwipsPerPixel;
+    const int tree = std::max(kTreeMinimum, std::min(twips, width - kDataMinimum));
+    splitter_->setSizes(
+        {tree / kTwipsPerPixel, std::max(0, this->width() - tree / kTwipsPerPixel)});
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The tree takes 30 % of the width again after every resize.
+    SizeControls(width() * kTwipsPerPixel * 3 / 10);
+    SetStatusText(QString::fromStdString(app_.Shared.ModelName()));
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    SetStatusText(QString::fromStdString(app_.Shared.ModelName()));
+}
+
+QString MainWindow::StatusText() const {
+    return statusPanel_->text();
+}
+
+void MainWindow::SetStatusText(const QString& text) {
+    statusPanel_->setText(text);
+}
+
+void MainWindow::ActivatePage(QWidget* page) {
+    for (int i = 0; i < pictData_->count(); ++i)
+        pictData_->widget(i)->setEnabled(pictData_->widget(i) == page);
+    pictData_->setCurrentWidget(page);
+}
+
+void MainWindow::OnNodeClicked(QTreeWidgetItem* node) {
+    SetStatusText(QString::fromLatin1(NavigationTree::kStatusHint));
+    const int index = tree_->IndexOf(node);
+    if (index < 1 || index == currentNodeIndex_)
+        return;
+    currentNodeIndex_ = index;
+    ShowNodePage(node);
+}
+
+bool MainWindow::SelectNodeByKey(const QString& key) {
+    QTreeWidgetItem* node = tree_->FindKey(key);
+    if (!node)
+        return false;
+    {
+        const QSignalBlocker quiet(tree_);
+        tree_->setCurrentItem(node);
+    }
+    OnNodeClicked(node);
+    return true;
+}
+
+void MainWindow::RefreshCurrentPage() {
+    QTreeWidgetItem* node = tree_->currentItem();
+    currentNodeIndex_ = tree_->IndexOf(node);
+    if (node)
+        ShowNodePage(node);
+}
+
+void MainWindow::ShowNodePage(QTreeWidgetItem* node) {
+    SharedState& shared = app_.Shared;
+    shared.AbortRequested = kTrue;
+    if (isMinimized())
+        return;
+    const QString key = NavigationTree::KeyOf(node);
+    const QString parentKey = NavigationTree::KeyOf(node->parent());
+    if (key == QLatin1String("P")) {
+        shared.Busy = kTrue;
+        pictA_->Fill();
+        ActivatePage(pictA_);
+        shared.Busy = kFalse;
+    } else if (key == QLatin1String("E")) {
+        pictB_->ShowExp();
+        ActivatePage(pictB_);
+    } else if (key == QLatin1String("S")) {
+        pictF_->Fill();
+        ActivatePage(pictF_);
+    } else if (key == QLatin1String("PW")) {
+        pictD_->Fill();
+        ActivatePage(pictD_);
+    } else if (key == QLatin1String("SM") || key == QLatin1String("SG")) {
+        pictE_->ShowDirectory(key == QLatin1String("SG"));
+        ActivatePage(pictE_);
+    } else if (key.size() == 2 && RegionOfKey(key)) {
+        pictB_->ShowRegion(RegionOfKey(key)->region);
+        ActivatePage(pictB_);
+    } else if (parentKey.size() == 2 && RegionOfKey(parentKey)) {
+        pictC_->ShowChannel({false, RegionOfKey(parentKey)->region, key.mid(2).toInt()});
+        ActivatePage(pictC_);
+    } else if (parentKey == QLatin1String("E")) {
+        pictC_->ShowChannel({true, Region::Usa, key.mid(1).toInt()});
+        ActivatePage(pictC_);
+    } else if (parentKey == QLatin1String("SM") || parentKey == QLatin1String("SG")) {
+        pictG_->ShowEntry(parentKey == QLatin1String("SG"), key.mid(2).toInt());
+        ActivatePage(pictG_);
+    }
+    SetStatusText(QString::fromLatin1(NavigationTree::kStatusHint));
+    shared.AbortRequested = kFalse;
+}
+
+// A double-click or Enter on a list row selects the row's own node.
+void MainWindow::JumpFromList(int row, bool directory) {
+    const QString key = NavigationTree::KeyOf(tree_->currentItem());
+    QString target;
+    if (directory) {
+        if (key.startsWith(QLatin1String("SM")) || key.startsWith(QLatin1String("SG")))
+            target = key.left(2) + QString::number(row);
+    } else if (RegionOfKey(key)) {
+        target = key.left(2) + QString::number(row - 1);
+    } else if (key.startsWith(QLatin1Char('E'))) {
+        target = QStringLiteral("E") + QString::number(row);
+    }
+    if (!target.isEmpty())
+        SelectNodeByKey(target);
+}
+
+void MainWindow::CheckModelMenu() {
+    const bool tq = app_.Shared.ModelNum == kModelTQ5300;
+    model1_->setChecked(tq);
+    model2_->setChecked(!tq);
+}
+
+}  // namespace chanwright

@@ -1,0 +1,146 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "core/app_state.h"
+#include "core/platform.h"
+#include "link/radio_link.h"
+#include "link/serial_port.h"
+#include "storage/error_log.h"
+#include "storage/file_operations.h"
+#include "storage/image_commands.h"
+#include "storage/settings_store.h"
+#include "ui/help_viewer.h"
+
+class QAction;
+class QDialog;
+class QLabel;
+class QSplitter;
+class QStackedWidget;
+class QTimer;
+class QTreeWidgetItem;
+
+namespace chanwright {
+
+class ChannelCommonPage;
+class ChannelDetailPage;
+class ChannelListPage;
+class DirectoryEntryPage;
+class DirectoryListPage;
+class NavigationTree;
+class SettingsPage;
+class WxPage;
+
+// Everything the window takes from outside: the real program hands in message boxes, the
+// system clock and serial ports; the tests hand in recorders, a fake clock and the simulator.
+struct WindowServices {
+    Prompter& prompter;
+    Clock& clock;
+    EventPump& events;
+    BusyView& busyView;
+    SettingsStore& settings;
+    const ErrorLog& log;
+    // Where the defaults files live.
+    QString dataFolder;
+    // The help file; empty when there is none.
+    QString helpFile;
+    // A port on a device (what COM1 … COM4 map to).
+    std::function<std::unique_ptr<SerialPort>(const QString& device)> makePort;
+    // Runs a modal dialog; the program uses exec(), tests drive the dialog themselves.
+    std::function<void(QDialog&)> runModal;
+    LinkTimings timings{};
+};
+
+// `frmMain`: the navigation tree on the left, one active page on the right, the menus, the
+// toolbar and the status bar.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    MainWindow(AppState& app, WindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Checks a pending MMSI or ATIS entry before a command; false stops the command. The
+    // settings and directory pages install theirs.
+    void SetPendingEntryCheck(std::function<bool()> check) {
+        checkPendingEntry_ = std::move(check);
+    }
+
+    // Navigation.
+    void ShowNodePage(QTreeWidgetItem* node);
+    void RefreshCurrentPage();
+    bool SelectNodeByKey(const QString& key);
+    int CurrentNodeIndex() const { return currentNodeIndex_; }
+    NavigationTree* Tree() const { return tree_; }
+    QString StatusText() const;
+    void SetStatusText(const QString& text);
+    void UpdateTitle();
+    // Tree width in twips, as the layout rules measure it.
+    void SizeControls(int twips);
+
+    // Commands, as the menus and the toolbar run them.
+    void FileNew();
+    void FileOpen();
+    void FileSave();
+    void FileSaveAs();
+    void FileSaveAsDefault();
+    void EditModel(int16_t modelNum);
+    void TransferRead();
+    void TransferProgram();
+    void ClearFromSettings();
+    void SerialPortChosen(int index);
+    void HelpContents();
+    void ShowHelp(int context);
+    // The deferred reset that File New arms (`Timer1`, 100 ms).
+    void Timer1Timer();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildPages();
+    void Load();
+    void OnNodeClicked(QTreeWidgetItem* node);
+    void JumpFromList(int row, bool directory);
+    void ActivatePage(QWidget* page);
+    void RebuildView();
+    void CheckModelMenu();
+    bool EntryAccepted();
+    void SaveFile(bool useCurrent);
+    void RunRadioDialog(int16_t mode);
+    QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
+                       void (MainWindow::*handler)());
+
+    AppState& app_;
+    WindowServices services_;
+    Platform platform_;
+    FileOperations files_;
+    ImageCommands images_;
+    HelpViewer help_;
+    std::function<bool()> checkPendingEntry_;
+    int currentNodeIndex_ = 0;
+
+    NavigationTree* tree_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QStackedWidget* pictData_ = nullptr;
+    ChannelCommonPage* pictA_ = nullptr;
+    ChannelListPage* pictB_ = nullptr;
+    ChannelDetailPage* pictC_ = nullptr;
+    WxPage* pictD_ = nullptr;
+    DirectoryListPage* pictE_ = nullptr;
+    SettingsPage* pictF_ = nullptr;
+    DirectoryEntryPage* pictG_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    QTimer* timer1_ = nullptr;
+    QAction* model1_ = nullptr;
+    QAction* model2_ = nullptr;
+    std::array<QAction*, 4> ports_{};
+};
+
+}  // namespace chanwright

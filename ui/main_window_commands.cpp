@@ -1,0 +1,212 @@
+// The commands of the main window's menus and toolbar: files, model, radio, port and help.
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QTimer>
+
+#include "core/messages.h"
+#include "image/new_data_set.h"
+#include "storage/app_paths.h"
+#include "storage/window_title.h"
+#include "ui/help_contexts.h"
+#include "ui/main_window.h"
+#include "ui/navigation_tree.h"
+#include "ui/radio_dialog.h"
+
+namespace chanwright {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kDeferredReset = 100;  // ms after File New
+constexpr int kResetPause = 500;     // ms, so the user sees the reset happen
+
+}  // namespace
+
+bool MainWindow::EntryAccepted() {
+    return checkPendingEntry_();
+}
+
+void MainWindow::UpdateTitle() {
+    setWindowTitle(WindowTitleText(app_.Shared));
+}
+
+void MainWindow::FileNew() {
+    if (!EntryAccepted())
+        return;
+    timer1_->start(kDeferredReset);
+}
+
+void MainWindow::Timer1Timer() {
+    timer1_->stop();
+    services_.busyView.SetBusy(true);
+    services_.clock.Pause(kResetPause);
+    NewDataSet(app_, [this] { RebuildView(); });
+    UpdateTitle();
+    RefreshCurrentPage();
+    repaint();
+    services_.busyView.SetBusy(false);
+}
+
+void MainWindow::FileOpen() {
+    if (!EntryAccepted())
+        return;
+    services_.busyView.SetBusy(true);
+    const QString path =
+        QString::fromStdString(services_.prompter.ChooseOpenFile(messages::kDataFileFilter));
+    if (!path.isEmpty()) {
+        files_.FileRead2(path);
+        if (!app_.Shared.OperationFailed) {
+            app_.Shared.CurrentFileName = path.toStdString();
+            UpdateTitle();
+        }
+    }
+    // Whatever was read (even part of a file) shows at once.
+    RefreshCurrentPage();
+    tree_->RefreshNodeTexts();
+    services_.busyView.SetBusy(false);
+}
+
+void MainWindow::SaveFile(bool useCurrent) {
+    if (!EntryAccepted())
+        return;
+    QString path;
+    if (useCurrent && !app_.Shared.CurrentFileName.empty())
+        path = QString::fromStdString(app_.Shared.CurrentFileName);
+    else
+        path = QString::fromStdString(services_.prompter.ChooseSaveFile(messages::kDataFileFilter));
+    if (path.isEmpty()) {
+        app_.Shared.AbortRequested = kTrue;
+        return;
+    }
+    files_.SaveFileAs(path);
+    if (!app_.Shared.OperationFailed) {
+        app_.Shared.CurrentFileName = path.toStdString();
+        UpdateTitle();
+    }
+}
+
+void MainWindow::FileSave() {
+    SaveFile(true);
+}
+
+void MainWindow::FileSaveAs() {
+    SaveFile(false);
+}
+
+void MainWindow::FileSaveAsDefault() {
+    if (!EntryAccepted())
+        return;
+    files_.SaveFileAsDefault(
+        DefaultsFilePath(services_.dataFolder, QString::fromStdString(app_.Shared.ModelName())));
+}
+
+void MainWindow::EditModel(int16_t modelNum) {
+    // A menu click toggles the item's check mark; the mark always shows the model in use.
+    CheckModelMenu();
+    if (app_.Shared.ModelNum == modelNum)
+        return;
+    // The pending entry is checked before anything changes: a refused check keeps the model, the
+    // menu and the data set together, so no image of one model is programmed into the other.
+    if (!EntryAccepted())
+        return;
+    const std::string text = "Do yo make new QVX Data for " + GetModelName(modelNum) + "?";
+    const std::string title =
+        GetModelName(kModelTQ5300) + "/" + GetModelName(kModelHV2071P) + " QVX";
+    if (services_.prompter.Ask(text, title, MessageButtons::OkCancel, MessageIcon::Exclamation) !=
+        MessageAnswer::Ok) {
+        return;
+    }
+    app_.Shared.ModelNum = modelNum;
+    CheckModelMenu();
+    services_.settings.WriteModelNum(modelNum);
+    services_.settings.Sync();
+    FileNew();
+}
+
+void MainWindow::SerialPortChosen(int index) {
+    if (index < 0 || index >= static_cast<int>(ports_.size()))
+        index = 0;
+    app_.Shared.ComNum = static_cast<int16_t>(index + 1);
+    for (int i = 0; i < static_cast<int>(ports_.size()); ++i)
+        ports_[static_cast<std::size_t>(i)]->setChecked(i == index);
+    services_.settings.WriteComNum(app_.Shared.ComNum);
+    services_.settings.Sync();
+}
+
+void MainWindow::RunRadioDialog(int16_t mode) {
+    app_.Shared.TransferMode = mode;
+    const QString device = services_.settings.ReadComDevice(app_.Shared.ComNum);
+    RadioDialogServices radio{services_.prompter,
+                              services_.clock,
+                              services_.events,
+                              services_.log,
+                              [this, device] { return services_.makePort(device); },
+                              services_.timings,
+                              {}};
+    if (help_.Available())
+        radio.showHelp = [this](int context) { ShowHelp(context); };
+    RadioDialog dialog(app_, std::move(radio), this);
+    services_.runModal(dialog);
+}
+
+void MainWindow::TransferRead() {
+    if (!EntryAccepted())
+        return;
+    app_.Shared.TransferDone = kFalse;
+    RunRadioDialog(kTransferRead);
+    if (app_.Shared.TransferDone) {
+        RefreshCurrentPage();
+        tree_->RefreshNodeTexts();
+        app_.Shared.CurrentFileName.clear();
+        UpdateTitle();
+    }
+    app_.Shared.TransferDone = kFalse;
+}
+
+void MainWindow::TransferProgram() {
+    if (!EntryAccepted())
+        return;
+    RunRadioDialog(kTransferProgram);
+}
+
+void MainWindow::ClearFromSettings() {
+    if (!EntryAccepted())
+        return;
+    RunRadioDialog(kTransferClear);
+    if (app_.Shared.TransferDone)
+        RefreshCurrentPage();
+}
+
+void MainWindow::HelpContents() {
+    ShowHelp(kHelpContents);
+}
+
+void MainWindow::ShowHelp(int context) {
+    if (!help_.Available()) {
+        services_.prompter.ShowMessage(
+            "Unable to display Help Contents. There is no Help associated with this project.",
+            windowTitle().toStdString(), MessageIcon::Information);
+        return;
+    }
+    help_.ShowTopic(context);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (*it != this && (*it)->isVisible())
+            (*it)->close();
+    }
+    if (!isMinimized()) {
+        const QRect frame = frameGeometry();
+        services_.settings.WriteWindowPosition(
+            frame.left() * kTwipsPerPixel, frame.top() * kTwipsPerPixel,
+            frame.width() * kTwipsPerPixel, frame.height() * kTwipsPerPixel);
+        services_.settings.Sync();
+    }
+    event->accept();
+}
+
+}  // namespace chanwright

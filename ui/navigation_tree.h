@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QTreeWidget>
+#include <vector>
+
+#include "core/app_state.h"
+
+namespace chanwright {
+
+// "[Enable]" for an item in use, nothing otherwise: the suffix of node texts and grid cells.
+QString EnableMark(Bool16 flag);
+
+// `tvTreeView`: every editable item of the data set, each node named by a key ("P", "PU",
+// "PU0", "E12", "SM3" …). Nodes are numbered from 1 in the order they were added, the order a
+// key search walks.
+class NavigationTree : public QTreeWidget {
+    Q_OBJECT
+  public:
+    static constexpr const char* kStatusHint =
+        "[Up]/[Down]/[Left]/[Right]:Change of a Selection item.";
+
+    NavigationTree(AppState& app, QWidget* parent = nullptr);
+
+    // Removes every node and adds them again from the data set.
+    void Build();
+    void RefreshNodeTexts();
+    // Colours the entry nodes of a directory: entries in use and the first free one black, the
+    // other free ones grey (they cannot be edited before the first free one is used).
+    void MarkDirectoryNodes(bool group);
+
+    int NodeCount() const { return static_cast<int>(nodes_.size()); }
+    // 1-based; null outside 1 … NodeCount.
+    QTreeWidgetItem* Node(int index) const;
+    int IndexOf(const QTreeWidgetItem* node) const;
+    QTreeWidgetItem* FindKey(const QString& key) const;
+    static QString KeyOf(const QTreeWidgetItem* node);
+
+  signals:
+    // The user (or a key search) selected a node: the window shows its page.
+    void NodeClicked(QTreeWidgetItem* node);
+    void StatusHint(const QString& text);
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+  private:
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& key, const QString& text);
+    QString ChannelText(const QString& key) const;
+
+    AppState& app_;
+    std::vector<QTreeWidgetItem*> nodes_;
+};
+
+}  // namespace chanwright

@@ -1,0 +1,160 @@
+#include "ui/list_pages.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QVariant>
+
+namespace chanwright {
+
+namespace {
+
+const char kEnableHint[] = "Select[x]Enable/[]Disable.";
+const char kScanHint[] = "[Space]:An effective and invalid change.";
+const char kNameHint[] = "A maximum of 12 characters";
+
+// A check box shows ">" as its caption while it has the focus, so the row in hand stands out.
+const char kFocusCaption[] = ">";
+const char kIdleCaption[] = " ";
+
+// Holds Busy while the page loads, so that no handler writes back what is being shown; the
+// caller's own Busy survives.
+class BusyScope {
+  public:
+    explicit BusyScope(Bool16& busy) : busy_(busy), saved_(busy) { busy_ = kTrue; }
+    ~BusyScope() { busy_ = saved_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    Bool16& busy_;
+    Bool16 saved_;
+};
+
+template <typename Widget>
+Widget* MakeRowControl(QWidget* page, const char* objectName, int row) {
+    auto* widget = new Widget(page);
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setProperty("index", row);
+    return widget;
+}
+
+}  // namespace
+
+WxPage::WxPage(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
+    setObjectName(QStringLiteral("pictD"));
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Enable"), this), 0, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Scan"), this), 0, 2);
+    layout->addWidget(new QLabel(QStringLiteral("CH Name"), this), 0, 3);
+
+    for (int i = 0; i < kRows; ++i) {
+        labels_[i] = MakeRowControl<QLabel>(this, "lblWX", i);
+        enables_[i] = MakeRowControl<QCheckBox>(this, "chkDEnable", i);
+        scans_[i] = MakeRowControl<QCheckBox>(this, "chkDScan", i);
+        names_[i] = MakeRowControl<QLineEdit>(this, "txtDTagName", i);
+        enables_[i]->setText(QString::fromLatin1(kIdleCaption));
+        scans_[i]->setText(QString::fromLatin1(kIdleCaption));
+        names_[i]->setMaxLength(kChannelTagLength);
+        for (QWidget* control :
+             {static_cast<QWidget*>(enables_[i]), static_cast<QWidget*>(scans_[i]),
+              static_cast<QWidget*>(names_[i])})
+            control->installEventFilter(this);
+
+        layout->addWidget(labels_[i], i + 1, 0);
+        layout->addWidget(enables_[i], i + 1, 1);
+        layout->addWidget(scans_[i], i + 1, 2);
+        layout->addWidget(names_[i], i + 1, 3);
+
+        // clicked() comes only from the user, never from Fill()'s setChecked().
+        connect(enables_[i], &QCheckBox::clicked, this, [this, i](bool checked) {
+            if (app_.Shared.Busy != 0 || i >= static_cast<int>(app_.Data.WxChannels.size()))
+                return;
+            // The scan and name values stay in the data set while the channel is off.
+            scans_[i]->setEnabled(checked);
+            names_[i]->setEnabled(checked);
+            app_.Data.WxChannels[i].Enable = ToBool16(checked);
+        });
+        connect(scans_[i], &QCheckBox::clicked, this, [this, i](bool checked) {
+            if (app_.Shared.Busy != 0 || i >= static_cast<int>(app_.Data.WxChannels.size()))
+                return;
+            app_.Data.WxChannels[i].ScanMemory = ToBool16(checked);
+        });
+        // Only the active page edits; a hidden page may be refilled without it meaning a change.
+        connect(names_[i], &QLineEdit::textChanged, this, [this, i](const QString& text) {
+            if (!isEnabled() || i >= static_cast<int>(app_.Data.WxChannels.size()))
+                return;
+            app_.Data.WxChannels[i].ChTag = text.toStdString();
+        });
+    }
+    layout->setRowStretch(kRows + 1, 1);
+    layout->setColumnStretch(4, 1);
+}
+
+void WxPage::Fill() {
+    BusyScope busy(app_.Shared.Busy);
+    const std::vector<WxChannel>& channels = app_.Data.WxChannels;
+    for (int i = 0; i < kRows; ++i) {
+        if (i >= static_cast<int>(channels.size())) {
+            labels_[i]->clear();
+            enables_[i]->setChecked(false);
+            scans_[i]->setChecked(false);
+            names_[i]->clear();
+            enables_[i]->setEnabled(false);
+            scans_[i]->setEnabled(false);
+            names_[i]->setEnabled(false);
+            continue;
+        }
+        const WxChannel& channel = channels[i];
+        const ChannelPlan& plan = app_.Plans.WxPlan;
+        labels_[i]->setText(plan.Contains(channel.Position)
+                                ? QString::fromStdString(plan.At(channel.Position).ChannelNo)
+                                : QString());
+        const bool enabled = channel.Enable != 0;
+        enables_[i]->setEnabled(true);
+        enables_[i]->setChecked(enabled);
+        scans_[i]->setChecked(channel.ScanMemory != 0);
+        names_[i]->setText(QString::fromStdString(channel.ChTag));
+        scans_[i]->setEnabled(enabled);
+        names_[i]->setEnabled(enabled);
+    }
+}
+
+bool WxPage::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (auto* box = qobject_cast<QCheckBox*>(watched)) {
+        if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+            const bool in = type == QEvent::FocusIn;
+            box->setText(QString::fromLatin1(in ? kFocusCaption : kIdleCaption));
+            if (in) {
+                const bool enable = box->objectName() == QLatin1String("chkDEnable");
+                emit StatusHint(QString::fromLatin1(enable ? kEnableHint : kScanHint));
+            }
+        }
+    } else if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+        if (type == QEvent::FocusIn) {
+            emit StatusHint(QString::fromLatin1(kNameHint));
+            edit->selectAll();
+            // A mouse click places the cursor after the focus arrives; select again once it has.
+            QMetaObject::invokeMethod(edit, &QLineEdit::selectAll, Qt::QueuedConnection);
+        } else if (type == QEvent::KeyPress) {
+            // The radio's names are upper case: a typed a..z enters its capital.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const QString text = key->text();
+            const bool plain = (key->modifiers() &
+                                (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+            if (plain && text.size() == 1 && text[0] >= QLatin1Char('a') &&
+                text[0] <= QLatin1Char('z')) {
+                edit->insert(text.toUpper());
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace chanwright
