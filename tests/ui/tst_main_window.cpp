@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -30,7 +32,12 @@ const QString kTitle = "KW83  PC Program for HV2071P/TQ5300 Series";
 
 // One window on a fresh application state, a settings file of its own and a simulated radio.
 struct Desk {
-    explicit Desk(bool developer = false, const QByteArray& settingsText = {}) {
+    explicit Desk(bool developer = false, const QByteArray& settingsText = {},
+                  const QByteArray& helpText = {}) {
+        if (!helpText.isEmpty()) {
+            helpFile = dir.filePath("KW83.html");
+            WriteBytes(helpFile, helpText);
+        }
         if (!settingsText.isEmpty()) {
             WriteBytes(dir.filePath("settings.ini"), settingsText);
             settings.Sync();
@@ -47,7 +54,7 @@ struct Desk {
                 settings,
                 log,
                 dir.path(),
-                QString(),
+                helpFile,
                 [this](const QString& device) -> std::unique_ptr<SerialPort> {
                     devices << device;
                     return std::make_unique<FakePort>(clock, &sim);
@@ -88,6 +95,7 @@ struct Desk {
     SettingsStore settings{dir.filePath("settings.ini")};
     ErrorLog log{app.Shared, dir.filePath("err.log")};
     RadioSim sim{RadioMemory(kModelHV2071P, 31)};
+    QString helpFile;
     QStringList devices;
     int dialogs = 0;
     std::function<void(QDialog&)> onDialog;
@@ -438,6 +446,40 @@ class TestMainWindow : public QObject {
                  std::string("Unable to display Help Contents. There is no Help associated "
                              "with this project."));
         QCOMPARE(desk.prompter.messages.back().title, kTitle.toStdString());
+    }
+
+    // F1 opens the help at the focused control's topic.
+    void f1_opensTheFocusedControlsTopic() {
+        Desk desk(false, {}, "<h2 id=\"1001\">Contents</h2><h2 id=\"1054\">Tree</h2>");
+        desk.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(desk.window.get()));
+        desk.window->activateWindow();
+        desk.window->Tree()->setFocus();
+        QTest::keyClick(desk.window->Tree(), Qt::Key_F1);
+        auto* browser = desk.window->findChild<QTextBrowser*>("helpBrowser");
+        QVERIFY(browser);
+        QCOMPARE(browser->source().fragment(), QString("1054"));
+        desk.Action("mnuHelpContents")->trigger();
+        QCOMPARE(browser->source().fragment(), QString("1001"));
+        QVERIFY(desk.prompter.messages.empty());
+    }
+
+    // After a resize the tree takes 30 % of the width, within its limits.
+    void resize_givesTheTreeThirtyPercent_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("tree");
+        QTest::newRow("wide") << 1000 << 300;
+        QTest::newRow("smallest") << 607 << 182;
+    }
+    void resize_givesTheTreeThirtyPercent() {
+        QFETCH(int, width);
+        QFETCH(int, tree);
+        Desk desk;
+        desk.window->show();
+        desk.window->resize(width, 500);
+        QCOMPARE(desk.window->findChild<QSplitter*>()->sizes().first(), tree);
+        desk.window->resize(300, 200);
+        QCOMPARE(desk.window->size(), QSize(607, 444));
     }
 
     void close_storesThePosition_unlessMinimised_data() {
