@@ -18,10 +18,12 @@
 #include "image/channel_plans.h"
 #include "image/image_codec.h"
 #include "image/new_data_set.h"
-#include "ui/detail_pages.h"
+#include "ui/channel_pages.h"
+#include "ui/directory_entry_page.h"
 #include "ui/help_contexts.h"
 #include "ui/list_pages.h"
 #include "ui/navigation_tree.h"
+#include "ui/settings_page.h"
 
 namespace chanwright {
 
@@ -63,14 +65,13 @@ MainWindow::MainWindow(AppState& app, WindowServices services, QWidget* parent)
       platform_{services_.prompter, services_.clock, services_.events, services_.busyView},
       files_(app_, platform_, services_.log),
       images_(
-          app_, platform_, files_, [this] { return EntryAccepted(); },
+          app_, platform_, files_, [this] { return CheckPendingEntry(); },
           [this] {
               RefreshCurrentPage();
               tree_->RefreshNodeTexts();
               UpdateTitle();
           }),
-      help_(services_.helpFile, this),
-      checkPendingEntry_([] { return true; }) {
+      help_(services_.helpFile, this) {
     setObjectName(QStringLiteral("frmMain"));
     if (!services_.runModal)
         services_.runModal = [](QDialog& dialog) { dialog.exec(); };
@@ -218,8 +219,8 @@ void MainWindow::BuildPages() {
     pictC_ = new ChannelDetailPage(app_, pictData_);
     pictD_ = new WxPage(app_, pictData_);
     pictE_ = new DirectoryListPage(app_, pictData_);
-    pictF_ = new SettingsPage(app_, pictData_);
-    pictG_ = new DirectoryEntryPage(app_, pictData_);
+    pictF_ = new SettingsPage(app_, services_.prompter, entryPending_, pictData_);
+    pictG_ = new DirectoryEntryPage(app_, services_.prompter, entryPending_, pictData_);
     for (QWidget* page : {static_cast<QWidget*>(pictA_), static_cast<QWidget*>(pictB_),
                           static_cast<QWidget*>(pictC_), static_cast<QWidget*>(pictD_),
                           static_cast<QWidget*>(pictE_), static_cast<QWidget*>(pictF_),
@@ -289,6 +290,7 @@ void MainWindow::RebuildView() {
     const Bool16 busy = app_.Shared.Busy;
     app_.Shared.Busy = kTrue;
     tree_->Build();
+    pictF_->Reset();
     app_.Shared.Busy = busy;
     SetStatusText(QString());
     SelectNodeByKey(QStringLiteral("S"));
@@ -389,7 +391,7 @@ void MainWindow::ShowNodePage(QTreeWidgetItem* node) {
         pictC_->ShowChannel({true, Region::Usa, key.mid(1).toInt()});
         ActivatePage(pictC_);
     } else if (parentKey == QLatin1String("SM") || parentKey == QLatin1String("SG")) {
-        pictG_->ShowEntry(parentKey == QLatin1String("SG"), key.mid(2).toInt());
+        pictG_->ShowEntry(key);
         ActivatePage(pictG_);
     }
     SetStatusText(QString::fromLatin1(NavigationTree::kStatusHint));

@@ -13,6 +13,7 @@
 #include "storage/file_operations.h"
 #include "storage/image_commands.h"
 #include "storage/settings_store.h"
+#include "ui/entry_checks.h"
 #include "ui/help_viewer.h"
 
 class QAction;
@@ -62,11 +63,9 @@ class MainWindow : public QMainWindow {
     MainWindow(AppState& app, WindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Checks a pending MMSI or ATIS entry before a command; false stops the command. The
-    // settings and directory pages install theirs.
-    void SetPendingEntryCheck(std::function<bool()> check) {
-        checkPendingEntry_ = std::move(check);
-    }
+    // CheckPendingEntry: validates the focused MMSI or ATIS box before a command; false stops
+    // the command.
+    bool CheckPendingEntry();
 
     // Navigation.
     void ShowNodePage(QTreeWidgetItem* node);
@@ -111,7 +110,6 @@ class MainWindow : public QMainWindow {
     void ActivatePage(QWidget* page);
     void RebuildView();
     void CheckModelMenu();
-    bool EntryAccepted();
     void SaveFile(bool useCurrent);
     void RunRadioDialog(int16_t mode);
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
@@ -123,7 +121,7 @@ class MainWindow : public QMainWindow {
     FileOperations files_;
     ImageCommands images_;
     HelpViewer help_;
-    std::function<bool()> checkPendingEntry_;
+    EntryPending entryPending_;
     int currentNodeIndex_ = 0;
 
     NavigationTree* tree_ = nullptr;

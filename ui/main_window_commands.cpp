@@ -9,10 +9,12 @@
 #include "image/new_data_set.h"
 #include "storage/app_paths.h"
 #include "storage/window_title.h"
+#include "ui/directory_entry_page.h"
 #include "ui/help_contexts.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
 #include "ui/radio_dialog.h"
+#include "ui/settings_page.h"
 
 namespace chanwright {
 
@@ -24,8 +26,13 @@ constexpr int kResetPause = 500;     // ms, so the user sees the reset happen
 
 }  // namespace
 
-bool MainWindow::EntryAccepted() {
-    return checkPendingEntry_();
+bool MainWindow::CheckPendingEntry() {
+    // Only the current page's focused box can hold an entry; the page knows its own boxes.
+    if (pictG_->isEnabled())
+        return pictG_->ValidateFocusedEntry();
+    if (pictF_->isEnabled())
+        return pictF_->ValidateFocusedEntry();
+    return true;
 }
 
 void MainWindow::UpdateTitle() {
@@ -33,7 +40,7 @@ void MainWindow::UpdateTitle() {
 }
 
 void MainWindow::FileNew() {
-    if (!EntryAccepted())
+    if (!CheckPendingEntry())
         return;
     timer1_->start(kDeferredReset);
 }
@@ -50,7 +57,7 @@ void MainWindow::Timer1Timer() {
 }
 
 void MainWindow::FileOpen() {
-    if (!EntryAccepted())
+    if (!CheckPendingEntry())
         return;
     services_.busyView.SetBusy(true);
     const QString path =
@@ -69,7 +76,7 @@ void MainWindow::FileOpen() {
 }
 
 void MainWindow::SaveFile(bool useCurrent) {
-    if (!EntryAccepted())
+    if (!CheckPendingEntry())
         return;
     QString path;
     if (useCurrent && !app_.Shared.CurrentFileName.empty())
@@ -96,7 +103,7 @@ void MainWindow::FileSaveAs() {
 }
 
 void MainWindow::FileSaveAsDefault() {
-    if (!EntryAccepted())
+    if (!CheckPendingEntry())
         return;
     files_.SaveFileAsDefault(
         DefaultsFilePath(services_.dataFolder, QString::fromStdString(app_.Shared.ModelName())));
@@ -109,7 +116,7 @@ void MainWindow::EditModel(int16_t modelNum) {
         return;
     // The pending entry is checked before anything changes: a refused check keeps the model, the
     // menu and the data set together, so no image of one model is programmed into the other.
-    if (!EntryAccepted())
+    if (!CheckPendingEntry())
         return;
     const std::string text = "Do yo make new QVX Data for " + GetModelName(modelNum) + "?";
     const std::string title =
@@ -152,7 +159,7 @@ void MainWindow::RunRadioDialog(int16_t mode) {
 }
 
 void MainWindow::TransferRead() {
-    if (!EntryAccepted())
+    if (!CheckPendingEntry())
         return;
     app_.Shared.TransferDone = kFalse;
     RunRadioDialog(kTransferRead);
@@ -166,13 +173,13 @@ void MainWindow::TransferRead() {
 }
 
 void MainWindow::TransferProgram() {
-    if (!EntryAccepted())
+    if (!CheckPendingEntry())
         return;
     RunRadioDialog(kTransferProgram);
 }
 
 void MainWindow::ClearFromSettings() {
-    if (!EntryAccepted())
+    if (!CheckPendingEntry())
         return;
     RunRadioDialog(kTransferClear);
     if (app_.Shared.TransferDone)

@@ -305,29 +305,21 @@ class TestMainWindow : public QObject {
 
     void modelChange_data() {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("entryAccepted");
         QTest::addColumn<bool>("changed");
-        QTest::newRow("OK") << int(MessageAnswer::Ok) << true << true;
-        QTest::newRow("Cancel") << int(MessageAnswer::Cancel) << true << false;
-        QTest::newRow("pending entry refused") << int(MessageAnswer::Ok) << false << false;
+        QTest::newRow("OK") << int(MessageAnswer::Ok) << true;
+        QTest::newRow("Cancel") << int(MessageAnswer::Cancel) << false;
     }
     void modelChange() {
         QFETCH(int, answer);
-        QFETCH(bool, entryAccepted);
         QFETCH(bool, changed);
         Desk desk;
-        desk.window->SetPendingEntryCheck([entryAccepted] { return entryAccepted; });
         desk.app.Data.UsaChannels[0].ChTag = "KEEP";
         desk.prompter.answers = {MessageAnswer(answer)};
         desk.Action("mnuEditModel1")->trigger();
-        if (entryAccepted) {
-            QCOMPARE(desk.prompter.questions.size(), std::size_t(1));
-            QCOMPARE(desk.prompter.questions[0].text,
-                     std::string("Do yo make new QVX Data for TQ5300?"));
-            QCOMPARE(desk.prompter.questions[0].title, std::string("TQ5300/HV2071P QVX"));
-        } else {
-            QVERIFY(desk.prompter.questions.empty());
-        }
+        QCOMPARE(desk.prompter.questions.size(), std::size_t(1));
+        QCOMPARE(desk.prompter.questions[0].text,
+                 std::string("Do yo make new QVX Data for TQ5300?"));
+        QCOMPARE(desk.prompter.questions[0].title, std::string("TQ5300/HV2071P QVX"));
         QCOMPARE(desk.app.Shared.ModelNum, changed ? kModelTQ5300 : kModelHV2071P);
         QCOMPARE(desk.Action("mnuEditModel1")->isChecked(), changed);
         QCOMPARE(desk.Action("mnuEditModel2")->isChecked(), !changed);
