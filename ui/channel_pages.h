@@ -2,9 +2,15 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 
 #include "core/app_state.h"
 #include "image/image_codec.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
 
 namespace chanwright {
 
@@ -26,6 +32,22 @@ class ChannelCommonPage : public QWidget {
 
   signals:
     void StatusHint(const QString& text);
+
+  private:
+    // One column of the page: a region's A, B and P choices.
+    struct Column {
+        Region region;
+        QComboBox* a = nullptr;
+        QComboBox* b = nullptr;
+        QComboBox* p = nullptr;
+    };
+
+    void FillColumn(const Column& column);
+
+    AppState& app_;
+    std::array<Column, 3> columns_{};
+    // Column captions and row captions, hidden once the page is filled.
+    std::array<QLabel*, 5> captions_{};
 };
 
 // `pictC`: one channel's attributes, with the cascade Enable → Tx Enable → Only Low Power →
@@ -44,8 +66,42 @@ class ChannelDetailPage : public QWidget {
     void NodeTextChanged();
 
   private:
+    // The steps of the cascade, in the order one leads to the next.
+    enum class Step { Enable, TxEnable, LowPower };
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    PlanChannel* Record();
+    // Recomputes the enabled states from `from` on; a user change also stores Tx Enable and Only
+    // Low Power, a refresh stores nothing.
+    void Cascade(Step from, bool userChange);
+    // True when a user action may change the record: the page is active and not being loaded.
+    bool Editable() const;
+    void EnableClicked(bool checked);
+    void PositionChosen();
+    void ShowRxFreq();
+
     AppState& app_;
     ChannelRef channel_;
+
+    QLabel* lblCPosition_ = nullptr;
+    QLabel* txtCN_ = nullptr;
+    QComboBox* cmbCN_ = nullptr;
+    QLabel* txtCRF_ = nullptr;
+    QLabel* txtCTF_ = nullptr;
+    QCheckBox* chkCEnable_ = nullptr;
+    QCheckBox* chkCTXEnable_ = nullptr;
+    QCheckBox* chkCTXOnly_ = nullptr;
+    QCheckBox* chkCTXPower_ = nullptr;
+    QCheckBox* chkCDup_ = nullptr;
+    QCheckBox* chkCScan_ = nullptr;
+    QCheckBox* chkCVSmemory_ = nullptr;
+    QLabel* lblCTag_ = nullptr;
+    QLineEdit* txtCTag_ = nullptr;
+
+    // Set while the position list has the focus: only then is a selection the user's own.
+    bool positionFocus_ = false;
+    // The position on show, or when the list got the focus; choosing it again re-seeds nothing.
+    QString lastPositionText_;
 };
 
 }  // namespace chanwright

@@ -1,19 +1,298 @@
 #include "ui/directory_entry_page.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <QVariant>
+
+#include "core/messages.h"
+
 namespace chanwright {
+
+namespace {
+
+const char kCheckHint[] = "[Space]:An effective and invalid change.";
+const char kNameHint[] = "A maximum of 10 characters.";
+const char kMmsiHint[] = "Numeric Only. Indispensable 9 figures.";
+const char kDeleteQuestion[] = "Are you sure ?";
+const char kDataError[] = "Data Error!!";
+const char kIndividualMmsiTitle[] = "Individual Directory MMSI";
+const char kGroupMmsiTitle[] = "Group Directory MMSI";
+
+constexpr int kIndividualDigits = 9;
+constexpr int kGroupDigits = 8;
+// A group MMSI always starts with "0": the label shows it and the box starts after it.
+constexpr int kGroupIndent = 10;  // pixels (150 twips)
+
+// Help topics, individual and group.
+constexpr int kHelpEnable[2] = {1049, 1069};
+constexpr int kHelpName[2] = {1050, 1070};
+constexpr int kHelpMmsi[2] = {1051, 1071};
+
+// Holds Busy while the page loads, so that no handler writes back what is being shown; the
+// caller's own Busy survives.
+class BusyScope {
+  public:
+    explicit BusyScope(Bool16& busy) : busy_(busy), saved_(busy) { busy_ = kTrue; }
+    ~BusyScope() { busy_ = saved_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    Bool16& busy_;
+    Bool16 saved_;
+};
+
+template <typename Widget>
+Widget* MakeControl(QWidget* parent, const char* objectName) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(objectName));
+    return widget;
+}
+
+// The box shows what the user types: a group number without its leading "0", and neither
+// without the radio's tenth digit (the box's length cuts it).
+QString ShownMmsi(const DirectoryEntry& entry, bool group) {
+    const QString stored = QString::fromStdString(entry.Mmsid);
+    return group ? stored.mid(1, kGroupDigits) : stored.left(kIndividualDigits);
+}
+
+}  // namespace
 
 DirectoryEntryPage::DirectoryEntryPage(AppState& app, Prompter& prompter, EntryPending& entry,
                                        QWidget* parent)
     : QWidget(parent), app_(app), prompter_(prompter), entry_(entry) {
     setObjectName(QStringLiteral("pictG"));
+
+    pictGG_ = MakeControl<QGroupBox>(this, "pictGG");
+    chkGEnable_ = MakeControl<QCheckBox>(pictGG_, "chkGEnable");
+    chkGEnable_->setText(QStringLiteral("Add"));
+    chkGDelete_ = MakeControl<QCheckBox>(pictGG_, "chkGDelete");
+    chkGDelete_->setText(QStringLiteral("Delete"));
+    lblTag_ = MakeControl<QLabel>(pictGG_, "lblTag");
+    txtGPosi_ = MakeControl<QLineEdit>(pictGG_, "txtGPosi");
+    txtGPosi_->setMaxLength(kDirectoryTagLength);
+    lblMmsi_ = MakeControl<QLabel>(pictGG_, "lblMmsi");
+    lblMmsi_->setText(QStringLiteral("MMSI"));
+
+    // The MMSI row places its two controls itself: the box moves right for the group "0".
+    mmsiBox_ = new QWidget(pictGG_);
+    lblGroup_ = MakeControl<QLabel>(mmsiBox_, "lblGroup");
+    lblGroup_->setText(QStringLiteral("0"));
+    lblGroup_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    txtGMMSI_ = MakeControl<QLineEdit>(mmsiBox_, "txtGMMSI");
+    txtGMMSI_->setMaxLength(kIndividualDigits);
+    const int boxWidth =
+        txtGPosi_->fontMetrics().horizontalAdvance(QString(kDirectoryTagLength + 2, 'W'));
+    const int boxHeight = txtGMMSI_->sizeHint().height();
+    txtGPosi_->setFixedWidth(boxWidth);
+    mmsiBox_->setFixedSize(boxWidth, boxHeight);
+    lblGroup_->setGeometry(0, 0, kGroupIndent, boxHeight);
+    txtGMMSI_->setGeometry(0, 0, boxWidth, boxHeight);
+
+    auto* checks = new QHBoxLayout;
+    checks->addWidget(chkGEnable_);
+    checks->addSpacing(24);
+    checks->addWidget(chkGDelete_);
+    checks->addStretch(1);
+    auto* grid = new QGridLayout(pictGG_);
+    grid->setHorizontalSpacing(16);
+    grid->addLayout(checks, 0, 0, 1, 2);
+    grid->addWidget(lblTag_, 1, 0);
+    grid->addWidget(txtGPosi_, 1, 1);
+    grid->addWidget(lblMmsi_, 2, 0);
+    grid->addWidget(mmsiBox_, 2, 1);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(pictGG_);
+    row->addStretch(1);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(row);
+    page->addStretch(1);
+
+    for (QWidget* control : {static_cast<QWidget*>(chkGEnable_), static_cast<QWidget*>(chkGDelete_),
+                             static_cast<QWidget*>(txtGPosi_)})
+        control->installEventFilter(this);
+    // clicked() comes from the user only, never from the page's own setChecked().
+    connect(chkGEnable_, &QCheckBox::clicked, this, &DirectoryEntryPage::AddClicked);
+    connect(chkGDelete_, &QCheckBox::clicked, this, [this] { DeleteClicked(); });
+
+    mmsiEntry_ = new DigitEntry(
+        txtGMMSI_, entry_, QString::fromLatin1(kMmsiHint), [this] { return isEnabled(); },
+        [this](bool show) { return CheckMmsi(show); });
+    connect(mmsiEntry_, &DigitEntry::StatusHint, this, &DirectoryEntryPage::StatusHint);
+
+    SetupDirectoryEntryPage(false);
+}
+
+std::optional<DirectoryEntryPage::EntrySlot> DirectoryEntryPage::SlotOf(const QString& key) const {
+    const bool group = key.startsWith(QLatin1String("SG"));
+    if (!group && !key.startsWith(QLatin1String("SM")))
+        return std::nullopt;
+    bool ok = false;
+    const int number = key.mid(2).toInt(&ok);
+    const int size = group ? kGroupDirectorySize : kIndividualDirectorySize;
+    if (!ok || number < 1 || number > size)
+        return std::nullopt;
+    return EntrySlot{group, number};
+}
+
+DirectoryEntry& DirectoryEntryPage::EntryAt(const EntrySlot& slot) {
+    const auto index = static_cast<std::size_t>(slot.number - 1);
+    return slot.group ? app_.Data.GroupDirectory[index] : app_.Data.IndividualDirectory[index];
+}
+
+int DirectoryEntryPage::CountUsedEntries(bool group) const {
+    const DirectoryEntry* entries =
+        group ? app_.Data.GroupDirectory.data() : app_.Data.IndividualDirectory.data();
+    const int size = group ? kGroupDirectorySize : kIndividualDirectorySize;
+    int used = 0;
+    while (used < size && entries[used].Enable != 0)
+        ++used;
+    return used;
+}
+
+void DirectoryEntryPage::SetupDirectoryEntryPage(bool group) {
+    lblGroup_->setVisible(group);
+    txtGMMSI_->setMaxLength(group ? kGroupDigits : kIndividualDigits);
+    const int left = group ? kGroupIndent : 0;
+    txtGMMSI_->setGeometry(left, 0, mmsiBox_->width() - left, mmsiBox_->height());
+    const int topic = group ? 1 : 0;
+    chkGEnable_->setProperty("helpContext", kHelpEnable[topic]);
+    chkGDelete_->setProperty("helpContext", kHelpEnable[topic]);
+    txtGPosi_->setProperty("helpContext", kHelpName[topic]);
+    txtGMMSI_->setProperty("helpContext", kHelpMmsi[topic]);
+    lblTag_->setText(group ? QStringLiteral("Group Name") : QStringLiteral("Station Name"));
 }
 
 void DirectoryEntryPage::ShowEntry(const QString& key) {
     key_ = key;
+    const std::optional<EntrySlot> slot = SlotOf(key);
+    if (!slot)
+        return;
+    BusyScope busy(app_.Shared.Busy);
+    // Filling the box is no entry of the user's: nothing becomes pending.
+    const QSignalBlocker quiet(txtGMMSI_);
+    SetupDirectoryEntryPage(slot->group);
+
+    const int used = CountUsedEntries(slot->group);
+    const DirectoryEntry& entry = EntryAt(*slot);
+    txtGPosi_->setText(QString::fromStdString(entry.TagName));
+    txtGMMSI_->setText(ShownMmsi(entry, slot->group));
+
+    // Only the first free entry can be added; the used block closes up on a delete.
+    const bool inUse = slot->number <= used;
+    const bool firstFree = slot->number == used + 1;
+    chkGEnable_->setChecked(inUse);
+    chkGEnable_->setEnabled(firstFree);
+    chkGDelete_->setChecked(!inUse);
+    chkGDelete_->setEnabled(inUse);
+    for (QWidget* control : {static_cast<QWidget*>(txtGPosi_), static_cast<QWidget*>(lblTag_),
+                             static_cast<QWidget*>(txtGMMSI_), static_cast<QWidget*>(lblMmsi_),
+                             static_cast<QWidget*>(lblGroup_)})
+        control->setEnabled(inUse);
+    emit DirectoryChanged(slot->group);
+}
+
+void DirectoryEntryPage::AddClicked(bool checked) {
+    const std::optional<EntrySlot> slot = SlotOf(key_);
+    if (!slot || !isEnabled() || app_.Shared.Busy != 0 || !checked)
+        return;
+    EntryAt(*slot).Enable = kTrue;
+    ShowEntry(key_);
+}
+
+void DirectoryEntryPage::DeleteClicked() {
+    const std::optional<EntrySlot> slot = SlotOf(key_);
+    if (!slot || !isEnabled() || app_.Shared.Busy != 0)
+        return;
+    app_.Shared.Busy = kTrue;
+    const MessageAnswer answer = prompter_.Ask(kDeleteQuestion, messages::kAppTitle,
+                                               MessageButtons::YesNo, MessageIcon::Critical);
+    if (answer != MessageAnswer::Yes) {
+        chkGDelete_->setChecked(false);
+        app_.Shared.Busy = kFalse;
+        return;
+    }
+    // The entries after it move up one place, so the used block stays without a gap.
+    const int size = slot->group ? kGroupDirectorySize : kIndividualDirectorySize;
+    for (int number = slot->number; number < size; ++number)
+        EntryAt({slot->group, number}) = EntryAt({slot->group, number + 1});
+    EntryAt({slot->group, size}) = DirectoryEntry{kFalse, "", ""};
+    ShowEntry(key_);
+    app_.Shared.Busy = kFalse;
+}
+
+bool DirectoryEntryPage::CheckMmsi(bool show) {
+    const std::optional<EntrySlot> slot = SlotOf(key_);
+    if (!slot)
+        return true;
+    DirectoryEntry& entry = EntryAt(*slot);
+    const std::optional<std::string> stored =
+        StoredMmsi(txtGMMSI_->text(), slot->group ? kGroupDigits : kIndividualDigits);
+    if (stored) {
+        entry.Mmsid = *stored;
+        return true;
+    }
+    if (show)
+        prompter_.ShowMessage(kDataError, slot->group ? kGroupMmsiTitle : kIndividualMmsiTitle,
+                              MessageIcon::Exclamation);
+    else
+        txtGMMSI_->setText(ShownMmsi(entry, slot->group));
+    return false;
 }
 
 bool DirectoryEntryPage::ValidateFocusedEntry() {
-    return true;
+    if (QApplication::focusWidget() != txtGMMSI_)
+        return true;
+    return mmsiEntry_->Validate();
+}
+
+bool DirectoryEntryPage::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == chkGEnable_ || watched == chkGDelete_) {
+        if (type == QEvent::FocusIn)
+            emit StatusHint(QString::fromLatin1(kCheckHint));
+    } else if (watched == txtGPosi_) {
+        if (type == QEvent::FocusIn) {
+            emit StatusHint(QString::fromLatin1(kNameHint));
+            txtGPosi_->selectAll();
+            // A mouse click places the cursor after the focus arrives; select again once it has.
+            QMetaObject::invokeMethod(txtGPosi_, &QLineEdit::selectAll, Qt::QueuedConnection);
+        } else if (type == QEvent::KeyPress) {
+            // The radio's names are upper case: a typed a..z enters its capital.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const QString text = key->text();
+            const bool plain = (key->modifiers() &
+                                (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+            if (plain && text.size() == 1 && text[0] >= QLatin1Char('a') &&
+                text[0] <= QLatin1Char('z')) {
+                txtGPosi_->insert(text.toUpper());
+                return true;
+            }
+        } else if (type == QEvent::FocusOut) {
+            // The name is taken when the user moves on to another control, as the radio's
+            // names carry no rule to check.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            const bool movedOn = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                                 reason == Qt::MouseFocusReason ||
+                                 reason == Qt::ShortcutFocusReason;
+            const std::optional<EntrySlot> slot = SlotOf(key_);
+            if (movedOn && slot)
+                EntryAt(*slot).TagName = txtGPosi_->text().toStdString();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace chanwright

@@ -2,10 +2,16 @@
 
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "core/app_state.h"
 #include "core/platform.h"
 #include "ui/entry_checks.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
 
 namespace chanwright {
 
@@ -26,10 +32,38 @@ class DirectoryEntryPage : public QWidget {
     void DirectoryChanged(bool group);
 
   private:
+    // The entry a key names: its directory and its 1-based number.
+    struct EntrySlot {
+        bool group;
+        int number;
+    };
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    std::optional<EntrySlot> SlotOf(const QString& key) const;
+    DirectoryEntry& EntryAt(const EntrySlot& slot);
+    // How many entries from the first one on are in use; the radio keeps them in one block.
+    int CountUsedEntries(bool group) const;
+    void SetupDirectoryEntryPage(bool group);
+    void AddClicked(bool checked);
+    void DeleteClicked();
+    bool CheckMmsi(bool show);
+
     AppState& app_;
     Prompter& prompter_;
     EntryPending& entry_;
     QString key_;
+
+    QGroupBox* pictGG_;
+    QCheckBox* chkGEnable_;
+    QCheckBox* chkGDelete_;
+    QLabel* lblTag_;
+    QLineEdit* txtGPosi_;
+    QLabel* lblMmsi_;
+    QWidget* mmsiBox_;
+    QLabel* lblGroup_;
+    QLineEdit* txtGMMSI_;
+    DigitEntry* mmsiEntry_;
 };
 
 }  // namespace chanwright

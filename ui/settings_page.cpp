@@ -1,15 +1,104 @@
 #include "ui/settings_page.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QVariant>
+#include <algorithm>
+
+#include "image/setting_text.h"
 
 namespace chanwright {
+
+namespace {
+
+const char kComboHint[] = "[Up/Down]:1 step, [Page Up/Page Down]:10 steps, [Home/End]:Head/End";
+const char kCheckHint[] = "[Space]:An effective and invalid change.";
+const char kClearHint[] = "A Click Inicializes the number of User MMSI setting permission";
+const char kUserHint[] = "Numeric Only. Indispensable 9 figures.";
+const char kAtisHint[] = "Numeric Only. Indispensable 10 figures.";
+const char kDataError[] = "Data Error!!";
+
+// The radio counts how often its User MMSI was set at this image address.
+constexpr int kUserMmsiCountAddress = 341;
+constexpr int kUserMmsiDigits = 9;
+constexpr int kAtisDigits = 10;
+constexpr int kPageStep = 10;
+
+// The panels were drawn in twips; the screen has 15 twips per pixel.
+constexpr int kTwipsPerPixel = 15;
+constexpr int Pixels(int twips) {
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+// Row tops from the top of a panel, a row every 420 twips.
+constexpr int kRowTops[] = {120, 580, 960, 1380, 1800, 2220, 2640, 3060};
+constexpr int kCaptionLeft = 240;
+constexpr int kCaptionWidth = 2100;
+constexpr int kControlLeft = 2460;
+constexpr int kComboWidth = 1500;
+constexpr int kGap = 90;
+constexpr int kCountWidth = 600;
+constexpr int kClearWidth = 1200;
+constexpr int kAtisWidth = 1650;
+
+// Holds Busy while the page loads, so that no handler writes back what is being shown; the
+// caller's own Busy survives.
+class BusyScope {
+  public:
+    explicit BusyScope(Bool16& busy) : busy_(busy), saved_(busy) { busy_ = kTrue; }
+    ~BusyScope() { busy_ = saved_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    Bool16& busy_;
+    Bool16 saved_;
+};
+
+// A stored value outside the list leaves the list's selection as it is.
+void SelectIfListed(QComboBox* combo, int position) {
+    if (position >= 0 && position < combo->count())
+        combo->setCurrentIndex(position);
+}
+
+void SetItems(QComboBox* combo, const QStringList& items) {
+    combo->clear();
+    combo->addItems(items);
+}
+
+void PlaceRow(QWidget* caption, QWidget* control, int topTwips) {
+    const int y = Pixels(topTwips);
+    caption->move(caption->x(), y);
+    control->move(control->x(), y);
+}
+
+QFrame* MakePanel(QWidget* parent, int index) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QStringLiteral("pictFtbs"));
+    panel->setProperty("index", index);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setAutoFillBackground(true);
+    return panel;
+}
+
+}  // namespace
 
 SettingsPage::SettingsPage(AppState& app, Prompter& prompter, EntryPending& entry, QWidget* parent)
     : QWidget(parent), app_(app), prompter_(prompter), entry_(entry) {
     setObjectName(QStringLiteral("pictF"));
     auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(0);
     tbsFNE_ = new QTabBar(this);
     tbsFNE_->setObjectName(QStringLiteral("tbsFNE"));
     tbsFNE_->addTab(QStringLiteral("Radio Setup"));
@@ -20,19 +109,203 @@ SettingsPage::SettingsPage(AppState& app, Prompter& prompter, EntryPending& entr
     tbsF_->addTab(QStringLiteral("DSC Setup"));
     tbsF_->addTab(QStringLiteral("ATIS Setup"));
     tbsF_->hide();
+    for (QTabBar* strip : {tbsFNE_, tbsF_})
+        strip->setDrawBase(false);
+    rowHeight_ = QComboBox().sizeHint().height();
     stack_ = new QStackedWidget(this);
     for (int i = 0; i < kSubPages; ++i) {
-        auto* subPage = new QWidget(stack_);
-        subPage->setObjectName(QStringLiteral("pictFtbs"));
-        subPage->setProperty("index", i);
-        stack_->addWidget(subPage);
-        subPages_[static_cast<std::size_t>(i)] = subPage;
+        QFrame* panel = MakePanel(stack_, i);
+        stack_->addWidget(panel);
+        subPages_[static_cast<std::size_t>(i)] = panel;
     }
+    BuildRadioSetup(subPages_[0]);
+    BuildDscSetup(subPages_[1]);
+    BuildAtisSetup(subPages_[2]);
     layout->addWidget(tbsFNE_);
     layout->addWidget(tbsF_);
     layout->addWidget(stack_, 1);
-    for (QTabBar* strip : {tbsFNE_, tbsF_})
-        connect(strip, &QTabBar::tabBarClicked, this, [this](int tab) { SelectSubPage(tab); });
+    for (QTabBar* strip : {tbsFNE_, tbsF_}) {
+        connect(strip, &QTabBar::currentChanged, this,
+                [this, strip](int tab) { OnTabChosen(strip, tab); });
+    }
+    Reset();
+    ApplyModelLayout();
+    SelectSubPage(0);
+}
+
+QComboBox* SettingsPage::MakeCombo(QWidget* frame, const char* name,
+                                   std::function<void(int)> store) {
+    auto* combo = new QComboBox(frame);
+    combo->setObjectName(QLatin1String(name));
+    combo->resize(Pixels(kComboWidth), rowHeight_);
+    combo->installEventFilter(this);
+    // activated() comes from the user only, never from Fill()'s setCurrentIndex().
+    connect(combo, &QComboBox::activated, this, [this, store = std::move(store)](int position) {
+        if (app_.Shared.Busy == 0 && position >= 0)
+            store(position);
+    });
+    return combo;
+}
+
+QCheckBox* SettingsPage::MakeCheck(QWidget* frame, const char* name, const QString& text,
+                                   Bool16 CommonSettings::*field) {
+    auto* box = new QCheckBox(text, frame);
+    box->setObjectName(QLatin1String(name));
+    // As tall as a list, so that its box lines up with the caption like the lists do.
+    box->resize(box->sizeHint().width(), rowHeight_);
+    box->installEventFilter(this);
+    connect(box, &QCheckBox::clicked, this, [this, field](bool checked) {
+        if (app_.Shared.Busy == 0)
+            app_.Data.Common.*field = ToBool16(checked);
+    });
+    return box;
+}
+
+SettingsPage::Row SettingsPage::AddRow(QWidget* frame, const char* caption, QWidget* control,
+                                       int topTwips) {
+    auto* label = new QLabel(QLatin1String(caption), frame);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setGeometry(Pixels(kCaptionLeft), 0, Pixels(kCaptionWidth), control->height());
+    control->move(Pixels(kControlLeft), 0);
+    PlaceRow(label, control, topTwips);
+    return {label, control};
+}
+
+void SettingsPage::BuildRadioSetup(QWidget* frame) {
+    CommonSettings& common = app_.Data.Common;
+    cmbFCont_ = MakeCombo(frame, "cmbFCont",
+                          [&common](int position) { common.Contrast = int16_t(position); });
+    contrastRow_ = AddRow(frame, "Contrast Level", cmbFCont_, kRowTops[0]);
+    cmbFDim_ = MakeCombo(frame, "cmbFDim", [&common](int position) {
+        common.Dimmer = int16_t(IndexToLevel(position));
+    });
+    dimmerRow_ = AddRow(frame, "Dimmer Status", cmbFDim_, kRowTops[1]);
+    cmbFOffset_ = MakeCombo(frame, "cmbFOffset",
+                            [&common](int position) { common.OffsetTime = int16_t(position); });
+    offsetRow_ = AddRow(frame, "Offset Time", cmbFOffset_, kRowTops[2]);
+    chkFBeep_ = MakeCheck(frame, "chkFBeep", QStringLiteral("[On]"), &CommonSettings::KeyBeep);
+    beepRow_ = AddRow(frame, "Key Beep", chkFBeep_, kRowTops[3]);
+    chkFWX_ = MakeCheck(frame, "chkFWX", QStringLiteral("[On]"), &CommonSettings::WxAlert);
+    wxRow_ = AddRow(frame, "WX Alert", chkFWX_, kRowTops[4]);
+    cmbFScan_ = MakeCombo(frame, "cmbFScan",
+                          [&common](int position) { common.ScanType = int16_t(position); });
+    scanRow_ = AddRow(frame, "Scan Type", cmbFScan_, kRowTops[5]);
+    cmbFScrambler_ = MakeCombo(frame, "cmbFScrambler",
+                               [&common](int position) { common.Scrambler = int16_t(position); });
+    AddRow(frame, "Voice Scrambler", cmbFScrambler_, kRowTops[6]);
+    // No model shows the bearing choice; the value still travels with the data set.
+    chkFMAG_ =
+        MakeCheck(frame, "chkFMAG", QStringLiteral("[Magnetic On]"), &CommonSettings::TrueMAG);
+    chkFMAG_->removeEventFilter(this);
+    const Row mag = AddRow(frame, "True MAG", chkFMAG_, kRowTops[7]);
+    mag.caption->hide();
+    mag.control->hide();
+}
+
+void SettingsPage::BuildDscSetup(QWidget* frame) {
+    txtFUser_ = new QLineEdit(frame);
+    txtFUser_->setObjectName(QStringLiteral("txtFUser"));
+    txtFUser_->setMaxLength(kUserMmsiDigits);
+    txtFUser_->resize(Pixels(kComboWidth), rowHeight_);
+    AddRow(frame, "User MMSI", txtFUser_, kRowTops[0]);
+    userEntry_ = new DigitEntry(
+        txtFUser_, entry_, QString::fromLatin1(kUserHint), [this] { return isEnabled(); },
+        [this](bool show) { return CheckUserMmsi(show); });
+    connect(userEntry_, &DigitEntry::StatusHint, this, &SettingsPage::StatusHint);
+
+    // The count and its Clear sit beside the number they limit.
+    int left = Pixels(kControlLeft + kComboWidth + kGap);
+    txtFCount_ = new QLineEdit(frame);
+    txtFCount_->setObjectName(QStringLiteral("txtFCount"));
+    txtFCount_->setReadOnly(true);
+    txtFCount_->setAlignment(Qt::AlignRight);
+    txtFCount_->setGeometry(left, txtFUser_->y(), Pixels(kCountWidth), txtFUser_->height());
+    left += Pixels(kCountWidth + kGap);
+    cmdFClear_ = new QPushButton(QStringLiteral("Clear"), frame);
+    cmdFClear_->setObjectName(QStringLiteral("cmdFClear"));
+    cmdFClear_->setGeometry(left, txtFUser_->y(), Pixels(kClearWidth), txtFUser_->height());
+    cmdFClear_->installEventFilter(this);
+    connect(cmdFClear_, &QPushButton::clicked, this, &SettingsPage::ClearRequested);
+
+    CommonSettings& common = app_.Data.Common;
+    cmbFIND_ = MakeCombo(frame, "cmbFIND",
+                         [&common](int position) { common.Ind = int16_t(IndexToLevel(position)); });
+    AddRow(frame, "Individual Ringer", cmbFIND_, kRowTops[1]);
+    chkFindReply_ = MakeCheck(frame, "chkFindReply", QString(), &CommonSettings::IndReply);
+    AddRow(frame, "Individual Reply", chkFindReply_, kRowTops[2]);
+    chkFindAck_ = MakeCheck(frame, "chkFindAck", QString(), &CommonSettings::IndACK);
+    AddRow(frame, "Individual ACK", chkFindAck_, kRowTops[3]);
+    chkFposRR_ = MakeCheck(frame, "chkFposRR", QString(), &CommonSettings::POSRR);
+    AddRow(frame, "POS Request Reply", chkFposRR_, kRowTops[4]);
+    chkFDSC_ = MakeCheck(frame, "chkFDSC", QString(), &CommonSettings::DscScan);
+    AddRow(frame, "DSC Scan", chkFDSC_, kRowTops[5]);
+}
+
+void SettingsPage::BuildAtisSetup(QWidget* frame) {
+    static const std::array<Bool16 CommonSettings::*, 3> fields = {
+        &CommonSettings::AtisOnOffUSA, &CommonSettings::AtisOnOffInternational,
+        &CommonSettings::AtisOnOffCanada};
+    static const std::array<const char*, 3> names = {"USA", "INTERNATIONAL", "CANADA"};
+    for (std::size_t i = 0; i < chkFATIS_.size(); ++i) {
+        auto* box = new QCheckBox(QLatin1String(names[i]), frame);
+        box->setObjectName(QStringLiteral("chkFATIS"));
+        box->setProperty("index", static_cast<int>(i));
+        box->move(Pixels(kCaptionLeft), Pixels(kRowTops[i]));
+        box->resize(box->sizeHint().width(), rowHeight_);
+        box->installEventFilter(this);
+        // The ATIS switches are stored whatever the page is doing.
+        const auto field = fields[i];
+        connect(box, &QCheckBox::clicked, this,
+                [this, field](bool checked) { app_.Data.Common.*field = ToBool16(checked); });
+        chkFATIS_[i] = box;
+    }
+    txtFATISNo_ = new QLineEdit(frame);
+    txtFATISNo_->setObjectName(QStringLiteral("txtFATISNo"));
+    txtFATISNo_->setMaxLength(kAtisDigits);
+    txtFATISNo_->resize(Pixels(kAtisWidth), rowHeight_);
+    AddRow(frame, "ATIS NUMBER", txtFATISNo_, kRowTops[3]);
+    atisEntry_ = new DigitEntry(
+        txtFATISNo_, entry_, QString::fromLatin1(kAtisHint), [this] { return isEnabled(); },
+        [this](bool show) { return CheckAtisNo(show); });
+    connect(atisEntry_, &DigitEntry::StatusHint, this, &SettingsPage::StatusHint);
+}
+
+bool SettingsPage::CheckUserMmsi(bool show) {
+    std::string& stored = app_.Data.Common.UserMmsid;
+    if (const auto accepted = StoredMmsi(txtFUser_->text(), kUserMmsiDigits)) {
+        stored = *accepted;
+        return true;
+    }
+    if (show)
+        prompter_.ShowMessage(kDataError, "User MMSI", MessageIcon::Exclamation);
+    else
+        txtFUser_->setText(QString::fromStdString(stored));
+    return false;
+}
+
+bool SettingsPage::CheckAtisNo(bool show) {
+    std::string& stored = app_.Data.Common.AtisNo;
+    if (const auto accepted = StoredAtisNo(txtFATISNo_->text())) {
+        stored = *accepted;
+        return true;
+    }
+    if (show)
+        prompter_.ShowMessage(kDataError, "ATISNo", MessageIcon::Exclamation);
+    else
+        txtFATISNo_->setText(QString::fromStdString(stored));
+    return false;
+}
+
+void SettingsPage::OnTabChosen(QTabBar* strip, int tab) {
+    if (tab == stack_->currentIndex())
+        return;
+    // A refused entry keeps its panel up, so the focus can go back into the box.
+    if (!ValidateFocusedEntry()) {
+        const QSignalBlocker quiet(strip);
+        strip->setCurrentIndex(stack_->currentIndex());
+        return;
+    }
+    SelectSubPage(tab);
 }
 
 void SettingsPage::SelectSubPage(int index) {
@@ -41,18 +314,124 @@ void SettingsPage::SelectSubPage(int index) {
     for (int i = 0; i < kSubPages; ++i)
         subPages_[static_cast<std::size_t>(i)]->setEnabled(i == index);
     stack_->setCurrentIndex(index);
-    if (index < tbsFNE_->count())
-        tbsFNE_->setCurrentIndex(index);
+    for (QTabBar* strip : {tbsFNE_, tbsF_}) {
+        if (index < strip->count()) {
+            const QSignalBlocker quiet(strip);
+            strip->setCurrentIndex(index);
+        }
+    }
+}
+
+void SettingsPage::FillLists() {
+    QStringList contrast;
+    for (int level = 0; level <= 7; ++level)
+        contrast << QString::number(level);
+    SetItems(cmbFCont_, contrast);
+    SetItems(cmbFDim_, {"HI", "MID", "LO", "OFF"});
+    QStringList offsets;
+    for (const std::string& text : OffsetTimeList())
+        offsets << QString::fromStdString(text);
+    SetItems(cmbFOffset_, offsets);
+    SetItems(cmbFScan_, {"Memory", "Priority"});
+    SetItems(cmbFScrambler_, {"OFF", "0", "1", "2", "3"});
+    SetItems(cmbFIND_, {"3 min", "15 times", "10 times", "5 times"});
+}
+
+void SettingsPage::Reset() {
+    FillLists();
+    for (QComboBox* combo : {cmbFCont_, cmbFDim_, cmbFOffset_, cmbFScan_, cmbFScrambler_, cmbFIND_})
+        combo->setCurrentIndex(-1);
+    for (QCheckBox* box : {chkFBeep_, chkFMAG_, chkFDSC_})
+        box->setChecked(false);
+    for (QCheckBox* box : chkFATIS_)
+        box->setChecked(false);
+    txtFATISNo_->clear();
+    txtFUser_->clear();
+    txtFCount_->clear();
+    // Emptied boxes hold nothing the user typed.
+    entry_.pending = false;
 }
 
 void SettingsPage::Fill() {
+    {
+        BusyScope busy(app_.Shared.Busy);
+        const CommonSettings& common = app_.Data.Common;
+        SelectIfListed(cmbFCont_, common.Contrast);
+        SelectIfListed(cmbFDim_, LevelToIndex(common.Dimmer));
+        SelectIfListed(cmbFScrambler_, ScramblerIndex(common.Scrambler));
+        SelectIfListed(cmbFScan_, common.ScanType);
+        SelectIfListed(cmbFIND_, LevelToIndex(common.Ind));
+        SelectIfListed(cmbFOffset_, common.OffsetTime);
+        chkFBeep_->setChecked(common.KeyBeep != 0);
+        chkFMAG_->setChecked(common.TrueMAG != 0);
+        chkFWX_->setChecked(common.WxAlert != 0);
+        chkFindReply_->setChecked(common.IndReply != 0);
+        chkFindAck_->setChecked(common.IndACK != 0);
+        chkFposRR_->setChecked(common.POSRR != 0);
+        chkFDSC_->setChecked(common.DscScan != 0);
+        chkFATIS_[0]->setChecked(common.AtisOnOffUSA != 0);
+        chkFATIS_[1]->setChecked(common.AtisOnOffInternational != 0);
+        chkFATIS_[2]->setChecked(common.AtisOnOffCanada != 0);
+        txtFATISNo_->setText(QString::fromStdString(common.AtisNo));
+        txtFUser_->setText(QString::fromStdString(common.UserMmsid));
+        txtFCount_->setText(QString::number(app_.Image[kUserMmsiCountAddress]));
+        // The boxes now show what is stored: nothing is waiting to be checked.
+        entry_.pending = false;
+    }
+    ApplyModelLayout();
     SelectSubPage(0);
 }
 
-void SettingsPage::Reset() {}
+void SettingsPage::ApplyModelLayout() {
+    // The TQ5300 has no contrast, dimmer or key beep setting; its other rows move up.
+    const bool full = app_.Shared.ModelNum != kModelTQ5300;
+    for (const Row* row : {&contrastRow_, &dimmerRow_, &beepRow_}) {
+        row->caption->setVisible(full);
+        row->control->setVisible(full);
+    }
+    PlaceRow(contrastRow_.caption, contrastRow_.control, kRowTops[0]);
+    PlaceRow(dimmerRow_.caption, dimmerRow_.control, kRowTops[1]);
+    PlaceRow(offsetRow_.caption, offsetRow_.control, full ? kRowTops[2] : kRowTops[0]);
+    PlaceRow(beepRow_.caption, beepRow_.control, kRowTops[3]);
+    PlaceRow(wxRow_.caption, wxRow_.control, full ? kRowTops[4] : kRowTops[1]);
+    PlaceRow(scanRow_.caption, scanRow_.control, full ? kRowTops[5] : kRowTops[2]);
+}
 
 bool SettingsPage::ValidateFocusedEntry() {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus == txtFUser_)
+        return userEntry_->Validate();
+    if (focus == txtFATISNo_)
+        return atisEntry_->Validate();
     return true;
+}
+
+bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (auto* combo = qobject_cast<QComboBox*>(watched)) {
+        if (type == QEvent::FocusIn)
+            emit StatusHint(QString::fromLatin1(kComboHint));
+        if (type == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool page = key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown;
+            if (page && key->modifiers() == Qt::NoModifier && combo->count() > 0) {
+                const int step = key->key() == Qt::Key_PageDown ? kPageStep : -kPageStep;
+                const int from = std::max(0, combo->currentIndex());
+                const int to = std::clamp(from + step, 0, combo->count() - 1);
+                if (to != combo->currentIndex()) {
+                    combo->setCurrentIndex(to);
+                    emit combo->activated(to);
+                }
+                return true;
+            }
+        }
+    } else if (type == QEvent::FocusIn) {
+        if (qobject_cast<QCheckBox*>(watched))
+            emit StatusHint(QString::fromLatin1(kCheckHint));
+        else if (watched == cmdFClear_)
+            emit StatusHint(QString::fromLatin1(kClearHint));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace chanwright

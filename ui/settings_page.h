@@ -3,11 +3,17 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "core/app_state.h"
 #include "core/platform.h"
 #include "ui/entry_checks.h"
 
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class QStackedWidget;
 class QTabBar;
 
@@ -36,7 +42,31 @@ class SettingsPage : public QWidget {
     // cmdFClear: the window opens the radio dialog in Clear mode.
     void ClearRequested();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    // A caption on the left and its control on the right, moved and hidden together.
+    struct Row {
+        QLabel* caption = nullptr;
+        QWidget* control = nullptr;
+    };
+
+    void BuildRadioSetup(QWidget* frame);
+    void BuildDscSetup(QWidget* frame);
+    void BuildAtisSetup(QWidget* frame);
+    // A list whose user choice is stored at once, by store(list position).
+    QComboBox* MakeCombo(QWidget* frame, const char* name, std::function<void(int)> store);
+    // A check box whose click stores true or false into the field, unless Busy.
+    QCheckBox* MakeCheck(QWidget* frame, const char* name, const QString& text,
+                         Bool16 CommonSettings::*field);
+    Row AddRow(QWidget* frame, const char* caption, QWidget* control, int topTwips);
+    void FillLists();
+    void ApplyModelLayout();
+    void OnTabChosen(QTabBar* strip, int tab);
+    bool CheckUserMmsi(bool show);
+    bool CheckAtisNo(bool show);
+
     AppState& app_;
     Prompter& prompter_;
     EntryPending& entry_;
@@ -44,6 +74,32 @@ class SettingsPage : public QWidget {
     QTabBar* tbsF_;
     QStackedWidget* stack_;
     std::array<QWidget*, kSubPages> subPages_{};
+    int rowHeight_ = 0;  // pixels, every control of the panels
+
+    QComboBox* cmbFCont_ = nullptr;
+    QComboBox* cmbFDim_ = nullptr;
+    QComboBox* cmbFOffset_ = nullptr;
+    QCheckBox* chkFBeep_ = nullptr;
+    QCheckBox* chkFWX_ = nullptr;
+    QComboBox* cmbFScan_ = nullptr;
+    QComboBox* cmbFScrambler_ = nullptr;
+    QCheckBox* chkFMAG_ = nullptr;
+    Row contrastRow_, dimmerRow_, offsetRow_, beepRow_, wxRow_, scanRow_;
+
+    QLineEdit* txtFUser_ = nullptr;
+    QLineEdit* txtFCount_ = nullptr;
+    QPushButton* cmdFClear_ = nullptr;
+    QComboBox* cmbFIND_ = nullptr;
+    QCheckBox* chkFindReply_ = nullptr;
+    QCheckBox* chkFindAck_ = nullptr;
+    QCheckBox* chkFposRR_ = nullptr;
+    QCheckBox* chkFDSC_ = nullptr;
+
+    std::array<QCheckBox*, 3> chkFATIS_{};
+    QLineEdit* txtFATISNo_ = nullptr;
+
+    DigitEntry* userEntry_ = nullptr;
+    DigitEntry* atisEntry_ = nullptr;
 };
 
 }  // namespace chanwright
