@@ -13,6 +13,9 @@ constexpr const char* kClearData = "Clear Data";
 constexpr const char* kModelCheck = "Model Check";
 constexpr const char* kComplete = "Complete!!";
 constexpr const char* kCommunicationError = "Communication Error!!";
+constexpr const char* kDataError = "Data Error!!";
+constexpr const char* kNoHelp =
+    "Unable to display Help Contents. There is no Help associated with this project.";
 
 constexpr const char* kDataFileFilter = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
 constexpr const char* kImageFileFilter = "hex files(*.hex)|*.hex|All files(*.*)|*.*";

@@ -30,6 +30,18 @@ const std::vector<PlanChannel>& ChannelsOf(const RadioData& data, Region region)
     return ChannelsOf(const_cast<RadioData&>(data), region);
 }
 
+const ChannelPlan& PlanOf(const ChannelPlans& plans, Region region) {
+    switch (region) {
+        case Region::International:
+            return plans.IntlPlan;
+        case Region::Canada:
+            return plans.CanadaPlan;
+        case Region::Usa:
+            break;
+    }
+    return plans.UsaPlan;
+}
+
 int DirectoryEntryAddress(bool group, int index) {
     const int base = group ? layout::kGroupDirectory : layout::kIndividualDirectory;
     return base + layout::kDirectoryEntrySize * index;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/channel_plan_entry.h"
 #include "core/memory_image.h"
 #include "core/radio_data.h"
 #include "image/memory_layout.h"
@@ -17,6 +18,7 @@ enum class Region { Usa, International, Canada };
 const layout::RegionLayout& RegionOf(Region region);
 std::vector<PlanChannel>& ChannelsOf(RadioData& data, Region region);
 const std::vector<PlanChannel>& ChannelsOf(const RadioData& data, Region region);
+const ChannelPlan& PlanOf(const ChannelPlans& plans, Region region);
 
 // The 71 characters a radio can show: digits, letters of both cases, space and ( ) * + , - . /
 constexpr bool IsRadioChar(uint8_t code) {

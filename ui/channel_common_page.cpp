@@ -29,18 +29,6 @@ constexpr ColumnNames kColumns[] = {
     {Region::Canada, "Canada", "cmbACanada", "cmbBCanada", "cmbPCanada"},
 };
 
-const ChannelPlan& PlanOf(const ChannelPlans& plans, Region region) {
-    switch (region) {
-        case Region::International:
-            return plans.IntlPlan;
-        case Region::Canada:
-            return plans.CanadaPlan;
-        case Region::Usa:
-            break;
-    }
-    return plans.UsaPlan;
-}
-
 std::pair<int16_t*, int16_t*> ChoicesOf(ChannelCommon& common, Region region) {
     switch (region) {
         case Region::International:

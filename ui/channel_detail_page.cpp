@@ -1,3 +1,4 @@
+#include "ui/busy_scope.h"
 #include "ui/channel_pages.h"
 
 #include <QAbstractItemView>
@@ -28,32 +29,6 @@ const char kNameHint[] = "A maximum of 12 characters";
 // The cascade's dependent boxes sit one step to the right of the box they depend on.
 constexpr int kIndent = 20;
 constexpr int kPageStep = 10;
-
-// Holds Busy while the page loads, so that no handler writes back what is being shown; the
-// caller's own Busy survives.
-class BusyScope {
-  public:
-    explicit BusyScope(Bool16& busy) : busy_(busy), saved_(busy) { busy_ = kTrue; }
-    ~BusyScope() { busy_ = saved_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    Bool16& busy_;
-    Bool16 saved_;
-};
-
-const ChannelPlan& PlanOf(const ChannelPlans& plans, Region region) {
-    switch (region) {
-        case Region::International:
-            return plans.IntlPlan;
-        case Region::Canada:
-            return plans.CanadaPlan;
-        case Region::Usa:
-            break;
-    }
-    return plans.UsaPlan;
-}
 
 // The A and B choices that belong to a region's list.
 std::pair<int16_t*, int16_t*> ChoicesOf(ChannelCommon& common, Region region) {

@@ -1,4 +1,5 @@
 #include "ui/directory_entry_page.h"
+#include "ui/busy_scope.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,7 +26,6 @@ const char kCheckHint[] = "[Space]:An effective and invalid change.";
 const char kNameHint[] = "A maximum of 10 characters.";
 const char kMmsiHint[] = "Numeric Only. Indispensable 9 figures.";
 const char kDeleteQuestion[] = "Are you sure ?";
-const char kDataError[] = "Data Error!!";
 const char kIndividualMmsiTitle[] = "Individual Directory MMSI";
 const char kGroupMmsiTitle[] = "Group Directory MMSI";
 
@@ -38,20 +38,6 @@ constexpr int kGroupIndent = 10;  // pixels (150 twips)
 constexpr int kHelpEnable[2] = {1049, 1069};
 constexpr int kHelpName[2] = {1050, 1070};
 constexpr int kHelpMmsi[2] = {1051, 1071};
-
-// Holds Busy while the page loads, so that no handler writes back what is being shown; the
-// caller's own Busy survives.
-class BusyScope {
-  public:
-    explicit BusyScope(Bool16& busy) : busy_(busy), saved_(busy) { busy_ = kTrue; }
-    ~BusyScope() { busy_ = saved_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    Bool16& busy_;
-    Bool16 saved_;
-};
 
 template <typename Widget>
 Widget* MakeControl(QWidget* parent, const char* objectName) {
@@ -126,6 +112,13 @@ DirectoryEntryPage::DirectoryEntryPage(AppState& app, Prompter& prompter, EntryP
     // clicked() comes from the user only, never from the page's own setChecked().
     connect(chkGEnable_, &QCheckBox::clicked, this, &DirectoryEntryPage::AddClicked);
     connect(chkGDelete_, &QCheckBox::clicked, this, [this] { DeleteClicked(); });
+    // The name is taken as it is typed, so a Save chosen while the focus is still in the box
+    // writes what the user sees.
+    connect(txtGPosi_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const std::optional<EntrySlot> slot = SlotOf(key_);
+        if (slot && isEnabled() && !app_.Shared.Busy)
+            EntryAt(*slot).TagName = text.toStdString();
+    });
 
     mmsiEntry_ = new DigitEntry(
         txtGMMSI_, entry_, QString::fromLatin1(kMmsiHint), [this] { return isEnabled(); },
@@ -245,7 +238,8 @@ bool DirectoryEntryPage::CheckMmsi(bool show) {
         return true;
     }
     if (show)
-        prompter_.ShowMessage(kDataError, slot->group ? kGroupMmsiTitle : kIndividualMmsiTitle,
+        prompter_.ShowMessage(messages::kDataError,
+                              slot->group ? kGroupMmsiTitle : kIndividualMmsiTitle,
                               MessageIcon::Exclamation);
     else
         txtGMMSI_->setText(ShownMmsi(entry, slot->group));
@@ -280,16 +274,6 @@ bool DirectoryEntryPage::eventFilter(QObject* watched, QEvent* event) {
                 txtGPosi_->insert(text.toUpper());
                 return true;
             }
-        } else if (type == QEvent::FocusOut) {
-            // The name is taken when the user moves on to another control, as the radio's
-            // names carry no rule to check.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            const bool movedOn = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                                 reason == Qt::MouseFocusReason ||
-                                 reason == Qt::ShortcutFocusReason;
-            const std::optional<EntrySlot> slot = SlotOf(key_);
-            if (movedOn && slot)
-                EntryAt(*slot).TagName = txtGPosi_->text().toStdString();
         }
     }
     return QWidget::eventFilter(watched, event);

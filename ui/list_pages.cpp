@@ -151,9 +151,7 @@ ChannelListPage::ChannelListPage(AppState& app, QWidget* parent)
 
 void ChannelListPage::ShowRegion(Region region) {
     const std::vector<PlanChannel>& channels = ChannelsOf(app_.Data, region);
-    const ChannelPlan& plan = region == Region::Usa             ? app_.Plans.UsaPlan
-                              : region == Region::International ? app_.Plans.IntlPlan
-                                                                : app_.Plans.CanadaPlan;
+    const ChannelPlan& plan = PlanOf(app_.Plans, region);
     BeginRefill(grid_, kRegionalColumns, static_cast<int>(channels.size()) + 1);
     for (int i = 0; i < static_cast<int>(channels.size()); ++i) {
         const PlanChannel& channel = channels[i];

@@ -192,9 +192,8 @@ void MainWindow::HelpContents() {
 
 void MainWindow::ShowHelp(int context) {
     if (!help_.Available()) {
-        services_.prompter.ShowMessage(
-            "Unable to display Help Contents. There is no Help associated with this project.",
-            windowTitle().toStdString(), MessageIcon::Information);
+        services_.prompter.ShowMessage(messages::kNoHelp, windowTitle().toStdString(),
+                                       MessageIcon::Information);
         return;
     }
     help_.ShowTopic(context);

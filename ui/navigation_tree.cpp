@@ -21,18 +21,6 @@ constexpr RegionNode kRegions[] = {{"PU", "USA", Region::Usa},
                                    {"PI", "International", Region::International},
                                    {"PC", "Canada", Region::Canada}};
 
-const ChannelPlan& PlanOf(const ChannelPlans& plans, Region region) {
-    switch (region) {
-        case Region::International:
-            return plans.IntlPlan;
-        case Region::Canada:
-            return plans.CanadaPlan;
-        case Region::Usa:
-            break;
-    }
-    return plans.UsaPlan;
-}
-
 // The number after a key's prefix ("PU12" → 12); -1 when there is none.
 int KeyNumber(const QString& key, int prefix) {
     bool ok = false;

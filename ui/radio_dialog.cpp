@@ -1,4 +1,5 @@
 #include "ui/radio_dialog.h"
+#include "core/messages.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,9 +17,6 @@
 namespace chanwright {
 
 namespace {
-
-constexpr const char* kNoHelp =
-    "Unable to display Help Contents. There is no Help associated with this project.";
 
 // Positions as the dialog was first laid out in twips, at 15 twips a pixel.
 constexpr int kLeftPicture = 8;     // 120 twips
@@ -248,7 +246,8 @@ void RadioDialog::HelpClicked() {
         services_.showHelp(kHelpRadioDialog);
         return;
     }
-    services_.prompter.ShowMessage(kNoHelp, windowTitle().toStdString(), MessageIcon::Information);
+    services_.prompter.ShowMessage(messages::kNoHelp, windowTitle().toStdString(),
+                                   MessageIcon::Information);
 }
 
 }  // namespace chanwright

@@ -1,4 +1,6 @@
 #include "ui/settings_page.h"
+#include "core/messages.h"
+#include "ui/busy_scope.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,7 +29,6 @@ const char kCheckHint[] = "[Space]:An effective and invalid change.";
 const char kClearHint[] = "A Click Inicializes the number of User MMSI setting permission";
 const char kUserHint[] = "Numeric Only. Indispensable 9 figures.";
 const char kAtisHint[] = "Numeric Only. Indispensable 10 figures.";
-const char kDataError[] = "Data Error!!";
 
 // The radio counts how often its User MMSI was set at this image address.
 constexpr int kUserMmsiCountAddress = 341;
@@ -51,20 +52,6 @@ constexpr int kGap = 90;
 constexpr int kCountWidth = 600;
 constexpr int kClearWidth = 1200;
 constexpr int kAtisWidth = 1650;
-
-// Holds Busy while the page loads, so that no handler writes back what is being shown; the
-// caller's own Busy survives.
-class BusyScope {
-  public:
-    explicit BusyScope(Bool16& busy) : busy_(busy), saved_(busy) { busy_ = kTrue; }
-    ~BusyScope() { busy_ = saved_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    Bool16& busy_;
-    Bool16 saved_;
-};
 
 // A stored value outside the list leaves the list's selection as it is.
 void SelectIfListed(QComboBox* combo, int position) {
@@ -277,7 +264,7 @@ bool SettingsPage::CheckUserMmsi(bool show) {
         return true;
     }
     if (show)
-        prompter_.ShowMessage(kDataError, "User MMSI", MessageIcon::Exclamation);
+        prompter_.ShowMessage(messages::kDataError, "User MMSI", MessageIcon::Exclamation);
     else
         txtFUser_->setText(QString::fromStdString(stored));
     return false;
@@ -290,7 +277,7 @@ bool SettingsPage::CheckAtisNo(bool show) {
         return true;
     }
     if (show)
-        prompter_.ShowMessage(kDataError, "ATISNo", MessageIcon::Exclamation);
+        prompter_.ShowMessage(messages::kDataError, "ATISNo", MessageIcon::Exclamation);
     else
         txtFATISNo_->setText(QString::fromStdString(stored));
     return false;

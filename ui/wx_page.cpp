@@ -1,3 +1,4 @@
+#include "ui/busy_scope.h"
 #include "ui/list_pages.h"
 
 #include <QCheckBox>
@@ -20,20 +21,6 @@ const char kNameHint[] = "A maximum of 12 characters";
 // A check box shows ">" as its caption while it has the focus, so the row in hand stands out.
 const char kFocusCaption[] = ">";
 const char kIdleCaption[] = " ";
-
-// Holds Busy while the page loads, so that no handler writes back what is being shown; the
-// caller's own Busy survives.
-class BusyScope {
-  public:
-    explicit BusyScope(Bool16& busy) : busy_(busy), saved_(busy) { busy_ = kTrue; }
-    ~BusyScope() { busy_ = saved_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    Bool16& busy_;
-    Bool16 saved_;
-};
 
 template <typename Widget>
 Widget* MakeRowControl(QWidget* page, const char* objectName, int row) {

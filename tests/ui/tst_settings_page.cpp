@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
+
 #include <memory>
+#include "tests/ui/window_desk.h"
 
 #include "image/setting_text.h"
 #include "link/clone_operations.h"
@@ -416,19 +418,10 @@ class TestSettingsPage : public QObject {
 
     // Through the window: a command runs only after the focused box's entry is accepted.
     void fileNew_waitsForTheUserMmsi() {
-        QTemporaryDir dir;
-        AppState app;
-        RecordingPrompter prompter;
-        FakeClock clock;
-        CountingEventPump events;
-        RecordingBusyView busy;
-        SettingsStore settings(dir.filePath("settings.ini"));
-        ErrorLog log(app.Shared, dir.filePath("err.log"));
+        Desk desk;
+        MainWindow& window = *desk.window;
         int dialogs = 0;
-        const auto countDialog = [&dialogs](QDialog&) { ++dialogs; };
-        WindowServices services{prompter,   clock, events, busy,        settings, log,
-                                dir.path(), {},    {},     countDialog, {}};
-        MainWindow window(app, services);
+        desk.onDialog = [&dialogs](QDialog&) { ++dialogs; };
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.activateWindow();
@@ -442,8 +435,8 @@ class TestSettingsPage : public QObject {
         QTest::keyClick(edit, Qt::Key_Backspace);
         QTest::keyClicks(edit, "1234567");
         window.FileNew();
-        QCOMPARE(prompter.messages.size(), std::size_t(1));
-        QCOMPARE(prompter.messages[0].text, std::string("Data Error!!"));
+        QCOMPARE(desk.prompter.messages.size(), std::size_t(1));
+        QCOMPARE(desk.prompter.messages[0].text, std::string("Data Error!!"));
         QVERIFY(!window.findChild<QTimer*>("Timer1")->isActive());
         QCOMPARE(QApplication::focusWidget(), edit);
         window.ClearFromSettings();
@@ -451,8 +444,8 @@ class TestSettingsPage : public QObject {
         QTest::keyClicks(edit, "89");  // the Clear button takes the focus: the entry is checked
         QTest::mouseClick(page->findChild<QPushButton*>("cmdFClear"), Qt::LeftButton);
         QCOMPARE(dialogs, 1);
-        QCOMPARE(app.Shared.TransferMode, kTransferClear);
-        QCOMPARE(app.Data.Common.UserMmsid, std::string("1234567890"));
+        QCOMPARE(desk.app.Shared.TransferMode, kTransferClear);
+        QCOMPARE(desk.app.Data.Common.UserMmsid, std::string("1234567890"));
     }
 };
 
