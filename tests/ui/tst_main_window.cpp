@@ -1,6 +1,7 @@
 // The main window as a user drives it: tree, pages, menus, file and model commands, the radio
 // dialog against the in-process simulator, and closing.
 #include <QAction>
+#include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -129,6 +130,20 @@ class TestMainWindow : public QObject {
         QCOMPARE(tree->FindKey("E12")->text(0), QString("EXP12[Enable]"));
         QVERIFY(!desk.window->SelectNodeByKey("PU999"));
         QCOMPARE(desk.CurrentKey(), QString("S"));
+    }
+
+    // Unchecking Enable on EXP 12 clears its flag and the node text follows at once.
+    void expEnable_changesTheNodeText() {
+        Desk desk;
+        desk.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(desk.window.get()));
+        desk.app.Data.ExpChannels[11].Enable = kTrue;
+        desk.window->Tree()->RefreshNodeTexts();
+        desk.ClickNode("E12");
+        QCOMPARE(desk.window->Tree()->FindKey("E12")->text(0), QString("EXP12[Enable]"));
+        QTest::mouseClick(desk.window->findChild<QCheckBox*>("chkCEnable"), Qt::LeftButton);
+        QCOMPARE(desk.app.Data.ExpChannels[11].Enable, kFalse);
+        QCOMPARE(desk.window->Tree()->FindKey("E12")->text(0), QString("EXP12"));
     }
 
     void rowJumps_data() {
