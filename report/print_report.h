@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include "core/app_state.h"
+
+class QPagedPaintDevice;
+
+namespace chanwright::report {
+
+// 9 pages for the TQ5300 (the channel common page first), 8 for the HV2071P.
+int ReportPageCount(int16_t modelNum);
+
+// Draws every page of the printed report on the device (a printer, or a PDF writer): a page
+// header on each, columns at their millimetre positions from a 10 mm left margin.
+void PrintReport(const AppState& app, QPagedPaintDevice& device);
+
+// The printed report as an A4 PDF file, written whole or not at all. False with a reason on
+// failure.
+bool WriteReportPdf(const AppState& app, const QString& path, QString* error);
+
+}  // namespace chanwright::report

@@ -1,0 +1,8 @@
+#include <QtTest>
+
+class Placeholder : public QObject {
+    Q_OBJECT
+};
+
+QTEST_MAIN(Placeholder)
+#include "tst_text_report.moc"
