@@ -23,6 +23,7 @@
 #include "ui/help_contexts.h"
 #include "ui/list_pages.h"
 #include "ui/navigation_tree.h"
+#include "ui/print_target.h"
 #include "ui/settings_page.h"
 
 namespace chanwright {
@@ -75,6 +76,8 @@ MainWindow::MainWindow(AppState& app, WindowServices services, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     if (!services_.runModal)
         services_.runModal = [](QDialog& dialog) { dialog.exec(); };
+    if (!services_.choosePrinter)
+        services_.choosePrinter = [this] { return ChoosePrinter(this); };
     BuildPages();
     BuildMenus();
     BuildToolBar();
@@ -107,12 +110,8 @@ void MainWindow::BuildMenus() {
     AddAction(file, "mnuFileSaveAsDefault", "Save As &Default", &MainWindow::FileSaveAsDefault)
         ->setVisible(false);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
-    QAction* print = file->addAction(QStringLiteral("&Print"));
-    print->setObjectName(QStringLiteral("mnuFilePrint"));
-    print->setEnabled(false);  // the report arrives with its own window
-    QAction* printToFile = file->addAction(QStringLiteral("P&rint to File"));
-    printToFile->setObjectName(QStringLiteral("mnuFilePrintToFile"));
-    printToFile->setEnabled(false);
+    AddAction(file, "mnuFilePrint", "&Print", &MainWindow::FilePrint);
+    AddAction(file, "mnuFilePrintToFile", "P&rint to File", &MainWindow::FilePrintToFile);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar3"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
@@ -198,10 +197,8 @@ void MainWindow::BuildToolBar() {
     button("SaveAsDefault", "Save As Default", ToolIcon("document-save-as", QStyle::SP_DriveHDIcon),
            &MainWindow::FileSaveAsDefault);
     bar->addSeparator();
-    QAction* print = bar->addAction(ToolIcon("document-print", QStyle::SP_FileDialogDetailedView),
-                                    QStringLiteral("Print"));
-    print->setObjectName(QStringLiteral("Print"));
-    print->setEnabled(false);
+    button("Print", "Print", ToolIcon("document-print", QStyle::SP_FileDialogDetailedView),
+           &MainWindow::FilePrint);
     bar->addSeparator();
     button("Program", "Program to Radio", ToolIcon("go-up", QStyle::SP_ArrowUp),
            &MainWindow::TransferProgram);

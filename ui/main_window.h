@@ -17,6 +17,7 @@
 #include "ui/help_viewer.h"
 
 class QAction;
+class QPagedPaintDevice;
 class QDialog;
 class QLabel;
 class QSplitter;
@@ -52,6 +53,8 @@ struct WindowServices {
     std::function<std::unique_ptr<SerialPort>(const QString& device)> makePort;
     // Runs a modal dialog; the program uses exec(), tests drive the dialog themselves.
     std::function<void(QDialog&)> runModal;
+    // The print dialog: the device to print on, or nothing when the user cancelled.
+    std::function<std::unique_ptr<QPagedPaintDevice>()> choosePrinter;
     LinkTimings timings{};
 };
 
@@ -85,6 +88,8 @@ class MainWindow : public QMainWindow {
     void FileSave();
     void FileSaveAs();
     void FileSaveAsDefault();
+    void FilePrint();
+    void FilePrintToFile();
     void EditModel(int16_t modelNum);
     void TransferRead();
     void TransferProgram();

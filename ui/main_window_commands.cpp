@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QPagedPaintDevice>
 #include <QTimer>
 
 #include "core/messages.h"
 #include "image/new_data_set.h"
+#include "report/print_report.h"
+#include "report/text_report_window.h"
 #include "storage/app_paths.h"
 #include "storage/window_title.h"
 #include "ui/directory_entry_page.h"
@@ -107,6 +110,22 @@ void MainWindow::FileSaveAsDefault() {
         return;
     files_.SaveFileAsDefault(
         DefaultsFilePath(services_.dataFolder, QString::fromStdString(app_.Shared.ModelName())));
+}
+
+void MainWindow::FilePrint() {
+    if (!CheckPendingEntry())
+        return;
+    const std::unique_ptr<QPagedPaintDevice> printer = services_.choosePrinter();
+    if (!printer)
+        return;
+    services_.busyView.SetBusy(true);
+    report::PrintReport(app_, *printer);
+    services_.busyView.SetBusy(false);
+}
+
+void MainWindow::FilePrintToFile() {
+    report::TextReportWindow window(app_, platform_, this);
+    services_.runModal(window);
 }
 
 void MainWindow::EditModel(int16_t modelNum) {

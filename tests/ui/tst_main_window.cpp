@@ -369,6 +369,32 @@ class TestMainWindow : public QObject {
         QCOMPARE(desk.app.Shared.Busy, kFalse);
     }
 
+    void print_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("printed") << false;
+        QTest::newRow("dialog cancelled") << true;
+    }
+    void print() {
+        QFETCH(bool, cancel);
+        Desk desk;
+        const QString pdf = desk.dir.filePath("report.pdf");
+        desk.printTo = cancel ? QString() : pdf;
+        desk.Action("Print")->trigger();
+        QCOMPARE(desk.printDialogs, 1);
+        QCOMPARE(QFile::exists(pdf), !cancel);
+        if (!cancel)
+            QVERIFY(ReadBytes(pdf).startsWith("%PDF"));
+        QVERIFY(desk.prompter.messages.empty());
+    }
+
+    void printToFile_opensTheTextWindow() {
+        Desk desk;
+        QString shown;
+        desk.onDialog = [&shown](QDialog& dialog) { shown = dialog.objectName(); };
+        desk.Action("mnuFilePrintToFile")->trigger();
+        QCOMPARE(shown, QString("frmPrn"));
+    }
+
     void help_withoutAFile_saysSo() {
         Desk desk;
         desk.Action("mnuHelpContents")->trigger();

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -56,6 +57,12 @@ struct Desk {
                     if (onDialog)
                         onDialog(dialog);
                 },
+                [this]() -> std::unique_ptr<QPagedPaintDevice> {
+                    ++printDialogs;
+                    if (printTo.isEmpty())
+                        return nullptr;
+                    return std::make_unique<QPdfWriter>(printTo);
+                },
                 {}};
     }
 
@@ -89,6 +96,9 @@ struct Desk {
     QString helpFile;
     QStringList devices;
     int dialogs = 0;
+    // The print dialog's answer: a PDF file to print into, or empty for Cancel.
+    QString printTo;
+    int printDialogs = 0;
     std::function<void(QDialog&)> onDialog;
     std::unique_ptr<MainWindow> window;
 };
