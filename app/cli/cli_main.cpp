@@ -1,8 +1,11 @@
 // chanwright-cli: the application's own file and radio operations without a window.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "app/cli/cli_session.h"
 #include "app/cli/commands.h"
@@ -24,7 +27,7 @@ const std::map<QString, CommandInfo>& Commands() {
         {"new", {"new      [--model MODEL] -o OUT", 0, true, false, RunNew}},
         {"convert", {"convert  [--model MODEL] IN OUT", 2, false, false, RunConvert}},
         {"report",
-         {"report   [--model MODEL] IN [-o OUT.txt] [--pdf OUT.pdf]", 1, false, false, {}}},
+         {"report   [--model MODEL] IN [-o OUT.txt] [--pdf OUT.pdf]", 1, false, false, RunReport}},
         {"read", {"read     --port PORT [--model MODEL] -o OUT", 0, true, true, RunRead}},
         {"program", {"program  --port PORT [--model MODEL] IN", 1, false, true, RunProgram}},
         {"clear", {"clear    --port PORT [--model MODEL]", 0, false, true, RunClear}},
@@ -51,6 +54,14 @@ int BadUsage(const QString& why, const char* usage = nullptr) {
     return kBadUsage;
 }
 
+bool WantsPdf(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--pdf", 5) == 0)
+            return true;
+    }
+    return false;
+}
+
 const char* kHelpTail =
     "\nMODEL is HV2071P or TQ5300. Files ending in .hex are image files (8192 raw bytes);\n"
     "any other name is a data file. PORT is a device path or 1-4 for COM1..COM4.\n"
@@ -59,7 +70,16 @@ const char* kHelpTail =
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // The printed report draws text, which needs the GUI library (but never a screen); every
+    // other command stays a plain console program.
+    std::unique_ptr<QCoreApplication> app;
+    if (WantsPdf(argc, argv)) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("chanwright-cli"));
 
     QCommandLineParser parser;

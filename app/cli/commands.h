@@ -19,6 +19,7 @@ struct Invocation {
 int RunNew(const Invocation& call);
 int RunConvert(const Invocation& call);
 int RunRead(const Invocation& call);
+int RunReport(const Invocation& call);
 int RunProgram(const Invocation& call);
 int RunClear(const Invocation& call);
 

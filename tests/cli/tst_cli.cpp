@@ -124,6 +124,40 @@ class TestCli : public QObject {
         QVERIFY(!QFile::exists(Path("x.dat")));
     }
 
+    // The text report is what the text window saves: the golden text and a final CR LF.
+    void report_writesTheTextImage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("golden");
+        QTest::addColumn<QString>("file");
+        const QString hv = TestDataPath("default_hv2071p.dat");
+        const QString tq = TestDataPath("default_tq5300.dat");
+        QTest::newRow("standard output")
+            << QStringList{"report", hv} << "report_default_hv2071p.txt" << QString();
+        QTest::newRow("file, model from the data file")
+            << QStringList{"report", tq, "-o", "out.txt"} << "report_default_tq5300.txt"
+            << "out.txt";
+    }
+    void report_writesTheTextImage() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, golden);
+        QFETCH(QString, file);
+        const CliRun run = Cli(args);
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray text = file.isEmpty() ? run.out.toUtf8() : ReadBytes(Path(file));
+        QCOMPARE(text, ReadBytes(TestDataPath(golden)) + "\r\n");
+    }
+
+    void report_pdfAlongsideTheText() {
+        const CliRun run = Cli(
+            {"report", TestDataPath("default_hv2071p.dat"), "--pdf", "out.pdf", "-o", "both.txt"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(ReadBytes(Path("out.pdf")).startsWith("%PDF"));
+        QVERIFY(QFile::exists(Path("both.txt")));
+        const CliRun missing = Cli({"report", Path("none.dat"), "--pdf", "never.pdf"});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(!QFile::exists(Path("never.pdf")));
+    }
+
     void help_listsEveryCommand() {
         const CliRun run = Cli({"--help"});
         QCOMPARE(run.exitCode, 0);
