@@ -30,6 +30,18 @@ const std::vector<PlanChannel>& ChannelsOf(const RadioData& data, Region region)
     return ChannelsOf(const_cast<RadioData&>(data), region);
 }
 
+std::pair<int16_t*, int16_t*> ChoicesOf(ChannelCommon& common, Region region) {
+    switch (region) {
+        case Region::International:
+            return {&common.IntAch, &common.IntBch};
+        case Region::Canada:
+            return {&common.CanAch, &common.CanBch};
+        case Region::Usa:
+            break;
+    }
+    return {&common.UsaAch, &common.UsaBch};
+}
+
 const ChannelPlan& PlanOf(const ChannelPlans& plans, Region region) {
     switch (region) {
         case Region::International:

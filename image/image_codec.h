@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/channel_plan_entry.h"
@@ -19,6 +20,8 @@ const layout::RegionLayout& RegionOf(Region region);
 std::vector<PlanChannel>& ChannelsOf(RadioData& data, Region region);
 const std::vector<PlanChannel>& ChannelsOf(const RadioData& data, Region region);
 const ChannelPlan& PlanOf(const ChannelPlans& plans, Region region);
+// The A- and B-channel choices of a region's plan.
+std::pair<int16_t*, int16_t*> ChoicesOf(ChannelCommon& common, Region region);
 
 // The 71 characters a radio can show: digits, letters of both cases, space and ( ) * + , - . /
 constexpr bool IsRadioChar(uint8_t code) {

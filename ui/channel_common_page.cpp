@@ -29,18 +29,6 @@ constexpr ColumnNames kColumns[] = {
     {Region::Canada, "Canada", "cmbACanada", "cmbBCanada", "cmbPCanada"},
 };
 
-std::pair<int16_t*, int16_t*> ChoicesOf(ChannelCommon& common, Region region) {
-    switch (region) {
-        case Region::International:
-            return {&common.IntAch, &common.IntBch};
-        case Region::Canada:
-            return {&common.CanAch, &common.CanBch};
-        case Region::Usa:
-            break;
-    }
-    return {&common.UsaAch, &common.UsaBch};
-}
-
 // Channels 9 (calling), 16 (distress) and 70 (DSC) are kept by the radio itself and cannot be
 // an A or B channel, whatever follows the number ("09" is channel 9).
 bool IsReservedChannel(const std::string& channelNo) {

@@ -1,5 +1,6 @@
 #include "ui/busy_scope.h"
 #include "ui/channel_pages.h"
+#include "ui/edit_keys.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -28,20 +29,6 @@ const char kNameHint[] = "A maximum of 12 characters";
 
 // The cascade's dependent boxes sit one step to the right of the box they depend on.
 constexpr int kIndent = 20;
-constexpr int kPageStep = 10;
-
-// The A and B choices that belong to a region's list.
-std::pair<int16_t*, int16_t*> ChoicesOf(ChannelCommon& common, Region region) {
-    switch (region) {
-        case Region::International:
-            return {&common.IntAch, &common.IntBch};
-        case Region::Canada:
-            return {&common.CanAch, &common.CanBch};
-        case Region::Usa:
-            break;
-    }
-    return {&common.UsaAch, &common.UsaBch};
-}
 
 template <typename Widget>
 Widget* Make(QWidget* parent, const char* objectName) {
@@ -313,38 +300,23 @@ bool ChannelDetailPage::eventFilter(QObject* watched, QEvent* event) {
                 positionFocus_ = false;
             }
         } else if (watched == txtCTag_) {
-            if (in) {
+            if (in)
                 emit StatusHint(QString::fromLatin1(kNameHint));
-                txtCTag_->selectAll();
-                // A mouse click places the cursor after the focus arrives; select again then.
-                QMetaObject::invokeMethod(txtCTag_, &QLineEdit::selectAll, Qt::QueuedConnection);
-            }
+            NameBoxEvent(txtCTag_, event);
         } else if (in && qobject_cast<QCheckBox*>(watched)) {
             emit StatusHint(QString::fromLatin1(kBoxHint));
         }
     } else if (type == QEvent::KeyPress && watched == cmbCN_) {
-        // Page Up/Down move ten positions; the list itself would move only one.
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
-            const int step = key == Qt::Key_PageUp ? -kPageStep : kPageStep;
-            const int next = std::clamp(cmbCN_->currentIndex() + step, 0, cmbCN_->count() - 1);
-            if (next != cmbCN_->currentIndex()) {
-                cmbCN_->setCurrentIndex(next);
+        if (const std::optional<int> next = PageStepIndex(cmbCN_, static_cast<QKeyEvent*>(event))) {
+            if (*next != cmbCN_->currentIndex()) {
+                cmbCN_->setCurrentIndex(*next);
                 PositionChosen();
             }
             return true;
         }
     } else if (type == QEvent::KeyPress && watched == txtCTag_) {
-        // The radio's names are upper case: a typed a..z enters its capital.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        const bool plain =
-            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
-        if (plain && text.size() == 1 && text[0] >= QLatin1Char('a') &&
-            text[0] <= QLatin1Char('z')) {
-            txtCTag_->insert(text.toUpper());
+        if (NameBoxEvent(txtCTag_, event))
             return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

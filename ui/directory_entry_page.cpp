@@ -1,5 +1,6 @@
 #include "ui/directory_entry_page.h"
 #include "ui/busy_scope.h"
+#include "ui/edit_keys.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -258,23 +259,10 @@ bool DirectoryEntryPage::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::FocusIn)
             emit StatusHint(QString::fromLatin1(kCheckHint));
     } else if (watched == txtGPosi_) {
-        if (type == QEvent::FocusIn) {
+        if (type == QEvent::FocusIn)
             emit StatusHint(QString::fromLatin1(kNameHint));
-            txtGPosi_->selectAll();
-            // A mouse click places the cursor after the focus arrives; select again once it has.
-            QMetaObject::invokeMethod(txtGPosi_, &QLineEdit::selectAll, Qt::QueuedConnection);
-        } else if (type == QEvent::KeyPress) {
-            // The radio's names are upper case: a typed a..z enters its capital.
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const QString text = key->text();
-            const bool plain = (key->modifiers() &
-                                (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
-            if (plain && text.size() == 1 && text[0] >= QLatin1Char('a') &&
-                text[0] <= QLatin1Char('z')) {
-                txtGPosi_->insert(text.toUpper());
-                return true;
-            }
-        }
+        if (NameBoxEvent(txtGPosi_, event))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 #include "ui/settings_page.h"
 #include "core/messages.h"
 #include "ui/busy_scope.h"
+#include "ui/edit_keys.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,7 +35,6 @@ const char kAtisHint[] = "Numeric Only. Indispensable 10 figures.";
 constexpr int kUserMmsiCountAddress = 341;
 constexpr int kUserMmsiDigits = 9;
 constexpr int kAtisDigits = 10;
-constexpr int kPageStep = 10;
 
 // The panels were drawn in twips; the screen has 15 twips per pixel.
 constexpr int kTwipsPerPixel = 15;
@@ -399,15 +399,11 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::FocusIn)
             emit StatusHint(QString::fromLatin1(kComboHint));
         if (type == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const bool page = key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown;
-            if (page && key->modifiers() == Qt::NoModifier && combo->count() > 0) {
-                const int step = key->key() == Qt::Key_PageDown ? kPageStep : -kPageStep;
-                const int from = std::max(0, combo->currentIndex());
-                const int to = std::clamp(from + step, 0, combo->count() - 1);
-                if (to != combo->currentIndex()) {
-                    combo->setCurrentIndex(to);
-                    emit combo->activated(to);
+            if (const std::optional<int> to =
+                    PageStepIndex(combo, static_cast<QKeyEvent*>(event))) {
+                if (*to != combo->currentIndex()) {
+                    combo->setCurrentIndex(*to);
+                    emit combo->activated(*to);
                 }
                 return true;
             }

@@ -1,4 +1,5 @@
 #include "ui/busy_scope.h"
+#include "ui/edit_keys.h"
 #include "ui/list_pages.h"
 
 #include <QCheckBox>
@@ -123,23 +124,10 @@ bool WxPage::eventFilter(QObject* watched, QEvent* event) {
             }
         }
     } else if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
-        if (type == QEvent::FocusIn) {
+        if (type == QEvent::FocusIn)
             emit StatusHint(QString::fromLatin1(kNameHint));
-            edit->selectAll();
-            // A mouse click places the cursor after the focus arrives; select again once it has.
-            QMetaObject::invokeMethod(edit, &QLineEdit::selectAll, Qt::QueuedConnection);
-        } else if (type == QEvent::KeyPress) {
-            // The radio's names are upper case: a typed a..z enters its capital.
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const QString text = key->text();
-            const bool plain = (key->modifiers() &
-                                (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
-            if (plain && text.size() == 1 && text[0] >= QLatin1Char('a') &&
-                text[0] <= QLatin1Char('z')) {
-                edit->insert(text.toUpper());
-                return true;
-            }
-        }
+        if (NameBoxEvent(edit, event))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }
