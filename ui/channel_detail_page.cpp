@@ -65,6 +65,7 @@ ChannelDetailPage::ChannelDetailPage(AppState& app, QWidget* parent) : QWidget(p
         cmbCN_->addItem(QString::number(position));
     cmbCN_->setMaxVisibleItems(10);
     cmbCN_->hide();
+    GuardWheel(cmbCN_);
     auto* rxCaption = Make<QLabel>(this, "lblCRF", "Rx Frequency");
     txtCRF_ = MakeValue(this, "txtCRF");
     auto* txCaption = Make<QLabel>(this, "lblCTF", "Tx Frequency");

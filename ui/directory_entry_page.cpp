@@ -184,17 +184,35 @@ void DirectoryEntryPage::ShowEntry(const QString& key) {
     txtGPosi_->setText(QString::fromStdString(entry.TagName));
     txtGMMSI_->setText(ShownMmsi(entry, slot->group));
 
+    mmsiEntry_->Discard();
+
     // Only the first free entry can be added; the used block closes up on a delete.
     const bool inUse = slot->number <= used;
     const bool firstFree = slot->number == used + 1;
     chkGEnable_->setChecked(inUse);
-    chkGEnable_->setEnabled(firstFree);
     chkGDelete_->setChecked(!inUse);
-    chkGDelete_->setEnabled(inUse);
-    for (QWidget* control : {static_cast<QWidget*>(txtGPosi_), static_cast<QWidget*>(lblTag_),
-                             static_cast<QWidget*>(txtGMMSI_), static_cast<QWidget*>(lblMmsi_),
-                             static_cast<QWidget*>(lblGroup_)})
-        control->setEnabled(inUse);
+    const std::pair<QWidget*, bool> states[] = {
+        {chkGEnable_, firstFree}, {chkGDelete_, inUse}, {txtGPosi_, inUse}, {lblTag_, inUse},
+        {txtGMMSI_, inUse},       {lblMmsi_, inUse},    {lblGroup_, inUse}};
+    // A control that closes under the focus would send it out of the page (to the tree, where
+    // the next arrow key picks another entry). It goes to the name box of an editable entry, or
+    // to Add, instead; those open first so that they can take it.
+    QWidget* const focused = QApplication::focusWidget();
+    for (const auto& [control, enabled] : states) {
+        if (enabled)
+            control->setEnabled(true);
+    }
+    QWidget* const landing = inUse       ? static_cast<QWidget*>(txtGPosi_)
+                             : firstFree ? static_cast<QWidget*>(chkGEnable_)
+                                         : nullptr;
+    for (const auto& [control, enabled] : states) {
+        if (!enabled && control == focused && landing)
+            landing->setFocus(Qt::OtherFocusReason);
+    }
+    for (const auto& [control, enabled] : states) {
+        if (!enabled)
+            control->setEnabled(false);
+    }
     emit DirectoryChanged(slot->group);
 }
 
@@ -247,9 +265,7 @@ bool DirectoryEntryPage::CheckMmsi(bool show) {
     return false;
 }
 
-bool DirectoryEntryPage::ValidateFocusedEntry() {
-    if (QApplication::focusWidget() != txtGMMSI_)
-        return true;
+bool DirectoryEntryPage::ValidatePendingEntry() {
     return mmsiEntry_->Validate();
 }
 

@@ -23,8 +23,9 @@ class DirectoryEntryPage : public QWidget {
                        QWidget* parent = nullptr);
     // ShowDirectoryEntry for a node key ("SM3", "SG1"); other keys are ignored.
     void ShowEntry(const QString& key);
-    // CheckPendingEntry's part for this page: validates txtGMMSI when it has the focus.
-    bool ValidateFocusedEntry();
+    // CheckPendingEntry's part for this page: validates the entry pending in txtGMMSI, wherever
+    // the focus went meanwhile.
+    bool ValidatePendingEntry();
 
   signals:
     void StatusHint(const QString& text);

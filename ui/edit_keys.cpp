@@ -11,7 +11,27 @@ namespace {
 
 constexpr int kPageStep = 10;
 
+class WheelGuard : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Wheel || static_cast<QWidget*>(watched)->hasFocus())
+            return false;
+        // Ignored, the wheel goes on to the list's parents.
+        event->ignore();
+        return true;
+    }
+};
+
 }  // namespace
+
+void GuardWheel(QComboBox* list) {
+    // A list's own policy lets the wheel take the focus first, and with it the value.
+    list->setFocusPolicy(Qt::StrongFocus);
+    list->installEventFilter(new WheelGuard(list));
+}
 
 bool NameBoxEvent(QLineEdit* box, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {

@@ -1,7 +1,10 @@
 #include "ui/entry_checks.h"
 
+#include <QClipboard>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QTimer>
 #include <algorithm>
@@ -12,10 +15,29 @@ bool IsDigitChar(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+QString DigitsOf(const QString& text) {
+    QString digits;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), IsDigitChar);
+    return digits;
+}
+
 namespace {
 
 bool AllDigits(const QString& text) {
     return std::all_of(text.begin(), text.end(), IsDigitChar);
+}
+
+// The focus went to a menu, a popup, a message box, a dialog or another window and comes back
+// to the same place: the entry in the box goes on.
+bool TakenForAWhile(Qt::FocusReason reason) {
+    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
+           reason == Qt::MenuBarFocusReason;
+}
+
+// The user moved on to another control of the window, by keyboard or mouse.
+bool MovedOn(Qt::FocusReason reason) {
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+           reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
 }
 
 }  // namespace
@@ -52,19 +74,45 @@ DigitEntry::DigitEntry(QLineEdit* box, EntryPending& state, QString hint,
     box_->installEventFilter(this);
     connect(box_, &QLineEdit::textChanged, this, [this] {
         if (pageActive_())
-            state_.pending = true;
+            state_.box = box_;
     });
+    // A paste from the context menu, a drop or the middle button: only the digits stay.
+    connect(box_, &QLineEdit::textEdited, this, &DigitEntry::KeepDigits);
+}
+
+bool DigitEntry::CheckPending() {
+    if (check_(true)) {
+        Discard();
+        return true;
+    }
+    state_.refused = true;
+    return false;
 }
 
 bool DigitEntry::Validate() {
-    if (!state_.pending)
+    if (!Pending() || CheckPending())
         return true;
-    if (!check_(true)) {
-        box_->setFocus();
-        return false;
-    }
-    state_.pending = false;
-    return true;
+    box_->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void DigitEntry::Discard() {
+    if (Pending())
+        state_ = {};
+}
+
+void DigitEntry::Paste() {
+    box_->insert(DigitsOf(QGuiApplication::clipboard()->text()));
+}
+
+void DigitEntry::KeepDigits() {
+    const QString text = box_->text();
+    const QString digits = DigitsOf(text);
+    if (digits == text)
+        return;
+    const int cursor = static_cast<int>(DigitsOf(text.left(box_->cursorPosition())).size());
+    box_->setText(digits);
+    box_->setCursorPosition(cursor);
 }
 
 bool DigitEntry::eventFilter(QObject* watched, QEvent* event) {
@@ -73,11 +121,17 @@ bool DigitEntry::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::FocusIn:
             emit StatusHint(hint_);
-            state_.pending = false;
-            QTimer::singleShot(0, box_, [box = box_] { box->selectAll(); });
+            // Coming back from a menu or another window, the user goes on where the cursor was.
+            if (!TakenForAWhile(static_cast<QFocusEvent*>(event)->reason()))
+                QTimer::singleShot(0, box_, [box = box_] { box->selectAll(); });
             break;
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Paste)) {
+                if (!box_->isReadOnly())
+                    Paste();
+                return true;
+            }
             const QString text = key->text();
             // Keys that type nothing (arrows, Tab, Delete) keep their editing and focus roles.
             if (!text.isEmpty() && key->key() != Qt::Key_Backspace && !IsDigitChar(text.front()) &&
@@ -88,19 +142,18 @@ bool DigitEntry::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::FocusOut: {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            const bool movedOn = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                                 reason == Qt::MouseFocusReason ||
-                                 reason == Qt::ShortcutFocusReason;
-            if (movedOn) {
-                // The user moved on to another control: a refused entry keeps the focus.
-                if (!Validate())
-                    QTimer::singleShot(0, box_, [box = box_] { box->setFocus(); });
-            } else if (reason == Qt::OtherFocusReason && state_.pending) {
-                // Taken away by the program (its page hidden): the stored value comes back quietly.
+            if (!Pending() || TakenForAWhile(reason))
+                break;
+            if (MovedOn(reason)) {
+                // A refused entry keeps the focus; the focus change under way is let finish first.
+                if (!CheckPending())
+                    QTimer::singleShot(0, box_,
+                                       [box = box_] { box->setFocus(Qt::OtherFocusReason); });
+            } else {
+                // Taken away by the program (its page switched): the stored value comes back.
                 check_(false);
-                state_.pending = false;
+                Discard();
             }
-            // A menu or another window takes the focus for a moment only: the entry stays pending.
             break;
         }
         default:

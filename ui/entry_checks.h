@@ -11,6 +11,8 @@ class QLineEdit;
 namespace chanwright {
 
 bool IsDigitChar(QChar c);
+// The digits of a text, in order; everything else left out (what typing the text would enter).
+QString DigitsOf(const QString& text);
 
 // The stored form of an MMSI box's text, or nothing when the text is refused. Accepted are an
 // empty box and exactly `digits` digits (spaces around them are dropped). Eight digits (a group)
@@ -19,20 +21,29 @@ std::optional<std::string> StoredMmsi(const QString& text, int digits);
 // The ATIS number: empty, or exactly ten digits.
 std::optional<std::string> StoredAtisNo(const QString& text);
 
-// Whether the focused MMSI or ATIS box holds a change that was not yet validated ("EntryPending").
-// One per window: the settings page and the directory entry page share it.
+// The MMSI or ATIS entry the user changed and that was not yet accepted ("EntryPending"). One per
+// window: the settings page and the directory entry page share it, and one box at a time holds
+// it.
 struct EntryPending {
-    bool pending = false;
+    // The box holding the entry; none when nothing is pending.
+    QLineEdit* box = nullptr;
+    // Its last check refused it. It stays refused until it is accepted or the stored value is back
+    // in the box.
+    bool refused = false;
+
+    bool Pending() const { return box != nullptr; }
 };
 
 // The protocol of a digits-only entry box (user MMSI, ATIS number, directory MMSI):
-// - getting the focus shows the hint, clears EntryPending and selects the text;
-// - only "0" … "9" and backspace can be typed;
-// - a change made while the box's page is the current one sets EntryPending;
-// - when the focus moves on to another control of the window, a pending entry is validated with
-//   its message; a refused one keeps the focus in the box;
-// - when the focus leaves otherwise, a pending entry is checked silently (a refused one returns to
-//   the stored value).
+// - getting the focus shows the hint and selects the text;
+// - only "0" … "9" and backspace can be typed, and a paste enters only the digits it holds;
+// - a change made while the box's page is the current one makes the entry pending;
+// - when the focus moves on to another control, a pending entry is checked with its message, and
+//   a refused one keeps the focus in the box;
+// - when the program takes the focus away (the page is switched), a pending entry is checked
+//   silently: a refused one returns to the stored value;
+// - a menu, a popup, a message box, a dialog or another window takes the focus for a while only:
+//   the entry stays pending, and the command chosen meanwhile checks it (Validate).
 class DigitEntry : public QObject {
     Q_OBJECT
   public:
@@ -41,8 +52,13 @@ class DigitEntry : public QObject {
     DigitEntry(QLineEdit* box, EntryPending& state, QString hint, std::function<bool()> pageActive,
                std::function<bool(bool show)> check);
 
-    // The validation a command runs first (CheckPendingEntry): false when the entry is refused.
+    bool Pending() const { return state_.box == box_; }
+    bool Refused() const { return Pending() && state_.refused; }
+    // The check a command runs first (CheckPendingEntry), wherever the focus is: true when nothing
+    // is pending or the entry is accepted. A refused entry gets its message and the focus.
     bool Validate();
+    // The box shows the stored value again (its page was refilled): nothing is pending.
+    void Discard();
     QLineEdit* Box() const { return box_; }
 
   signals:
@@ -52,6 +68,11 @@ class DigitEntry : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Checks the pending entry with its message; false when refused.
+    bool CheckPending();
+    void Paste();
+    void KeepDigits();
+
     QLineEdit* box_;
     EntryPending& state_;
     QString hint_;

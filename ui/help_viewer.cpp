@@ -1,5 +1,6 @@
 #include "ui/help_viewer.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -16,8 +17,15 @@ HelpViewer::HelpViewer(QString helpFile, QWidget* parent)
     : helpFile_(std::move(helpFile)), parent_(parent) {}
 
 void HelpViewer::ShowTopic(int context) {
+    // A modal dialog (the radio dialog) blocks every window but its own: help asked for from it
+    // belongs to it, so that it comes up in front of it and can be read while it is up.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = parent_;
+    if (window_ && window_->parentWidget() != owner)
+        window_->setParent(owner, window_->windowFlags());
     if (!window_) {
-        window_ = new QDialog(parent_, Qt::Window);
+        window_ = new QDialog(owner, Qt::Window);
         window_->setObjectName(QStringLiteral("frmHelp"));
         window_->setWindowTitle(QStringLiteral("Chanwright Help"));
         window_->setAttribute(Qt::WA_DeleteOnClose);

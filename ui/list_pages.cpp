@@ -1,12 +1,6 @@
 #include "ui/list_pages.h"
 
-#include <QAbstractItemView>
 #include <QEvent>
-#include <QFont>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QTableWidget>
-#include <QTableWidgetItem>
 #include <QVBoxLayout>
 #include <QVariant>
 #include <vector>
@@ -17,18 +11,7 @@ namespace chanwright {
 
 namespace {
 
-// Grid measures are kept in twips, as the layout was drawn; the screen has 15 twips per pixel.
-constexpr int kTwipsPerPixel = 15;
-constexpr int kRowHeightTwips = 350;
-
-constexpr int Pixels(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-
-struct Column {
-    const char* title;
-    int widthTwips;
-};
+using Column = FlexGrid::Column;
 
 const std::vector<Column> kRegionalColumns = {
     {"CH", 800},  {"ENABLE", 1000}, {"RX[MHz]", 1000}, {"TX[MHz]", 1000}, {"TX", 600},
@@ -49,56 +32,21 @@ const std::vector<Column> kDirectoryColumns = {
 
 const char kChannelListHint[] = "[Double click],[Enter]:Jump the Setting screen.";
 
-// A read-only grid whose first row and column are drawn as fixed cells, like a flex grid.
-QTableWidget* MakeGrid(QWidget* page, const char* objectName) {
-    auto* grid = new QTableWidget(page);
-    grid->setObjectName(QString::fromLatin1(objectName));
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->verticalHeader()->setMinimumSectionSize(1);
-    grid->verticalHeader()->setDefaultSectionSize(Pixels(kRowHeightTwips));
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setTabKeyNavigation(false);
-    QFont font = grid->font();
-    font.setBold(true);
-    grid->setFont(font);
-
+// The page's one grid, filling it.
+FlexGrid* MakeGrid(QWidget* page, const char* objectName) {
+    auto* grid = new FlexGrid(objectName, page);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grid);
     return grid;
 }
 
-void SetCell(QTableWidget* grid, int row, int column, const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    if (row == 0 || column == 0)
-        item->setBackground(grid->palette().button());
-    grid->setItem(row, column, item);
+void SetCell(FlexGrid* grid, int row, int column, const QString& text) {
+    grid->SetText(row, column, text);
 }
 
-void SetCell(QTableWidget* grid, int row, int column, const std::string& text) {
-    SetCell(grid, row, column, QString::fromStdString(text));
-}
-
-// Clears the grid down to its header row, with the grid hidden so that the refill is drawn once.
-void BeginRefill(QTableWidget* grid, const std::vector<Column>& columns, int rows) {
-    grid->hide();
-    grid->clearContents();
-    grid->setColumnCount(static_cast<int>(columns.size()));
-    grid->setRowCount(rows);
-    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-        grid->setColumnWidth(c, Pixels(columns[c].widthTwips));
-        SetCell(grid, 0, c, QString::fromLatin1(columns[c].title));
-    }
-}
-
-void EndRefill(QTableWidget* grid) {
-    grid->setCurrentCell(0, 0);
-    grid->show();
+void SetCell(FlexGrid* grid, int row, int column, const std::string& text) {
+    grid->SetText(row, column, QString::fromStdString(text));
 }
 
 const ChannelPlanEntry* PlanRow(const ChannelPlan& plan, int position) {
@@ -113,7 +61,7 @@ double RxFreqOf(const PlanChannel& channel, const ChannelPlanEntry* row) {
 }
 
 // The cells right of the CH column; the EXP list shows the plan row (POS) after ENABLE.
-void SetChannelCells(QTableWidget* grid, int row, int column, const PlanChannel& channel,
+void SetChannelCells(FlexGrid* grid, int row, int column, const PlanChannel& channel,
                      const ChannelPlanEntry* planRow, bool withPosition) {
     SetCell(grid, row, column++, EnableCell(channel.Enable));
     if (withPosition)
@@ -128,73 +76,50 @@ void SetChannelCells(QTableWidget* grid, int row, int column, const PlanChannel&
     SetCell(grid, row, column, channel.ChTag);
 }
 
-// Enter or Return in a grid; the event is taken so that no default button sees it.
-bool IsEnterKey(QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
 }  // namespace
 
 ChannelListPage::ChannelListPage(AppState& app, QWidget* parent)
     : QWidget(parent), app_(app), grid_(MakeGrid(this, "MSFlexGrid1")) {
     setObjectName(QStringLiteral("pictB"));
     grid_->installEventFilter(this);
-    // The header row names the columns; only channel rows lead to a setting screen.
-    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
-        if (row >= 1)
-            emit RowActivated(row);
-    });
+    connect(grid_, &FlexGrid::RowActivated, this, &ChannelListPage::RowActivated);
 }
 
 void ChannelListPage::ShowRegion(Region region) {
     const std::vector<PlanChannel>& channels = ChannelsOf(app_.Data, region);
     const ChannelPlan& plan = PlanOf(app_.Plans, region);
-    BeginRefill(grid_, kRegionalColumns, static_cast<int>(channels.size()) + 1);
+    grid_->BeginFill(kRegionalColumns, static_cast<int>(channels.size()));
     for (int i = 0; i < static_cast<int>(channels.size()); ++i) {
         const PlanChannel& channel = channels[i];
         const ChannelPlanEntry* planRow = PlanRow(plan, channel.Position);
         SetCell(grid_, i + 1, 0, planRow ? planRow->ChannelNo : std::string());
         SetChannelCells(grid_, i + 1, 1, channel, planRow, false);
     }
-    EndRefill(grid_);
+    grid_->EndFill();
 }
 
 void ChannelListPage::ShowExp() {
     const auto& channels = app_.Data.ExpChannels;
-    BeginRefill(grid_, kExpColumns, static_cast<int>(channels.size()) + 1);
+    grid_->BeginFill(kExpColumns, static_cast<int>(channels.size()));
     for (int i = 0; i < static_cast<int>(channels.size()); ++i) {
         const ExpChannel& channel = channels[i];
         SetCell(grid_, i + 1, 0, QString::number(i + 1));
         SetChannelCells(grid_, i + 1, 1, channel, PlanRow(app_.Plans.ExpPlan, channel.Position),
                         true);
     }
-    EndRefill(grid_);
+    grid_->EndFill();
 }
 
 bool ChannelListPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid_) {
-        if (event->type() == QEvent::FocusIn)
-            emit StatusHint(QString::fromLatin1(kChannelListHint));
-        if (IsEnterKey(event)) {
-            if (grid_->currentRow() >= 1)
-                emit RowActivated(grid_->currentRow());
-            return true;
-        }
-    }
+    if (watched == grid_ && event->type() == QEvent::FocusIn)
+        emit StatusHint(QString::fromLatin1(kChannelListHint));
     return QWidget::eventFilter(watched, event);
 }
 
 DirectoryListPage::DirectoryListPage(AppState& app, QWidget* parent)
     : QWidget(parent), app_(app), grid_(MakeGrid(this, "MSFlexGrid2")) {
     setObjectName(QStringLiteral("pictE"));
-    grid_->installEventFilter(this);
-    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
-        if (row >= 1)
-            emit RowActivated(row);
-    });
+    connect(grid_, &FlexGrid::RowActivated, this, &DirectoryListPage::RowActivated);
 }
 
 void DirectoryListPage::ShowDirectory(bool group) {
@@ -206,22 +131,13 @@ void DirectoryListPage::ShowDirectory(bool group) {
     const DirectoryEntry* entries =
         group ? app_.Data.GroupDirectory.data() : app_.Data.IndividualDirectory.data();
     const int count = group ? kGroupDirectorySize : kIndividualDirectorySize;
-    BeginRefill(grid_, columns, count + 1);
+    grid_->BeginFill(columns, count);
     for (int i = 0; i < count; ++i) {
         SetCell(grid_, i + 1, 0, QString::number(i + 1));
         SetCell(grid_, i + 1, 1, entries[i].TagName);
         SetCell(grid_, i + 1, 2, entries[i].Mmsid);
     }
-    EndRefill(grid_);
-}
-
-bool DirectoryListPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid_ && IsEnterKey(event)) {
-        if (grid_->currentRow() >= 1)
-            emit RowActivated(grid_->currentRow());
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    grid_->EndFill();
 }
 
 }  // namespace chanwright

@@ -6,17 +6,16 @@
 
 #include "core/app_state.h"
 #include "image/image_codec.h"
+#include "ui/flex_grid.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QTableWidget;
 
 namespace chanwright {
 
 // The channel list page `pictB` with its grid `MSFlexGrid1`: the USA, International and Canada
-// lists and the EXP list, one row per channel. Row 0 of the grid is the header row and column 0
-// the fixed column, as the texts are addressed (grid row r shows list entry r - 1).
+// lists and the EXP list, one row per channel (grid row r shows list entry r - 1).
 class ChannelListPage : public QWidget {
     Q_OBJECT
   public:
@@ -25,7 +24,7 @@ class ChannelListPage : public QWidget {
     // Refills the grid. The caller makes the page the active one.
     void ShowRegion(Region region);
     void ShowExp();
-    QTableWidget* Grid() const { return grid_; }
+    FlexGrid* Grid() const { return grid_; }
 
   signals:
     // Double-click or Enter on grid row (1-based, the header being row 0).
@@ -37,7 +36,7 @@ class ChannelListPage : public QWidget {
 
   private:
     AppState& app_;
-    QTableWidget* grid_;
+    FlexGrid* grid_;
 };
 
 // The directory list page `pictE` with its grid `MSFlexGrid2`: the individual or the group
@@ -48,18 +47,15 @@ class DirectoryListPage : public QWidget {
     explicit DirectoryListPage(AppState& app, QWidget* parent = nullptr);
 
     void ShowDirectory(bool group);
-    QTableWidget* Grid() const { return grid_; }
+    FlexGrid* Grid() const { return grid_; }
 
   signals:
     void RowActivated(int row);
     void StatusHint(const QString& text);
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     AppState& app_;
-    QTableWidget* grid_;
+    FlexGrid* grid_;
 };
 
 // The WX page `pictD`: ten rows of controls that edit the WX channels directly. The controls of

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QSplitter>
@@ -78,6 +79,8 @@ MainWindow::MainWindow(AppState& app, WindowServices services, QWidget* parent)
         services_.runModal = [](QDialog& dialog) { dialog.exec(); };
     if (!services_.choosePrinter)
         services_.choosePrinter = [this] { return ChoosePrinter(this); };
+    if (!services_.printerInstalled)
+        services_.printerInstalled = PrinterInstalled;
     BuildPages();
     BuildMenus();
     BuildToolBar();
@@ -111,6 +114,7 @@ void MainWindow::BuildMenus() {
         ->setVisible(false);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
     AddAction(file, "mnuFilePrint", "&Print", &MainWindow::FilePrint);
+    AddAction(file, "mnuFilePrintPreview", "Print Pre&view", &MainWindow::FilePrintPreview);
     AddAction(file, "mnuFilePrintToFile", "P&rint to File", &MainWindow::FilePrintToFile);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar3"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
@@ -241,7 +245,8 @@ void MainWindow::BuildPages() {
     statusPanel_->setObjectName(QStringLiteral("sbPanel1"));
     statusBar()->addWidget(statusPanel_, 1);
 
-    connect(tree_, &NavigationTree::NodeClicked, this, &MainWindow::OnNodeClicked);
+    connect(tree_, &NavigationTree::NodeClicked, this, &MainWindow::OnNodeChosen);
+    tree_->SetSelectionGuard([this] { return MayLeavePage(); });
     connect(pictB_, &ChannelListPage::RowActivated, this,
             [this](int row) { JumpFromList(row, false); });
     connect(pictE_, &DirectoryListPage::RowActivated, this,
@@ -333,6 +338,32 @@ void MainWindow::OnNodeClicked(QTreeWidgetItem* node) {
         return;
     currentNodeIndex_ = index;
     ShowNodePage(node);
+}
+
+void MainWindow::OnNodeChosen(QTreeWidgetItem* node) {
+    const int index = tree_->IndexOf(node);
+    if (index >= 1 && index != currentNodeIndex_ && !MayLeavePage()) {
+        KeepPageNode();
+        return;
+    }
+    OnNodeClicked(node);
+}
+
+// A refused MMSI or ATIS entry keeps the focus in its box, and with it its page.
+bool MainWindow::MayLeavePage() {
+    if (!entryPending_.Pending())
+        return true;
+    // Refused as the focus left the box for the tree: the user has just been told.
+    if (entryPending_.refused) {
+        entryPending_.box->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    return CheckPendingEntry();
+}
+
+void MainWindow::KeepPageNode() {
+    const QSignalBlocker quiet(tree_);
+    tree_->setCurrentItem(tree_->Node(currentNodeIndex_));
 }
 
 bool MainWindow::SelectNodeByKey(const QString& key) {

@@ -55,6 +55,8 @@ struct WindowServices {
     std::function<void(QDialog&)> runModal;
     // The print dialog: the device to print on, or nothing when the user cancelled.
     std::function<std::unique_ptr<QPagedPaintDevice>()> choosePrinter;
+    // Whether the system offers a printer at all.
+    std::function<bool()> printerInstalled;
     LinkTimings timings{};
 };
 
@@ -89,6 +91,7 @@ class MainWindow : public QMainWindow {
     void FileSaveAs();
     void FileSaveAsDefault();
     void FilePrint();
+    void FilePrintPreview();
     void FilePrintToFile();
     void EditModel(int16_t modelNum);
     void TransferRead();
@@ -111,6 +114,11 @@ class MainWindow : public QMainWindow {
     void BuildPages();
     void Load();
     void OnNodeClicked(QTreeWidgetItem* node);
+    // The user chose a node in the tree; a refused entry keeps its page (KeepPageNode).
+    void OnNodeChosen(QTreeWidgetItem* node);
+    bool MayLeavePage();
+    void KeepPageNode();
+    void PrintToPdf();
     void JumpFromList(int row, bool directory);
     void ActivatePage(QWidget* page);
     void RebuildView();

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDevice>
+#include <QFileInfo>
 #include <QPagedPaintDevice>
 #include <QTimer>
 
@@ -16,6 +18,7 @@
 #include "ui/help_contexts.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
+#include "ui/print_target.h"
 #include "ui/radio_dialog.h"
 #include "ui/settings_page.h"
 
@@ -26,15 +29,18 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 constexpr int kDeferredReset = 100;  // ms after File New
 constexpr int kResetPause = 500;     // ms, so the user sees the reset happen
+constexpr const char* kNoPrinter =
+    "No printer is installed.\nSave the printed pages as a PDF file instead?";
+constexpr const char* kPdfFilter = "PDF files(*.pdf)|*.pdf";
 
 }  // namespace
 
 bool MainWindow::CheckPendingEntry() {
     // Only the current page's focused box can hold an entry; the page knows its own boxes.
     if (pictG_->isEnabled())
-        return pictG_->ValidateFocusedEntry();
+        return pictG_->ValidatePendingEntry();
     if (pictF_->isEnabled())
-        return pictF_->ValidateFocusedEntry();
+        return pictF_->ValidatePendingEntry();
     return true;
 }
 
@@ -115,12 +121,45 @@ void MainWindow::FileSaveAsDefault() {
 void MainWindow::FilePrint() {
     if (!CheckPendingEntry())
         return;
+    if (!services_.printerInstalled()) {
+        PrintToPdf();
+        return;
+    }
     const std::unique_ptr<QPagedPaintDevice> printer = services_.choosePrinter();
     if (!printer)
         return;
     services_.busyView.SetBusy(true);
     report::PrintReport(app_, *printer);
     services_.busyView.SetBusy(false);
+}
+
+// Without a printer the print dialog offers nothing to print on: the pages can go to a PDF file.
+void MainWindow::PrintToPdf() {
+    if (services_.prompter.Ask(kNoPrinter, messages::kAppTitle, MessageButtons::YesNo,
+                               MessageIcon::Question) != MessageAnswer::Yes) {
+        return;
+    }
+    QString path = QString::fromStdString(services_.prompter.ChooseSaveFile(kPdfFilter));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    services_.busyView.SetBusy(true);
+    QString why;
+    const bool written = report::WriteReportPdf(app_, path, &why);
+    services_.busyView.SetBusy(false);
+    if (!written) {
+        const ErrorInfo error{static_cast<int>(QFileDevice::WriteError), why.toStdString()};
+        services_.log.LogError("frmMain.PrintToPdf", error.Text());
+        services_.prompter.ShowMessage(messages::kFileSaveError, messages::kAppTitle,
+                                       MessageIcon::Exclamation);
+    }
+}
+
+void MainWindow::FilePrintPreview() {
+    if (!CheckPendingEntry())
+        return;
+    PreviewReport(app_, this, services_.runModal);
 }
 
 void MainWindow::FilePrintToFile() {

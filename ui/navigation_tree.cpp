@@ -1,6 +1,9 @@
 #include "ui/navigation_tree.h"
 
 #include <QApplication>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QMouseEvent>
 #include <QPalette>
 
 #include "image/image_codec.h"
@@ -39,6 +42,10 @@ NavigationTree::NavigationTree(AppState& app, QWidget* parent) : QTreeWidget(par
     setHeaderHidden(true);
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // The column is as wide as its longest text, and the tree scrolls sideways when it is
+    // narrower, so that no node text is cut off.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
                 if (current)
@@ -46,9 +53,17 @@ NavigationTree::NavigationTree(AppState& app, QWidget* parent) : QTreeWidget(par
             });
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item, int) { emit NodeClicked(item); });
-    // A collapsed branch may take the selection with it; its page follows.
-    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem*) {
-        if (QTreeWidgetItem* selected = currentItem())
+    // A selection inside a closed branch could no longer be seen: the branch's node takes it,
+    // and its page follows.
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* branch) {
+        QTreeWidgetItem* selected = currentItem();
+        for (QTreeWidgetItem* up = selected ? selected->parent() : nullptr; up; up = up->parent()) {
+            if (up == branch) {
+                setCurrentItem(branch);
+                return;
+            }
+        }
+        if (selected)
             emit NodeClicked(selected);
     });
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
@@ -60,7 +75,22 @@ NavigationTree::NavigationTree(AppState& app, QWidget* parent) : QTreeWidget(par
 
 void NavigationTree::focusInEvent(QFocusEvent* event) {
     QTreeWidget::focusInEvent(event);
-    emit StatusHint(QString::fromLatin1(kStatusHint));
+    // The window coming back to the front (at start-up, after a dialog or a menu) is no visit of
+    // the user's: the status bar keeps what it shows, the model name among others.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+        reason != Qt::MenuBarFocusReason)
+        emit StatusHint(QString::fromLatin1(kStatusHint));
+}
+
+void NavigationTree::mousePressEvent(QMouseEvent* event) {
+    if (MayChange())
+        QTreeWidget::mousePressEvent(event);
+}
+
+void NavigationTree::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (MayChange())
+        QTreeWidget::mouseDoubleClickEvent(event);
 }
 
 QTreeWidgetItem* NavigationTree::AddNode(QTreeWidgetItem* parent, const QString& key,

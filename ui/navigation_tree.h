@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTreeWidget>
+#include <functional>
 #include <vector>
 
 #include "core/app_state.h"
@@ -28,6 +29,8 @@ class NavigationTree : public QTreeWidget {
     // Colours the entry nodes of a directory: entries in use and the first free one black, the
     // other free ones grey (they cannot be edited before the first free one is used).
     void MarkDirectoryNodes(bool group);
+    // Asked before a mouse press may change the selection; false leaves the tree as it is.
+    void SetSelectionGuard(std::function<bool()> mayChange) { mayChange_ = std::move(mayChange); }
 
     int NodeCount() const { return static_cast<int>(nodes_.size()); }
     // 1-based; null outside 1 … NodeCount.
@@ -43,13 +46,18 @@ class NavigationTree : public QTreeWidget {
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& key, const QString& text);
     QString ChannelText(const QString& key) const;
 
+    bool MayChange() const { return !mayChange_ || mayChange_(); }
+
     AppState& app_;
     std::vector<QTreeWidgetItem*> nodes_;
+    std::function<bool()> mayChange_;
 };
 
 }  // namespace chanwright

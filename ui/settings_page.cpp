@@ -3,7 +3,6 @@
 #include "ui/busy_scope.h"
 #include "ui/edit_keys.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -11,7 +10,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -52,6 +53,7 @@ constexpr int kGap = 90;
 constexpr int kCountWidth = 600;
 constexpr int kClearWidth = 1200;
 constexpr int kAtisWidth = 1650;
+constexpr int kPanelMargin = 100;
 
 // A stored value outside the list leaves the list's selection as it is.
 void SelectIfListed(QComboBox* combo, int position) {
@@ -108,9 +110,20 @@ SettingsPage::SettingsPage(AppState& app, Prompter& prompter, EntryPending& entr
     BuildRadioSetup(subPages_[0]);
     BuildDscSetup(subPages_[1]);
     BuildAtisSetup(subPages_[2]);
+    // The panels place their rows themselves; a data area narrower or shorter than a panel
+    // scrolls it, so that every control can still be reached.
+    for (QWidget* panel : subPages_) {
+        const QPoint extent = panel->childrenRect().bottomRight();
+        panel->setMinimumSize(extent.x() + Pixels(kPanelMargin), extent.y() + Pixels(kPanelMargin));
+    }
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("pictFScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(stack_);
     layout->addWidget(tbsFNE_);
     layout->addWidget(tbsF_);
-    layout->addWidget(stack_, 1);
+    layout->addWidget(scroll, 1);
     for (QTabBar* strip : {tbsFNE_, tbsF_}) {
         connect(strip, &QTabBar::currentChanged, this,
                 [this, strip](int tab) { OnTabChosen(strip, tab); });
@@ -126,6 +139,7 @@ QComboBox* SettingsPage::MakeCombo(QWidget* frame, const char* name,
     combo->setObjectName(QLatin1String(name));
     combo->resize(Pixels(kComboWidth), rowHeight_);
     combo->installEventFilter(this);
+    GuardWheel(combo);
     // activated() comes from the user only, never from Fill()'s setCurrentIndex().
     connect(combo, &QComboBox::activated, this, [this, store = std::move(store)](int position) {
         if (app_.Shared.Busy == 0 && position >= 0)
@@ -152,6 +166,11 @@ SettingsPage::Row SettingsPage::AddRow(QWidget* frame, const char* caption, QWid
                                        int topTwips) {
     auto* label = new QLabel(QLatin1String(caption), frame);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A check box's caption is part of it: a click on it toggles the box.
+    if (qobject_cast<QCheckBox*>(control)) {
+        label->setBuddy(control);
+        label->installEventFilter(this);
+    }
     label->setGeometry(Pixels(kCaptionLeft), 0, Pixels(kCaptionWidth), control->height());
     control->move(Pixels(kControlLeft), 0);
     PlaceRow(label, control, topTwips);
@@ -218,13 +237,17 @@ void SettingsPage::BuildDscSetup(QWidget* frame) {
     cmbFIND_ = MakeCombo(frame, "cmbFIND",
                          [&common](int position) { common.Ind = int16_t(IndexToLevel(position)); });
     AddRow(frame, "Individual Ringer", cmbFIND_, kRowTops[1]);
-    chkFindReply_ = MakeCheck(frame, "chkFindReply", QString(), &CommonSettings::IndReply);
+    // A ticked box says what the radio then does: answers by itself, acknowledges a call as able
+    // to comply, scans for DSC calls.
+    chkFindReply_ =
+        MakeCheck(frame, "chkFindReply", QStringLiteral("[Auto]"), &CommonSettings::IndReply);
     AddRow(frame, "Individual Reply", chkFindReply_, kRowTops[2]);
-    chkFindAck_ = MakeCheck(frame, "chkFindAck", QString(), &CommonSettings::IndACK);
+    chkFindAck_ =
+        MakeCheck(frame, "chkFindAck", QStringLiteral("[Able to Comply]"), &CommonSettings::IndACK);
     AddRow(frame, "Individual ACK", chkFindAck_, kRowTops[3]);
-    chkFposRR_ = MakeCheck(frame, "chkFposRR", QString(), &CommonSettings::POSRR);
+    chkFposRR_ = MakeCheck(frame, "chkFposRR", QStringLiteral("[Auto]"), &CommonSettings::POSRR);
     AddRow(frame, "POS Request Reply", chkFposRR_, kRowTops[4]);
-    chkFDSC_ = MakeCheck(frame, "chkFDSC", QString(), &CommonSettings::DscScan);
+    chkFDSC_ = MakeCheck(frame, "chkFDSC", QStringLiteral("[On]"), &CommonSettings::DscScan);
     AddRow(frame, "DSC Scan", chkFDSC_, kRowTops[5]);
 }
 
@@ -287,7 +310,7 @@ void SettingsPage::OnTabChosen(QTabBar* strip, int tab) {
     if (tab == stack_->currentIndex())
         return;
     // A refused entry keeps its panel up, so the focus can go back into the box.
-    if (!ValidateFocusedEntry()) {
+    if (!ValidatePendingEntry()) {
         const QSignalBlocker quiet(strip);
         strip->setCurrentIndex(stack_->currentIndex());
         return;
@@ -336,7 +359,8 @@ void SettingsPage::Reset() {
     txtFUser_->clear();
     txtFCount_->clear();
     // Emptied boxes hold nothing the user typed.
-    entry_.pending = false;
+    userEntry_->Discard();
+    atisEntry_->Discard();
 }
 
 void SettingsPage::Fill() {
@@ -363,7 +387,8 @@ void SettingsPage::Fill() {
         txtFUser_->setText(QString::fromStdString(common.UserMmsid));
         txtFCount_->setText(QString::number(app_.Image[kUserMmsiCountAddress]));
         // The boxes now show what is stored: nothing is waiting to be checked.
-        entry_.pending = false;
+        userEntry_->Discard();
+        atisEntry_->Discard();
     }
     ApplyModelLayout();
     SelectSubPage(0);
@@ -384,13 +409,8 @@ void SettingsPage::ApplyModelLayout() {
     PlaceRow(scanRow_.caption, scanRow_.control, full ? kRowTops[5] : kRowTops[2]);
 }
 
-bool SettingsPage::ValidateFocusedEntry() {
-    const QWidget* focus = QApplication::focusWidget();
-    if (focus == txtFUser_)
-        return userEntry_->Validate();
-    if (focus == txtFATISNo_)
-        return atisEntry_->Validate();
-    return true;
+bool SettingsPage::ValidatePendingEntry() {
+    return userEntry_->Validate() && atisEntry_->Validate();
 }
 
 bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
@@ -407,6 +427,15 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
                 }
                 return true;
             }
+        }
+    } else if (auto* caption = qobject_cast<QLabel*>(watched)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+            caption->rect().contains(mouse->position().toPoint())) {
+            auto* box = static_cast<QCheckBox*>(caption->buddy());
+            box->setFocus(Qt::MouseFocusReason);
+            box->click();
+            return true;
         }
     } else if (type == QEvent::FocusIn) {
         if (qobject_cast<QCheckBox*>(watched))

@@ -33,9 +33,9 @@ class SettingsPage : public QWidget {
     // ShowCommonPage's filling: controls from the data set, the model's layout, first tab.
     void Fill();
     void SelectSubPage(int index);
-    // CheckPendingEntry's part for this page: validates txtFUser or txtFATISNo when one of them
-    // has the focus; false when the entry is refused.
-    bool ValidateFocusedEntry();
+    // CheckPendingEntry's part for this page: validates the entry pending in txtFUser or
+    // txtFATISNo, wherever the focus went meanwhile; false when the entry is refused.
+    bool ValidatePendingEntry();
 
   signals:
     void StatusHint(const QString& text);

@@ -45,8 +45,12 @@ WxPage::WxPage(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
         enables_[i] = MakeRowControl<QCheckBox>(this, "chkDEnable", i);
         scans_[i] = MakeRowControl<QCheckBox>(this, "chkDScan", i);
         names_[i] = MakeRowControl<QLineEdit>(this, "txtDTagName", i);
-        enables_[i]->setText(QString::fromLatin1(kIdleCaption));
-        scans_[i]->setText(QString::fromLatin1(kIdleCaption));
+        for (QCheckBox* box : {enables_[i], scans_[i]}) {
+            // As wide as with the mark, so that the mark moves nothing beside it.
+            box->setText(QString::fromLatin1(kFocusCaption));
+            box->setMinimumWidth(box->sizeHint().width());
+            box->setText(QString::fromLatin1(kIdleCaption));
+        }
         names_[i]->setMaxLength(kChannelTagLength);
         for (QWidget* control :
              {static_cast<QWidget*>(enables_[i]), static_cast<QWidget*>(scans_[i]),

@@ -47,6 +47,7 @@ int main(int argc, char* argv[]) {
                                 return std::make_unique<QtSerialPort>(device);
                             },
                             {},
+                            {},
                             {}};
     MainWindow window(app, std::move(services));
     prompter.SetParent(&window);

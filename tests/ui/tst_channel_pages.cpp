@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "tests/support/test_files.h"
+#include "tests/ui/window_desk.h"
 #include "ui/channel_pages.h"
 
 using namespace chanwright;
@@ -296,6 +297,23 @@ class TestChannelPages : public QObject {
         QCOMPARE(rig.Get<QLabel>("txtCTF")->text(), QString("156.750"));
         QCOMPARE(nodeTexts.count(), 2);
         QCOMPARE(QApplication::focusWidget(), list);
+    }
+
+    // The wheel turned over the position list of a switched-off EXP channel, the focus
+    // elsewhere: neither the position nor the seeded attributes change.
+    void wheelOverPosition_withoutTheFocus_changesNothing() {
+        Rig rig;
+        rig.Exp(5) = Record(false, true, false, false, 0);
+        rig.ShowExp(5);
+        QVERIFY(rig.Activate());
+        rig.Get("chkCEnable")->setFocus();
+        const PlanChannel before = rig.Exp(5);
+        auto* list = rig.Get<QComboBox>("cmbCN");
+        test::TurnWheel(list, -1);
+        test::TurnWheel(list, -1);
+        QCOMPARE(rig.Exp(5), before);
+        QCOMPARE(list->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), rig.Get("chkCEnable"));
     }
 
     void nameTyping_data() {

@@ -1,6 +1,8 @@
 // The directory entry page `pictG` inside the whole window, so that the node colours, the status
 // hints and the commands that check a pending MMSI are the real ones.
 #include <QCheckBox>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "storage/data_file_writer.h"
 #include "storage/settings_store.h"
 #include "tests/support/test_platform.h"
 #include "tests/ui/window_desk.h"
@@ -47,19 +50,14 @@ void AddEntryRows(const char* result, std::initializer_list<std::array<const cha
 
 // The window with helpers for the entry page.
 struct EntryDesk : Desk {
-    EntryDesk() : page(window->findChild<DirectoryEntryPage*>("pictG")) {}
+    explicit EntryDesk(const QByteArray& helpText = {})
+        : Desk(false, {}, helpText), page(window->findChild<DirectoryEntryPage*>("pictG")) {}
 
     // Individual entries 1 … individual and group entries 1 … group in use, then the node shown.
     void Show(const QString& key, int individual = 5, int group = 2) {
         UseEntries(app.Data.IndividualDirectory, individual, false);
         UseEntries(app.Data.GroupDirectory, group, true);
         QVERIFY(window->SelectNodeByKey(key));
-    }
-    void ShowActive() {
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
     template <typename T = QWidget>
     T* Control(const char* name) const {
@@ -245,7 +243,7 @@ class TestDirectoryPage : public QObject {
         const int number = key.mid(2).toInt();
         EntryDesk desk;
         desk.Show(key);
-        desk.ShowActive();
+        QVERIFY(desk.ShowActive());
         QLineEdit* box = desk.Mmsi();
         box->setFocus();
         QCOMPARE(desk.window->StatusText(), QString("Numeric Only. Indispensable 9 figures."));
@@ -275,6 +273,82 @@ class TestDirectoryPage : public QObject {
         QCOMPARE(box->text(), typed);
     }
 
+    // An MMSI typed, then saved the way a user gets there, with real message boxes on the way:
+    // the file holds the number.
+    void mmsi_reachesTheFile_data() {
+        QTest::addColumn<QString>("route");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("Add, then Save As by mouse") << "add"
+                                                    << "555666777";
+        QTest::newRow("help, Tab, toolbar Save") << "help"
+                                                 << "444555666";
+    }
+    void mmsi_reachesTheFile() {
+        QFETCH(QString, route);
+        QFETCH(QString, typed);
+        EntryDesk desk("<h2 id=\"1051\">MMSI</h2>");
+        desk.Show(route == "add" ? "SM2" : "SM1", route == "add" ? 1 : 5);
+        QVERIFY(desk.ShowActive());
+        desk.UseRealBoxes();
+        if (route == "add") {
+            // Add keeps the focus on the page, in the name box: an arrow key stays there.
+            QTest::mouseClick(desk.Control("chkGEnable"), Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), desk.Name());
+            QTest::keyClick(desk.Name(), Qt::Key_Down);
+            QCOMPARE(desk.CurrentKey(), QString("SM2"));
+        }
+        QTest::mouseClick(desk.Mmsi(), Qt::LeftButton);
+        EntryDesk::Retype(desk.Mmsi(), typed);
+        const QString path = desk.dir.filePath("boat.dat");
+        desk.prompter.paths = {path.toStdString()};
+        AppState expected = desk.app;
+        expected.Data.IndividualDirectory[route == "add" ? 1 : 0].Mmsid = typed.toStdString() + "0";
+        if (route == "add") {
+            desk.ChooseByMouse("mnuFile", "mnuFileSaveAs");
+        } else {
+            QTest::keyClick(desk.Mmsi(), Qt::Key_F1);
+            auto* help = desk.window->findChild<QWidget*>("frmHelp");
+            QVERIFY(help);
+            QTRY_COMPARE(QApplication::activeWindow(), help);
+            help->close();
+            QVERIFY(Reactivate(desk.window.get()));
+            QCOMPARE(QApplication::focusWidget(), desk.Mmsi());
+            QTest::keyClick(desk.Mmsi(), Qt::Key_Tab);
+            desk.ClickTool("Save");
+        }
+        QVERIFY(desk.prompter.messages.empty());
+        QCOMPARE(ReadBytes(path),
+                 QByteArray::fromStdString(WriteDataFile(expected.Shared, expected.Data)));
+    }
+
+    // A paste enters what typing the same characters would enter, by key or by the context menu.
+    void paste_entersOnlyDigits_data() {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letters by Ctrl+V") << "ABC" << true << "";
+        QTest::newRow("spaced number by Ctrl+V") << "555 666-777" << true << "555666777";
+        QTest::newRow("mixed from the menu") << "12ab34" << false << "1234";
+    }
+    void paste_entersOnlyDigits() {
+        QFETCH(QString, clipboard);
+        QFETCH(bool, byKey);
+        QFETCH(QString, shown);
+        EntryDesk desk;
+        desk.Show("SM1");
+        QVERIFY(desk.ShowActive());
+        QTest::mouseClick(desk.Mmsi(), Qt::LeftButton);
+        EntryDesk::Retype(desk.Mmsi(), "");
+        QGuiApplication::clipboard()->setText(clipboard);
+        if (byKey) {
+            // As the window system sends Ctrl+V: the key with its control character.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QString(QChar(0x16)));
+            QApplication::sendEvent(desk.Mmsi(), &press);
+        } else
+            desk.Mmsi()->paste();
+        QCOMPARE(desk.Mmsi()->text(), shown);
+    }
+
     void mmsiBox_takesDigitsUpToItsLength_data() {
         AddEntryRows("shown", {{"letters and signs", "SM1", "12ab3-4 5.", "12345"},
                                {"individual tenth digit", "SM1", "1234567890", "123456789"},
@@ -294,7 +368,7 @@ class TestDirectoryPage : public QObject {
     void leavingThePage_restoresARefusedMmsi() {
         EntryDesk desk;
         desk.Show("SG1");
-        desk.ShowActive();
+        QVERIFY(desk.ShowActive());
         desk.Mmsi()->setFocus();
         EntryDesk::Retype(desk.Mmsi(), "123");
         QVERIFY(desk.window->SelectNodeByKey("PW"));
@@ -306,7 +380,7 @@ class TestDirectoryPage : public QObject {
     void fileSave_withARefusedMmsi_stopsBeforeTheDialog() {
         EntryDesk desk;
         desk.Show("SM2");
-        desk.ShowActive();
+        QVERIFY(desk.ShowActive());
         desk.Mmsi()->setFocus();
         EntryDesk::Retype(desk.Mmsi(), "1234567");
         desk.window->FileSave();
@@ -320,7 +394,7 @@ class TestDirectoryPage : public QObject {
     void name_upperCase_storedAsTyped() {
         EntryDesk desk;
         desk.Show("SM2");
-        desk.ShowActive();
+        QVERIFY(desk.ShowActive());
         desk.Name()->setFocus();
         QCOMPARE(desk.window->StatusText(), QString("A maximum of 10 characters."));
         EntryDesk::Retype(desk.Name(), "harbour 9xy");
@@ -347,7 +421,7 @@ class TestDirectoryPage : public QObject {
         QFETCH(QString, key);
         EntryDesk desk;
         desk.Show("SM1");
-        desk.ShowActive();
+        QVERIFY(desk.ShowActive());
         const AppState before = desk.app;
         QSignalSpy changed(desk.page, &DirectoryEntryPage::DirectoryChanged);
         desk.page->ShowEntry(key);

@@ -1,9 +1,10 @@
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
-#include <QTableWidget>
 #include <QtTest>
 
 #include "image/channel_text.h"
@@ -21,10 +22,10 @@ QStringList Cells(const char* texts) {
     return QString::fromLatin1(texts).split(QLatin1Char('|'));
 }
 
-QStringList RowTexts(const QTableWidget* grid, int row) {
+QStringList RowTexts(const FlexGrid* grid, int row) {
     QStringList texts;
-    for (int c = 0; c < grid->columnCount(); ++c)
-        texts << (grid->item(row, c) ? grid->item(row, c)->text() : QStringLiteral("<none>"));
+    for (int c = 0; c <= grid->columnCount(); ++c)
+        texts << grid->Text(row, c);
     return texts;
 }
 
@@ -153,27 +154,57 @@ class TestListPages : public QObject {
     void gridShape() {
         AppState app = test::MakeDefaultApp(kModelHV2071P);
         ChannelListPage page(app);
-        QTableWidget* grid = page.findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
+        FlexGrid* grid = page.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
         QVERIFY(grid);
         QCOMPARE(page.objectName(), QStringLiteral("pictB"));
 
         page.ShowExp();
         page.ShowRegion(Region::Usa);
-        QCOMPARE(grid->rowCount(), static_cast<int>(app.Data.UsaChannels.size()) + 1);
+        QCOMPARE(grid->Rows(), static_cast<int>(app.Data.UsaChannels.size()) + 1);
         QCOMPARE(RowTexts(grid, 0), (Cells("CH|ENABLE|RX[MHz]|TX[MHz]|TX|LOW|UP|DUP|MEM|CH Name")));
-        QCOMPARE(grid->columnWidth(0), 53);
-        QCOMPARE(grid->columnWidth(9), 133);
-        QCOMPARE(grid->rowHeight(5), 23);
+        QCOMPARE(grid->ColumnWidth(0), 53);
+        QCOMPARE(grid->ColumnWidth(9), 133);
+        QCOMPARE(grid->RowHeight(0), 23);
+        QCOMPARE(grid->RowHeight(5), 23);
         QVERIFY(!grid->isHidden());
 
+        // A refill starts on the first channel, the only row drawn as selected.
         grid->setCurrentCell(4, 3);
         page.ShowExp();
-        QCOMPARE(grid->rowCount(), kExpChannelCount + 1);
+        QCOMPARE(grid->Rows(), kExpChannelCount + 1);
         QCOMPARE(RowTexts(grid, 0),
                  (Cells("CH|ENABLE|POS|RX[MHz]|TX[MHz]|TX|LOW|UP|DUP|MEM|CH Name")));
-        QCOMPARE(grid->currentRow(), 0);
-        QCOMPARE(grid->currentColumn(), 0);
+        QCOMPARE(grid->Row(), 1);
+        const QModelIndexList selected = grid->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected[0].row(), 0);
         QVERIFY(!grid->isHidden());
+    }
+
+    // Scrolled to the last row and column, the header row and the CH column still name what is
+    // in view.
+    void scrolledList_keepsItsHeadersInView() {
+        AppState app = test::MakeDefaultApp(kModelHV2071P);
+        ChannelListPage page(app);
+        page.resize(300, 200);
+        page.ShowRegion(Region::Usa);
+        ShowActive(page);
+        FlexGrid* grid = page.Grid();
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+        grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+        QVERIFY(grid->rowAt(0) > 0 && grid->columnAt(0) > 0);
+
+        const QPoint corner(grid->viewport()->width() - 4, grid->viewport()->height() - 4);
+        const QHeaderView* top = grid->horizontalHeader();
+        const QHeaderView* left = grid->verticalHeader();
+        QVERIFY(top->isVisible() && left->isVisible());
+        QCOMPARE(top->logicalIndexAt(corner.x()), grid->columnAt(corner.x()));
+        QCOMPARE(grid->Text(0, top->logicalIndexAt(corner.x()) + 1), QString("CH Name"));
+        const int row = left->logicalIndexAt(corner.y());
+        QCOMPARE(row, grid->rowAt(corner.y()));
+        const PlanChannel& last = app.Data.UsaChannels[static_cast<std::size_t>(row)];
+        QCOMPARE(grid->Text(row + 1, 0),
+                 QString::fromStdString(app.Plans.UsaPlan.At(last.Position).ChannelNo));
     }
 
     void expRow_data() {
@@ -207,17 +238,20 @@ class TestListPages : public QObject {
     void activation_data() {
         QTest::addColumn<bool>("directory");
         QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("row");  // 0: the header row
         QTest::addColumn<QList<int>>("activated");
         for (bool directory : {false, true}) {
             const char* page = directory ? "directory " : "channels ";
             QTest::addRow("%sdouble-click row 1", page)
                 << directory << "dclick" << 1 << QList<int>{1};
+            QTest::addRow("%sdouble-click row 3's number", page)
+                << directory << "number" << 3 << QList<int>{3};
             QTest::addRow("%sdouble-click header", page)
                 << directory << "dclick" << 0 << QList<int>{};
             QTest::addRow("%sEnter", page) << directory << "enter" << 3 << QList<int>{3};
             QTest::addRow("%sReturn", page) << directory << "return" << 4 << QList<int>{4};
-            QTest::addRow("%sEnter on header", page) << directory << "enter" << 0 << QList<int>{};
+            QTest::addRow("%sEnter right after the fill", page)
+                << directory << "enter" << 0 << QList<int>{1};
         }
     }
     void activation() {
@@ -231,19 +265,25 @@ class TestListPages : public QObject {
         QWidget& page = directory ? static_cast<QWidget&>(directories) : channels;
         channels.ShowRegion(Region::Usa);
         directories.ShowDirectory(false);
-        QTableWidget* grid = directory ? directories.Grid() : channels.Grid();
+        FlexGrid* grid = directory ? directories.Grid() : channels.Grid();
         QSignalSpy spy(&page, SIGNAL(RowActivated(int)));
         ShowActive(page);
 
-        if (how == "dclick") {
-            const QRect cell = grid->visualRect(grid->model()->index(row, 1));
+        if (how == "dclick" || how == "number") {
+            QHeaderView* numbers = grid->verticalHeader();
+            QWidget* target = row == 0          ? grid->horizontalHeader()->viewport()
+                              : how == "number" ? numbers->viewport()
+                                                : grid->viewport();
+            const int y = row == 0 ? 5 : numbers->sectionViewportPosition(row - 1) + 5;
+            const QPoint at(how == "number" ? 5 : grid->columnViewportPosition(0) + 5, y);
             // As the window system delivers one: a click, then the double-click of the second
             // press.
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseClick(target, Qt::LeftButton, {}, at);
+            QTest::mouseDClick(target, Qt::LeftButton, {}, at);
         } else {
             grid->setFocus();
-            grid->setCurrentCell(row, 1);
+            if (row > 0)
+                grid->setCurrentCell(row - 1, 1);
             QTest::keyClick(grid, how == "enter" ? Qt::Key_Enter : Qt::Key_Return);
         }
         QList<int> rows;
@@ -274,26 +314,26 @@ class TestListPages : public QObject {
         app.Data.IndividualDirectory[2] = {kTrue, "HARBOR", "0123456789"};
         app.Data.GroupDirectory[4] = {kTrue, "FLEET", "0987654320"};
         DirectoryListPage page(app);
-        QTableWidget* grid = page.findChild<QTableWidget*>(QStringLiteral("MSFlexGrid2"));
+        FlexGrid* grid = page.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid2"));
         QVERIFY(grid);
         QCOMPARE(page.objectName(), QStringLiteral("pictE"));
 
         page.ShowDirectory(false);
-        QCOMPARE(grid->rowCount(), kIndividualDirectorySize + 1);
+        QCOMPARE(grid->Rows(), kIndividualDirectorySize + 1);
         QCOMPARE(RowTexts(grid, 0), (QStringList{"No.", "STATION NAME", "MMSI"}));
         QCOMPARE(RowTexts(grid, 3), (QStringList{"3", "HARBOR", "0123456789"}));
         QCOMPARE(RowTexts(grid, 20), (QStringList{"20", "", ""}));
         QCOMPARE(grid->property("helpContext").toInt(), 1047);
-        QCOMPARE(grid->columnWidth(1), 167);
+        QCOMPARE(grid->ColumnWidth(1), 167);
 
         page.ShowDirectory(true);
-        QCOMPARE(grid->rowCount(), kGroupDirectorySize + 1);
+        QCOMPARE(grid->Rows(), kGroupDirectorySize + 1);
         QCOMPARE(RowTexts(grid, 0), (QStringList{"No.", "GROUP NAME", "MMSI"}));
         QCOMPARE(RowTexts(grid, 5), (QStringList{"5", "FLEET", "0987654320"}));
         QCOMPARE(grid->property("helpContext").toInt(), 1067);
 
         page.ShowDirectory(false);
-        QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("STATION NAME"));
+        QCOMPARE(grid->Text(0, 1), QStringLiteral("STATION NAME"));
         QCOMPARE(grid->property("helpContext").toInt(), 1047);
     }
 
@@ -417,9 +457,13 @@ class TestListPages : public QObject {
         QSignalSpy hints(&page, &WxPage::StatusHint);
         ShowActive(page);
         QCheckBox* box = Control<QCheckBox>(page, qPrintable(name), 6);
+        const int nameLeft = Control<QLineEdit>(page, "txtDTagName", 6)->x();
         box->setFocus();
         QCOMPARE(hints.last().at(0).toString(), hint);
         QCOMPARE(box->text(), QStringLiteral(">"));
+        // The mark moves nothing beside it.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(Control<QLineEdit>(page, "txtDTagName", 6)->x(), nameLeft);
         Control<QLineEdit>(page, "txtDTagName", 0)->setFocus();
         QCOMPARE(box->text(), QStringLiteral(" "));
     }

@@ -2,11 +2,13 @@
 // dialog against the in-process simulator, and closing.
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QPrintPreviewWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -22,6 +24,7 @@
 #include "tests/support/test_platform.h"
 #include "tests/ui/window_desk.h"
 #include "tools/radiosim/radio_sim.h"
+#include "ui/flex_grid.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
 
@@ -51,6 +54,9 @@ class TestMainWindow : public QObject {
         QCOMPARE(ports[2]->statusTip(), QString("/dev/ttyACM0"));
         QCOMPARE(FirstModelId(desk.app.Image), kModelIdHV2071P);
         QCOMPARE(desk.busy.changes, (std::vector<bool>{true, false}));
+        // Once up, the status bar names the model.
+        QVERIFY(desk.ShowActive());
+        QCOMPARE(desk.window->StatusText(), QString("HV2071P"));
     }
 
     void startUp_withStoredModelAndPort() {
@@ -107,14 +113,45 @@ class TestMainWindow : public QObject {
     void sameNodeAgain_doesNothing() {
         Desk desk;
         desk.ClickNode("PU");
-        auto* grid = desk.window->findChild<QTableWidget*>("MSFlexGrid1");
-        const QString shown = grid->item(1, 9)->text();
+        auto* grid = desk.window->findChild<FlexGrid*>("MSFlexGrid1");
+        const QString shown = grid->Text(1, 9);
         desk.app.Data.UsaChannels[0].ChTag = "CHANGED";
         desk.window->Tree()->setCurrentItem(nullptr);
         desk.ClickNode("PU");
-        QCOMPARE(grid->item(1, 9)->text(), shown);
+        QCOMPARE(grid->Text(1, 9), shown);
         desk.window->RefreshCurrentPage();
-        QCOMPARE(grid->item(1, 9)->text(), QString("CHANGED"));
+        QCOMPARE(grid->Text(1, 9), QString("CHANGED"));
+    }
+
+    // Closing the branch that holds the selected channel selects the branch and shows its list.
+    void collapsingTheSelectedChannelsBranch_showsTheBranch() {
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        NavigationTree* tree = desk.window->Tree();
+        desk.ClickNode("PU5");
+        QCOMPARE(desk.ActivePage()->objectName(), QString("pictC"));
+        QTreeWidgetItem* usa = tree->FindKey("PU");
+        const QRect row = tree->visualItemRect(usa);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          QPoint(row.left() - tree->indentation() / 2, row.center().y()));
+        QVERIFY(!usa->isExpanded());
+        QCOMPARE(desk.CurrentKey(), QString("PU"));
+        QCOMPARE(desk.ActivePage()->objectName(), QString("pictB"));
+    }
+
+    // Every node text can be read: the tree scrolls sideways rather than cut a text off.
+    void narrowTree_scrollsSideways() {
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        NavigationTree* tree = desk.window->Tree();
+        tree->expandAll();
+        QCoreApplication::processEvents();
+        QVERIFY(tree->verticalScrollBar()->isVisible());
+        for (int i = 1; i <= tree->NodeCount(); ++i) {
+            QTreeWidgetItem* node = tree->Node(i);
+            const int needed = tree->sizeHintForIndex(tree->indexFromItem(node)).width();
+            QVERIFY2(tree->visualItemRect(node).width() >= needed, qPrintable(node->text(0)));
+        }
     }
 
     void nodeTexts_followTheData() {
@@ -166,8 +203,8 @@ class TestMainWindow : public QObject {
         Desk desk;
         desk.window->show();
         desk.ClickNode(list);
-        auto* table = desk.window->findChild<QTableWidget*>(grid);
-        table->setCurrentCell(row, 1);
+        auto* table = desk.window->findChild<FlexGrid*>(grid);
+        table->setCurrentCell(row - 1, 1);
         table->setFocus();
         QTest::keyClick(table, Qt::Key_Return);
         QCOMPARE(desk.CurrentKey(), target);
@@ -387,6 +424,53 @@ class TestMainWindow : public QObject {
         QVERIFY(desk.prompter.messages.empty());
     }
 
+    // Without a printer, Print offers the pages as a PDF file instead.
+    void print_withoutAPrinter_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("typed");  // in the file dialog
+        QTest::addColumn<QString>("written");
+        QTest::newRow("Yes, a name without suffix") << int(MessageAnswer::Yes) << "boat"
+                                                    << "boat.pdf";
+        QTest::newRow("Yes, then no name") << int(MessageAnswer::Yes) << ""
+                                           << "";
+        QTest::newRow("No") << int(MessageAnswer::No) << "boat.pdf"
+                            << "";
+    }
+    void print_withoutAPrinter() {
+        QFETCH(int, answer);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        Desk desk;
+        desk.printerInstalled = false;
+        desk.prompter.answers = {MessageAnswer(answer)};
+        desk.prompter.paths = {typed.isEmpty() ? "" : desk.dir.filePath(typed).toStdString()};
+        desk.Action("mnuFilePrint")->trigger();
+        QCOMPARE(desk.printDialogs, 0);
+        QCOMPARE(desk.prompter.questions.size(), std::size_t(1));
+        QCOMPARE(desk.prompter.questions[0].text,
+                 std::string("No printer is installed.\nSave the printed pages as a PDF file "
+                             "instead?"));
+        QCOMPARE(desk.prompter.dialogFilters.size(),
+                 std::size_t(answer == int(MessageAnswer::Yes)));
+        const QStringList pdfs = QDir(desk.dir.path()).entryList({"*.pdf"});
+        QCOMPARE(pdfs, written.isEmpty() ? QStringList() : QStringList{written});
+        if (!written.isEmpty())
+            QVERIFY(ReadBytes(desk.dir.filePath(written)).startsWith("%PDF"));
+        QVERIFY(desk.prompter.messages.empty());
+    }
+
+    void printPreview_showsTheReportsPages() {
+        Desk desk;
+        int pages = 0;
+        desk.onDialog = [&pages](QDialog& dialog) {
+            QCOMPARE(dialog.objectName(), QString("frmPreview"));
+            pages = dialog.findChild<QPrintPreviewWidget*>()->pageCount();
+        };
+        QVERIFY(desk.ShowActive());
+        desk.ChooseByMouse("mnuFile", "mnuFilePrintPreview");
+        QCOMPARE(pages, 8);
+    }
+
     void printToFile_opensTheTextWindow() {
         Desk desk;
         QString shown;
@@ -418,6 +502,24 @@ class TestMainWindow : public QObject {
         desk.Action("mnuHelpContents")->trigger();
         QCOMPARE(browser->source().fragment(), QString("1001"));
         QVERIFY(desk.prompter.messages.empty());
+    }
+
+    // The radio dialog's Help opens in front of it, in a window it does not block.
+    void radioDialogHelp_canBeReadWhileTheDialogIsUp() {
+        Desk desk(false, {}, "<h2 id=\"1012\">Radio</h2>");
+        QVERIFY(desk.ShowActive());
+        bool usable = false;
+        desk.onDialog = [&usable](QDialog& dialog) {
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdHelp"), Qt::LeftButton);
+            auto* browser = dialog.window()->findChild<QTextBrowser*>("helpBrowser");
+            QVERIFY(browser && browser->isVisible());
+            QCOMPARE(browser->source().fragment(), QString("1012"));
+            usable = dialog.windowHandle()->isAncestorOf(browser->window()->windowHandle(),
+                                                         QWindow::IncludeTransients);
+        };
+        desk.ChooseByKeys(Qt::Key_T, Qt::Key_R);
+        QVERIFY(usable);
     }
 
     // After a resize the tree takes 30 % of the width, within its limits.

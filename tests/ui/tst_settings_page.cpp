@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -18,6 +20,7 @@
 
 #include "image/setting_text.h"
 #include "link/clone_operations.h"
+#include "storage/data_file_writer.h"
 #include "storage/error_log.h"
 #include "storage/settings_store.h"
 #include "tests/support/test_platform.h"
@@ -44,6 +47,16 @@ Field FieldNamed(const QString& name) {
 }
 
 // The page in a window of its own, as the active page of the window.
+// Settings ▸ DSC Setup by mouse, then the user MMSI box clicked and typed into.
+QLineEdit* TypeUserMmsi(Desk& desk, const QString& typed) {
+    auto* tabs = desk.window->findChild<QTabBar*>("tbsFNE");
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    auto* box = desk.window->findChild<QLineEdit*>("txtFUser");
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClicks(box, typed);
+    return box;
+}
+
 struct Bench {
     Bench() {
         auto* layout = new QVBoxLayout(&window);
@@ -167,22 +180,35 @@ class TestSettingsPage : public QObject {
         QCOMPARE(bench.Find<QComboBox>("cmbFOffset")->currentText(), QString("+2:00"));
     }
 
+    // Each box says what a tick means; a click on the box, on that label or on the row's caption
+    // stores the new state, unless Busy.
     void checkBoxes_storeTheirStateUnlessBusy_data() {
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("field");
-        for (const char* row : {"chkFBeep KeyBeep", "chkFWX WxAlert", "chkFindReply IndReply",
-                                "chkFindAck IndACK", "chkFposRR POSRR", "chkFDSC DscScan"}) {
-            const QStringList names = QString(row).split(' ');
-            QTest::newRow(row) << names[0] << names[1];
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("caption");
+        for (const char* row :
+             {"chkFBeep KeyBeep [On] Key Beep", "chkFWX WxAlert [On] WX Alert",
+              "chkFindReply IndReply [Auto] Individual Reply",
+              "chkFindAck IndACK [Able to Comply] Individual ACK",
+              "chkFposRR POSRR [Auto] POS Request Reply", "chkFDSC DscScan [On] DSC Scan"}) {
+            const QStringList words = QString(row).split(' ');
+            const int caption = words.indexOf(QRegularExpression(".*\\]"), 2) + 1;
+            QTest::newRow(row) << words[0] << words[1] << words.mid(2, caption - 2).join(' ')
+                               << words.mid(caption).join(' ');
         }
     }
     void checkBoxes_storeTheirStateUnlessBusy() {
         QFETCH(QString, box);
         QFETCH(QString, field);
+        QFETCH(QString, label);
+        QFETCH(QString, caption);
         Bench bench;
         bench.Show(box);
+        QVERIFY(bench.Focus(bench.Find(box)));
         int16_t& value = bench.app.Data.Common.*FieldNamed(field);
         auto* check = bench.Find<QCheckBox>(box);
+        QCOMPARE(check->text(), label);
         QTest::keyClick(check, Qt::Key_Space);
         QCOMPARE(value, kTrue);
         bench.app.Shared.Busy = kTrue;
@@ -190,8 +216,13 @@ class TestSettingsPage : public QObject {
         QCOMPARE(value, kTrue);
         bench.app.Shared.Busy = kFalse;
         QTest::keyClick(check, Qt::Key_Space);  // checked again: no change to store
-        QTest::keyClick(check, Qt::Key_Space);
+        QLabel* rowCaption = bench.Caption(caption);
+        QTest::mouseClick(rowCaption, Qt::LeftButton);
         QCOMPARE(value, kFalse);
+        QVERIFY(!check->isChecked());
+        QTest::mouseClick(rowCaption, Qt::LeftButton);
+        QCOMPARE(value, kTrue);
+        QCOMPARE(QApplication::focusWidget(), check);
     }
 
     void atisSwitches_areStoredEvenWhileBusy() {
@@ -233,7 +264,7 @@ class TestSettingsPage : public QObject {
         QVERIFY(bench.Find<QCheckBox>("chkFBeep")->isChecked());
         QCOMPARE(bench.Find<QTabBar>("tbsFNE")->currentIndex(), 0);
         QCOMPARE(bench.Find<QStackedWidget>({})->currentIndex(), 0);
-        QVERIFY(!bench.entry.pending);
+        QVERIFY(!bench.entry.Pending());
         QVERIFY(bench.Find<QCheckBox>("chkFMAG")->isHidden());
     }
 
@@ -327,7 +358,7 @@ class TestSettingsPage : public QObject {
                                    : QString("Numeric Only. Indispensable 10 figures."));
         QTest::keyClick(edit, Qt::Key_Backspace);  // the whole text is selected
         QTest::keyClicks(edit, typed);
-        QVERIFY(bench.entry.pending);
+        QVERIFY(bench.entry.Pending());
         QTest::keyClick(edit, Qt::Key_Tab);
         QCoreApplication::processEvents();
         if (refusal.isEmpty()) {
@@ -364,7 +395,7 @@ class TestSettingsPage : public QObject {
         QCOMPARE(edit->text(), box == "txtFUser" ? QString("111222333") : QString("4445556667"));
         QVERIFY(bench.app.Data.Common == before);
         QVERIFY(bench.prompter.messages.empty());
-        QVERIFY(!bench.entry.pending);
+        QVERIFY(!bench.entry.Pending());
     }
 
     // Only digits get in; a panel change is a move to another control, so a refused entry
@@ -414,6 +445,127 @@ class TestSettingsPage : public QObject {
         QVERIFY(bench.Focus(bench.Find(control)));
         QCOMPARE(hints.size(), 1);
         QCOMPARE(hints[0][0].toString(), hint);
+    }
+
+    // A data area too small for a panel scrolls it: every control can be brought into view.
+    void smallPage_scrollsEveryControlIntoView_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("last radio row") << QString("cmbFScrambler");
+        QTest::newRow("last DSC row") << QString("chkFDSC");
+        QTest::newRow("Clear") << QString("cmdFClear");
+    }
+    void smallPage_scrollsEveryControlIntoView() {
+        QFETCH(QString, control);
+        Bench bench;
+        bench.window.resize(160, 120);
+        bench.Show(control);
+        QWidget* widget = bench.Find(control);
+        QVERIFY(bench.Focus(widget));
+        bench.Find<QScrollArea>("pictFScroll")->ensureWidgetVisible(widget);
+        QCOMPARE(widget->visibleRegion().boundingRect(), widget->rect());
+    }
+
+    // The wheel over a list without the focus scrolls the page and leaves the setting alone.
+    void wheel_changesAListOnlyWithTheFocus() {
+        Bench bench;
+        bench.app.Data.Common.Dimmer = 3;
+        bench.Show("cmbFDim");
+        auto* list = bench.Find<QComboBox>("cmbFDim");
+        QVERIFY(bench.Focus(bench.Find("cmbFCont")));
+        TurnWheel(list, -2);
+        QCOMPARE(bench.app.Data.Common.Dimmer, int16_t(3));
+        QCOMPARE(list->currentText(), QString("HI"));
+        QCOMPARE(QApplication::focusWidget(), bench.Find("cmbFCont"));
+        list->setFocus();
+        TurnWheel(list, -1);
+        QCOMPARE(bench.app.Data.Common.Dimmer, int16_t(2));
+    }
+
+    // A user MMSI typed, then a command reached as a user reaches it, with real message boxes:
+    // the command sees the entry and checks it, whichever way the focus went meanwhile.
+    void userMmsi_reachesTheCommand_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("route");
+        QTest::addColumn<int>("refusals");  // "Data Error!!" messages; none: the file is saved
+        QTest::newRow("Save As by keys") << "987654321"
+                                         << "keys" << 0;
+        QTest::newRow("Save As by mouse") << "987654321"
+                                          << "mouse" << 0;
+        QTest::newRow("toolbar Save") << "987654321"
+                                      << "toolbar" << 0;
+        QTest::newRow("eight digits, Save As by keys") << "12345678"
+                                                       << "keys" << 1;
+        QTest::newRow("eight digits, Tab, Tab, toolbar Save") << "12345678"
+                                                              << "tabs" << 3;
+    }
+    void userMmsi_reachesTheCommand() {
+        QFETCH(QString, typed);
+        QFETCH(QString, route);
+        QFETCH(int, refusals);
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        desk.UseRealBoxes();
+        QLineEdit* box = TypeUserMmsi(desk, typed);
+        const QString path = desk.dir.filePath("boat.dat");
+        desk.prompter.paths = {path.toStdString()};
+        AppState expected = desk.app;
+        expected.Data.Common.UserMmsid = typed.toStdString() + "0";
+        if (route == "keys") {
+            desk.ChooseByKeys(Qt::Key_F, Qt::Key_A);
+        } else if (route == "mouse") {
+            desk.ChooseByMouse("mnuFile", "mnuFileSaveAs");
+        } else {
+            for (int tab = 0; route == "tabs" && tab < 2; ++tab) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QCoreApplication::processEvents();
+                QCOMPARE(QApplication::focusWidget(), box);
+            }
+            desk.ClickTool("Save");
+        }
+        QCOMPARE(int(desk.prompter.messages.size()), refusals);
+        if (refusals == 0) {
+            QCOMPARE(ReadBytes(path),
+                     QByteArray::fromStdString(WriteDataFile(expected.Shared, expected.Data)));
+            return;
+        }
+        for (const ShownMessage& message : desk.prompter.messages)
+            QCOMPARE(message.title + ": " + message.text, std::string("User MMSI: Data Error!!"));
+        QVERIFY(desk.prompter.dialogFilters.empty());
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(box->text(), typed);
+        QCOMPARE(desk.app.Data.Common.UserMmsid, std::string());
+    }
+
+    // Programmed from the Transfer menu, the radio gets the number still in the box.
+    void userMmsi_reachesTheRadio() {
+        Desk desk;
+        desk.PressOkInDialogs();
+        QVERIFY(desk.ShowActive());
+        desk.UseRealBoxes();
+        TypeUserMmsi(desk, "987654321");
+        desk.ChooseByKeys(Qt::Key_T, Qt::Key_P);
+        QCOMPARE(desk.prompter.messages.back().text, std::string("Complete!!"));
+        const MemoryImage memory = desk.sim.Memory();
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(&memory[0x150]), 5).toHex(),
+                 QByteArray("9876543210"));
+    }
+
+    // A tree click with a refused entry: one message, and the page, the tree's selection, the
+    // focus and the typed digits all stay.
+    void treeClick_withARefusedEntry_keepsThePage() {
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        desk.UseRealBoxes();
+        QLineEdit* box = TypeUserMmsi(desk, "12345678");
+        NavigationTree* tree = desk.window->Tree();
+        const QRect exp = tree->visualItemRect(tree->FindKey("E"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, exp.center());
+        QCoreApplication::processEvents();
+        QCOMPARE(desk.prompter.messages.size(), std::size_t(1));
+        QCOMPARE(desk.CurrentKey(), QString("S"));
+        QCOMPARE(desk.ActivePage()->objectName(), QString("pictF"));
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(box->text(), QString("12345678"));
     }
 
     // Through the window: a command runs only after the focused box's entry is accepted.

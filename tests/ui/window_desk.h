@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
 #include <QtTest>
 #include <memory>
 
@@ -15,12 +20,50 @@
 #include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
 #include "tools/radiosim/radio_sim.h"
+#include "ui/gui_platform.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
 
 namespace chanwright::test {
 
 inline const QString kTitle = "KW83  PC Program for HV2071P/TQ5300 Series";
+
+// The window manager's part, which the offscreen platform leaves out: a window that gets the
+// activation back after a dialog or another window closed.
+inline bool Reactivate(QWidget* window) {
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+// The mouse wheel turned over a widget by `notches` (negative: towards the user), delivered as
+// the window system delivers it, so that the widget's focus policy has its say first.
+inline void TurnWheel(QWidget* widget, int notches) {
+    const QPoint at = widget->rect().center();
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    QApplication::instance()->notify(widget, &wheel);
+}
+
+// Records every message like the recording prompter; with realBoxes it also shows each one as a
+// real modal box that the user closes at once with Enter, so the focus really leaves the window
+// and comes back.
+class WindowPrompter : public RecordingPrompter {
+  public:
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
+        RecordingPrompter::ShowMessage(text, title, icon);
+        if (!window)
+            return;
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        GuiPrompter(window).ShowMessage(text, title, icon);
+        Reactivate(window);
+    }
+    // The window the real boxes belong to; none shows no box.
+    QWidget* window = nullptr;
+};
 
 // One window on a fresh application state, a settings file of its own and a simulated radio.
 struct Desk {
@@ -63,9 +106,43 @@ struct Desk {
                         return nullptr;
                     return std::make_unique<QPdfWriter>(printTo);
                 },
+                [this] { return printerInstalled; },
                 {}};
     }
 
+    // The window up and active, as the user has it.
+    bool ShowActive() {
+        window->show();
+        return QTest::qWaitForWindowExposed(window.get()) && Reactivate(window.get());
+    }
+    // Real message boxes from now on (the window must be up).
+    void UseRealBoxes() { prompter.window = window.get(); }
+    // A menu command by keyboard: Alt and the menu's access key, then the item's access key.
+    void ChooseByKeys(Qt::Key menu, Qt::Key item) {
+        QTest::keyClick(window.get(), menu, Qt::AltModifier);
+        QWidget* popup = QApplication::activePopupWidget();
+        QVERIFY(popup);
+        QTest::keyClick(popup, item);
+        Reactivate(window.get());
+    }
+    // A menu command by mouse: the menu's title in the menu bar, then the item.
+    void ChooseByMouse(const char* menuName, const char* actionName) {
+        QMenuBar* bar = window->menuBar();
+        auto* menu = window->findChild<QMenu*>(menuName);
+        QVERIFY(menu);
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(menu->menuAction()).center());
+        QCOMPARE(QApplication::activePopupWidget(), menu);
+        QTest::mouseClick(menu, Qt::LeftButton, {},
+                          menu->actionGeometry(Action(actionName)).center());
+        Reactivate(window.get());
+    }
+    // A toolbar button by mouse.
+    void ClickTool(const char* key) {
+        QWidget* button = window->findChild<QToolBar*>("tbToolBar")->widgetForAction(Action(key));
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
     QWidget* Page(const char* name) const { return window->findChild<QWidget*>(name); }
     QWidget* ActivePage() const {
         return window->findChild<QStackedWidget*>("pictData")->currentWidget();
@@ -86,7 +163,7 @@ struct Desk {
 
     QTemporaryDir dir;
     AppState app;
-    RecordingPrompter prompter;
+    WindowPrompter prompter;
     FakeClock clock;
     ScriptedPump events;
     RecordingBusyView busy;
@@ -99,6 +176,7 @@ struct Desk {
     // The print dialog's answer: a PDF file to print into, or empty for Cancel.
     QString printTo;
     int printDialogs = 0;
+    bool printerInstalled = true;
     std::function<void(QDialog&)> onDialog;
     std::unique_ptr<MainWindow> window;
 };
