@@ -122,6 +122,8 @@ bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == corner_ && event->type() == QEvent::Paint) {
         QStyleOptionHeader option;
         option.initFrom(corner_);
+        // The corner is no button (it selects nothing), but its title reads like the others.
+        option.palette = horizontalHeader()->palette();
         option.state |= QStyle::State_Enabled | QStyle::State_Raised;
         option.rect = corner_->rect();
         option.text = cornerTitle_;

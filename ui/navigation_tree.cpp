@@ -42,10 +42,6 @@ NavigationTree::NavigationTree(AppState& app, QWidget* parent) : QTreeWidget(par
     setHeaderHidden(true);
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    // The column is as wide as its longest text, and the tree scrolls sideways when it is
-    // narrower, so that no node text is cut off.
-    header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
                 if (current)
@@ -53,6 +49,7 @@ NavigationTree::NavigationTree(AppState& app, QWidget* parent) : QTreeWidget(par
             });
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item, int) { emit NodeClicked(item); });
+    connect(this, &QTreeWidget::itemCollapsed, this, &NavigationTree::FitColumn);
     // A selection inside a closed branch could no longer be seen: the branch's node takes it,
     // and its page follows.
     connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* branch) {
@@ -70,7 +67,13 @@ NavigationTree::NavigationTree(AppState& app, QWidget* parent) : QTreeWidget(par
         const QString key = KeyOf(item);
         if (key == QLatin1String("SM") || key == QLatin1String("SG"))
             MarkDirectoryNodes(key == QLatin1String("SG"));
+        FitColumn();
     });
+}
+
+// The column fills the tree, and grows past it, with a scroll bar, for a text that would not fit.
+void NavigationTree::FitColumn() {
+    header()->setMinimumSectionSize(sizeHintForColumn(0));
 }
 
 void NavigationTree::focusInEvent(QFocusEvent* event) {
@@ -186,6 +189,7 @@ void NavigationTree::Build() {
                 QStringLiteral("Group ID%1").arg(n) +
                     EnableMark(app_.Data.GroupDirectory[n - 1].Enable));
     }
+    FitColumn();
 }
 
 void NavigationTree::RefreshNodeTexts() {
@@ -196,6 +200,7 @@ void NavigationTree::RefreshNodeTexts() {
     }
     MarkDirectoryNodes(false);
     MarkDirectoryNodes(true);
+    FitColumn();
 }
 
 void NavigationTree::MarkDirectoryNodes(bool group) {

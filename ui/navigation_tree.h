@@ -52,6 +52,7 @@ class NavigationTree : public QTreeWidget {
   private:
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& key, const QString& text);
     QString ChannelText(const QString& key) const;
+    void FitColumn();
 
     bool MayChange() const { return !mayChange_ || mayChange_(); }
 

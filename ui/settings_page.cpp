@@ -51,9 +51,9 @@ constexpr int kControlLeft = 2460;
 constexpr int kComboWidth = 1500;
 constexpr int kGap = 90;
 constexpr int kCountWidth = 600;
-constexpr int kClearWidth = 1200;
+constexpr int kClearWidth = 1050;
 constexpr int kAtisWidth = 1650;
-constexpr int kPanelMargin = 100;
+constexpr int kPanelMargin = 90;
 
 // A stored value outside the list leaves the list's selection as it is.
 void SelectIfListed(QComboBox* combo, int position) {
@@ -110,11 +110,11 @@ SettingsPage::SettingsPage(AppState& app, Prompter& prompter, EntryPending& entr
     BuildRadioSetup(subPages_[0]);
     BuildDscSetup(subPages_[1]);
     BuildAtisSetup(subPages_[2]);
-    // The panels place their rows themselves; a data area narrower or shorter than a panel
-    // scrolls it, so that every control can still be reached.
-    for (QWidget* panel : subPages_) {
-        const QPoint extent = panel->childrenRect().bottomRight();
-        panel->setMinimumSize(extent.x() + Pixels(kPanelMargin), extent.y() + Pixels(kPanelMargin));
+    // The panels place their rows themselves; a data area narrower or shorter than the panel on
+    // show scrolls it, so that every control can still be reached.
+    for (std::size_t i = 0; i < subPages_.size(); ++i) {
+        const QPoint extent = subPages_[i]->childrenRect().bottomRight();
+        extents_[i] = QSize(extent.x() + Pixels(kPanelMargin), extent.y() + Pixels(kPanelMargin));
     }
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("pictFScroll"));
@@ -323,6 +323,7 @@ void SettingsPage::SelectSubPage(int index) {
         return;
     for (int i = 0; i < kSubPages; ++i)
         subPages_[static_cast<std::size_t>(i)]->setEnabled(i == index);
+    stack_->setMinimumSize(extents_[static_cast<std::size_t>(index)]);
     stack_->setCurrentIndex(index);
     for (QTabBar* strip : {tbsFNE_, tbsF_}) {
         if (index < strip->count()) {

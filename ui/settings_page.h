@@ -74,6 +74,8 @@ class SettingsPage : public QWidget {
     QTabBar* tbsF_;
     QStackedWidget* stack_;
     std::array<QWidget*, kSubPages> subPages_{};
+    // The room each panel's rows take.
+    std::array<QSize, kSubPages> extents_{};
     int rowHeight_ = 0;  // pixels, every control of the panels
 
     QComboBox* cmbFCont_ = nullptr;
