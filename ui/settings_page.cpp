@@ -429,9 +429,10 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-    } else if (auto* caption = qobject_cast<QLabel*>(watched)) {
+    } else if (auto* caption = qobject_cast<QLabel*>(watched);
+               caption && type == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+        if (mouse->button() == Qt::LeftButton &&
             caption->rect().contains(mouse->position().toPoint())) {
             auto* box = static_cast<QCheckBox*>(caption->buddy());
             box->setFocus(Qt::MouseFocusReason);
