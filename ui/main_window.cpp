@@ -246,7 +246,7 @@ void MainWindow::BuildPages() {
     statusBar()->addWidget(statusPanel_, 1);
 
     connect(tree_, &NavigationTree::NodeClicked, this, &MainWindow::OnNodeChosen);
-    tree_->SetSelectionGuard([this] { return MayLeavePage(); });
+    tree_->SetSelectionGuard([this] { return MayGoOn(); });
     connect(pictB_, &ChannelListPage::RowActivated, this,
             [this](int row) { JumpFromList(row, false); });
     connect(pictE_, &DirectoryListPage::RowActivated, this,
@@ -342,15 +342,17 @@ void MainWindow::OnNodeClicked(QTreeWidgetItem* node) {
 
 void MainWindow::OnNodeChosen(QTreeWidgetItem* node) {
     const int index = tree_->IndexOf(node);
-    if (index >= 1 && index != currentNodeIndex_ && !MayLeavePage()) {
+    if (index >= 1 && index != currentNodeIndex_ && !MayGoOn()) {
         KeepPageNode();
         return;
     }
     OnNodeClicked(node);
 }
 
-// A refused MMSI or ATIS entry keeps the focus in its box, and with it its page.
-bool MainWindow::MayLeavePage() {
+// Whether a control that took the focus from an MMSI or ATIS box may act (the tree, Clear). The
+// entry was checked as the focus left: a refused one keeps the focus in its box, and with it its
+// page, without telling the user a second time.
+bool MainWindow::MayGoOn() {
     if (!entryPending_.Pending())
         return true;
     // Refused as the focus left the box for the tree: the user has just been told.

@@ -116,7 +116,7 @@ class MainWindow : public QMainWindow {
     void OnNodeClicked(QTreeWidgetItem* node);
     // The user chose a node in the tree; a refused entry keeps its page (KeepPageNode).
     void OnNodeChosen(QTreeWidgetItem* node);
-    bool MayLeavePage();
+    bool MayGoOn();
     void KeepPageNode();
     void PrintToPdf();
     void JumpFromList(int row, bool directory);

@@ -237,7 +237,7 @@ void MainWindow::TransferProgram() {
 }
 
 void MainWindow::ClearFromSettings() {
-    if (!CheckPendingEntry())
+    if (!MayGoOn())
         return;
     RunRadioDialog(kTransferClear);
     if (app_.Shared.TransferDone)

@@ -497,6 +497,8 @@ class TestSettingsPage : public QObject {
                                                        << "keys" << 1;
         QTest::newRow("eight digits, Tab, Tab, toolbar Save") << "12345678"
                                                               << "tabs" << 3;
+        QTest::newRow("eight digits, Clear") << "12345678"
+                                             << "clear" << 1;
     }
     void userMmsi_reachesTheCommand() {
         QFETCH(QString, typed);
@@ -514,6 +516,9 @@ class TestSettingsPage : public QObject {
             desk.ChooseByKeys(Qt::Key_F, Qt::Key_A);
         } else if (route == "mouse") {
             desk.ChooseByMouse("mnuFile", "mnuFileSaveAs");
+        } else if (route == "clear") {
+            QTest::mouseClick(desk.window->findChild<QPushButton*>("cmdFClear"), Qt::LeftButton);
+            QCoreApplication::processEvents();
         } else {
             for (int tab = 0; route == "tabs" && tab < 2; ++tab) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -531,6 +536,7 @@ class TestSettingsPage : public QObject {
         for (const ShownMessage& message : desk.prompter.messages)
             QCOMPARE(message.title + ": " + message.text, std::string("User MMSI: Data Error!!"));
         QVERIFY(desk.prompter.dialogFilters.empty());
+        QCOMPARE(desk.dialogs, 0);
         QCOMPARE(QApplication::focusWidget(), box);
         QCOMPARE(box->text(), typed);
         QCOMPARE(desk.app.Data.Common.UserMmsid, std::string());
