@@ -23,6 +23,19 @@ std::string_view TrimRight(std::string_view text) {
     return text.substr(0, end);
 }
 
+std::string_view Trim(std::string_view text) {
+    return TrimRight(TrimLeft(text));
+}
+
+// A value enclosed whole in a pair of the same quotation marks loses them, as the platform's
+// reader drops them: "BOAT" and 'BOAT' read as BOAT, "" as empty. A lone or unmatched mark stays.
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
 // Only a-z fold; bytes above 0x7F are compared as they are, whatever the locale.
 std::string Fold(std::string_view name) {
     std::string folded(name);
@@ -52,7 +65,8 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
 
     std::size_t pos = 0;
     while (pos <= bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
+        // CR LF, LF and a CR alone (as some editors end lines) all end a line.
+        std::size_t end = bytes.find_first_of("\r\n", pos);
         if (end == std::string_view::npos)
             end = bytes.size();
         const std::string_view line = TrimLeft(bytes.substr(pos, end - pos));
@@ -63,7 +77,8 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
         if (line.front() == '[') {
             const std::size_t close = line.rfind(']');
             if (close != std::string_view::npos) {
-                current = open(line.substr(1, close - 1));
+                // "[ SETCOM ]" names the section SETCOM.
+                current = open(Trim(line.substr(1, close - 1)));
                 seenHeader = true;
                 continue;
             }
@@ -83,8 +98,10 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
         if (eq == std::string_view::npos) {
             keys.emplace(Fold(body), std::nullopt);
         } else {
-            // Cut after trimming: a value padded with spaces still keeps 127 real characters.
-            const std::string_view value = TrimLeft(body.substr(eq + 1)).substr(0, kMaxValueLength);
+            // Cut after trimming and unquoting: a value padded with spaces or enclosed in quotes
+            // still keeps 127 real characters.
+            const std::string_view value =
+                Unquote(TrimLeft(body.substr(eq + 1))).substr(0, kMaxValueLength);
             keys.emplace(Fold(TrimRight(body.substr(0, eq))), std::string(value));
         }
     }
@@ -116,6 +133,31 @@ std::string ReadProfileValue(const ProfileFile& file, std::string_view section,
     if (!value.empty() && value.front() == '#')
         value.erase(0, 1);
     return value;
+}
+
+std::optional<std::string> ProfileText(std::string_view bytes) {
+    const bool utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+                       static_cast<unsigned char>(bytes[1]) == 0xFE;
+    if (!utf16) {
+        if (bytes.find('\0') != std::string_view::npos)
+            return std::nullopt;
+        return std::string(bytes);
+    }
+    std::string text;
+    text.reserve(bytes.size() / 2);
+    const auto unit = [bytes](std::size_t at) {
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[at]) |
+                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
+    };
+    for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+        const char16_t c = unit(at);
+        const bool pair = c >= 0xD800 && c < 0xDC00 && at + 3 < bytes.size() &&
+                          unit(at + 2) >= 0xDC00 && unit(at + 2) < 0xE000;
+        if (pair)
+            at += 2;
+        text += c <= 0xFF ? static_cast<char>(c) : '?';
+    }
+    return text;
 }
 
 }  // namespace chanwright

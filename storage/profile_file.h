@@ -11,8 +11,9 @@ namespace chanwright {
 // A data file parsed once, answering lookups the way the Windows private-profile reader does,
 // because files written by earlier versions of the program were read that way and users rely on
 // it: section and key names match without regard to case, the first section and the first key of
-// a name win, spaces around a value are dropped, and a value is cut to 127 characters. Text is
-// 8-bit, one byte one character.
+// a name win, blanks around a section name, a key and a value are dropped, a value enclosed in a
+// pair of quotation marks loses them, and a value is cut to 127 characters. CR LF, LF and a lone
+// CR end a line. Text is 8-bit, one byte one character (see ProfileText).
 class ProfileFile {
   public:
     static constexpr std::size_t kMaxValueLength = 127;
@@ -30,6 +31,12 @@ class ProfileFile {
     std::unordered_map<std::string, std::size_t> sectionIndex_;  // upper-cased name -> sections_
     std::vector<Section> sections_;
 };
+
+// The text the reader sees in a data file's bytes, or nothing when the file is no text file. A
+// file saved as "Unicode" (UTF-16LE, beginning FF FE) reads as its characters, one byte each, and
+// a character outside Latin-1 as "?". Any other file that holds a NUL byte is refused: read as
+// text it would silently empty every value after the NUL.
+std::optional<std::string> ProfileText(std::string_view bytes);
 
 // One key lookup as the data-file reader makes it: a missing key (or the literal "<NONE>") gives
 // the empty text, the value is cut at its first NUL, and one leading "#" is removed.

@@ -30,6 +30,8 @@ class TestProfileFile : public QObject {
     void lookupFindsValuesAsTheReaderDid();
     void readValueCleansStoredText_data();
     void readValueCleansStoredText();
+    void fileBytesReadAsText_data();
+    void fileBytesReadAsText();
     void binaryGarbageParsesWithoutCrashing_data();
     void binaryGarbageParsesWithoutCrashing();
     void hugeFileKeepsFirstSectionAndCutsValue();
@@ -91,9 +93,38 @@ void TestProfileFile::lookupFindsValuesAsTheReaderDid_data() {
     QTest::newRow("padded 127-character value -> cut after trimming")
         << QByteArray("[A]\nk=" + QByteArray(10, ' ') + x127 + "y  \n") << QByteArray("A")
         << QByteArray("k") << true << x127;
-    QTest::newRow("blanks inside brackets -> part of the name")
-        << QByteArray("[ A ]\nk=1\n") << QByteArray("A") << QByteArray("k") << false
-        << QByteArray();
+    QTest::newRow("blanks inside brackets -> dropped from the name")
+        << QByteArray("[ A ]\nk=1\n") << QByteArray("A") << QByteArray("k") << true
+        << QByteArray("1");
+    QTest::newRow("tab before ] -> dropped from the name")
+        << QByteArray("[CHUSA0\t]\nk=1\n") << QByteArray("CHUSA0") << QByteArray("k") << true
+        << QByteArray("1");
+    QTest::newRow("CR alone ends lines -> like CR LF")
+        << QByteArray("[A]\rk=1\rj=2\r") << QByteArray("A") << QByteArray("j") << true
+        << QByteArray("2");
+    QTest::newRow("double quotes around the value -> dropped")
+        << QByteArray("[A]\nk= \"BOAT\" \n") << QByteArray("A") << QByteArray("k") << true
+        << QByteArray("BOAT");
+    QTest::newRow("single quotes -> dropped")
+        << QByteArray("[A]\nk='3661234560'\n") << QByteArray("A") << QByteArray("k") << true
+        << QByteArray("3661234560");
+    QTest::newRow("quotes only -> empty")
+        << QByteArray("[A]\nk=''\n") << QByteArray("A") << QByteArray("k") << true << QByteArray();
+    QTest::newRow("quote inside a quoted value -> kept")
+        << QByteArray("[A]\nk=\"A\"B\"\n") << QByteArray("A") << QByteArray("k") << true
+        << QByteArray("A\"B");
+    QTest::newRow("lone quote -> kept") << QByteArray("[A]\nk=\"\n") << QByteArray("A")
+                                        << QByteArray("k") << true << QByteArray("\"");
+    QTest::newRow("mismatched quotes -> kept") << QByteArray("[A]\nk=\"BOAT'\n") << QByteArray("A")
+                                               << QByteArray("k") << true << QByteArray("\"BOAT'");
+    QTest::newRow("quotes not enclosing the value -> kept")
+        << QByteArray("[A]\nk=#\"BOAT\"\n") << QByteArray("A") << QByteArray("k") << true
+        << QByteArray("#\"BOAT\"");
+    QTest::newRow("apostrophe inside -> kept") << QByteArray("[A]\nk=SAM'S\n") << QByteArray("A")
+                                               << QByteArray("k") << true << QByteArray("SAM'S");
+    QTest::newRow("quoted 128 characters -> unquoted, then cut to 127")
+        << QByteArray("[A]\nk=\"" + x128 + "\"\n") << QByteArray("A") << QByteArray("k") << true
+        << x127;
     QTest::newRow("two ] on header -> name ends at the last")
         << QByteArray("[a]b] note\nk=1\n") << QByteArray("a]b") << QByteArray("k") << true
         << QByteArray("1");
@@ -160,6 +191,33 @@ void TestProfileFile::readValueCleansStoredText() {
     const QByteArray text = "[Channel 1]\r\n" + line + "\r\n";
     const ProfileFile file = ProfileFile::Parse(View(text));
     QCOMPARE(QByteArray::fromStdString(ReadProfileValue(file, "CHANNEL 1", "chtag")), expected);
+}
+
+// What the reader sees of a whole file's bytes: the value of [A] k, or "refused".
+void TestProfileFile::fileBytesReadAsText_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("value");
+    // "[A]\r\nk=é中" saved as UTF-16LE with its byte-order mark.
+    QTest::newRow("UTF-16LE -> Latin-1, others ?")
+        << Bytes("\xff\xfe[\0A\0]\0\r\0\n\0k\0=\0\xe9\0\x2d\x4e\r\0\n\0") << QByteArray("\xe9?");
+    QTest::newRow("UTF-16LE pair outside the BMP -> one ?")
+        << Bytes("\xff\xfe[\0A\0]\0\n\0k\0=\0\x3d\xd8\x00\xde") << QByteArray("?");
+    QTest::newRow("UTF-8 byte-order mark -> part of the first line")
+        << QByteArray("\xef\xbb\xbf[A]\nk=1\n") << QByteArray();
+    QTest::newRow("NUL in an 8-bit file -> refused")
+        << Bytes("[A]\nk=1\n\0") << QByteArray("refused");
+}
+
+void TestProfileFile::fileBytesReadAsText() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, value);
+    const std::optional<std::string> text = chanwright::ProfileText(View(bytes));
+    if (!text) {
+        QCOMPARE(QByteArray("refused"), value);
+        return;
+    }
+    const ProfileFile file = ProfileFile::Parse(*text);
+    QCOMPARE(QByteArray::fromStdString(ReadProfileValue(file, "A", "k")), value);
 }
 
 void TestProfileFile::binaryGarbageParsesWithoutCrashing_data() {
