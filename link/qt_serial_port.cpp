@@ -24,22 +24,58 @@ std::string QtSerialPort::Device() const {
     return device_.toStdString();
 }
 
-QString OpenFailureText(const QString& device, QSerialPort::SerialPortError error,
-                        const QString& systemReason) {
-    QString text = QStringLiteral("Cannot open %1: %2").arg(device, systemReason);
-#ifdef Q_OS_LINUX
-    if (error == QSerialPort::PermissionError && QFileInfo(device).group() == "dialout") {
-        text += QStringLiteral(
+QString OpenFailureHint(QSerialPort::SerialPortError error, bool accessible, const QString& group) {
+    if (error != QSerialPort::PermissionError)
+        return {};
+    // Qt reports a port another program holds as a permission error too; a port the user may
+    // open is held, whatever its group.
+    if (accessible) {
+        return QStringLiteral(
+            "\nAnother program is using the port. Close it (or unplug the cable and plug it in "
+            "again), then try again.");
+    }
+    if (group == QLatin1String("dialout")) {
+        return QStringLiteral(
             "\nThe port belongs to the dialout group. Add your user to it "
             "(sudo usermod -aG dialout $USER), then log out and in again.");
     }
-#else
-    Q_UNUSED(error);
-#endif
-    return text;
+    return {};
 }
 
+QString OpenFailureText(const QString& device, QSerialPort::SerialPortError error,
+                        const QString& systemReason) {
+    const QFileInfo file(device);
+    return QStringLiteral("Cannot open %1: %2").arg(device, systemReason) +
+           OpenFailureHint(error, file.isReadable() && file.isWritable(), file.group());
+}
+
+namespace {
+
+// A device name from the settings file may hold anything; control characters are shown as codes,
+// never written into a message as they are.
+QString Printable(const QString& device) {
+    QString shown;
+    for (const QChar c : device) {
+        if (c.unicode() < 0x20)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+}  // namespace
+
 bool QtSerialPort::Open(ErrorInfo& error) {
+    // No device name holds a control character; opening one would leave a lock file named after
+    // it behind.
+    if (device_.isEmpty() || Printable(device_) != device_) {
+        error.Number = static_cast<int>(QSerialPort::DeviceNotFoundError);
+        error.Description = QStringLiteral("Cannot open %1: invalid device name")
+                                .arg(Printable(device_))
+                                .toStdString();
+        return false;
+    }
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
@@ -65,9 +101,11 @@ void QtSerialPort::Close() {
 }
 
 void QtSerialPort::Fail(const QString& what) {
-    ErrorInfo info{
-        static_cast<int>(port_.error()),
-        QStringLiteral("%1 %2: %3").arg(what, device_, port_.errorString()).toStdString()};
+    // The system's words say what failed; the sentence after them says what to do.
+    ErrorInfo info{static_cast<int>(port_.error()),
+                   QStringLiteral("%1 %2: %3\nThe radio stopped answering; check the cable.")
+                       .arg(what, device_, port_.errorString())
+                       .toStdString()};
     if (!port_.isOpen())
         info.Description = QStringLiteral("%1 is not open").arg(device_).toStdString();
     if (info.Number == QSerialPort::NoError)
