@@ -4,8 +4,6 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <vector>
 
@@ -72,8 +70,16 @@ const std::vector<Slot> kTightSlots = {
 constexpr const char* kWidestName = "WWWWWWWWWWWW";
 constexpr double kWidestNameColumnMm = 137;
 
+// The font is chosen as for paper at least this wide: on a narrower sheet the columns keep their
+// A4 proportions, the page scaled down where they do not fit, rather than names cut at the edge.
+constexpr double kA4WidthMm = 210.0;
+// Widths summed and taken apart again differ in their last bits; a text exactly as wide as its
+// room still fits.
+constexpr double kRoundingMm = 1e-6;
+
 // Prints lines of text at millimetre positions on one page after the other, like a line
-// printer with a movable print head.
+// printer with a movable print head. A line is drawn once it ends, when the room of each of its
+// cells is known: up to the next cell, or to the right margin. What does not fit is cut off.
 class PageWriter {
   public:
     PageWriter(QPainter& painter, QPagedPaintDevice& device) : painter_(painter), device_(device) {
@@ -84,34 +90,67 @@ class PageWriter {
         const QRectF paint = layout.paintRect(QPageLayout::Millimeter);
         originMm_ = paint.topLeft();
         paperMm_ = layout.fullRect(QPageLayout::Millimeter).size();
-        painter_.setFont(FittingFont());
-        const QFontMetricsF metrics(painter_.font(), &device_);
+        const QFont font = FittingFont();
+        painter_.setFont(font);
+        const QFontMetricsF metrics(font, &device_);
         ascent_ = metrics.ascent();
-        fontLineHeight_ = metrics.lineSpacing();
-        lineHeight_ = fontLineHeight_;
+        lineHeight_ = metrics.lineSpacing();
+        const double widestMm =
+            kLeftMarginMm + kWidestNameColumnMm + WidthMm(font, kWidestName) + kRightMarginMm;
+        widthScale_ = std::min(1.0, paperMm_.width() / widestMm);
     }
 
-    // Starts a page (a new sheet from the second on) with room for lineCount lines. A page that
-    // would run past the bottom margin gets its lines closer together instead.
+    // Starts a page (a new sheet from the second on) with room for lineCount lines. A page the
+    // paper cannot hold is scaled down whole: smaller print beats overprinted rows.
     void StartPage(bool newSheet, int lineCount) {
         if (newSheet)
             device_.newPage();
-        top_ = (kTopMm - originMm_.y()) * pxPerMmY_;
-        const double room = (paperMm_.height() - kTopMm - kBottomMarginMm) * pxPerMmY_;
-        lineHeight_ = std::min(fontLineHeight_, room / std::max(lineCount, 1));
+        const double pageMm =
+            kTopMm + std::max(lineCount, 1) * lineHeight_ / pxPerMmY_ + kBottomMarginMm;
+        const double scale = std::min(widthScale_, paperMm_.height() / pageMm);
+        rightEdgeMm_ = paperMm_.width() / scale - kRightMarginMm - kLeftMarginMm;
+        painter_.resetTransform();
+        painter_.translate(-originMm_.x() * pxPerMmX_, -originMm_.y() * pxPerMmY_);
+        painter_.scale(scale, scale);
+        top_ = kTopMm * pxPerMmY_;
     }
 
     // Prints text x mm from the left margin. endOfLine moves down a line afterwards; otherwise
-    // the next text goes on the same line.
+    // the next text goes on the same line, further right.
     void PrintAt(const QString& text, double xMm, bool endOfLine) {
-        const double x = (kLeftMarginMm + xMm - originMm_.x()) * pxPerMmX_;
-        painter_.drawText(QPointF(x, top_ + ascent_), text);
+        line_.push_back({text, xMm});
         if (endOfLine)
             NewLine();
     }
-    void NewLine() { top_ += lineHeight_; }
+    void NewLine() {
+        DrawLine();
+        top_ += lineHeight_;
+    }
 
   private:
+    struct Cell {
+        QString text;
+        double xMm;
+    };
+
+    void DrawLine() {
+        const QFontMetricsF metrics(painter_.font(), &device_);
+        for (const Cell& cell : line_) {
+            double endMm = rightEdgeMm_;
+            for (const Cell& other : line_) {
+                if (other.xMm > cell.xMm)
+                    endMm = std::min(endMm, other.xMm - kColumnGapMm);
+            }
+            const double roomPx = (endMm - cell.xMm + kRoundingMm) * pxPerMmX_;
+            QString text = cell.text;
+            while (!text.isEmpty() && metrics.horizontalAdvance(text) > roomPx)
+                text.chop(1);
+            painter_.drawText(QPointF((kLeftMarginMm + cell.xMm) * pxPerMmX_, top_ + ascent_),
+                              text);
+        }
+        line_.clear();
+    }
+
     double WidthMm(const QFont& font, const char* text) const {
         return QFontMetricsF(font, &device_).horizontalAdvance(QString::fromLatin1(text)) /
                pxPerMmX_;
@@ -124,8 +163,8 @@ class PageWriter {
         // read back and search as typed, and every width is the sum of its letters.
         font.setStyleStrategy(QFont::PreferNoShaping);
         font.setKerning(false);
-        const double nameRoom =
-            paperMm_.width() - kRightMarginMm - kLeftMarginMm - kWidestNameColumnMm;
+        const double nameRoom = std::max(paperMm_.width(), kA4WidthMm) - kRightMarginMm -
+                                kLeftMarginMm - kWidestNameColumnMm;
         for (double size = kLargestPointSize; size > kSmallestPointSize; size -= 0.5) {
             font.setPointSizeF(size);
             const bool fits =
@@ -147,9 +186,11 @@ class PageWriter {
     QPointF originMm_;
     QSizeF paperMm_;
     double ascent_ = 0;
-    double fontLineHeight_ = 0;
     double lineHeight_ = 0;
+    double widthScale_ = 1;
+    double rightEdgeMm_ = 0;  // from the left margin, on the page as laid out before scaling
     double top_ = 0;
+    std::vector<Cell> line_;
 };
 
 // The header line and the empty line under it.
@@ -328,39 +369,6 @@ void PrintReport(const AppState& app, QPagedPaintDevice& device) {
     if (!painter.isActive())
         return;
     ReportPrinter(app, painter, device).PrintAll();
-}
-
-bool WriteReportPdf(const AppState& app, const QString& path, QString* error) {
-    // The pages go to a temporary file beside the target, which replaces it only once whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    {
-        QPdfWriter writer(&file);
-        writer.setTitle(QStringLiteral("Chanwright settings report"));
-        writer.setCreator(QStringLiteral("Chanwright"));
-        writer.setResolution(300);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            if (error)
-                *error = QStringLiteral("The PDF pages could not be started.");
-            return false;
-        }
-        ReportPrinter(app, painter, writer).PrintAll();
-        painter.end();
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 }  // namespace chanwright::report

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 #include "core/app_state.h"
 
@@ -15,8 +17,12 @@ int ReportPageCount(int16_t modelNum);
 // header on each, columns at their millimetre positions from a 10 mm left margin.
 void PrintReport(const AppState& app, QPagedPaintDevice& device);
 
-// The printed report as an A4 PDF file, written whole or not at all. False with a reason on
-// failure.
+// The printed report's pages as an A4 PDF document; nothing, with a reason, when they could not be
+// drawn.
+std::optional<QByteArray> RenderReportPdf(const AppState& app, QString* error);
+
+// The printed report as an A4 PDF file, written whole or not at all (storage/file_io.h). False
+// with a reason on failure.
 bool WriteReportPdf(const AppState& app, const QString& path, QString* error);
 
 }  // namespace chanwright::report

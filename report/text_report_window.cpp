@@ -7,13 +7,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/messages.h"
 #include "report/text_report.h"
+#include "storage/file_io.h"
 
 namespace chanwright::report {
 
@@ -130,23 +130,11 @@ void TextReportWindow::SaveAs() {
 }
 
 bool TextReportWindow::WriteText(const QString& path, QString& error) const {
-    const std::string bytes = text_bytes_ + "\r\n";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size) {
-        error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    ErrorInfo failure;
+    if (WriteOutputFile(path, text_bytes_ + "\r\n", failure))
+        return true;
+    error = QString::fromStdString(failure.Description);
+    return false;
 }
 
 }  // namespace chanwright::report

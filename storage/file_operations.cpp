@@ -1,7 +1,8 @@
 #include "storage/file_operations.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "core/messages.h"
 #include "image/default_image.h"
@@ -9,6 +10,7 @@
 #include "image/image_encoder.h"
 #include "storage/data_file_reader.h"
 #include "storage/data_file_writer.h"
+#include "storage/file_io.h"
 #include "storage/profile_file.h"
 
 namespace chanwright {
@@ -17,27 +19,7 @@ namespace {
 
 // A data file of a full set is about 40 KB; anything far larger is not one of ours, and reading
 // it whole would only cost memory.
-constexpr qint64 kMaxDataFileSize = 16 * 1024 * 1024;
-
-ErrorInfo FileError(const QFileDevice& file) {
-    return {static_cast<int>(file.error()), file.errorString().toStdString()};
-}
-
-// At most `limit` bytes from the start of the file.
-std::optional<std::string> ReadFileStart(const QString& path, qint64 limit, ErrorInfo& error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = FileError(file);
-        return std::nullopt;
-    }
-    // read(limit) would reserve the whole limit up front; most files are far smaller.
-    const QByteArray bytes = file.size() <= limit ? file.readAll() : file.read(limit);
-    if (file.error() != QFileDevice::NoError) {
-        error = FileError(file);
-        return std::nullopt;
-    }
-    return bytes.toStdString();
-}
+constexpr std::size_t kMaxDataFileSize = 16 * 1024 * 1024;
 
 }  // namespace
 
@@ -62,52 +44,52 @@ void FileOperations::Fail(const char* procedure, const ErrorInfo& error, const c
     app_.Shared.AbortRequested = kTrue;
 }
 
-bool FileOperations::WriteAtomically(const QString& path, const std::string& bytes,
-                                     ErrorInfo& error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = FileError(file);
-        return false;
+std::optional<std::string> FileOperations::ReadInput(const QString& path, bool image) {
+    app_.Shared.OperationFailed = kFalse;
+    ErrorInfo error;
+    std::optional<std::string> bytes;
+    RunBusy([&] {
+        bytes = ReadInputFile(path, image ? kImageSize : kMaxDataFileSize, error);
+        if (!bytes)
+            return;
+        if (!image && bytes->size() > kMaxDataFileSize) {
+            error = {EFBIG, std::strerror(EFBIG)};
+            bytes.reset();
+        } else if (image && bytes->size() < static_cast<std::size_t>(kImageSize)) {
+            error = {EINVAL, "File holds " + std::to_string(bytes->size()) + " of 8192 bytes"};
+            bytes.reset();
+        }
+    });
+    if (!bytes) {
+        Fail(image ? "frmMain.ReadHexFileAs" : "frmMain.FileRead2", error,
+             messages::kFileReadError);
     }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size) {
-        error = FileError(file);
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = FileError(file);
-        return false;
-    }
-    return true;
+    return bytes;
 }
 
 void FileOperations::FileRead2(const QString& path) {
+    // The file is read and parsed whole before the data set is touched, so a file that cannot be
+    // read leaves every field as it was.
+    if (const std::optional<std::string> bytes = ReadInput(path, false))
+        FileRead2Bytes(*bytes);
+}
+
+void FileOperations::FileRead2Bytes(const std::string& bytes) {
     app_.Shared.OperationFailed = kFalse;
-    ErrorInfo error;
-    bool ok = false;
-    RunBusy([&] {
-        // The file is read and parsed whole before the data set is touched, so a file that
-        // cannot be read leaves every field as it was.
-        const std::optional<std::string> bytes = ReadFileStart(path, kMaxDataFileSize + 1, error);
-        if (!bytes)
-            return;
-        if (bytes->size() > static_cast<std::size_t>(kMaxDataFileSize)) {
-            error = {static_cast<int>(QFileDevice::ReadError), "File too large"};
-            return;
-        }
-        ReadDataFile(ProfileFile::Parse(*bytes), app_.Shared, app_.Data);
-        ok = true;
-    });
-    if (!ok)
-        Fail("frmMain.FileRead2", error, messages::kFileReadError);
+    const std::optional<std::string> text = ProfileText(bytes);
+    if (!text) {
+        Fail("frmMain.FileRead2", {EINVAL, "The file holds NUL bytes: it is no text data file"},
+             messages::kFileReadError);
+        return;
+    }
+    ReadDataFile(ProfileFile::Parse(*text), app_.Shared, app_.Data);
 }
 
 void FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure) {
     app_.Shared.OperationFailed = kFalse;
     ErrorInfo error;
     bool ok = false;
-    RunBusy([&] { ok = WriteAtomically(path, bytes, error); });
+    RunBusy([&] { ok = WriteOutputFile(path, bytes, error); });
     if (!ok)
         Fail(procedure, error, messages::kFileSaveError);
 }
@@ -125,24 +107,15 @@ void FileOperations::SaveHexFileAs(const QString& path) {
 }
 
 void FileOperations::ReadHexFileAs(const QString& path) {
-    app_.Shared.OperationFailed = kFalse;
-    ErrorInfo error;
-    std::optional<std::string> bytes;
     // An image file may be longer than an image; only its first 8192 bytes count.
-    RunBusy([&] {
-        bytes = ReadFileStart(path, kImageSize, error);
-        if (bytes && bytes->size() < static_cast<std::size_t>(kImageSize)) {
-            error = {static_cast<int>(QFileDevice::ReadError),
-                     "File holds " + std::to_string(bytes->size()) + " of 8192 bytes"};
-            bytes.reset();
-        }
-    });
-    if (!bytes) {
-        Fail("frmMain.ReadHexFileAs", error, messages::kFileReadError);
-        return;
-    }
+    if (const std::optional<std::string> bytes = ReadInput(path, true))
+        ReadHexBytes(*bytes);
+}
+
+void FileOperations::ReadHexBytes(const std::string& bytes) {
+    app_.Shared.OperationFailed = kFalse;
     MemoryImage buffer{};
-    std::copy(bytes->begin(), bytes->begin() + kImageSize, buffer.begin());
+    std::copy_n(bytes.begin(), std::min(bytes.size(), buffer.size()), buffer.begin());
     if (!CheckModelId(FirstModelId(buffer), SecondModelId(buffer), app_.Shared.ModelNum)) {
         lastError_ = {0, "the file holds another model's image"};
         app_.Shared.OperationFailed = kTrue;

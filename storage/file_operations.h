@@ -13,7 +13,8 @@ namespace chanwright {
 // Reading and writing the data file, the defaults file and the image file. Each operation clears
 // OperationFailed first; a failure sets OperationFailed and AbortRequested, is logged and shown
 // with the program's own message, and leaves the data set, the image and any existing file as
-// they were. Files are replaced atomically: a failed save never leaves a truncated or mixed file.
+// they were. Files are read and written as storage/file_io.h describes: a failed save never
+// leaves a truncated or mixed file.
 class FileOperations {
   public:
     FileOperations(AppState& app, Platform& platform, const ErrorLog& log);
@@ -31,6 +32,14 @@ class FileOperations {
     // Replaces the image only with a complete file of the selected model, then decodes it.
     void ReadHexFileAs(const QString& path);
 
+    // The two loads in their steps, for a caller that reads each input once (the command line,
+    // whose standard input can be read only once): ReadInput reads a data file (image false) or
+    // an image file as the loads read it and reports a failure as theirs; the Bytes functions
+    // load what it read.
+    std::optional<std::string> ReadInput(const QString& path, bool image);
+    void FileRead2Bytes(const std::string& bytes);
+    void ReadHexBytes(const std::string& bytes);
+
     // Encodes the data set into the image. A range error leaves the image as it was and is
     // reported under `procedure`; false then comes back.
     bool EncodeForSave(const char* procedure);
@@ -44,7 +53,6 @@ class FileOperations {
     void RunBusy(const std::function<void()>& work);
     void Save(const QString& path, const std::string& bytes, const char* procedure);
     void Fail(const char* procedure, const ErrorInfo& error, const char* message);
-    bool WriteAtomically(const QString& path, const std::string& bytes, ErrorInfo& error);
 
     AppState& app_;
     Platform& platform_;

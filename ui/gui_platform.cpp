@@ -1,6 +1,7 @@
 #include "ui/gui_platform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -71,8 +72,15 @@ MessageAnswer GuiPrompter::Ask(const std::string& text, const std::string& title
 }
 
 std::string GuiPrompter::ChooseOpenFile(const std::string& filter) {
-    return QFileDialog::getOpenFileName(parent_, QString(), QString(), QtFileFilter(filter))
-        .toStdString();
+    QFileDialog dialog(parent_, QString(), QString(), QtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Devices, FIFOs and sockets hold no data file: the dialog lists regular files and folders.
+    // The file operations refuse them too, whatever way a name comes in.
+    dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst().toStdString();
 }
 
 std::string GuiPrompter::ChooseSaveFile(const std::string& filter) {

@@ -9,6 +9,7 @@
 
 #include "app/cli/cli_session.h"
 #include "app/cli/commands.h"
+#include "storage/file_io.h"
 
 using namespace chanwright::cli;
 
@@ -62,10 +63,38 @@ bool WantsPdf(int argc, char* argv[]) {
     return false;
 }
 
+// Two outputs in one file, or an output over the input, would leave the user with neither: such
+// a command line is refused before anything is read or written. Standard input and standard
+// output ("-") are two streams.
+QString Collision(const Invocation& call) {
+    QStringList outputs;
+    for (const QString& output : {call.output, call.pdf}) {
+        if (!output.isEmpty())
+            outputs << output;
+    }
+    if (call.command == QLatin1String("convert"))
+        outputs << call.inputs.at(1);
+    for (int i = 0; i < outputs.size(); ++i) {
+        for (int j = i + 1; j < outputs.size(); ++j) {
+            if (chanwright::SameFile(outputs[i], outputs[j]))
+                return "two outputs name the same file '" + outputs[i] + "'";
+        }
+    }
+    if (call.command == QLatin1String("new") || call.inputs.isEmpty() ||
+        chanwright::IsStandardStream(call.inputs.at(0)))
+        return {};
+    for (const QString& output : outputs) {
+        if (chanwright::SameFile(output, call.inputs.at(0)))
+            return "the output '" + output + "' is the input file";
+    }
+    return {};
+}
+
 const char* kHelpTail =
     "\nMODEL is HV2071P or TQ5300. Files ending in .hex are image files (8192 raw bytes);\n"
     "any other name is a data file. PORT is a device path or 1-4 for COM1..COM4.\n"
-    "Exit status: 0 success, 1 the operation failed, 2 bad usage.\n";
+    "IN - reads standard input; OUT - (or -o -, --pdf -) writes standard output.\n"
+    "Exit status: 0 success, 1 the operation failed, 2 bad usage, 130 stopped by Ctrl+C.\n";
 
 }  // namespace
 
@@ -91,7 +120,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption portOption({"p", "port"}, "Serial port.", "PORT");
     parser.addOptions({helpOption, modelOption, outputOption, pdfOption, portOption});
 
-    if (!parser.parse(QCoreApplication::arguments()))
+    // File names are the system's bytes, kept whole even where they are not UTF-8.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << chanwright::PathFromSystem(QByteArray(argv[i]));
+    if (!parser.parse(arguments))
         return BadUsage(parser.errorText());
     if (parser.isSet(helpOption)) {
         StdOut() << UsageText() << kHelpTail;
@@ -127,6 +160,8 @@ int main(int argc, char* argv[]) {
     if (info.needsPort && call.port.isEmpty()) {
         return BadUsage(QStringLiteral("--port PORT is required"), info.usage);
     }
+    if (const QString clash = Collision(call); !clash.isEmpty())
+        return BadUsage(clash, info.usage);
     if (!info.run) {
         StdErr() << "chanwright-cli: '" << call.command << "' is not available in this build"
                  << Qt::endl;

@@ -1,7 +1,6 @@
 #include "app/cli/cli_session.h"
 
-#include <QFile>
-
+#include "core/messages.h"
 #include "image/channel_plans.h"
 #include "image/new_data_set.h"
 #include "storage/profile_file.h"
@@ -28,6 +27,7 @@ void StderrPrompter::ShowMessage(const std::string& text, const std::string& /*t
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     StdErr() << lines << Qt::endl;
+    lastShown_ = text;
 }
 
 MessageAnswer StderrPrompter::Ask(const std::string& text, const std::string& title,
@@ -55,43 +55,56 @@ std::optional<int16_t> ParseModel(const QString& name) {
     return std::nullopt;
 }
 
-int16_t ResolveModel(const std::optional<int16_t>& option, const QString& input) {
-    if (option)
-        return *option;
-    if (!input.isEmpty() && !IsImageFile(input)) {
-        QFile file(input);
-        if (file.open(QIODevice::ReadOnly)) {
-            const ProfileFile profile = ProfileFile::Parse(file.readAll().toStdString());
-            const std::string named = ReadProfileValue(profile, "MAIN", "MODEL");
-            if (auto model = ParseModel(QString::fromLatin1(named.c_str())))
-                return *model;
-        }
-    }
-    return SettingsStore().ReadModelNum();
+namespace {
+
+// The model a data file's [MAIN] section names.
+std::optional<int16_t> ModelNamedIn(const std::string& bytes) {
+    const std::optional<std::string> text = ProfileText(bytes);
+    if (!text)
+        return std::nullopt;
+    const std::string named = ReadProfileValue(ProfileFile::Parse(*text), "MAIN", "MODEL");
+    return ParseModel(QString::fromLatin1(named.c_str()));
 }
 
-CliSession::CliSession(int16_t modelNum)
-    : log_(app_.Shared, QString()), files_(app_, platform_, log_) {
+}  // namespace
+
+CliSession::CliSession(const std::optional<int16_t>& model, const QString& input)
+    : input_(input), log_(app_.Shared, QString()), files_(app_, platform_, log_) {
     files_.SetSettlePause(0);
-    app_.Shared.ModelNum = modelNum;
+    if (!input_.isEmpty())
+        inputBytes_ = files_.ReadInput(input_, IsImageFile(input_));
+    std::optional<int16_t> named;
+    if (inputBytes_ && !IsImageFile(input_))
+        named = ModelNamedIn(*inputBytes_);
+    app_.Shared.ModelNum = model ? *model : named ? *named : SettingsStore().ReadModelNum();
     LoadAllPlans(app_.Plans);
     NewDataSet(app_);
+}
+
+void CliSession::ReportFailure(const char* message, const ErrorInfo& error) {
+    prompter_.ShowMessage(message, messages::kAppTitle, MessageIcon::Exclamation);
+    StdErr() << "  " << QString::fromStdString(error.Description) << Qt::endl;
 }
 
 bool CliSession::Report() {
     if (app_.Shared.OperationFailed == 0)
         return true;
     const std::string& detail = files_.LastError().Description;
-    if (!detail.empty())
+    // An encode error's message is its own detail: it stands on standard error once.
+    if (!detail.empty() && detail != prompter_.LastShown())
         StdErr() << "  " << QString::fromStdString(detail) << Qt::endl;
     return false;
 }
 
-bool CliSession::Load(const QString& path) {
-    if (IsImageFile(path)) {
-        files_.ReadHexFileAs(path);
+bool CliSession::Load() {
+    if (!inputBytes_) {
+        Report();
+        return false;
+    }
+    if (IsImageFile(input_)) {
+        files_.ReadHexBytes(*inputBytes_);
     } else {
-        files_.FileRead2(path);
+        files_.FileRead2Bytes(*inputBytes_);
     }
     return Report();
 }

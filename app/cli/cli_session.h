@@ -12,7 +12,8 @@
 
 namespace chanwright::cli {
 
-enum ExitCode { kSuccess = 0, kFailed = 1, kBadUsage = 2 };
+// 130 is the shell's status for a program stopped by Ctrl+C.
+enum ExitCode { kSuccess = 0, kFailed = 1, kBadUsage = 2, kInterrupted = 130 };
 
 // Messages go to standard error as plain lines; the command line asks no questions.
 class StderrPrompter : public Prompter {
@@ -25,6 +26,12 @@ class StderrPrompter : public Prompter {
                       MessageIcon icon) override;
     std::string ChooseOpenFile(const std::string& filter) override;
     std::string ChooseSaveFile(const std::string& filter) override;
+
+    // The last message written, so that its detail is not written a second time.
+    const std::string& LastShown() const { return lastShown_; }
+
+  private:
+    std::string lastShown_;
 };
 
 // ".hex" in any case is an image file; every other name is a data file.
@@ -33,23 +40,22 @@ bool IsImageFile(const QString& path);
 // "HV2071P" or "TQ5300" in any case; nothing for other names.
 std::optional<int16_t> ParseModel(const QString& name);
 
-// The model a command works with: the --model option when given, else the model a data file's
-// [MAIN] section names, else the one stored in the application settings.
-int16_t ResolveModel(const std::optional<int16_t>& option, const QString& input);
-
-// One command's application: a fresh default data set for the model, built exactly as the window
-// builds one at start-up, and the file operations on it.
+// One command's application: a fresh default data set, built exactly as the window builds one at
+// start-up, and the file operations on it. Its model is the --model option when given, else the
+// model the input data file's [MAIN] section names, else the one stored in the settings.
 class CliSession {
   public:
-    explicit CliSession(int16_t modelNum);
+    // The input (a data file or an image file; none for "") is read here, once, so that standard
+    // input or a file that changes meanwhile gives the model and the data from the same bytes.
+    explicit CliSession(const std::optional<int16_t>& model, const QString& input = QString());
 
     AppState& App() { return app_; }
     StderrPrompter& Messages() { return prompter_; }
     const ErrorLog& Log() const { return log_; }
 
-    // Loads a data file or an image file into the data set. False (with the message already on
-    // standard error) when it failed.
-    bool Load(const QString& path);
+    // Loads the input into the data set. False (with the message already on standard error) when
+    // it could not be read or loaded.
+    bool Load();
     // Writes the data set as a data file, or encoded as an image file. The file is only replaced
     // when the whole write succeeded.
     bool Write(const QString& path);
@@ -57,9 +63,15 @@ class CliSession {
     // radio read, a byte-exact backup of the radio.
     bool WriteAsRead(const QString& path);
 
+    // Writes the message and the reason of a failure that did not go through the file
+    // operations, as they write theirs.
+    void ReportFailure(const char* message, const ErrorInfo& error);
+
   private:
     bool Report();
 
+    QString input_;
+    std::optional<std::string> inputBytes_;
     AppState app_;
     StderrPrompter prompter_;
     SteadyClock clock_;

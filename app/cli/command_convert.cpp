@@ -4,10 +4,9 @@
 namespace chanwright::cli {
 
 int RunConvert(const Invocation& call) {
-    const QString& input = call.inputs.at(0);
-    CliSession session(ResolveModel(call.model, input));
+    CliSession session(call.model, call.inputs.at(0));
     // A failed load writes nothing: OUT keeps whatever it held.
-    if (!session.Load(input))
+    if (!session.Load())
         return kFailed;
     return session.Write(call.inputs.at(1)) ? kSuccess : kFailed;
 }

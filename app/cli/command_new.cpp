@@ -4,7 +4,7 @@
 namespace chanwright::cli {
 
 int RunNew(const Invocation& call) {
-    CliSession session(ResolveModel(call.model, QString()));
+    CliSession session(call.model);
     return session.Write(call.output) ? kSuccess : kFailed;
 }
 

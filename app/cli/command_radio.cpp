@@ -4,9 +4,11 @@
 #include "app/cli/cli_session.h"
 #include "app/cli/commands.h"
 #include "app/cli/terminal_progress.h"
+#include "core/messages.h"
 #include "core/system_platform.h"
 #include "link/clone_operations.h"
 #include "link/qt_serial_port.h"
+#include "storage/file_io.h"
 #include "storage/settings_store.h"
 
 namespace chanwright::cli {
@@ -23,10 +25,10 @@ extern "C" void OnInterrupt(int) {
 // operation stops as it does from the dialog, without writing a file.
 class InterruptPump : public EventPump {
   public:
-    explicit InterruptPump(SharedState& shared) : shared_(shared) {
-        std::signal(SIGINT, OnInterrupt);
-    }
-    ~InterruptPump() override { std::signal(SIGINT, SIG_DFL); }
+    explicit InterruptPump(SharedState& shared)
+        : shared_(shared), previous_(std::signal(SIGINT, OnInterrupt)) {}
+    // Ctrl+C does afterwards what it did before the transfer.
+    ~InterruptPump() override { std::signal(SIGINT, previous_); }
     void ProcessEvents() override {
         if (interrupted)
             shared_.AbortRequested = kTrue;
@@ -34,6 +36,7 @@ class InterruptPump : public EventPump {
 
   private:
     SharedState& shared_;
+    void (*previous_)(int);
 };
 
 // "1" … "4" name the application's COM1 … COM4; anything else is the device itself.
@@ -44,8 +47,9 @@ QString ResolvePort(const QString& port) {
     return port;
 }
 
-// One radio operation of the session's data set over the given port.
-bool RunRadio(CliSession& session, const QString& port, int16_t transferMode) {
+// One radio operation of the session's data set over the given port: kSuccess, kFailed, or
+// kInterrupted after Ctrl+C.
+int RunRadio(CliSession& session, const QString& port, int16_t transferMode) {
     AppState& app = session.App();
     app.Shared.TransferMode = transferMode;
     app.Shared.TransferDone = kFalse;
@@ -61,32 +65,43 @@ bool RunRadio(CliSession& session, const QString& port, int16_t transferMode) {
     operations.SetSettlePause(0);
     const bool done = operations.RunTransfer();
     prompter.beforeMessage = nullptr;
-    if (!done && app.Shared.AbortRequested && interrupted)
+    if (done)
+        return kSuccess;
+    if (app.Shared.AbortRequested && interrupted) {
         StdErr() << "Interrupted" << Qt::endl;
-    return done;
+        return kInterrupted;
+    }
+    return kFailed;
 }
 
 }  // namespace
 
 int RunRead(const Invocation& call) {
-    CliSession session(ResolveModel(call.model, QString()));
-    // A failed read writes nothing: OUT keeps whatever it held.
-    if (!RunRadio(session, call.port, kTransferRead))
+    CliSession session(call.model);
+    // The output is checked first: a folder that takes no file fails now, not after the whole
+    // radio has been read.
+    ErrorInfo error;
+    if (!OutputFile(call.output).Probe(error)) {
+        session.ReportFailure(messages::kFileSaveError, error);
         return kFailed;
+    }
+    // A failed read writes nothing: OUT keeps whatever it held.
+    const int result = RunRadio(session, call.port, kTransferRead);
+    if (result != kSuccess)
+        return result;
     return session.WriteAsRead(call.output) ? kSuccess : kFailed;
 }
 
 int RunProgram(const Invocation& call) {
-    const QString& input = call.inputs.at(0);
-    CliSession session(ResolveModel(call.model, input));
-    if (!session.Load(input))
+    CliSession session(call.model, call.inputs.at(0));
+    if (!session.Load())
         return kFailed;
-    return RunRadio(session, call.port, kTransferProgram) ? kSuccess : kFailed;
+    return RunRadio(session, call.port, kTransferProgram);
 }
 
 int RunClear(const Invocation& call) {
-    CliSession session(ResolveModel(call.model, QString()));
-    return RunRadio(session, call.port, kTransferClear) ? kSuccess : kFailed;
+    CliSession session(call.model);
+    return RunRadio(session, call.port, kTransferClear);
 }
 
 }  // namespace chanwright::cli

@@ -1,51 +1,66 @@
-#include <QSaveFile>
-#include <cstdio>
+#include <cerrno>
+#include <memory>
+#include <vector>
 
 #include "app/cli/cli_session.h"
 #include "app/cli/commands.h"
 #include "core/messages.h"
 #include "report/print_report.h"
 #include "report/text_report.h"
+#include "storage/file_io.h"
 
 namespace chanwright::cli {
 
 namespace {
 
-// What the text window saves: the text image and a final CR LF.
-bool WriteText(const QString& path, const std::string& text) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(text.data(), static_cast<qint64>(text.size())) ==
-            static_cast<qint64>(text.size()) &&
-        file.commit()) {
-        return true;
+// Writes every output or none: all are prepared before any is put in place. Should one still fail
+// once another is in place, the message says which were written.
+bool WriteOutputs(CliSession& session, std::vector<std::pair<QString, std::string>>& outputs) {
+    std::vector<std::unique_ptr<OutputFile>> files;
+    ErrorInfo error;
+    for (const auto& [path, bytes] : outputs) {
+        files.push_back(std::make_unique<OutputFile>(path));
+        if (!files.back()->Prepare(bytes, error)) {
+            session.ReportFailure(messages::kFileSaveError, error);
+            return false;
+        }
     }
-    StdErr() << messages::kFileSaveError << Qt::endl << "  " << file.errorString() << Qt::endl;
-    return false;
+    QStringList written;
+    for (const std::unique_ptr<OutputFile>& file : files) {
+        if (!file->Commit(error)) {
+            session.ReportFailure(messages::kFileSaveError, error);
+            if (!written.isEmpty())
+                StdErr() << "  " << written.join(", ") << " written; " << file->Path()
+                         << " not written" << Qt::endl;
+            return false;
+        }
+        written << file->Path();
+    }
+    return true;
 }
 
 }  // namespace
 
 int RunReport(const Invocation& call) {
-    const QString& input = call.inputs.at(0);
-    CliSession session(ResolveModel(call.model, input));
-    if (!session.Load(input))
+    CliSession session(call.model, call.inputs.at(0));
+    if (!session.Load())
         return kFailed;
+    // What the text window saves: the text image and a final CR LF. Without -o and --pdf it goes
+    // to standard output.
     const std::string text = report::BuildTextReport(session.App()) + "\r\n";
-    if (call.output.isEmpty() && call.pdf.isEmpty()) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return std::fflush(stdout) == 0 ? kSuccess : kFailed;
-    }
-    if (!call.output.isEmpty() && !WriteText(call.output, text))
-        return kFailed;
+    std::vector<std::pair<QString, std::string>> outputs;
+    if (!call.output.isEmpty() || call.pdf.isEmpty())
+        outputs.emplace_back(call.output.isEmpty() ? QStringLiteral("-") : call.output, text);
     if (!call.pdf.isEmpty()) {
         QString why;
-        if (!report::WriteReportPdf(session.App(), call.pdf, &why)) {
-            StdErr() << messages::kFileSaveError << Qt::endl << "  " << why << Qt::endl;
+        const std::optional<QByteArray> pdf = report::RenderReportPdf(session.App(), &why);
+        if (!pdf) {
+            session.ReportFailure(messages::kFileSaveError, {EIO, why.toStdString()});
             return kFailed;
         }
+        outputs.emplace_back(call.pdf, pdf->toStdString());
     }
-    return kSuccess;
+    return WriteOutputs(session, outputs) ? kSuccess : kFailed;
 }
 
 }  // namespace chanwright::cli

@@ -20,17 +20,17 @@ class CliRunner {
   public:
     QString Path(const QString& name) const { return dir_.filePath(name); }
 
-    CliRun Cli(const QStringList& args) const {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", Path("config"));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(dir_.path());
-        process.start(QStringLiteral(CHANWRIGHT_CLI), args);
-        if (!process.waitForFinished(60000))
-            return {};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+    // input: what standard input holds; outputFile: where standard output goes instead of the
+    // result's `out`.
+    CliRun Cli(const QStringList& args, const QByteArray& input = {},
+               const QString& outputFile = {}) const {
+        return Run(QStringLiteral(CHANWRIGHT_CLI), args, input, outputFile);
+    }
+
+    // A shell script that runs the tool as "$CLI": for file names given as raw bytes, which a
+    // QString argument cannot carry.
+    CliRun Shell(const QString& script) const {
+        return Run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}, {}, {});
     }
 
     // Replaces the settings file with these INI lines.
@@ -41,7 +41,40 @@ class CliRunner {
     }
     void ClearSettings() const { QDir(Path("config")).removeRecursively(); }
 
+    // Starts the tool and returns at once, for a test that acts while it runs.
+    void Start(QProcess& process, const QStringList& args) const {
+        Launch(process, QStringLiteral(CHANWRIGHT_CLI), args);
+    }
+
   private:
+    CliRun Run(const QString& program, const QStringList& args, const QByteArray& input,
+               const QString& outputFile) const {
+        QProcess process;
+        if (!outputFile.isEmpty())
+            process.setStandardOutputFile(outputFile);
+        Launch(process, program, args);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60000))
+            return {};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    void Launch(QProcess& process, const QString& program, const QStringList& args) const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", Path("config"));
+        env.insert("CLI", QStringLiteral(CHANWRIGHT_CLI));
+        // The printed report starts Qt's display layer, which wants a folder of the user's own.
+        QDir().mkpath(Path("runtime"));
+        QFile::setPermissions(Path("runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert("XDG_RUNTIME_DIR", Path("runtime"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(dir_.path());
+        process.start(program, args);
+    }
+
     QTemporaryDir dir_;
 };
 

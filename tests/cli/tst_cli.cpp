@@ -1,3 +1,7 @@
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <QtTest>
 
 #include "tests/cli/cli_runner.h"
@@ -102,7 +106,7 @@ class TestCli : public QObject {
         QVERIFY(WriteBytes(Path("old.hex"), "old"));
         const CliRun run = Cli({"convert", "bad.dat", "old.hex"});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains("Scrambler=300"), qPrintable(run.err));
+        QCOMPARE(run.err, QString("Overflow: Scrambler=300 is outside 0 to 255\n"));
         QCOMPARE(ReadBytes(Path("old.hex")), QByteArray("old"));
     }
 
@@ -156,6 +160,143 @@ class TestCli : public QObject {
         const CliRun missing = Cli({"report", Path("none.dat"), "--pdf", "never.pdf"});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(!QFile::exists(Path("never.pdf")));
+    }
+
+    // A command that fails leaves every output as it was; one whose outputs would collide is
+    // refused before anything is read or written. Inputs that never end, block or are no text
+    // are refused at once.
+    void failure_leavesEveryOutputAsItWas_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");  // how standard error begins
+        const QString hv = TestDataPath("default_hv2071p.dat");
+        QTest::newRow("second output's folder missing")
+            << QStringList{"report", hv, "-o", "prev.txt", "--pdf", "missing/x.pdf"} << 1
+            << "FileSave Error!!\n  No such file or directory";
+        QTest::newRow("-o and --pdf one file")
+            << QStringList{"report", hv, "-o", "prev.txt", "--pdf", "./prev.txt"} << 2
+            << "chanwright-cli: two outputs name the same file";
+        QTest::newRow("output over the input")
+            << QStringList{"convert", "link.dat", "prev.txt"} << 2
+            << "chanwright-cli: the output 'prev.txt' is the input file";
+        QTest::newRow("endless device behind a data file's name")
+            << QStringList{"convert", "zero.dat", "prev.txt"} << 1
+            << "FileRead Error!!\n  Not a regular file (a device)";
+        QTest::newRow("FIFO without a writer")
+            << QStringList{"convert", "fifo.hex", "prev.txt"} << 1
+            << "FileRead Error!!\n  Not a regular file (a FIFO)";
+        QTest::newRow("NUL bytes in a data file")
+            << QStringList{"convert", "nul.dat", "prev.txt"} << 1 << "FileRead Error!!";
+    }
+    void failure_leavesEveryOutputAsItWas() {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        for (const char* name : {"zero.dat", "fifo.hex", "link.dat"})
+            QFile::remove(Path(name));
+        QVERIFY(WriteBytes(Path("prev.txt"), "old"));
+        QVERIFY(WriteBytes(Path("nul.dat"), QByteArray("[MAIN]\r\nMODEL=#TQ5300\r\n\0", 27)));
+        QVERIFY(QFile::link(Path("prev.txt"), Path("link.dat")));
+        QVERIFY(QFile::link("/dev/zero", Path("zero.dat")));
+        QCOMPARE(mkfifo(QFile::encodeName(Path("fifo.hex")).constData(), 0600), 0);
+        const CliRun run = Cli(args);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.startsWith(message), qPrintable(run.err));
+        QCOMPARE(ReadBytes(Path("prev.txt")), QByteArray("old"));
+        QVERIFY(!QFile::exists(Path("missing")));
+    }
+
+    // "-" is standard input or output; an output that is no regular file is written into, and
+    // a write error on standard output fails the command.
+    void streams_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("input");   // a test file for standard input
+        QTest::addColumn<QString>("output");  // where standard output goes
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("golden");  // what out.hex or standard output holds
+        const QString hv = TestDataPath("default_hv2071p.dat");
+        QTest::newRow("report -o -") << QStringList{"report", hv, "-o", "-"} << ""
+                                     << "" << 0 << "report_default_hv2071p.txt";
+        QTest::newRow("data file from standard input, its model too")
+            << QStringList{"convert", "-", "out.hex"} << "default_tq5300.dat"
+            << "" << 0 << "default_tq5300.hex";
+        QTest::newRow("standard output on a full device") << QStringList{"report", hv} << ""
+                                                          << "/dev/full" << 1 << "";
+    }
+    void streams() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        QFETCH(int, exitCode);
+        QFETCH(QString, golden);
+        const CliRun run = runner_.Cli(
+            args, input.isEmpty() ? QByteArray() : ReadBytes(TestDataPath(input)), output);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode != 0) {
+            QCOMPARE(run.err, QString("FileSave Error!!\n  No space left on device\n"));
+            return;
+        }
+        const QByteArray produced =
+            args.contains("out.hex") ? ReadBytes(Path("out.hex")) : run.out.toLatin1();
+        QCOMPARE(produced,
+                 ReadBytes(TestDataPath(golden)) + (golden.endsWith(".txt") ? "\r\n" : ""));
+    }
+
+    void pdfToAStreamOrDevice_isWrittenIntoIt() {
+        const CliRun piped = Cli({"report", TestDataPath("default_hv2071p.dat"), "--pdf", "-"});
+        QCOMPARE(piped.exitCode, 0);
+        QVERIFY(piped.out.startsWith("%PDF"));
+        if (geteuid() != 0)
+            QSKIP("only root can make a device node to write into");
+        const QByteArray node = QFile::encodeName(Path("null"));
+        QCOMPARE(mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+        const CliRun run = Cli({"report", TestDataPath("default_hv2071p.dat"), "--pdf", "null"});
+        QCOMPARE(run.exitCode, 0);
+        struct stat info {};
+        QCOMPARE(stat(node.constData(), &info), 0);
+        QVERIFY(S_ISCHR(info.st_mode));
+    }
+
+    // Names whose bytes are no UTF-8 are opened and created with exactly those bytes.
+    void latin1FileNames_keepTheirBytes() {
+        QVERIFY(QFile::copy(TestDataPath("default_tq5300.dat"), Path("caf")));
+        const CliRun run = runner_.Shell(
+            "mv caf \"$(printf 'caf\\351.dat')\" && "
+            "\"$CLI\" convert \"$(printf 'caf\\351.dat')\" \"$(printf 'out\\351.hex')\" && "
+            "cmp \"$(printf 'out\\351.hex')\" " +
+            TestDataPath("default_tq5300.hex") +
+            "; status=$?; rm -f \"$(printf 'caf\\351.dat')\" \"$(printf 'out\\351.hex')\"; "
+            "exit $status");
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    }
+
+    // On a full file system the old file stays, and the reason is told.
+    void fullDisk_keepsTheOldFile() {
+        if (geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        const QString full = Path("full");
+        QVERIFY(QDir().mkpath(full));
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", full}) != 0)
+            QSKIP("no tmpfs can be mounted here");
+        struct Unmount {
+            QString at;
+            ~Unmount() { QProcess::execute("umount", {at}); }
+        } unmount{full};
+        const QByteArray old(8192, '\x5a');
+        QVERIFY(WriteBytes(full + "/backup.hex", old));
+        QFile filler(full + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+        }
+        filler.close();
+        for (const char* output : {"backup.hex", "new.dat"}) {
+            const CliRun run = Cli({"convert", TestDataPath("default_tq5300.dat"),
+                                    full + "/" + QLatin1String(output)});
+            QCOMPARE(run.exitCode, 1);
+            QCOMPARE(run.err, QString("FileSave Error!!\n  No space left on device\n"));
+        }
+        QCOMPARE(ReadBytes(full + "/backup.hex"), old);
+        QCOMPARE(QDir(full).entryList(QDir::Files), (QStringList{"backup.hex", "filler"}));
     }
 
     void help_listsEveryCommand() {

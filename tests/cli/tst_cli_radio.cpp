@@ -1,5 +1,8 @@
 // chanwright-cli read, program and clear as a user runs them: the real binary against the radio
 // simulator tool on a pseudo-terminal.
+#include <csignal>
+
+#include <QSerialPort>
 #include <QtTest>
 #include <memory>
 
@@ -145,6 +148,41 @@ class TestCliRadio : public QObject {
         QCOMPARE(ReadBytes(Path("out.hex")), QByteArray("keep"));
         if (message.startsWith("ModelName"))
             QCOMPARE(LoggedCommands(Path("radio.log")), ModelCheckCommands());
+    }
+
+    // An output that cannot be written is found before anything is sent, not after the read.
+    void read_toAFolderThatIsNotThere_sendsNothing() {
+        StartRadio(RadioMemory(kModelHV2071P, 26));
+        const CliRun run = runner_.Cli({"read", "--port", sim_->Device(), "-o", "no/out.hex"});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, QString("FileSave Error!!\n  No such file or directory\n"));
+        QCOMPARE(LoggedCommands(Path("radio.log")), QStringList());
+    }
+
+    // Ctrl+C stops a transfer as Cancel does, with the shell's status for it; nothing is written.
+    void ctrlC_stopsTheReadWithStatus130() {
+        StartRadio(RadioMemory(kModelHV2071P, 27), {"--fault", "silence@8"});
+        QProcess cli;
+        runner_.Start(cli, {"read", "--port", sim_->Device(), "-o", "out.hex"});
+        QTRY_COMPARE_WITH_TIMEOUT(LoggedCommands(Path("radio.log")).size(), 8, 10000);
+        QCOMPARE(::kill(static_cast<pid_t>(cli.processId()), SIGINT), 0);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 130);
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()), QString("Interrupted\n"));
+        QVERIFY(!QFile::exists(Path("out.hex")));
+    }
+
+    // A port another program holds is in use, whoever runs the tool.
+    void heldPort_isSaidToBeInUse() {
+        StartRadio(RadioMemory(kModelHV2071P, 28));
+        QSerialPort holder(sim_->Device());
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        const CliRun run = runner_.Cli({"clear", "--port", sim_->Device()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(
+            run.err.contains("Another program is using the port") && !run.err.contains("dialout"),
+            qPrintable(run.err));
     }
 
     void missingPort_namesTheDeviceAndReason() {

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include "report/print_report.h"
@@ -37,6 +38,33 @@ QString LineStarting(const QString& page, const QString& start) {
 int RowCount(const QString& page) {
     const QString under = page.section(QRegularExpression(QStringLiteral("\n\\s*--[- ]*\n")), 1);
     return under.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size();
+}
+
+// A word as pdftotext -bbox places it, in points from the page's top left corner.
+struct Word {
+    QString text;
+    double xMin, yMin, xMax, yMax;
+};
+struct BoxPage {
+    double width, height;
+    QList<Word> words;
+};
+
+QList<BoxPage> BoxPages(const QString& xhtml) {
+    QList<BoxPage> pages;
+    QXmlStreamReader xml(xhtml);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes at = xml.attributes();
+        const auto number = [&](const char* name) { return at.value(name).toDouble(); };
+        if (xml.name() == u"page")
+            pages.append({number("width"), number("height"), {}});
+        else if (xml.name() == u"word" && !pages.isEmpty())
+            pages.last().words.append({xml.readElementText(), number("xMin"), number("yMin"),
+                                       number("xMax"), number("yMax")});
+    }
+    return pages;
 }
 
 }  // namespace
@@ -247,6 +275,85 @@ class PrintReportTest : public QObject {
         QVERIFY2(qAbs(match.captured(2).toDouble() - 5 * pointsPerMm) < 0.5,
                  qPrintable(match.captured(2)));
         QCOMPARE(words.count(QStringLiteral("<page ")), 8);
+    }
+
+    // Texts longer than the window allows end before the next column and inside the paper, and a
+    // paper smaller than the layout gets its pages scaled down whole, the rows still apart.
+    void longTextsStayInTheirColumnsAndOnThePaper_data() {
+        QTest::addColumn<QSizeF>("paperMm");
+        QTest::newRow("A4") << QSizeF(210, 297);
+        QTest::newRow("A5, too narrow") << QSizeF(148, 210);
+        QTest::newRow("A5 landscape, too short") << QSizeF(210, 148);
+    }
+    void longTextsStayInTheirColumnsAndOnThePaper() {
+        NEED_PDFTOTEXT();
+        QFETCH(QSizeF, paperMm);
+        AppState app = test::MakeDefaultApp(kModelHV2071P);
+        RadioData& d = app.Data;
+        const std::string name(30, 'W');
+        const std::string mmsi = QStringLiteral("1234567890").repeated(3).toStdString();
+        d.UsaChannels.resize(kRegionalPlanSize, d.UsaChannels.at(0));
+        d.UsaChannels.back().ChTag = d.WxChannels.at(0).ChTag = d.ExpChannels[0].ChTag = name;
+        d.ExpChannels[1].ChTag = kTag12.toStdString();
+        d.IndividualDirectory[0] = {kTrue, name, mmsi};
+        d.Common.UserMmsid = mmsi;
+        const QString a4 = dir_.filePath(QStringLiteral("a4.pdf"));
+        QVERIFY(report::WriteReportPdf(app, a4, nullptr));
+        QString pdf = a4;
+        if (paperMm != QSizeF(210, 297)) {
+            pdf = dir_.filePath(QStringLiteral("small.pdf"));
+            QPdfWriter writer(pdf);
+            writer.setPageLayout(QPageLayout(QPageSize(paperMm, QPageSize::Millimeter),
+                                             QPageLayout::Portrait, QMarginsF(),
+                                             QPageLayout::Millimeter));
+            report::PrintReport(app, writer);
+        }
+        // Where each page's columns start, in millimetres from the left margin.
+        const QList<double> settings = {0, 48, 70, 90};
+        const QList<double> regional = {0, 12, 31, 52, 73, 82, 94, 104, 116, 128};
+        const QList<double> wx = {0, 9, 28, 40};
+        const QList<double> exp = {0, 9, 21, 40, 61, 82, 92, 104, 113, 125, 137};
+        const QList<double> directory = {0, 19, 50};
+        const QList<QList<double>> columns = {settings, regional, regional,  regional,
+                                              wx,       exp,      directory, directory};
+        const QList<BoxPage> pages = BoxPages(PdfText(pdf, {QStringLiteral("-bbox")}));
+        const QList<BoxPage> onA4 = BoxPages(PdfText(a4, {QStringLiteral("-bbox")}));
+        QCOMPARE(pages.size(), columns.size());
+        // A name the window allows prints whole on any paper, even last on the widest page.
+        const QList<Word>& expWords = pages[5].words;
+        QVERIFY(std::any_of(expWords.begin(), expWords.end(),
+                            [](const Word& w) { return w.text == kTag12; }));
+        for (int p = 0; p < pages.size(); ++p) {
+            const BoxPage& page = pages[p];
+            // pdftotext drops what lies past the paper: every word of the A4 print must be there.
+            QCOMPARE(page.words.size(), onA4[p].words.size());
+            QMap<double, double> lineBottoms;  // by line top
+            for (const Word& w : page.words) {
+                lineBottoms[w.yMin] = qMax(lineBottoms.value(w.yMin), w.yMax);
+                QVERIFY2(
+                    w.xMin >= 0 && w.yMin >= 0 && w.xMax <= page.width && w.yMax <= page.height,
+                    qPrintable(QString("page %1: %2 off the paper").arg(p).arg(w.text)));
+            }
+            QVERIFY(lineBottoms.size() > 2);
+            for (auto line = lineBottoms.begin(); std::next(line) != lineBottoms.end(); ++line)
+                QVERIFY2(line.value() <= std::next(line).key() + 0.01,
+                         qPrintable(QString("page %1, line at %2").arg(p).arg(line.key())));
+            // The page header starts at the left margin, whatever the page is scaled by.
+            const double firstX = page.words.value(0).xMin;
+            const auto columnX = [&](double mm) { return firstX * (10 + mm) / 10; };
+            // The page header and the title are single texts running across the columns.
+            const double headAndTitleBottom = std::next(lineBottoms.begin()).value();
+            for (const Word& w : page.words) {
+                if (w.yMax <= headAndTitleBottom)
+                    continue;
+                const auto next =
+                    std::find_if(columns[p].begin(), columns[p].end(),
+                                 [&](double mm) { return columnX(mm) > w.xMin + 0.5; });
+                const double end = next == columns[p].end() ? page.width : columnX(*next);
+                QVERIFY2(w.xMax <= end + 0.01,
+                         qPrintable(QString("page %1: %2").arg(p).arg(w.text)));
+            }
+        }
     }
 
     void pdfWrittenWholeOrNotAtAll() {

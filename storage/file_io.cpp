@@ -1,0 +1,424 @@
+#include "storage/file_io.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#else
+#include <QFile>
+#include <QSaveFile>
+#endif
+
+namespace chanwright {
+
+namespace {
+
+// U+DC80 … U+DCFF carry the bytes 0x80 … 0xFF of a name that is not UTF-8.
+constexpr char16_t kEscapeBase = 0xDC00;
+
+ErrorInfo SystemError(int number) {
+    return {number, std::strerror(number)};
+}
+
+bool IsStandardOutput(const QString& path) {
+    return IsStandardStream(path) || path == QLatin1String("/dev/stdout");
+}
+
+// The length of the valid UTF-8 sequence at the start of `s`, or 0 when there is none.
+int Utf8SequenceLength(const unsigned char* s, qsizetype available) {
+    const unsigned char lead = s[0];
+    if (lead < 0x80)
+        return 1;
+    int length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4;
+    if (length == 0 || available < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if ((s[i] & 0xC0) != 0x80)
+            return 0;
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF are no UTF-8.
+    if ((lead == 0xE0 && s[1] < 0xA0) || (lead == 0xED && s[1] >= 0xA0) ||
+        (lead == 0xF0 && s[1] < 0x90) || (lead == 0xF4 && s[1] >= 0x90))
+        return 0;
+    return length;
+}
+
+QString AbsoluteName(const QString& path) {
+    return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+}  // namespace
+
+bool IsStandardStream(const QString& path) {
+    return path == QLatin1String("-");
+}
+
+QString PathFromSystem(const QByteArray& bytes) {
+    QString path;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const int length = Utf8SequenceLength(data + at, bytes.size() - at);
+        if (length == 0) {
+            path += QChar(static_cast<char16_t>(kEscapeBase + data[at]));
+            ++at;
+            continue;
+        }
+        path += QString::fromUtf8(bytes.constData() + at, length);
+        at += length;
+    }
+    return path;
+}
+
+QByteArray SystemPath(const QString& path) {
+#ifdef Q_OS_UNIX
+    QByteArray bytes;
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t c = path[i].unicode();
+        const bool escaped = c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF &&
+                             (i == 0 || !path[i - 1].isHighSurrogate());
+        if (!escaped)
+            continue;
+        bytes += path.mid(run, i - run).toUtf8();
+        bytes += static_cast<char>(c - kEscapeBase);
+        run = i + 1;
+    }
+    return bytes + path.mid(run).toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+// Why an input that exists is no file to read.
+ErrorInfo NotRegular(mode_t mode) {
+    if (S_ISDIR(mode))
+        return SystemError(EISDIR);
+    const char* kind = S_ISFIFO(mode) ? "a FIFO" : S_ISSOCK(mode) ? "a socket" : "a device";
+    return {EINVAL, std::string("Not a regular file (") + kind + ")"};
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size, ErrorInfo& error) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            error = SystemError(errno);
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// A new file beside `target`, named after it, open for writing; -1 with the reason when the
+// folder takes none.
+int CreateBeside(const QByteArray& target, QByteArray& name, ErrorInfo& error) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + '.' +
+               QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 16);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST) {
+            error = SystemError(errno);
+            return -1;
+        }
+    }
+    error = SystemError(EEXIST);
+    return -1;
+}
+
+}  // namespace
+
+bool SameFile(const QString& first, const QString& second) {
+    if (IsStandardStream(first) || IsStandardStream(second))
+        return first == second;
+    struct stat a {};
+    struct stat b {};
+    if (::stat(SystemPath(first).constData(), &a) == 0 &&
+        ::stat(SystemPath(second).constData(), &b) == 0)
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return AbsoluteName(first) == AbsoluteName(second);
+}
+
+std::optional<std::string> ReadInputFile(const QString& path, std::size_t limit, ErrorInfo& error) {
+    const bool standardInput = IsStandardStream(path) || path == QLatin1String("/dev/stdin");
+    int fd = STDIN_FILENO;
+    if (!standardInput) {
+        // Not blocking: a FIFO without a writer is refused below instead of waited on.
+        fd = ::open(SystemPath(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            error = SystemError(errno);
+            return std::nullopt;
+        }
+        struct stat info {};
+        const bool known = ::fstat(fd, &info) == 0;
+        if (!known || !S_ISREG(info.st_mode)) {
+            error = known ? NotRegular(info.st_mode) : SystemError(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+    }
+    std::string bytes;
+    bool failed = false;
+    char buffer[64 * 1024];
+    while (bytes.size() <= limit) {
+        const std::size_t want = std::min(sizeof buffer, limit + 1 - bytes.size());
+        const ssize_t got = ::read(fd, buffer, want);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = SystemError(errno);
+            failed = true;
+            break;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    if (!standardInput)
+        ::close(fd);
+    if (failed)
+        return std::nullopt;
+    return bytes;
+}
+
+OutputFile::OutputFile(QString path) : path_(std::move(path)) {
+    if (IsStandardOutput(path_)) {
+        stream_ = true;
+        return;
+    }
+    target_ = SystemPath(path_);
+    struct stat info {};
+    if (::stat(target_.constData(), &info) == 0 && !S_ISREG(info.st_mode) &&
+        !S_ISDIR(info.st_mode)) {
+        stream_ = true;
+        return;
+    }
+    // A link keeps linking: the file it leads to is the one replaced.
+    char resolved[PATH_MAX];
+    if (::realpath(target_.constData(), resolved))
+        target_ = resolved;
+}
+
+OutputFile::~OutputFile() {
+    Cancel();
+}
+
+bool OutputFile::Probe(ErrorInfo& error) const {
+    if (stream_) {
+        if (target_.isEmpty() || ::access(target_.constData(), W_OK) == 0)
+            return true;
+        error = SystemError(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::stat(target_.constData(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            error = SystemError(EISDIR);
+            return false;
+        }
+        // A file made read-only is not replaced behind the user's back.
+        if (::access(target_.constData(), W_OK) != 0) {
+            error = SystemError(errno);
+            return false;
+        }
+    }
+    QByteArray probe;
+    const int fd = CreateBeside(target_, probe, error);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(probe.constData());
+    return true;
+}
+
+bool OutputFile::Prepare(const std::string& bytes, ErrorInfo& error) {
+    Cancel();
+    if (stream_) {
+        pending_ = bytes;
+        prepared_ = true;
+        return true;
+    }
+    struct stat existing {};
+    const bool exists = ::stat(target_.constData(), &existing) == 0;
+    if (exists && (S_ISDIR(existing.st_mode) || ::access(target_.constData(), W_OK) != 0)) {
+        error = SystemError(S_ISDIR(existing.st_mode) ? EISDIR : errno);
+        return false;
+    }
+    const int fd = CreateBeside(target_, temporary_, error);
+    if (fd < 0) {
+        temporary_.clear();
+        return false;
+    }
+    // The replacement keeps the old file's permissions, where the system lets it.
+    if (exists)
+        (void)::fchmod(fd, existing.st_mode & 07777);
+    // Written, flushed to the disk and closed, each step checked: a full disk shows in one of
+    // them, never as a short file after the rename.
+    bool ok = WriteAll(fd, bytes.data(), bytes.size(), error);
+    if (ok && ::fsync(fd) != 0) {
+        error = SystemError(errno);
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        error = SystemError(errno);
+        ok = false;
+    }
+    if (!ok) {
+        Cancel();
+        return false;
+    }
+    prepared_ = true;
+    return true;
+}
+
+bool OutputFile::Commit(ErrorInfo& error) {
+    if (!prepared_) {
+        error = SystemError(EINVAL);
+        return false;
+    }
+    prepared_ = false;
+    if (!stream_) {
+        if (::rename(temporary_.constData(), target_.constData()) != 0) {
+            error = SystemError(errno);
+            Cancel();
+            return false;
+        }
+        temporary_.clear();
+        return true;
+    }
+    const int fd = target_.isEmpty() ? STDOUT_FILENO
+                                     : ::open(target_.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error = SystemError(errno);
+        return false;
+    }
+    bool ok = WriteAll(fd, pending_.data(), pending_.size(), error);
+    if (fd != STDOUT_FILENO && ::close(fd) != 0 && ok) {
+        error = SystemError(errno);
+        ok = false;
+    }
+    pending_.clear();
+    return ok;
+}
+
+void OutputFile::Cancel() {
+    if (!temporary_.isEmpty())
+        ::unlink(temporary_.constData());
+    temporary_.clear();
+    pending_.clear();
+    prepared_ = false;
+}
+
+#else  // Other systems: Qt's file classes, with the same checks.
+
+bool SameFile(const QString& first, const QString& second) {
+    if (IsStandardStream(first) || IsStandardStream(second))
+        return first == second;
+    const QFileInfo a(first);
+    const QFileInfo b(second);
+    if (a.exists() && b.exists())
+        return a.canonicalFilePath() == b.canonicalFilePath();
+    return AbsoluteName(first) == AbsoluteName(second);
+}
+
+std::optional<std::string> ReadInputFile(const QString& path, std::size_t limit, ErrorInfo& error) {
+    QFile file(path);
+    const bool opened = IsStandardStream(path)
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
+    if (!opened) {
+        error = {static_cast<int>(QFileDevice::OpenError), "Not a regular file"};
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(static_cast<qint64>(limit) + 1);
+    if (file.error() != QFileDevice::NoError) {
+        error = {static_cast<int>(file.error()), file.errorString().toStdString()};
+        return std::nullopt;
+    }
+    return bytes.toStdString();
+}
+
+OutputFile::OutputFile(QString path) : path_(std::move(path)) {
+    stream_ = IsStandardOutput(path_);
+}
+
+OutputFile::~OutputFile() {
+    Cancel();
+}
+
+bool OutputFile::Probe(ErrorInfo& error) const {
+    const QFileInfo folder(QFileInfo(path_).absolutePath());
+    if (stream_ || (folder.isDir() && folder.isWritable()))
+        return true;
+    error = {static_cast<int>(QFileDevice::OpenError), "The folder cannot be written"};
+    return false;
+}
+
+bool OutputFile::Prepare(const std::string& bytes, ErrorInfo& error) {
+    pending_ = bytes;
+    prepared_ = true;
+    (void)error;
+    return true;
+}
+
+bool OutputFile::Commit(ErrorInfo& error) {
+    if (!prepared_)
+        return false;
+    prepared_ = false;
+    const auto size = static_cast<qint64>(pending_.size());
+    if (stream_) {
+        QFile out;
+        const bool ok = out.open(stdout, QIODevice::WriteOnly) &&
+                        out.write(pending_.data(), size) == size && out.flush();
+        if (!ok)
+            error = {static_cast<int>(out.error()), out.errorString().toStdString()};
+        return ok;
+    }
+    QSaveFile file(path_);
+    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                    file.write(pending_.data(), size) == size && file.flush() && file.commit();
+    if (!ok) {
+        error = {static_cast<int>(file.error()), file.errorString().toStdString()};
+        file.cancelWriting();
+    }
+    return ok;
+}
+
+void OutputFile::Cancel() {
+    pending_.clear();
+    prepared_ = false;
+}
+
+#endif
+
+bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& error) {
+    OutputFile output(path);
+    return output.Prepare(bytes, error) && output.Commit(error);
+}
+
+}  // namespace chanwright

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "core/error_info.h"
+
+namespace chanwright {
+
+// How the program reads its input files and writes its output files, the same for the window and
+// the command-line tool:
+// - An input is read only when it is a regular file, or the tool's standard input ("-" or
+//   "/dev/stdin"). A FIFO, a device or a socket is refused at once, without waiting on it, and at
+//   most the size limit plus one byte is read, whatever size the file claims.
+// - An output that exists and is no regular file (a device, a FIFO, the terminal) is written into
+//   and never replaced; "-" is standard output. Any other output is written whole beside its
+//   target, every write and the flush to disk checked, and only then renamed over it, so that a
+//   failure (a full disk among them) leaves the old file as it was.
+// - Paths are the system's bytes. A name that is not valid UTF-8 keeps its bytes through a QString
+//   (see PathFromSystem), which Qt's own file classes would not do.
+
+// "-": the command-line tool's standard input or standard output.
+bool IsStandardStream(const QString& path);
+
+// A path as the system gave it: bytes that are not UTF-8 are carried as U+DC80 + byte, and
+// SystemPath gives back exactly the bytes that came in.
+QString PathFromSystem(const QByteArray& bytes);
+QByteArray SystemPath(const QString& path);
+
+// Whether two paths name one file: the same file when both exist (through links), otherwise the
+// same absolute path. "-" names standard output and matches only "-".
+bool SameFile(const QString& first, const QString& second);
+
+// At most limit + 1 bytes of an input file; nothing, with the reason, when it cannot be read.
+std::optional<std::string> ReadInputFile(const QString& path, std::size_t limit, ErrorInfo& error);
+
+// One output, written whole or not at all. Prepare writes the bytes where they cannot yet harm the
+// target; Commit puts them in place. A command with several outputs prepares them all before it
+// commits any. An output not committed is cancelled when it goes.
+class OutputFile {
+  public:
+    explicit OutputFile(QString path);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    const QString& Path() const { return path_; }
+    // Whether the output could be written, without writing it: its folder exists and takes a new
+    // file, or it is a stream or device open to writing.
+    bool Probe(ErrorInfo& error) const;
+    bool Prepare(const std::string& bytes, ErrorInfo& error);
+    bool Commit(ErrorInfo& error);
+    void Cancel();
+
+  private:
+    QString path_;
+    QByteArray target_;     // where the bytes go in the end (a link's file, for a link)
+    QByteArray temporary_;  // the prepared copy beside a regular target
+    std::string pending_;   // the prepared bytes for a stream
+    bool stream_ = false;
+    bool prepared_ = false;
+};
+
+// Prepare and Commit in one.
+bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& error);
+
+}  // namespace chanwright
