@@ -195,7 +195,7 @@ class TestCli : public QObject {
         for (const char* name : {"zero.dat", "fifo.hex", "link.dat"})
             QFile::remove(Path(name));
         QVERIFY(WriteBytes(Path("prev.txt"), "old"));
-        QVERIFY(WriteBytes(Path("nul.dat"), QByteArray("[MAIN]\r\nMODEL=#TQ5300\r\n\0", 27)));
+        QVERIFY(WriteBytes(Path("nul.dat"), QByteArray("[MAIN]\r\nMODEL=#TQ5300\r\n") + '\0'));
         QVERIFY(QFile::link(Path("prev.txt"), Path("link.dat")));
         QVERIFY(QFile::link("/dev/zero", Path("zero.dat")));
         QCOMPARE(mkfifo(QFile::encodeName(Path("fifo.hex")).constData(), 0600), 0);
