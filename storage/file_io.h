@@ -19,7 +19,10 @@ namespace chanwright {
 //   target, every write and the flush to disk checked, and only then renamed over it, so that a
 //   failure (a full disk among them) leaves the old file as it was.
 // - Paths are the system's bytes. A name that is not valid UTF-8 keeps its bytes through a QString
-//   (see PathFromSystem), which Qt's own file classes would not do.
+//   (see PathFromSystem).
+// Qt's QFile and QSaveFile fall short on two counts, hence the system calls here: they cannot open
+// a name that is not UTF-8, and QSaveFile committed a file whose buffered last write had failed on
+// a full disk, replacing the old file with an empty one.
 
 // "-": the command-line tool's standard input or standard output.
 bool IsStandardStream(const QString& path);
