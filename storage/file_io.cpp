@@ -151,6 +151,23 @@ int CreateBeside(const QByteArray& target, QByteArray& name, ErrorInfo& error) {
     return -1;
 }
 
+// Whether a regular output may be put in place of `target`: a folder may not, nor a file made
+// read-only, which is not replaced behind the user's back. `existing` tells what is there now.
+bool Replaceable(const QByteArray& target, struct stat& existing, bool& exists, ErrorInfo& error) {
+    exists = ::stat(target.constData(), &existing) == 0;
+    if (!exists)
+        return true;
+    if (S_ISDIR(existing.st_mode)) {
+        error = SystemError(EISDIR);
+        return false;
+    }
+    if (::access(target.constData(), W_OK) != 0) {
+        error = SystemError(errno);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool SameFile(const QString& first, const QString& second) {
@@ -235,18 +252,10 @@ bool OutputFile::Probe(ErrorInfo& error) const {
         error = SystemError(errno);
         return false;
     }
-    struct stat info {};
-    if (::stat(target_.constData(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) {
-            error = SystemError(EISDIR);
-            return false;
-        }
-        // A file made read-only is not replaced behind the user's back.
-        if (::access(target_.constData(), W_OK) != 0) {
-            error = SystemError(errno);
-            return false;
-        }
-    }
+    struct stat existing {};
+    bool exists = false;
+    if (!Replaceable(target_, existing, exists, error))
+        return false;
     QByteArray probe;
     const int fd = CreateBeside(target_, probe, error);
     if (fd < 0)
@@ -264,11 +273,9 @@ bool OutputFile::Prepare(const std::string& bytes, ErrorInfo& error) {
         return true;
     }
     struct stat existing {};
-    const bool exists = ::stat(target_.constData(), &existing) == 0;
-    if (exists && (S_ISDIR(existing.st_mode) || ::access(target_.constData(), W_OK) != 0)) {
-        error = SystemError(S_ISDIR(existing.st_mode) ? EISDIR : errno);
+    bool exists = false;
+    if (!Replaceable(target_, existing, exists, error))
         return false;
-    }
     const int fd = CreateBeside(target_, temporary_, error);
     if (fd < 0) {
         temporary_.clear();

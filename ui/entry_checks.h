@@ -53,7 +53,6 @@ class DigitEntry : public QObject {
                std::function<bool(bool show)> check);
 
     bool Pending() const { return state_.box == box_; }
-    bool Refused() const { return Pending() && state_.refused; }
     // The check a command runs first (CheckPendingEntry), wherever the focus is: true when nothing
     // is pending or the entry is accepted. A refused entry gets its message and the focus.
     bool Validate();

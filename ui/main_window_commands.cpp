@@ -36,7 +36,8 @@ constexpr const char* kPdfFilter = "PDF files(*.pdf)|*.pdf";
 }  // namespace
 
 bool MainWindow::CheckPendingEntry() {
-    // Only the current page's focused box can hold an entry; the page knows its own boxes.
+    // Only the current page can hold a pending entry, whether or not its box still has the focus
+    // (a menu or a dialog may have it); the page knows its own boxes.
     if (pictG_->isEnabled())
         return pictG_->ValidatePendingEntry();
     if (pictF_->isEnabled())

@@ -487,18 +487,19 @@ class TestSettingsPage : public QObject {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("route");
         QTest::addColumn<int>("refusals");  // "Data Error!!" messages; none: the file is saved
-        QTest::newRow("Save As by keys") << "987654321"
-                                         << "keys" << 0;
-        QTest::newRow("Save As by mouse") << "987654321"
-                                          << "mouse" << 0;
-        QTest::newRow("toolbar Save") << "987654321"
-                                      << "toolbar" << 0;
-        QTest::newRow("eight digits, Save As by keys") << "12345678"
-                                                       << "keys" << 1;
-        QTest::newRow("eight digits, Tab, Tab, toolbar Save") << "12345678"
-                                                              << "tabs" << 3;
-        QTest::newRow("eight digits, Clear") << "12345678"
-                                             << "clear" << 1;
+        const struct {
+            const char* name;
+            const char* typed;
+            const char* route;
+            int refusals;
+        } rows[] = {{"Save As by keys", "987654321", "keys", 0},
+                    {"Save As by mouse", "987654321", "mouse", 0},
+                    {"toolbar Save", "987654321", "toolbar", 0},
+                    {"eight digits, Save As by keys", "12345678", "keys", 1},
+                    {"eight digits, Tab, Tab, toolbar Save", "12345678", "tabs", 3},
+                    {"eight digits, Clear", "12345678", "clear", 1}};
+        for (const auto& row : rows)
+            QTest::newRow(row.name) << QString(row.typed) << QString(row.route) << row.refusals;
     }
     void userMmsi_reachesTheCommand() {
         QFETCH(QString, typed);
