@@ -1,6 +1,9 @@
 // A full radio read over the real serial code against the simulator on a pseudo-terminal: at
-// 9600 baud against the line-rate floor, and unpaced for the program's own overhead.
+// 9600 baud against the line-rate floor, and unpaced for the program's own overhead; each with
+// the serial trace off and on.
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <ctime>
 
@@ -8,6 +11,7 @@
 #include "core/system_platform.h"
 #include "link/clone_operations.h"
 #include "link/qt_serial_port.h"
+#include "link/serial_trace.h"
 #include "storage/error_log.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/test_platform.h"
@@ -49,7 +53,8 @@ Run Time(Work work) {
     return {clock.Seconds() - wall, CpuSeconds() - cpu, ok};
 }
 
-ReadRun FullRead(const QString& device) {
+// With a trace path, port and link are traced as the command-line tool and the window do it.
+ReadRun FullRead(const QString& device, const QString& tracePath = {}) {
     AppState app = test::MakeDefaultApp(kModelHV2071P);
     QtSerialPort port(device);
     SteadyClock clock;
@@ -57,7 +62,14 @@ ReadRun FullRead(const QString& device) {
     test::RecordingPrompter prompter;
     NoView view;
     const ErrorLog log(app.Shared, QString());
-    RadioLink link(app.Shared, port, clock, events, log);
+    SerialTrace trace(clock);
+    TracingPort traced(port, trace);
+    ErrorInfo error;
+    if (!tracePath.isEmpty() && !trace.Open(tracePath, error))
+        return {};
+    RadioLink link(app.Shared, tracePath.isEmpty() ? static_cast<SerialPort&>(port) : traced, clock,
+                   events, log);
+    link.SetTrace(tracePath.isEmpty() ? nullptr : &trace);
     CloneOperations operations(app, link, prompter, clock, view, log);
     operations.SetSettlePause(0);
     MemoryImage scratch = app.Image;
@@ -81,42 +93,56 @@ bool StartSim(test::SimProcess& sim, const QStringList& arguments) {
     return false;
 }
 
+void PrintPaced(const char* label, const ReadRun& run, double floor) {
+    std::printf(
+        "9600 baud, %s: read %.3f s wall against a %.1f s floor (+%.2f %%), %.3f s cpu "
+        "(%.2f %% of wall); model check %.1f ms\n",
+        label, run.read.wall, floor, (run.read.wall / floor - 1) * 100, run.read.cpu,
+        run.read.cpu / run.read.wall * 100, run.check.wall * 1000);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     constexpr double kFloor = 512.0 * 48 * 10 / 9600;  // 25.6 s of line time
     constexpr int kUnpacedRuns = 5;
+    QTemporaryDir traces;
+    const QString tracePath = traces.filePath("trace.txt");
 
     test::SimProcess unpaced(CHANWRIGHT_RADIOSIM);
     if (!StartSim(unpaced, {}))
         return 1;
     std::printf("bench_transfer, HV2071P, full read of 512 blocks over a pseudo-terminal\n");
-    std::vector<double> walls;
-    for (int i = 0; i < kUnpacedRuns; ++i) {
-        const ReadRun run = FullRead(unpaced.Device());
-        if (!run.read.ok || !run.check.ok)
-            return 1;
-        walls.push_back(run.read.wall);
-        std::printf("unpaced run %d: read %.3f s wall, %.3f s cpu; model check %.1f ms\n", i + 1,
-                    run.read.wall, run.read.cpu, run.check.wall * 1000);
+    for (const bool tracing : {false, true}) {
+        std::vector<double> walls;
+        for (int i = 0; i < kUnpacedRuns; ++i) {
+            const ReadRun run = FullRead(unpaced.Device(), tracing ? tracePath : QString());
+            if (!run.read.ok || !run.check.ok)
+                return 1;
+            walls.push_back(run.read.wall);
+            std::printf(
+                "unpaced, trace %s, run %d: read %.3f s wall, %.3f s cpu; model check "
+                "%.1f ms\n",
+                tracing ? "on" : "off", i + 1, run.read.wall, run.read.cpu, run.check.wall * 1000);
+        }
+        std::sort(walls.begin(), walls.end());
+        std::printf("unpaced, trace %s, median: %.3f s\n", tracing ? "on" : "off",
+                    walls[walls.size() / 2]);
     }
-    std::sort(walls.begin(), walls.end());
-    std::printf("unpaced median: %.3f s\n", walls[walls.size() / 2]);
     unpaced.Stop();
 
     test::SimProcess paced(CHANWRIGHT_RADIOSIM);
     if (!StartSim(paced, {"--baud", "9600"}))
         return 1;
-    const ReadRun run = FullRead(paced.Device());
+    const ReadRun off = FullRead(paced.Device());
+    const ReadRun on = FullRead(paced.Device(), tracePath);
     paced.Stop();
-    if (!run.read.ok || !run.check.ok)
+    if (!off.read.ok || !off.check.ok || !on.read.ok || !on.check.ok)
         return 1;
-    std::printf("9600 baud: read %.3f s wall against a %.1f s floor (+%.2f %%)\n", run.read.wall,
-                kFloor, (run.read.wall / kFloor - 1) * 100);
-    std::printf("9600 baud: read used %.3f s cpu (%.2f %% of wall)\n", run.read.cpu,
-                run.read.cpu / run.read.wall * 100);
-    std::printf("9600 baud: model check %.1f ms wall (floor %.1f ms)\n", run.check.wall * 1000,
-                4 * 18 * 10 / 9.6);
+    PrintPaced("trace off", off, kFloor);
+    PrintPaced("trace on ", on, kFloor);
+    std::printf("trace of one check and read: %lld bytes\n", QFileInfo(tracePath).size());
+    std::printf("model check floor %.1f ms\n", 4 * 18 * 10 / 9.6);
     return 0;
 }

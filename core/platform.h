@@ -20,6 +20,11 @@ class Prompter {
     // The filter uses the "text|pattern|text|pattern" form; an empty result means cancelled.
     virtual std::string ChooseOpenFile(const std::string& filter) = 0;
     virtual std::string ChooseSaveFile(const std::string& filter) = 0;
+    // ChooseOpenFile, starting in the given folder.
+    virtual std::string ChooseOpenFileIn(const std::string& folder, const std::string& filter) {
+        (void)folder;
+        return ChooseOpenFile(filter);
+    }
 };
 
 // Time as the radio link and the fixed pauses after file and radio operations see it.

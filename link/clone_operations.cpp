@@ -9,23 +9,13 @@
 #include "image/image_encoder.h"
 #include "image/memory_layout.h"
 #include "link/frames.h"
+#include "link/write_plan.h"
 
 namespace chanwright {
 
 namespace {
 
 constexpr int kLastBlock = kImageSize - kBlockSize;
-
-// The write plan: the scrambler's block goes byte by byte from 0x25, and the blocks the radio
-// keeps for itself are never sent.
-constexpr int kByteWrittenBlock = 0x0020;
-constexpr int kFirstByteWritten = 0x25;
-constexpr int kLastByteWritten = 0x2F;
-
-bool IsSkippedBlock(int address) {
-    return address == 0x0030 || address == 0x0040 || address == 0x01B0 || address == 0x01C0 ||
-           address == 0x01D0;
-}
 
 // Busy, OK disabled and the busy pointer for the length of one operation, however it ends.
 class RunningFrame {
@@ -49,6 +39,8 @@ class RunningFrame {
 }  // namespace
 
 std::string TransferCaption(int16_t transferMode) {
+    if (transferMode == kTransferVerify)
+        return messages::kVerifyRadio;
     return transferMode == kTransferRead ? messages::kReadFromRadio : messages::kProgramToRadio;
 }
 
@@ -69,8 +61,15 @@ CloneOperations::CloneOperations(AppState& app, RadioLink& link, Prompter& promp
 
 int CloneOperations::ShowProgress(int percent) {
     percent = std::clamp(percent, 0, 100);
-    view_.ShowProgress(percent);
+    view_.ShowProgress(progressBase_ + percent * progressSpan_ / 100);
     return percent;
+}
+
+// A two-stage operation shares the bar: each stage shows its own percentage within its part.
+void CloneOperations::SetStage(const char* stage, int base, int span) {
+    progressBase_ = base;
+    progressSpan_ = span;
+    view_.ShowStage(stage ? stage : "");
 }
 
 bool CloneOperations::RunTransfer() {
@@ -79,12 +78,16 @@ bool CloneOperations::RunTransfer() {
             ReadRadio();
             break;
         case kTransferProgram:
-            // Nothing reaches the radio from an image that could not be encoded whole.
-            if (EncodeForProgram())
+            // Nothing reaches the radio from an image that could not be encoded whole. A restore
+            // sends the image as it was loaded.
+            if (programOptions_.imageAsLoaded || EncodeForProgram())
                 ProgramRadio();
             break;
         case kTransferClear:
             ClearRadio();
+            break;
+        case kTransferVerify:
+            VerifyRadio();
             break;
         default:
             break;
@@ -93,6 +96,7 @@ bool CloneOperations::RunTransfer() {
     // dialog must stay open, not close as if it had finished.
     if (shared_.AbortRequested)
         shared_.OperationFailed = kTrue;
+    SetStage(nullptr, 0, 100);
     ShowProgress(0);
     return !shared_.OperationFailed;
 }
@@ -114,26 +118,77 @@ bool CloneOperations::EncodeForProgram() {
     return false;
 }
 
+// The data step of a read into image, which keeps what it held unless the whole radio came in; the
+// local bytes are then the default image's, as the data set knows them.
+bool CloneOperations::ReadWholeRadio(MemoryImage& image) {
+    MemoryImage scratch = image;
+    ReadData(scratch);
+    if (shared_.OperationFailed || shared_.AbortRequested)
+        return false;
+    MemoryImage defaults{};
+    BuildDefaultImage(defaults, shared_.ModelNum);
+    RestoreLocalBytes(scratch, defaults);
+    image = scratch;
+    return true;
+}
+
+bool CloneOperations::KeepCopy(const MemoryImage& image, ErrorInfo& error) {
+    return !keeper_ || keeper_->Keep(image, shared_.ModelNum, error);
+}
+
 void CloneOperations::ReadRadio() {
-    MemoryImage scratch = app_.Image;
     RunningFrame frame(shared_, view_);
     ReadDataChkModel();
     if (shared_.OperationFailed)
         return;
-    ReadData(scratch);
-    if (shared_.OperationFailed || shared_.AbortRequested)
+    MemoryImage image = app_.Image;
+    if (!ReadWholeRadio(image))
         return;
-    app_.Image = scratch;
-    BuildDefaultImage(scratch, shared_.ModelNum);
-    RestoreLocalBytes(app_.Image, scratch);
+    ErrorInfo ignored;
+    KeepCopy(image, ignored);
+    app_.Image = image;
     DecodeImage(app_.Image, app_.Data);
     Complete(messages::kReadFromRadio);
+}
+
+void CloneOperations::VerifyRadio() {
+    RunningFrame frame(shared_, view_);
+    ReadDataChkModel();
+    if (shared_.OperationFailed)
+        return;
+    MemoryImage image{};
+    if (!ReadWholeRadio(image))
+        return;
+    ErrorInfo ignored;
+    KeepCopy(image, ignored);
+    radioImage_ = image;
+    shared_.TransferDone = kTrue;
+}
+
+// The first stage of a program with a backup: the whole radio read and kept. Nothing is written
+// unless the copy is safe on disk.
+bool CloneOperations::BackUpRadio() {
+    SetStage(messages::kStageBackup, 0, 50);
+    MemoryImage image{};
+    if (!ReadWholeRadio(image))
+        return false;
+    ErrorInfo error;
+    if (!KeepCopy(image, error)) {
+        shared_.OperationFailed = kTrue;
+        prompter_.ShowMessage(std::string(messages::kBackupNotKept) + "\n\n" + error.Description,
+                              messages::kProgramToRadio, MessageIcon::Critical);
+        return false;
+    }
+    SetStage(messages::kStageProgram, 50, 50);
+    return true;
 }
 
 void CloneOperations::ProgramRadio() {
     RunningFrame frame(shared_, view_);
     ReadDataChkModel();
     if (shared_.OperationFailed)
+        return;
+    if (programOptions_.backupFirst && !BackUpRadio())
         return;
     WriteData();
     if (shared_.OperationFailed || shared_.AbortRequested)
@@ -222,8 +277,9 @@ void CloneOperations::ReadDataChkModel() {
         if (CheckModelId(FirstModelId(check), SecondModelId(check), shared_.ModelNum))
             return;
         shared_.OperationFailed = kTrue;
-        prompter_.ShowMessage(messages::kModelNameError, messages::kReadFromRadio,
-                              MessageIcon::Critical);
+        prompter_.ShowMessage(
+            ModelErrorText(check, shared_.ModelNum, IdentifierSource::Radio, modelChoice_),
+            messages::kReadFromRadio, MessageIcon::Critical);
     });
 }
 

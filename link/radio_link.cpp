@@ -1,10 +1,52 @@
 #include "link/radio_link.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "link/frames.h"
+#include "link/serial_trace.h"
 
 namespace chanwright {
+
+namespace {
+
+std::string Awaited(uint8_t expected) {
+    if (expected == kSoh)
+        return "the reply's SOH";
+    if (expected == kAck)
+        return "the ACK";
+    const auto hex = ByteToHex(expected);
+    return "byte " + std::string(hex.begin(), hex.end());
+}
+
+std::string Limit(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", seconds);
+    return text;
+}
+
+// Two received characters as the trace shows them; noise must not break the line.
+std::string Shown(uint8_t first, uint8_t second) {
+    std::string text;
+    for (const uint8_t c : {first, second})
+        text += c > 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
+    return text;
+}
+
+// Why a body that ends in CR was refused: its checksum, else its type.
+std::string ReplyFault(const std::vector<uint8_t>& body, uint8_t type) {
+    const auto end = static_cast<int>(body.size()) - 1;
+    const auto sum = ByteToHex(CalcSum(body.data(), 0, end - 3));
+    const auto awaited = ByteToHex(type);
+    if (sum[0] != body[end - 2] || sum[1] != body[end - 1]) {
+        return "bad reply: checksum " + Shown(body[end - 2], body[end - 1]) + ", should be " +
+               Shown(sum[0], sum[1]);
+    }
+    return "bad reply: type " + Shown(body[0], body[1]) + ", awaited " +
+           Shown(awaited[0], awaited[1]);
+}
+
+}  // namespace
 
 RadioLink::RadioLink(SharedState& shared, SerialPort& port, Clock& clock, EventPump& events,
                      const FailureLog& log, LinkTimings timings)
@@ -51,6 +93,11 @@ std::vector<uint8_t> RadioLink::ReceivedBytes(int count) {
     }
 }
 
+void RadioLink::Note(const std::string& text) {
+    if (trace_)
+        trace_->Note(text);
+}
+
 void RadioLink::WaitForInput(int wanted) {
     try {
         port_.WaitForInput(timings_.PollLimit, wanted);
@@ -69,11 +116,15 @@ WaitResult RadioLink::WaitByte(uint8_t expected, double limit) {
             if (!byte.empty())
                 last = byte.front();
         }
-        if (shared_.AbortRequested)
+        if (shared_.AbortRequested) {
+            Note("cancelled awaiting " + Awaited(expected));
             return kWaitAborted;
+        }
         // The deadline comes first: a byte that arrives as time runs out is a time-out.
-        if (clock_.Seconds() > deadline)
+        if (clock_.Seconds() > deadline) {
+            Note("time limit: " + Limit(limit) + " for " + Awaited(expected));
             return kWaitTimedOut;
+        }
         if (last == expected)
             return kWaitDone;
         if (WaitingBytes() == 0)
@@ -88,17 +139,30 @@ WaitResult RadioLink::RecvFrame(int length, double limit, std::vector<uint8_t>& 
     for (;;) {
         events_.ProcessEvents();
         // Exactly the frame's length: a stray byte more makes the receive run into its limit.
-        if (WaitingBytes() == length)
+        const int waiting = WaitingBytes();
+        if (waiting == length)
             break;
-        if (shared_.AbortRequested)
+        if (shared_.AbortRequested) {
+            Note("cancelled awaiting the reply body");
             return kWaitAborted;
-        if (clock_.Seconds() > deadline)
+        }
+        if (clock_.Seconds() > deadline) {
+            Note("time limit: " + Limit(limit) + " for the reply body, " + std::to_string(waiting) +
+                 " of " + std::to_string(length) + " bytes in");
             return kWaitTimedOut;
+        }
         WaitForInput(length);
     }
     frame = ReceivedBytes(length);
-    if (static_cast<int>(frame.size()) != length || frame.back() != kCr)
+    if (static_cast<int>(frame.size()) != length) {
+        Note("bad reply: read " + std::to_string(frame.size()) + " of " + std::to_string(length) +
+             " bytes");
         return kWaitBadEnd;
+    }
+    if (frame.back() != kCr) {
+        Note("bad reply: no CR at the end");
+        return kWaitBadEnd;
+    }
     shared_.OperationFailed = kFalse;
     return kWaitDone;
 }
@@ -129,8 +193,11 @@ void RadioLink::RecvReply(int length, uint8_t type,
     if (RecvFrame(length, timings_.BodyLimit, frame) != kWaitDone)
         return;
     shared_.OperationFailed = kTrue;
-    if (CheckReply(frame.data(), length) != type)
+    if (CheckReply(frame.data(), length) != type) {
+        if (trace_)
+            Note(ReplyFault(frame, type));
         return;
+    }
     store(frame.data());
     shared_.OperationFailed = kFalse;
 }
@@ -162,6 +229,9 @@ void RadioLink::Exchange(Send send, Await await) {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         shared_.OperationFailed = kTrue;
         shared_.AbortRequested = kFalse;
+        if (attempt > 0)
+            Note("retry: attempt " + std::to_string(attempt + 1) + " of " +
+                 std::to_string(attempts) + ", CAN first");
         FlushInput();
         if (attempt > 0) {
             port_.Write({kCan});

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "core/error_info.h"
@@ -11,6 +12,8 @@
 #include "link/serial_port.h"
 
 namespace chanwright {
+
+class SerialTrace;
 
 // How long the link waits. The radio's limits are fixed; tests and tools shorten them.
 struct LinkTimings {
@@ -41,6 +44,10 @@ class RadioLink {
     const ErrorInfo& OpenError() const { return openError_; }
     void PortClose();
 
+    // Retries, time limits, bad replies and Cancel are noted there; null for none. The traffic
+    // is the same either way.
+    void SetTrace(SerialTrace* trace) { trace_ = trace; }
+
     void FlushInput();
     WaitResult WaitByte(uint8_t expected, double limit);
     // On kWaitDone, frame holds the length bytes received, the CR last.
@@ -67,6 +74,7 @@ class RadioLink {
     int WaitingBytes();
     std::vector<uint8_t> ReceivedBytes(int count);
     void WaitForInput(int wanted);
+    void Note(const std::string& text);
 
     SharedState& shared_;
     SerialPort& port_;
@@ -75,6 +83,7 @@ class RadioLink {
     const FailureLog& log_;
     LinkTimings timings_;
     ErrorInfo openError_;
+    SerialTrace* trace_ = nullptr;
 };
 
 }  // namespace chanwright

@@ -333,6 +333,20 @@ bool OutputFile::Commit(ErrorInfo& error) {
     return ok;
 }
 
+bool OutputFile::CommitNew(ErrorInfo& error) {
+    if (!prepared_ || stream_) {
+        error = SystemError(EINVAL);
+        return false;
+    }
+    // A hard link puts the copy in place only where nothing is; the rename cannot refuse.
+    if (::link(temporary_.constData(), target_.constData()) != 0) {
+        error = SystemError(errno);
+        return false;
+    }
+    Cancel();
+    return true;
+}
+
 void OutputFile::Cancel() {
     if (!temporary_.isEmpty())
         ::unlink(temporary_.constData());
@@ -416,6 +430,14 @@ bool OutputFile::Commit(ErrorInfo& error) {
     return ok;
 }
 
+bool OutputFile::CommitNew(ErrorInfo& error) {
+    if (QFileInfo::exists(path_)) {
+        error = {EEXIST, std::strerror(EEXIST)};
+        return false;
+    }
+    return Commit(error);
+}
+
 void OutputFile::Cancel() {
     pending_.clear();
     prepared_ = false;
@@ -426,6 +448,28 @@ void OutputFile::Cancel() {
 bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& error) {
     OutputFile output(path);
     return output.Prepare(bytes, error) && output.Commit(error);
+}
+
+std::optional<QString> WriteNewFile(const QString& folder, const QString& stem,
+                                    const QString& suffix, const std::string& bytes,
+                                    ErrorInfo& error) {
+    if (!QDir().mkpath(folder)) {
+        error = {EACCES, "The folder " + folder.toStdString() + " cannot be made"};
+        return std::nullopt;
+    }
+    const QDir dir(folder);
+    for (int attempt = 1; attempt <= 1000; ++attempt) {
+        const QString name =
+            stem + (attempt > 1 ? QStringLiteral("-%1").arg(attempt) : QString()) + suffix;
+        OutputFile output(dir.filePath(name));
+        if (!output.Prepare(bytes, error))
+            return std::nullopt;
+        if (output.CommitNew(error))
+            return output.Path();
+        if (error.Number != EEXIST)
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 }  // namespace chanwright

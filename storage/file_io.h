@@ -55,6 +55,9 @@ class OutputFile {
     bool Probe(ErrorInfo& error) const;
     bool Prepare(const std::string& bytes, ErrorInfo& error);
     bool Commit(ErrorInfo& error);
+    // Commit that never replaces: EEXIST when a file of that name turned up meanwhile, and the
+    // prepared copy stays for another name.
+    bool CommitNew(ErrorInfo& error);
     void Cancel();
 
   private:
@@ -68,5 +71,12 @@ class OutputFile {
 
 // Prepare and Commit in one.
 bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& error);
+
+// A new file in folder (made when missing), written whole, named stem + suffix or, when that is
+// taken, stem + "-2" + suffix, "-3" and so on; an existing file is never replaced. The name
+// used, or nothing with the reason.
+std::optional<QString> WriteNewFile(const QString& folder, const QString& stem,
+                                    const QString& suffix, const std::string& bytes,
+                                    ErrorInfo& error);
 
 }  // namespace chanwright

@@ -119,8 +119,9 @@ void FileOperations::ReadHexBytes(const std::string& bytes) {
     if (!CheckModelId(FirstModelId(buffer), SecondModelId(buffer), app_.Shared.ModelNum)) {
         lastError_ = {0, "the file holds another model's image"};
         app_.Shared.OperationFailed = kTrue;
-        platform_.prompter.ShowMessage(messages::kModelNameError, messages::kReadFromRadio,
-                                       MessageIcon::Critical);
+        platform_.prompter.ShowMessage(
+            ModelErrorText(buffer, app_.Shared.ModelNum, IdentifierSource::File, modelChoice_),
+            messages::kReadFromRadio, MessageIcon::Critical);
         return;
     }
     app_.Image = buffer;

@@ -6,6 +6,7 @@
 
 #include "core/app_state.h"
 #include "core/platform.h"
+#include "image/model_hint.h"
 #include "storage/error_log.h"
 
 namespace chanwright {
@@ -22,6 +23,8 @@ class FileOperations {
     // The window pauses half a second after each file operation so the user sees it happen; a
     // command-line run has no one watching and sets 0.
     void SetSettlePause(int milliseconds) { settlePauseMs_ = milliseconds; }
+    // How a model error tells the user to choose the model an image file is for.
+    void SetModelChoice(ModelChoice choice) { modelChoice_ = choice; }
 
     void FileRead2(const QString& path);
     void SaveFileAs(const QString& path);
@@ -59,6 +62,7 @@ class FileOperations {
     const ErrorLog& log_;
     ErrorInfo lastError_;
     int settlePauseMs_ = 500;
+    ModelChoice modelChoice_ = ModelChoice::Menu;
 };
 
 }  // namespace chanwright

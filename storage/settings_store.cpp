@@ -13,6 +13,8 @@ namespace {
 
 const char kComKey[] = "ComPath/ComNum";
 const char kModelKey[] = "ModelPath/ModelNum";
+const char kBackupFirstKey[] = "Transfer/BackupFirst";
+const char kLogTrafficKey[] = "Transfer/LogSerialTraffic";
 
 constexpr int16_t kFirstPort = 1;
 constexpr int16_t kLastPort = 4;
@@ -92,6 +94,24 @@ int16_t SettingsStore::ReadModelNum() const {
 
 void SettingsStore::WriteModelNum(int16_t modelNum) {
     settings_->setValue(QLatin1String(kModelKey), QString::number(modelNum));
+}
+
+bool SettingsStore::ReadBackupFirst() const {
+    int value = 1;
+    return !ReadInteger(*settings_, kBackupFirstKey, &value) || value != 0;
+}
+
+void SettingsStore::WriteBackupFirst(bool on) {
+    settings_->setValue(QLatin1String(kBackupFirstKey), QString::number(on ? 1 : 0));
+}
+
+bool SettingsStore::ReadLogSerialTraffic() const {
+    int value = 0;
+    return ReadInteger(*settings_, kLogTrafficKey, &value) && value != 0;
+}
+
+void SettingsStore::WriteLogSerialTraffic(bool on) {
+    settings_->setValue(QLatin1String(kLogTrafficKey), QString::number(on ? 1 : 0));
 }
 
 void SettingsStore::WriteWindowPosition(int left, int top, int width, int height) {

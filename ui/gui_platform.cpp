@@ -72,7 +72,11 @@ MessageAnswer GuiPrompter::Ask(const std::string& text, const std::string& title
 }
 
 std::string GuiPrompter::ChooseOpenFile(const std::string& filter) {
-    QFileDialog dialog(parent_, QString(), QString(), QtFileFilter(filter));
+    return ChooseOpenFileIn({}, filter);
+}
+
+std::string GuiPrompter::ChooseOpenFileIn(const std::string& folder, const std::string& filter) {
+    QFileDialog dialog(parent_, QString(), QString::fromStdString(folder), QtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // Devices, FIFOs and sockets hold no data file: the dialog lists regular files and folders.

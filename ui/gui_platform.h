@@ -19,6 +19,7 @@ class GuiPrompter : public Prompter {
                       MessageIcon icon) override;
     std::string ChooseOpenFile(const std::string& filter) override;
     std::string ChooseSaveFile(const std::string& filter) override;
+    std::string ChooseOpenFileIn(const std::string& folder, const std::string& filter) override;
 
   private:
     QPointer<QWidget> parent_;

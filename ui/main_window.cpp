@@ -75,6 +75,7 @@ MainWindow::MainWindow(AppState& app, WindowServices services, QWidget* parent)
           }),
       help_(services_.helpFile, this) {
     setObjectName(QStringLiteral("frmMain"));
+    backups_ = MakeWindowBackups(*this, services_);
     if (!services_.runModal)
         services_.runModal = [](QDialog& dialog) { dialog.exec(); };
     if (!services_.choosePrinter)
@@ -140,6 +141,10 @@ void MainWindow::BuildMenus() {
     transfer->setObjectName(QStringLiteral("mnuTransfer"));
     AddAction(transfer, "mnuTransferProgram", "&Program to Radio", &MainWindow::TransferProgram);
     AddAction(transfer, "mnuTransferRead", "&Read from Radio", &MainWindow::TransferRead);
+    transfer->addSeparator()->setObjectName(QStringLiteral("mnuTransferBar1"));
+    AddAction(transfer, "mnuTransferRestore", "Re&store Backup\u2026",
+              &MainWindow::TransferRestore);
+    AddAction(transfer, "mnuTransferVerify", "&Verify Radio", &MainWindow::TransferVerify);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
@@ -154,6 +159,11 @@ void MainWindow::BuildMenus() {
         connect(port, &QAction::triggered, this, [this, i] { SerialPortChosen(i); });
         ports_[static_cast<std::size_t>(i)] = port;
     }
+    logTraffic_ = options->addAction(QStringLiteral("&Log Serial Traffic"));
+    logTraffic_->setObjectName(QStringLiteral("mnuOptionsLogTraffic"));
+    logTraffic_->setCheckable(true);
+    logTraffic_->setChecked(services_.settings.ReadLogSerialTraffic());
+    connect(logTraffic_, &QAction::triggered, this, &MainWindow::LogSerialTrafficChosen);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <array>
 #include <functional>
@@ -7,6 +8,7 @@
 
 #include "core/app_state.h"
 #include "core/platform.h"
+#include "link/clone_operations.h"
 #include "link/radio_link.h"
 #include "link/serial_port.h"
 #include "storage/error_log.h"
@@ -58,6 +60,11 @@ struct WindowServices {
     // Whether the system offers a printer at all.
     std::function<bool()> printerInstalled;
     LinkTimings timings{};
+    // Where completed reads leave the radio's image, and where serial traces go.
+    QString backupFolder;
+    QString traceFolder;
+    // The local time that backup and trace names carry.
+    std::function<QDateTime()> now;
 };
 
 // `frmMain`: the navigation tree on the left, one active page on the right, the menus, the
@@ -96,6 +103,11 @@ class MainWindow : public QMainWindow {
     void EditModel(int16_t modelNum);
     void TransferRead();
     void TransferProgram();
+    // Loads a backup's image and programs it into the radio as it is.
+    void TransferRestore();
+    // Reads the radio and lists where it differs from the data being edited.
+    void TransferVerify();
+    void LogSerialTrafficChosen(bool on);
     void ClearFromSettings();
     void SerialPortChosen(int index);
     void HelpContents();
@@ -124,7 +136,9 @@ class MainWindow : public QMainWindow {
     void RebuildView();
     void CheckModelMenu();
     void SaveFile(bool useCurrent);
-    void RunRadioDialog(int16_t mode);
+    // Runs the radio dialog in the mode; the radio's image comes back from a verify.
+    MemoryImage RunRadioDialog(int16_t mode, bool imageAsLoaded = false);
+    QString NewTraceFile();
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
                        void (MainWindow::*handler)());
 
@@ -152,6 +166,11 @@ class MainWindow : public QMainWindow {
     QAction* model1_ = nullptr;
     QAction* model2_ = nullptr;
     std::array<QAction*, 4> ports_{};
+    QAction* logTraffic_ = nullptr;
+    std::unique_ptr<BackupKeeper> backups_;
 };
+
+// The keeper of every completed read's image in services.backupFolder; none without a folder.
+std::unique_ptr<BackupKeeper> MakeWindowBackups(MainWindow& window, const WindowServices& services);
 
 }  // namespace chanwright

@@ -201,7 +201,7 @@ void MainWindow::SerialPortChosen(int index) {
     services_.settings.Sync();
 }
 
-void MainWindow::RunRadioDialog(int16_t mode) {
+MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
     app_.Shared.TransferMode = mode;
     const QString device = services_.settings.ReadComDevice(app_.Shared.ComNum);
     RadioDialogServices radio{services_.prompter,
@@ -213,8 +213,13 @@ void MainWindow::RunRadioDialog(int16_t mode) {
                               {}};
     if (help_.Available())
         radio.showHelp = [this](int context) { ShowHelp(context); };
+    radio.backups = backups_.get();
+    radio.settings = &services_.settings;
+    radio.imageAsLoaded = imageAsLoaded;
+    radio.traceFile = [this] { return NewTraceFile(); };
     RadioDialog dialog(app_, std::move(radio), this);
     services_.runModal(dialog);
+    return dialog.RadioImage();
 }
 
 void MainWindow::TransferRead() {

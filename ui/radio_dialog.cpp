@@ -2,6 +2,7 @@
 #include "core/messages.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "link/serial_trace.h"
 #include "ui/help_contexts.h"
 
 namespace chanwright {
@@ -108,6 +110,31 @@ QPixmap ArrowPicture(int width, int height) {
     return pixmap;
 }
 
+// Names the trace file under every failure of a traced transfer, after the program's own text, so
+// the user knows what to send along with a report.
+class TraceNamingPrompter : public Prompter {
+  public:
+    TraceNamingPrompter(Prompter& prompter, const QString& tracePath)
+        : prompter_(prompter), trailer_("\n\nSerial trace: " + tracePath.toStdString()) {}
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
+        prompter_.ShowMessage(icon == MessageIcon::Critical ? text + trailer_ : text, title, icon);
+    }
+    MessageAnswer Ask(const std::string& text, const std::string& title, MessageButtons buttons,
+                      MessageIcon icon) override {
+        return prompter_.Ask(text, title, buttons, icon);
+    }
+    std::string ChooseOpenFile(const std::string& filter) override {
+        return prompter_.ChooseOpenFile(filter);
+    }
+    std::string ChooseSaveFile(const std::string& filter) override {
+        return prompter_.ChooseSaveFile(filter);
+    }
+
+  private:
+    Prompter& prompter_;
+    std::string trailer_;
+};
+
 }  // namespace
 
 RadioDialog::RadioDialog(AppState& app, RadioDialogServices services, QWidget* parent)
@@ -149,6 +176,17 @@ RadioDialog::RadioDialog(AppState& app, RadioDialogServices services, QWidget* p
         left += 88 + 8;
     }
     ok_->setDefault(true);
+
+    backupFirst_ = new QCheckBox(QStringLiteral("Back up the radio first"), this);
+    backupFirst_->setObjectName(QStringLiteral("chkBackupFirst"));
+    backupFirst_->setGeometry(kLeftPicture, kPictureTop + kPictureHeight + 1, 240, 20);
+    backupFirst_->setChecked(services_.settings && services_.settings->ReadBackupFirst());
+    connect(backupFirst_, &QCheckBox::toggled, this, [this](bool on) {
+        if (services_.settings) {
+            services_.settings->WriteBackupFirst(on);
+            services_.settings->Sync();
+        }
+    });
     connect(ok_, &QPushButton::clicked, this, [this] { OkClicked(); });
     connect(cancel_, &QPushButton::clicked, this, [this] { CancelClicked(); });
     connect(help_, &QPushButton::clicked, this, [this] { HelpClicked(); });
@@ -164,9 +202,16 @@ RadioDialog::~RadioDialog() {
 // The caption and which side the radio stands on follow the mode of the coming transfer.
 void RadioDialog::ApplyTransferMode() {
     setWindowTitle(QString::fromStdString(TransferCaption(app_.Shared.TransferMode)));
-    const bool fromRadio = app_.Shared.TransferMode == kTransferRead;
+    const int16_t mode = app_.Shared.TransferMode;
+    const bool fromRadio = mode == kTransferRead || mode == kTransferVerify;
     radioPicture_->move(fromRadio ? kLeftPicture : kRightPicture, kPictureTop);
     pcPicture_->move(fromRadio ? kRightPicture : kLeftPicture, kPictureTop);
+    backupFirst_->setVisible(services_.settings && mode == kTransferProgram);
+}
+
+void RadioDialog::ShowStage(const std::string& stage) {
+    const QString caption = QString::fromStdString(TransferCaption(app_.Shared.TransferMode));
+    setWindowTitle(stage.empty() ? caption : caption + " - " + QString::fromStdString(stage));
 }
 
 void RadioDialog::ShowProgress(int percent) {
@@ -175,6 +220,7 @@ void RadioDialog::ShowProgress(int percent) {
 
 void RadioDialog::SetRunning(bool running) {
     ok_->setEnabled(!running);
+    backupFirst_->setEnabled(!running);
     if (running && !cursorShown_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         cursorShown_ = true;
@@ -221,15 +267,33 @@ void RadioDialog::OkClicked() {
     std::unique_ptr<SerialPort> port = services_.makePort ? services_.makePort() : nullptr;
     if (!port)
         return;
-    RadioLink link(app_.Shared, *port, services_.clock, services_.events, services_.log,
-                   services_.timings);
-    CloneOperations operations(app_, link, services_.prompter, services_.clock, *this,
-                               services_.log);
+    const QString tracePath = services_.traceFile ? services_.traceFile() : QString();
+    if (RunOperations(*port, tracePath))
+        accept();
+}
+
+// A trace that cannot be opened is not worth a refused transfer: the transfer runs untraced.
+bool RadioDialog::RunOperations(SerialPort& port, const QString& tracePath) {
+    SerialTrace trace(services_.clock);
+    ErrorInfo traceError;
+    const bool traced = !tracePath.isEmpty() && trace.Open(tracePath, traceError);
+    TracingPort tracingPort(port, trace);
+    TraceNamingPrompter namingPrompter(services_.prompter, tracePath);
+    Prompter& prompter = traced ? static_cast<Prompter&>(namingPrompter) : services_.prompter;
+    RadioLink link(app_.Shared, traced ? static_cast<SerialPort&>(tracingPort) : port,
+                   services_.clock, services_.events, services_.log, services_.timings);
+    if (traced)
+        link.SetTrace(&trace);
+    CloneOperations operations(app_, link, prompter, services_.clock, *this, services_.log);
+    operations.SetBackupKeeper(services_.backups);
+    operations.SetProgramOptions(
+        {!backupFirst_->isHidden() && backupFirst_->isChecked(), services_.imageAsLoaded});
     running_ = &operations;
     const bool done = operations.RunTransfer();
     running_ = nullptr;
     if (done)
-        accept();
+        radioImage_ = operations.RadioImage();
+    return done;
 }
 
 void RadioDialog::CancelClicked() {

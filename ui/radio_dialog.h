@@ -9,7 +9,9 @@
 #include "link/clone_operations.h"
 #include "link/radio_link.h"
 #include "link/serial_port.h"
+#include "storage/settings_store.h"
 
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -28,6 +30,15 @@ struct RadioDialogServices {
     LinkTimings timings{};
     // Opens the help at a context number; empty when there is no help.
     std::function<void(int)> showHelp;
+    // Where completed reads leave their copy of the radio; null keeps none.
+    BackupKeeper* backups = nullptr;
+    // Remembers "Back up the radio first"; without it Program shows no such box.
+    SettingsStore* settings = nullptr;
+    // A restore: the image goes to the radio as it was loaded.
+    bool imageAsLoaded = false;
+    // The file for a trace of this transfer's serial traffic, made when OK is pressed; no
+    // function, or an empty name, traces nothing.
+    std::function<QString()> traceFile;
 };
 
 // `frmRadio`: the modal dialog that runs Read from Radio, Program to Radio or Clear, as
@@ -41,6 +52,10 @@ class RadioDialog : public QDialog, public TransferView {
     // TransferView
     void ShowProgress(int percent) override;
     void SetRunning(bool running) override;
+    void ShowStage(const std::string& stage) override;
+
+    // The radio's image after a completed verify.
+    const MemoryImage& RadioImage() const { return radioImage_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,6 +68,7 @@ class RadioDialog : public QDialog, public TransferView {
     void OkClicked();
     void CancelClicked();
     void HelpClicked();
+    bool RunOperations(SerialPort& port, const QString& tracePath);
 
     AppState& app_;
     RadioDialogServices services_;
@@ -63,6 +79,8 @@ class RadioDialog : public QDialog, public TransferView {
     QPushButton* cancel_;
     QPushButton* help_;
     QLabel* arrow_;
+    QCheckBox* backupFirst_;
+    MemoryImage radioImage_{};
     CloneOperations* running_ = nullptr;
     bool cursorShown_ = false;  // the busy pointer is ours to restore
 };

@@ -27,18 +27,28 @@ const std::map<QString, CommandInfo>& Commands() {
     static const std::map<QString, CommandInfo> commands = {
         {"new", {"new      [--model MODEL] -o OUT", 0, true, false, RunNew}},
         {"convert", {"convert  [--model MODEL] IN OUT", 2, false, false, RunConvert}},
+        {"diff", {"diff     [--model MODEL] A B", 2, false, false, RunDiff}},
         {"report",
          {"report   [--model MODEL] IN [-o OUT.txt] [--pdf OUT.pdf]", 1, false, false, RunReport}},
-        {"read", {"read     --port PORT [--model MODEL] -o OUT", 0, true, true, RunRead}},
-        {"program", {"program  --port PORT [--model MODEL] IN", 1, false, true, RunProgram}},
-        {"clear", {"clear    --port PORT [--model MODEL]", 0, false, true, RunClear}},
+        {"read",
+         {"read     --port PORT [--model MODEL] [--no-backup] [--trace FILE] -o OUT", 0, true, true,
+          RunRead}},
+        {"program",
+         {"program  --port PORT [--model MODEL] [--backup-first] [--restore] [--trace FILE] IN", 1,
+          false, true, RunProgram}},
+        {"clear",
+         {"clear    --port PORT [--model MODEL] [--trace FILE]", 0, false, true, RunClear}},
+        {"verify",
+         {"verify   --port PORT [--model MODEL] [--no-backup] [--trace FILE] IN", 1, false, true,
+          RunVerify}},
     };
     return commands;
 }
 
 QString UsageText() {
     QString text = QStringLiteral("Usage:\n");
-    for (const char* name : {"new", "convert", "report", "read", "program", "clear"}) {
+    for (const char* name :
+         {"new", "convert", "diff", "report", "read", "program", "clear", "verify"}) {
         text += QStringLiteral("  chanwright-cli ") + QLatin1String(Commands().at(name).usage) +
                 QLatin1Char('\n');
     }
@@ -68,7 +78,7 @@ bool WantsPdf(int argc, char* argv[]) {
 // output ("-") are two streams.
 QString Collision(const Invocation& call) {
     QStringList outputs;
-    for (const QString& output : {call.output, call.pdf}) {
+    for (const QString& output : {call.output, call.pdf, call.trace}) {
         if (!output.isEmpty())
             outputs << output;
     }
@@ -90,11 +100,35 @@ QString Collision(const Invocation& call) {
     return {};
 }
 
+// Options that belong to some commands only are refused elsewhere, rather than ignored.
+QString MisplacedOption(const Invocation& call) {
+    const auto takes = [&call](std::initializer_list<const char*> commands) {
+        for (const char* command : commands) {
+            if (call.command == QLatin1String(command))
+                return true;
+        }
+        return false;
+    };
+    if (call.noBackup && !takes({"read", "verify"}))
+        return QStringLiteral("--no-backup is for read and verify");
+    if ((call.backupFirst || call.restore) && !takes({"program"}))
+        return QStringLiteral("--backup-first and --restore are for program");
+    if (!call.trace.isEmpty() && !takes({"read", "program", "clear", "verify"}))
+        return QStringLiteral("--trace is for read, program, clear and verify");
+    if (call.restore && !IsImageFile(call.inputs.value(0)))
+        return QStringLiteral("--restore takes an image file (.hex)");
+    return {};
+}
+
 const char* kHelpTail =
     "\nMODEL is HV2071P or TQ5300. Files ending in .hex are image files (8192 raw bytes);\n"
     "any other name is a data file. PORT is a device path or 1-4 for COM1..COM4.\n"
     "IN - reads standard input; OUT - (or -o -, --pdf -) writes standard output.\n"
-    "Exit status: 0 success, 1 the operation failed, 2 bad usage, 130 stopped by Ctrl+C.\n";
+    "Exit status: 0 success, 1 the operation failed, 2 bad usage, 130 stopped by Ctrl+C.\n"
+    "read and verify save the radio's image in the backup folder unless --no-backup;\n"
+    "program --backup-first does so before writing. verify exits 0 when the radio holds\n"
+    "what IN would write, 1 when it differs, 2 when the read or IN failed.\n"
+    "diff exits 0 when A and B hold the same data, 1 when they differ, 2 on trouble.\n";
 
 }  // namespace
 
@@ -118,7 +152,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption outputOption({"o", "output"}, "Output file.", "OUT");
     const QCommandLineOption pdfOption("pdf", "Printed report as PDF.", "OUT.pdf");
     const QCommandLineOption portOption({"p", "port"}, "Serial port.", "PORT");
-    parser.addOptions({helpOption, modelOption, outputOption, pdfOption, portOption});
+    const QCommandLineOption traceOption("trace", "Serial trace.", "FILE");
+    const QCommandLineOption noBackupOption("no-backup", "No backup of the radio.");
+    const QCommandLineOption backupFirstOption("backup-first", "Back up the radio first.");
+    const QCommandLineOption restoreOption("restore", "Send the image file as it is.");
+    parser.addOptions({helpOption, modelOption, outputOption, pdfOption, portOption, traceOption,
+                       noBackupOption, backupFirstOption, restoreOption});
 
     // File names are the system's bytes, kept whole even where they are not UTF-8.
     QStringList arguments;
@@ -145,6 +184,10 @@ int main(int argc, char* argv[]) {
     call.output = parser.value(outputOption);
     call.pdf = parser.value(pdfOption);
     call.port = parser.value(portOption);
+    call.trace = parser.value(traceOption);
+    call.noBackup = parser.isSet(noBackupOption);
+    call.backupFirst = parser.isSet(backupFirstOption);
+    call.restore = parser.isSet(restoreOption);
     if (parser.isSet(modelOption)) {
         call.model = ParseModel(parser.value(modelOption));
         if (!call.model) {
@@ -162,6 +205,8 @@ int main(int argc, char* argv[]) {
     }
     if (const QString clash = Collision(call); !clash.isEmpty())
         return BadUsage(clash, info.usage);
+    if (const QString misplaced = MisplacedOption(call); !misplaced.isEmpty())
+        return BadUsage(misplaced, info.usage);
     if (!info.run) {
         StdErr() << "chanwright-cli: '" << call.command << "' is not available in this build"
                  << Qt::endl;

@@ -71,6 +71,7 @@ std::optional<int16_t> ModelNamedIn(const std::string& bytes) {
 CliSession::CliSession(const std::optional<int16_t>& model, const QString& input)
     : input_(input), log_(app_.Shared, QString()), files_(app_, platform_, log_) {
     files_.SetSettlePause(0);
+    files_.SetModelChoice(ModelChoice::Option);
     if (!input_.isEmpty())
         inputBytes_ = files_.ReadInput(input_, IsImageFile(input_));
     std::optional<int16_t> named;

@@ -1,5 +1,8 @@
+#include <QDateTime>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <csignal>
+#include <memory>
 
 #include "app/cli/cli_session.h"
 #include "app/cli/commands.h"
@@ -8,6 +11,9 @@
 #include "core/system_platform.h"
 #include "link/clone_operations.h"
 #include "link/qt_serial_port.h"
+#include "link/serial_trace.h"
+#include "report/radio_check.h"
+#include "storage/backup_files.h"
 #include "storage/file_io.h"
 #include "storage/settings_store.h"
 
@@ -39,6 +45,28 @@ class InterruptPump : public EventPump {
     void (*previous_)(int);
 };
 
+// The copy of the radio every completed read leaves in the backup folder. A copy that cannot be
+// saved is a warning: the read itself succeeded.
+class BackupToFolder : public BackupKeeper {
+  public:
+    explicit BackupToFolder(TerminalProgress& progress) : progress_(progress) {}
+    bool Keep(const MemoryImage& image, int16_t modelNum, ErrorInfo& error) override {
+        progress_.EndLine();
+        const std::optional<QString> path = SaveBackup(BackupFolder(), GetModelName(modelNum),
+                                                       QDateTime::currentDateTime(), image, error);
+        if (path) {
+            StdErr() << "Backup: " << *path << Qt::endl;
+        } else {
+            StdErr() << "warning: the backup could not be saved in " << BackupFolder() << ": "
+                     << QString::fromStdString(error.Description) << Qt::endl;
+        }
+        return path.has_value();
+    }
+
+  private:
+    TerminalProgress& progress_;
+};
+
 // "1" … "4" name the application's COM1 … COM4; anything else is the device itself.
 QString ResolvePort(const QString& port) {
     static const QRegularExpression comNumber(QStringLiteral("^[1-4]$"));
@@ -47,26 +75,53 @@ QString ResolvePort(const QString& port) {
     return port;
 }
 
-// One radio operation of the session's data set over the given port: kSuccess, kFailed, or
-// kInterrupted after Ctrl+C.
-int RunRadio(CliSession& session, const QString& port, int16_t transferMode) {
+const char* ProgressLabel(int16_t transferMode) {
+    return transferMode == kTransferRead || transferMode == kTransferVerify ? "Reading" : "Writing";
+}
+
+// One radio operation of the session's data set over the port the call names: kSuccess, kFailed,
+// or kInterrupted after Ctrl+C. A verify leaves the radio's image in radioImage.
+int RunRadio(CliSession& session, const Invocation& call, int16_t transferMode,
+             MemoryImage* radioImage = nullptr) {
     AppState& app = session.App();
     app.Shared.TransferMode = transferMode;
     app.Shared.TransferDone = kFalse;
-    TerminalProgress progress(transferMode == kTransferRead ? "Reading" : "Writing");
+    TerminalProgress progress(ProgressLabel(transferMode));
     StderrPrompter& prompter = session.Messages();
     prompter.beforeMessage = [&progress] { progress.EndLine(); };
 
-    QtSerialPort serial(ResolvePort(port));
+    QtSerialPort serial(ResolvePort(call.port));
     SteadyClock clock;
+    SerialTrace trace(clock);
+    TracingPort traced(serial, trace);
+    if (!call.trace.isEmpty()) {
+        ErrorInfo error;
+        if (!trace.Open(call.trace, error)) {
+            prompter.beforeMessage = nullptr;
+            session.ReportFailure(messages::kFileSaveError, error);
+            return kFailed;
+        }
+    }
+    SerialPort& port = call.trace.isEmpty() ? static_cast<SerialPort&>(serial) : traced;
     InterruptPump events(app.Shared);
-    RadioLink link(app.Shared, serial, clock, events, session.Log());
+    RadioLink link(app.Shared, port, clock, events, session.Log());
+    if (!call.trace.isEmpty())
+        link.SetTrace(&trace);
     CloneOperations operations(app, link, prompter, clock, progress, session.Log());
     operations.SetSettlePause(0);
+    operations.SetModelChoice(ModelChoice::Option);
+    operations.SetProgramOptions({call.backupFirst, call.restore});
+    BackupToFolder backups(progress);
+    const bool keep = transferMode == kTransferProgram ? call.backupFirst : !call.noBackup;
+    if (keep)
+        operations.SetBackupKeeper(&backups);
     const bool done = operations.RunTransfer();
     prompter.beforeMessage = nullptr;
-    if (done)
+    if (done) {
+        if (radioImage)
+            *radioImage = operations.RadioImage();
         return kSuccess;
+    }
     if (app.Shared.AbortRequested && interrupted) {
         StdErr() << "Interrupted" << Qt::endl;
         return kInterrupted;
@@ -86,7 +141,7 @@ int RunRead(const Invocation& call) {
         return kFailed;
     }
     // A failed read writes nothing: OUT keeps whatever it held.
-    const int result = RunRadio(session, call.port, kTransferRead);
+    const int result = RunRadio(session, call, kTransferRead);
     if (result != kSuccess)
         return result;
     return session.WriteAsRead(call.output) ? kSuccess : kFailed;
@@ -96,12 +151,35 @@ int RunProgram(const Invocation& call) {
     CliSession session(call.model, call.inputs.at(0));
     if (!session.Load())
         return kFailed;
-    return RunRadio(session, call.port, kTransferProgram);
+    return RunRadio(session, call, kTransferProgram);
 }
 
 int RunClear(const Invocation& call) {
     CliSession session(call.model);
-    return RunRadio(session, call.port, kTransferClear);
+    return RunRadio(session, call, kTransferClear);
+}
+
+// Reads the radio and compares it with IN as programming IN would leave it.
+int RunVerify(const Invocation& call) {
+    CliSession session(call.model, call.inputs.at(0));
+    if (!session.Load())
+        return kBadUsage;
+    MemoryImage radio{};
+    const int result = RunRadio(session, call, kTransferVerify, &radio);
+    if (result != kSuccess)
+        return result == kInterrupted ? kInterrupted : kBadUsage;
+    std::optional<EncodeError> error;
+    const std::optional<report::RadioComparison> comparison =
+        report::CompareWithRadio(session.App(), radio, error);
+    if (!comparison) {
+        session.Messages().ShowMessage(error->Message(), messages::kAppTitle,
+                                       MessageIcon::Exclamation);
+        return kBadUsage;
+    }
+    for (const std::string& line : comparison->fields)
+        StdOut() << QString::fromStdString(line) << '\n';
+    StdOut() << QString::fromStdString(report::DifferingBytesLine(*comparison)) << Qt::endl;
+    return comparison->Matches() ? kSuccess : kFailed;
 }
 
 }  // namespace chanwright::cli

@@ -14,13 +14,19 @@ struct Invocation {
     QString pdf;
     QString port;
     QStringList inputs;
+    QString trace;             // --trace FILE: the serial traffic, line by line
+    bool noBackup = false;     // --no-backup: read and verify keep no copy of the radio
+    bool backupFirst = false;  // --backup-first: program reads the radio into a backup first
+    bool restore = false;      // --restore: program sends the image file as it is
 };
 
 int RunNew(const Invocation& call);
 int RunConvert(const Invocation& call);
+int RunDiff(const Invocation& call);
 int RunRead(const Invocation& call);
 int RunReport(const Invocation& call);
 int RunProgram(const Invocation& call);
 int RunClear(const Invocation& call);
+int RunVerify(const Invocation& call);
 
 }  // namespace chanwright::cli

@@ -7,6 +7,7 @@
 #include "core/system_platform.h"
 #include "link/qt_serial_port.h"
 #include "storage/app_paths.h"
+#include "storage/backup_files.h"
 #include "storage/error_log.h"
 #include "storage/settings_store.h"
 #include "ui/gui_platform.h"
@@ -49,6 +50,8 @@ int main(int argc, char* argv[]) {
                             {},
                             {},
                             {}};
+    services.backupFolder = BackupFolder();
+    services.traceFolder = TraceFolder();
     MainWindow window(app, std::move(services));
     prompter.SetParent(&window);
     busyView.SetWindow(&window);

@@ -64,6 +64,7 @@ class CliRunner {
     void Launch(QProcess& process, const QString& program, const QStringList& args) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", Path("config"));
+        env.insert("XDG_DATA_HOME", Path("data"));
         env.insert("CLI", QStringLiteral(CHANWRIGHT_CLI));
         // The printed report starts Qt's display layer, which wants a folder of the user's own.
         QDir().mkpath(Path("runtime"));

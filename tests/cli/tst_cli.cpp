@@ -299,10 +299,55 @@ class TestCli : public QObject {
         QCOMPARE(QDir(full).entryList(QDir::Files), (QStringList{"backup.hex", "filler"}));
     }
 
+    // B is A (the rich image) as a data file with a field of each kind changed; a data file
+    // keeps no A or B channel, so those lines show too.
+    void diff_listsEachChangedField_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("golden");  // standard output; none: empty
+        const QString rich = TestDataPath("rich_round_trip.hex");
+        QTest::newRow("image against edited data file")
+            << QStringList{rich, "b.dat"} << 1 << "diff_rich_to_edited.txt";
+        QTest::newRow("edited data file against image")
+            << QStringList{"b.dat", rich} << 1 << "diff_edited_to_rich.txt";
+        QTest::newRow("same file") << QStringList{rich, rich} << 0 << QString();
+        QTest::newRow("data file against its image")
+            << QStringList{"a.dat", "a.hex"} << 0 << QString();
+        QTest::newRow("unloadable input") << QStringList{"b.dat", "none.hex"} << 2 << QString();
+    }
+    void diff_listsEachChangedField() {
+        QFETCH(QStringList, files);
+        QFETCH(int, exitCode);
+        QFETCH(QString, golden);
+        const QString rich = TestDataPath("rich_round_trip.hex");
+        QCOMPARE(Cli({"convert", "--model", "TQ5300", rich, "a.dat"}).exitCode, 0);
+        QCOMPARE(Cli({"convert", "a.dat", "a.hex"}).exitCode, 0);
+        QByteArray edited = ReadBytes(Path("a.dat"));
+        for (const auto& [from, to] : std::initializer_list<std::pair<const char*, const char*>>{
+                 {"ChTag=#Harbour 1", "ChTag=#MARINA"},
+                 {"[CHEXP12]\r\nPosition=0", "[CHEXP12]\r\nPosition=17"},
+                 {"Mmsid=12\r\n", "Mmsid=3669999990\r\n"},
+                 {"Mmsid=0876543210", "Mmsid=0555555550"},
+                 {"KeyBeep=0", "KeyBeep=1"},
+                 {"Scrambler=3", "Scrambler=0"}}) {
+            QVERIFY2(edited.contains(from), from);
+            edited.replace(from, to);
+        }
+        QVERIFY(WriteBytes(Path("b.dat"), edited));
+        const CliRun run = Cli(QStringList{"diff", "--model", "TQ5300"} + files);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.err.isEmpty(), exitCode != 2);
+        QString why;
+        QVERIFY2(
+            golden.isEmpty() ? run.out.isEmpty() : MatchesGolden(run.out.toUtf8(), golden, &why),
+            qPrintable(why + run.out));
+    }
+
     void help_listsEveryCommand() {
         const CliRun run = Cli({"--help"});
         QCOMPARE(run.exitCode, 0);
-        for (const char* command : {"new", "convert", "report", "read", "program", "clear"}) {
+        for (const char* command :
+             {"new", "convert", "diff", "report", "read", "program", "clear"}) {
             QVERIFY2(run.out.contains(QStringLiteral("chanwright-cli ") + command), command);
         }
     }

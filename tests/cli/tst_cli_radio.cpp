@@ -54,13 +54,18 @@ class TestCliRadio : public QObject {
         const QString device = StartRadio(radio);
         const CliRun run = runner_.Cli({"read", "--port", device, "-m", "TQ5300", "-o", "out.hex"});
         QCOMPARE(run.exitCode, 0);
-        // Standard error is no terminal here: the message alone, no progress bar.
-        QCOMPARE(run.err, QString("Complete!!\n"));
+        // Standard error is no terminal here: the messages alone, no progress bar. The backup
+        // holds the bytes the output holds.
+        static const QRegularExpression told(
+            "^Backup: (.*/data/Chanwright/backups/TQ5300-\\d{8}-\\d{6}\\.hex)\nComplete!!\n$");
+        const QRegularExpressionMatch backup = told.match(run.err);
+        QVERIFY2(backup.hasMatch(), qPrintable(run.err));
         MemoryImage defaults{};
         BuildDefaultImage(defaults, kModelTQ5300);
         MemoryImage expected = radio;
         RestoreLocalBytes(expected, defaults);
         QCOMPARE(ReadBytes(Path("out.hex")), ImageBytes(expected));
+        QCOMPARE(ReadBytes(backup.captured(1)), ImageBytes(expected));
         QCOMPARE(LoggedCommands(Path("radio.log")), ReadCommands());
     }
 
@@ -115,19 +120,17 @@ class TestCliRadio : public QObject {
         QTest::addColumn<QStringList>("faults");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("message");
-        QTest::newRow("other model") << QStringList() << "read"
-                                     << "ModelName Error !!\n";
-        QTest::newRow("mismatched copies") << QStringList{"--fault", "mismatched-ids"} << "read"
-                                           << "ModelName Error !!\n";
+        const QString model = "ModelName Error !!\n\nThe radio is a TQ5300: use --model TQ5300.\n";
+        QTest::newRow("other model") << QStringList() << "read" << model;
+        QTest::newRow("mismatched copies")
+            << QStringList{"--fault", "mismatched-ids"} << "read" << model;
         QTest::newRow("bad checksums") << QStringList{"--fault", "bad-checksum"} << "read"
                                        << "Communication Error!!\n";
         QTest::newRow("lower-case checksums")
             << QStringList{"--fault", "lowercase-checksum"} << "read"
             << "Communication Error!!\n";
-        QTest::newRow("program, other model") << QStringList() << "program"
-                                              << "ModelName Error !!\n";
-        QTest::newRow("clear, other model") << QStringList() << "clear"
-                                            << "ModelName Error !!\n";
+        QTest::newRow("program, other model") << QStringList() << "program" << model;
+        QTest::newRow("clear, other model") << QStringList() << "clear" << model;
     }
     void failure_keepsTheOutputFile() {
         QFETCH(QStringList, faults);

@@ -198,7 +198,11 @@ class TestCloneOperations : public QObject {
         QTest::addColumn<QStringList>("commands");  // all the radio gets
         const int hv = kModelHV2071P;
         const QString comm = "Communication Error!!";
-        const QString model = "ModelName Error !!";
+        // Every row's radio answers with the TQ5300's identifier.
+        const QString model = QString::fromUtf8(
+            "ModelName Error !!\n\nThe radio is a TQ5300. Choose Edit \u25B8 Model \u25B8 TQ5300 "
+            "and "
+            "try again.");
         const QStringList none;
         for (const auto& [mode, name] :
              {std::pair{int(kTransferRead), "read"}, std::pair{int(kTransferProgram), "program"},

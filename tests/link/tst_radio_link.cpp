@@ -6,7 +6,9 @@
 
 #include "link/frames.h"
 #include "link/radio_link.h"
+#include "link/serial_trace.h"
 #include "tests/support/fake_port.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
 
 using namespace chanwright;
@@ -383,6 +385,58 @@ class TestRadioLink : public QObject {
         QVERIFY(rig.Untouched());
         if (!throws)
             QVERIFY(rig.clock.now > 10.0 && rig.clock.now < 10.02);
+    }
+
+    // One byte read through a traced port, and the same without: the traffic must not differ.
+    // The golden traces are in tests/data.
+    void trace_recordsTrafficAndWhatTheLinkMadeOfIt_data() {
+        QTest::addColumn<int>("retryCount");
+        QTest::addColumn<QByteArrayList>("replies");
+        QTest::addColumn<bool>("unplug");
+        QTest::addColumn<QString>("golden");
+        const QByteArray byte = Reply(kTypeReadByte, 1);
+        QTest::newRow("bad checksum, then good: retried")
+            << 1 << QByteArrayList{BadChecksum(byte), byte} << false << "trace_bad_checksum.txt";
+        QTest::newRow("silent radio: SOH limit, retried, SOH limit")
+            << 1 << QByteArrayList{} << false << "trace_silent_radio.txt";
+        QTest::newRow("short body: body limit")
+            << 0 << QByteArrayList{byte.left(5)} << false << "trace_short_body.txt";
+        // Noted once for all the polls that meet it, again where it ends the exchange.
+        QTest::newRow("unplugged: noted and thrown")
+            << 1 << QByteArrayList{} << true << "trace_unplugged.txt";
+    }
+    void trace_recordsTrafficAndWhatTheLinkMadeOfIt() {
+        QFETCH(int, retryCount);
+        QFETCH(QByteArrayList, replies);
+        QFETCH(bool, unplug);
+        QFETCH(QString, golden);
+        const auto run = [&](Rig& rig, RadioLink& link) {
+            rig.replies = {replies.begin(), replies.end()};
+            if (unplug)
+                rig.port.onWrite = [&rig](const Bytes&) { rig.port.Unplug({5, "Gone\nReplug"}); };
+            link.PortOpen();
+            try {
+                link.ReadByte(rig.image, kAddress);
+            } catch (const SerialPortError& error) {
+                return error.Info().Number;
+            }
+            return 0;
+        };
+        Rig plain(retryCount, false);
+        Rig rig(retryCount, false);
+        QTemporaryDir dir;
+        SerialTrace trace(rig.clock);
+        ErrorInfo error;
+        QVERIFY(trace.Open(dir.filePath("trace.txt"), error));
+        TracingPort traced(rig.port, trace);
+        RadioLink link(rig.shared, traced, rig.clock, rig.events, rig.log);
+        link.SetTrace(&trace);
+        QCOMPARE(run(rig, link), unplug ? 5 : 0);
+        QCOMPARE(run(plain, plain.link), unplug ? 5 : 0);
+        QCOMPARE(rig.port.writes, plain.port.writes);
+        QCOMPARE(rig.clock.now, plain.clock.now);
+        QString why;
+        QVERIFY2(MatchesGolden(ReadBytes(trace.Path()), golden, &why), qPrintable(why));
     }
 };
 

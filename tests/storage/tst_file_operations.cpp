@@ -71,7 +71,7 @@ QByteArray MarkedImage(int16_t model) {
     return test::ImageBytes(source.Image);
 }
 
-bool ShowsOnly(const test::RecordingPrompter& p, const char* text, const char* title,
+bool ShowsOnly(const test::RecordingPrompter& p, const std::string& text, const char* title,
                MessageIcon icon) {
     return p.messages.size() == 1 && p.messages[0].text == text && p.messages[0].title == title &&
            p.messages[0].icon == icon;
@@ -226,8 +226,11 @@ class TestFileOperations : public QObject {
         other.app.Shared.DebugMode = kTrue;
         other.tp.prompter.paths = {path.toStdString()};
         other.commands.OpenImageCommand();
-        QVERIFY(ShowsOnly(other.tp.prompter, "ModelName Error !!", "Read from Radio",
-                          MessageIcon::Critical));
+        const std::string name = GetModelName(m);
+        QVERIFY(ShowsOnly(other.tp.prompter,
+                          "ModelName Error !!\n\nThe file is for a " + name +
+                              ". Choose Edit \u25B8 Model \u25B8 " + name + " and try again.",
+                          "Read from Radio", MessageIcon::Critical));
         QVERIFY(other.app.Shared.CurrentFileName.empty());
         QCOMPARE(other.refreshes, 0);
     }
@@ -237,6 +240,7 @@ class TestFileOperations : public QObject {
         QTest::addColumn<int>("selected");
         QTest::addColumn<QByteArray>("file");  // empty: no file at all
         QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("hint");  // under a model error: what the file holds
         const QByteArray hv = MarkedImage(kModelHV2071P);
         const QByteArray tq = MarkedImage(kModelTQ5300);
         QByteArray differAt8190 = hv;
@@ -244,15 +248,20 @@ class TestFileOperations : public QObject {
         QByteArray differAt1 = tq;
         differAt1[1] = static_cast<char>(differAt1[1] ^ 0x80);
         auto row = [](const char* name, int16_t selected, const QByteArray& file,
-                      const char* outcome) {
-            QTest::newRow(name) << int{selected} << file << QString::fromLatin1(outcome);
+                      const char* outcome, const char* hint = "") {
+            QTest::newRow(name) << int{selected} << file << QString::fromLatin1(outcome)
+                                << QString::fromUtf8(hint);
         };
         row("HV2071P file, HV2071P selected: loaded", kModelHV2071P, hv, "loaded");
         row("TQ5300 file, TQ5300 selected: loaded", kModelTQ5300, tq, "loaded");
-        row("TQ5300 file, HV2071P selected: refused", kModelHV2071P, tq, "model");
-        row("HV2071P file, TQ5300 selected: refused", kModelTQ5300, hv, "model");
-        row("copies differ at 8190: refused", kModelHV2071P, differAt8190, "model");
-        row("copies differ at 1: refused", kModelTQ5300, differAt1, "model");
+        row("TQ5300 file, HV2071P selected: refused", kModelHV2071P, tq, "model",
+            "The file is for a TQ5300. Choose Edit \u25B8 Model \u25B8 TQ5300 and try again.");
+        row("HV2071P file, TQ5300 selected: refused", kModelTQ5300, hv, "model",
+            "The file is for a HV2071P. Choose Edit \u25B8 Model \u25B8 HV2071P and try again.");
+        row("copies differ at 8190: refused", kModelHV2071P, differAt8190, "model",
+            "The file holds identifier 0x091F, which this program does not know.");
+        row("copies differ at 1: refused", kModelTQ5300, differAt1, "model",
+            "The file holds identifier 0x1434, which this program does not know.");
         row("8000 bytes: FileRead Error", kModelHV2071P, hv.left(8000), "read");
         row("8191 bytes: FileRead Error", kModelHV2071P, hv.left(8191), "read");
         row("9000 bytes: first 8192 loaded", kModelHV2071P, hv + QByteArray(808, '\x11'), "loaded");
@@ -282,9 +291,10 @@ class TestFileOperations : public QObject {
             QCOMPARE(rig.app.Data.UsaChannels[0].ChTag, std::string("FROM FILE"));
             return;
         }
+        QFETCH(QString, hint);
         if (outcome == "model")
-            QVERIFY(ShowsOnly(rig.tp.prompter, "ModelName Error !!", "Read from Radio",
-                              MessageIcon::Critical));
+            QVERIFY(ShowsOnly(rig.tp.prompter, "ModelName Error !!\n\n" + hint.toStdString(),
+                              "Read from Radio", MessageIcon::Critical));
         else
             QVERIFY(ShowsOnly(rig.tp.prompter, "FileRead Error!!", "Chanwright",
                               MessageIcon::Exclamation));

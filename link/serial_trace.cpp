@@ -1,0 +1,128 @@
+#include "link/serial_trace.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace chanwright {
+
+SerialTrace::SerialTrace(Clock& clock) : clock_(clock), start_(clock.Seconds()) {}
+
+bool SerialTrace::Open(const QString& path, ErrorInfo& error) {
+    file_.close();
+    path_ = path;
+    start_ = clock_.Seconds();
+#ifdef Q_OS_UNIX
+    // Opened by the system for its errno, the way every other file error reads. Not blocking only
+    // while opening: a FIFO without a reader is refused instead of waited on.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = {errno, std::strerror(errno)};
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file_.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+#else
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        error = {static_cast<int>(file_.error()), file_.errorString().toStdString()};
+        return false;
+    }
+#endif
+    return true;
+}
+
+std::string SerialTrace::Start() {
+    char time[24];
+    std::snprintf(time, sizeof time, "%7lld ", std::llround((clock_.Seconds() - start_) * 1000));
+    return time;
+}
+
+void SerialTrace::Bytes(bool transmitted, const std::vector<uint8_t>& bytes) {
+    if (!file_.isOpen())
+        return;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    lastNote_.clear();
+    std::string line = Start() + (transmitted ? "TX" : "RX");
+    line.reserve(line.size() + 3 * bytes.size() + 1);
+    for (const uint8_t byte : bytes) {
+        line += ' ';
+        line += kDigits[byte >> 4];
+        line += kDigits[byte & 0x0F];
+    }
+    Write(std::move(line));
+}
+
+void SerialTrace::Note(const std::string& text) {
+    if (!file_.isOpen() || text == lastNote_)
+        return;
+    lastNote_ = text;
+    std::string line = Start() + "# " + text;
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    }
+    Write(std::move(line));
+}
+
+// Unbuffered: the whole line in one system write, nothing left in memory to lose.
+void SerialTrace::Write(std::string line) {
+    line += '\n';
+    file_.write(line.data(), static_cast<qint64>(line.size()));
+}
+
+template <typename Call>
+auto TracingPort::Watched(const char* what, Call call) {
+    try {
+        return call();
+    } catch (const SerialPortError& error) {
+        const ErrorInfo& info = error.Info();
+        trace_.Note(std::string(what) + " failed (error " + std::to_string(info.Number) +
+                    "): " + info.Description);
+        throw;
+    }
+}
+
+bool TracingPort::Open(ErrorInfo& error) {
+    const bool opened = port_.Open(error);
+    trace_.Note(opened ? "opened " + Device()
+                       : "open failed (error " + std::to_string(error.Number) +
+                             "): " + error.Description);
+    return opened;
+}
+
+void TracingPort::Close() {
+    port_.Close();
+    trace_.Note("closed");
+}
+
+int TracingPort::BytesAvailable() {
+    return Watched("input count", [&] { return port_.BytesAvailable(); });
+}
+
+std::vector<uint8_t> TracingPort::Read(int count) {
+    std::vector<uint8_t> bytes = Watched("read", [&] { return port_.Read(count); });
+    if (!bytes.empty())
+        trace_.Bytes(false, bytes);
+    return bytes;
+}
+
+// Noted before it goes out: a write that hangs or fails still shows what it carried.
+void TracingPort::Write(const std::vector<uint8_t>& bytes) {
+    trace_.Bytes(true, bytes);
+    Watched("write", [&] { port_.Write(bytes); });
+}
+
+void TracingPort::WaitForInput(int milliseconds, int wanted) {
+    Watched("wait", [&] { port_.WaitForInput(milliseconds, wanted); });
+}
+
+}  // namespace chanwright

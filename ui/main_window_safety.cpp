@@ -1,0 +1,129 @@
+// The window's safety net around the radio: backups of every read, restoring one, verifying the
+// radio against the data being edited, and the serial trace.
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+
+#include "core/messages.h"
+#include "report/radio_check.h"
+#include "storage/backup_files.h"
+#include "ui/main_window.h"
+#include "ui/navigation_tree.h"
+#include "ui/verify_dialog.h"
+
+namespace chanwright {
+
+namespace {
+
+// Every completed read leaves the radio's image in the backup folder; the status bar says where,
+// or why not. A backup that cannot be saved never undoes the read.
+class WindowBackups : public BackupKeeper {
+  public:
+    WindowBackups(MainWindow& window, QString folder, std::function<QDateTime()> now)
+        : window_(window), folder_(std::move(folder)), now_(std::move(now)) {}
+
+    bool Keep(const MemoryImage& image, int16_t modelNum, ErrorInfo& error) override {
+        const std::optional<QString> path =
+            SaveBackup(folder_, GetModelName(modelNum), now_(), image, error);
+        window_.SetStatusText(path ? "Backup: " + QDir::toNativeSeparators(*path)
+                                   : "Backup not saved: " +
+                                         QString::fromStdString(error.Description));
+        return path.has_value();
+    }
+
+  private:
+    MainWindow& window_;
+    QString folder_;
+    std::function<QDateTime()> now_;
+};
+
+const char* OperationName(int16_t transferMode) {
+    switch (transferMode) {
+        case kTransferRead:
+            return "read";
+        case kTransferProgram:
+            return "program";
+        case kTransferClear:
+            return "clear";
+        default:
+            return "verify";
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<BackupKeeper> MakeWindowBackups(MainWindow& window,
+                                                const WindowServices& services) {
+    if (services.backupFolder.isEmpty())
+        return nullptr;
+    std::function<QDateTime()> now =
+        services.now ? services.now : [] { return QDateTime::currentDateTime(); };
+    return std::make_unique<WindowBackups>(window, services.backupFolder, std::move(now));
+}
+
+// "MODEL-YYYYMMDD-HHMMSS-operation.txt" in the trace folder, while Log Serial Traffic is on.
+QString MainWindow::NewTraceFile() {
+    if (!logTraffic_->isChecked() || services_.traceFolder.isEmpty())
+        return {};
+    QDir().mkpath(services_.traceFolder);
+    const QDateTime now = services_.now ? services_.now() : QDateTime::currentDateTime();
+    const QString stem = QString::fromStdString(app_.Shared.ModelName()) + '-' +
+                         FileTimeStamp(now) + '-' + OperationName(app_.Shared.TransferMode);
+    const QDir folder(services_.traceFolder);
+    QString path = folder.filePath(stem + ".txt");
+    for (int attempt = 2; QFileInfo::exists(path); ++attempt)
+        path = folder.filePath(stem + QStringLiteral("-%1.txt").arg(attempt));
+    return path;
+}
+
+void MainWindow::LogSerialTrafficChosen(bool on) {
+    services_.settings.WriteLogSerialTraffic(on);
+    services_.settings.Sync();
+}
+
+void MainWindow::TransferRestore() {
+    if (!CheckPendingEntry())
+        return;
+    const std::string path = services_.prompter.ChooseOpenFileIn(
+        services_.backupFolder.toStdString(), messages::kImageFileFilter);
+    if (path.empty())
+        return;
+    files_.ReadHexFileAs(QString::fromStdString(path));
+    if (app_.Shared.OperationFailed)
+        return;
+    // The data set is now the backup's: no file of the user's holds it.
+    app_.Shared.CurrentFileName.clear();
+    RefreshCurrentPage();
+    tree_->RefreshNodeTexts();
+    UpdateTitle();
+    RunRadioDialog(kTransferProgram, true);
+}
+
+void MainWindow::TransferVerify() {
+    if (!CheckPendingEntry())
+        return;
+    app_.Shared.TransferDone = kFalse;
+    const MemoryImage radio = RunRadioDialog(kTransferVerify);
+    if (!app_.Shared.TransferDone)
+        return;
+    app_.Shared.TransferDone = kFalse;
+    std::optional<EncodeError> error;
+    const std::optional<report::RadioComparison> comparison =
+        report::CompareWithRadio(app_, radio, error);
+    if (!comparison) {
+        services_.prompter.ShowMessage(error->Message(), messages::kVerifyRadio,
+                                       MessageIcon::Exclamation);
+        return;
+    }
+    if (comparison->Matches()) {
+        services_.prompter.ShowMessage(messages::kRadioMatches, messages::kVerifyRadio,
+                                       MessageIcon::Information);
+        return;
+    }
+    std::vector<std::string> lines = comparison->fields;
+    lines.push_back(report::DifferingBytesLine(*comparison));
+    VerifyDialog dialog(lines, this);
+    services_.runModal(dialog);
+}
+
+}  // namespace chanwright
