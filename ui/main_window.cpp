@@ -75,7 +75,7 @@ MainWindow::MainWindow(AppState& app, WindowServices services, QWidget* parent)
           }),
       help_(services_.helpFile, this) {
     setObjectName(QStringLiteral("frmMain"));
-    backups_ = MakeWindowBackups(*this, services_);
+    backups_ = MakeWindowBackups(backupNote_, services_);
     if (!services_.runModal)
         services_.runModal = [](QDialog& dialog) { dialog.exec(); };
     if (!services_.choosePrinter)

@@ -139,6 +139,7 @@ class MainWindow : public QMainWindow {
     // Runs the radio dialog in the mode; the radio's image comes back from a verify.
     MemoryImage RunRadioDialog(int16_t mode, bool imageAsLoaded = false);
     QString NewTraceFile();
+    void ShowBackupNote();
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
                        void (MainWindow::*handler)());
 
@@ -168,9 +169,11 @@ class MainWindow : public QMainWindow {
     std::array<QAction*, 4> ports_{};
     QAction* logTraffic_ = nullptr;
     std::unique_ptr<BackupKeeper> backups_;
+    QString backupNote_;
 };
 
-// The keeper of every completed read's image in services.backupFolder; none without a folder.
-std::unique_ptr<BackupKeeper> MakeWindowBackups(MainWindow& window, const WindowServices& services);
+// The keeper of every completed read's image in services.backupFolder, which leaves what became of
+// the copy in note; none without a folder.
+std::unique_ptr<BackupKeeper> MakeWindowBackups(QString& note, const WindowServices& services);
 
 }  // namespace chanwright

@@ -210,13 +210,13 @@ MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
                               services_.log,
                               [this, device] { return services_.makePort(device); },
                               services_.timings,
-                              {}};
+                              {},
+                              backups_.get(),
+                              &services_.settings,
+                              imageAsLoaded,
+                              [this] { return NewTraceFile(); }};
     if (help_.Available())
         radio.showHelp = [this](int context) { ShowHelp(context); };
-    radio.backups = backups_.get();
-    radio.settings = &services_.settings;
-    radio.imageAsLoaded = imageAsLoaded;
-    radio.traceFile = [this] { return NewTraceFile(); };
     RadioDialog dialog(app_, std::move(radio), this);
     services_.runModal(dialog);
     return dialog.RadioImage();
@@ -234,12 +234,14 @@ void MainWindow::TransferRead() {
         UpdateTitle();
     }
     app_.Shared.TransferDone = kFalse;
+    ShowBackupNote();
 }
 
 void MainWindow::TransferProgram() {
     if (!CheckPendingEntry())
         return;
     RunRadioDialog(kTransferProgram);
+    ShowBackupNote();
 }
 
 void MainWindow::ClearFromSettings() {

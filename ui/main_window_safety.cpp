@@ -19,20 +19,19 @@ namespace {
 // or why not. A backup that cannot be saved never undoes the read.
 class WindowBackups : public BackupKeeper {
   public:
-    WindowBackups(MainWindow& window, QString folder, std::function<QDateTime()> now)
-        : window_(window), folder_(std::move(folder)), now_(std::move(now)) {}
+    WindowBackups(QString& note, QString folder, std::function<QDateTime()> now)
+        : note_(note), folder_(std::move(folder)), now_(std::move(now)) {}
 
     bool Keep(const MemoryImage& image, int16_t modelNum, ErrorInfo& error) override {
         const std::optional<QString> path =
             SaveBackup(folder_, GetModelName(modelNum), now_(), image, error);
-        window_.SetStatusText(path ? "Backup: " + QDir::toNativeSeparators(*path)
-                                   : "Backup not saved: " +
-                                         QString::fromStdString(error.Description));
+        note_ = path ? "Backup: " + QDir::toNativeSeparators(*path)
+                     : "Backup not saved: " + QString::fromStdString(error.Description);
         return path.has_value();
     }
 
   private:
-    MainWindow& window_;
+    QString& note_;
     QString folder_;
     std::function<QDateTime()> now_;
 };
@@ -52,13 +51,19 @@ const char* OperationName(int16_t transferMode) {
 
 }  // namespace
 
-std::unique_ptr<BackupKeeper> MakeWindowBackups(MainWindow& window,
-                                                const WindowServices& services) {
+std::unique_ptr<BackupKeeper> MakeWindowBackups(QString& note, const WindowServices& services) {
     if (services.backupFolder.isEmpty())
         return nullptr;
     std::function<QDateTime()> now =
         services.now ? services.now : [] { return QDateTime::currentDateTime(); };
-    return std::make_unique<WindowBackups>(window, services.backupFolder, std::move(now));
+    return std::make_unique<WindowBackups>(note, services.backupFolder, std::move(now));
+}
+
+// Said last, once the pages have been redisplayed, so it stays in view.
+void MainWindow::ShowBackupNote() {
+    if (!backupNote_.isEmpty())
+        SetStatusText(backupNote_);
+    backupNote_.clear();
 }
 
 // "MODEL-YYYYMMDD-HHMMSS-operation.txt" in the trace folder, while Log Serial Traffic is on.
@@ -97,6 +102,7 @@ void MainWindow::TransferRestore() {
     tree_->RefreshNodeTexts();
     UpdateTitle();
     RunRadioDialog(kTransferProgram, true);
+    ShowBackupNote();
 }
 
 void MainWindow::TransferVerify() {
@@ -104,6 +110,7 @@ void MainWindow::TransferVerify() {
         return;
     app_.Shared.TransferDone = kFalse;
     const MemoryImage radio = RunRadioDialog(kTransferVerify);
+    ShowBackupNote();
     if (!app_.Shared.TransferDone)
         return;
     app_.Shared.TransferDone = kFalse;

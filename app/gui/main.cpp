@@ -49,9 +49,11 @@ int main(int argc, char* argv[]) {
                             },
                             {},
                             {},
+                            {},
+                            {},
+                            BackupFolder(),
+                            TraceFolder(),
                             {}};
-    services.backupFolder = BackupFolder();
-    services.traceFolder = TraceFolder();
     MainWindow window(app, std::move(services));
     prompter.SetParent(&window);
     busyView.SetWindow(&window);

@@ -188,6 +188,94 @@ class TestCliRadio : public QObject {
             qPrintable(run.err));
     }
 
+    // The backup a read told of, or empty.
+    static QString BackupNamedIn(const QString& err) {
+        static const QRegularExpression told("^Backup: (.*\\.hex)$",
+                                             QRegularExpression::MultilineOption);
+        return told.match(err).captured(1);
+    }
+
+    // A restore brings the radio back to its backup after another file was programmed: every
+    // byte the program sends is the backup's, as the radio takes it (spaces for unused text).
+    void restore_bringsTheRadioBackToItsBackup() {
+        const MemoryImage radio = RadioMemory(kModelTQ5300, 31);
+        StartRadio(radio);
+        const QStringList tq{"--model", "TQ5300", "--port", sim_->Device()};
+        const QString backup =
+            BackupNamedIn(runner_.Cli(QStringList{"read", "-o", "first.dat"} + tq).err);
+        QVERIFY(!backup.isEmpty());
+        QCOMPARE(
+            runner_.Cli(QStringList{"program", TestDataPath("rich_round_trip.hex")} + tq).exitCode,
+            0);
+        const CliRun run = runner_.Cli(QStringList{"program", "--restore", backup} + tq);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString("Complete!!\n"));
+        QCOMPARE(StopRadio(), ImageBytes(StoredByRadio(BytesToImage(ReadBytes(backup)), radio)));
+    }
+
+    // With --backup-first the radio is read whole into a backup, then programmed.
+    void programWithBackupFirst_keepsTheRadioAsItWas() {
+        const MemoryImage radio = RadioMemory(kModelHV2071P, 32);
+        StartRadio(radio);
+        const CliRun run = runner_.Cli({"program", "--backup-first", "--port", sim_->Device(),
+                                        TestDataPath("default_hv2071p.dat")});
+        QCOMPARE(run.exitCode, 0);
+        const QString backup = BackupNamedIn(run.err);
+        QCOMPARE(run.err, "Backup: " + backup + "\nComplete!!\n");
+        MemoryImage defaults{};
+        BuildDefaultImage(defaults, kModelHV2071P);
+        MemoryImage expected = radio;
+        RestoreLocalBytes(expected, defaults);
+        QCOMPARE(ReadBytes(backup), ImageBytes(expected));
+        QCOMPARE(LoggedCommands(Path("radio.log")), ReadCommands() + ProgramCommands().mid(4));
+    }
+
+    // A backup folder that takes no file is a warning; the read itself succeeded.
+    void unwritableBackupFolder_warnsAndStillSucceeds() {
+        StartRadio(RadioMemory(kModelHV2071P, 33));
+        QDir(Path("data/Chanwright")).removeRecursively();
+        QDir().mkpath(Path("data"));
+        WriteBytes(Path("data/Chanwright"), "a file where the folder goes");
+        const CliRun run = runner_.Cli({"read", "--port", sim_->Device(), "-o", "out.hex"});
+        QFile::remove(Path("data/Chanwright"));
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.startsWith("warning: the backup could not be saved in " +
+                                    Path("data/Chanwright/backups") + ": ") &&
+                     run.err.endsWith("\nComplete!!\n"),
+                 qPrintable(run.err));
+        QCOMPARE(ReadBytes(Path("out.hex")).size(), 8192);
+    }
+
+    // verify after a write that took, and after one whose block 0x0200 the radio lost.
+    void verify_data() {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("the write took") << QStringList() << 0 << "verify_same.txt";
+        QTest::newRow("block 0x0200 lost")
+            << QStringList{"--fault", "lost-write@42"} << 1 << "verify_lost_block.txt";
+    }
+    void verify() {
+        QFETCH(QStringList, faults);
+        QFETCH(int, exitCode);
+        QFETCH(QString, golden);
+        StartRadio(RadioMemory(kModelTQ5300, 34), faults);
+        const QString in = TestDataPath("rich_round_trip.hex");
+        const QStringList tq{"--model", "TQ5300", "--port", sim_->Device(), in};
+        QCOMPARE(runner_.Cli(QStringList{"program"} + tq).exitCode, 0);
+        const int before = LoggedCommands(Path("radio.log")).size();
+        const CliRun run =
+            runner_.Cli(QStringList{"verify", "--no-backup", "--trace", "trace.txt"} + tq);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.err, QString());
+        QString why;
+        QVERIFY2(MatchesGolden(run.out.toUtf8(), golden, &why), qPrintable(why));
+        // The trace holds every command the radio got, as it went out.
+        const QStringList traced = QString::fromUtf8(ReadBytes(Path("trace.txt"))).split('\n');
+        QCOMPARE(traced.filter(QRegularExpression("^ *\\d+ TX 01 ")).size(),
+                 LoggedCommands(Path("radio.log")).size() - before);
+    }
+
     void missingPort_namesTheDeviceAndReason() {
         const CliRun run = runner_.Cli({"read", "--port", Path("ttyNONE"), "-o", "out.hex"});
         QCOMPARE(run.exitCode, 1);

@@ -6,6 +6,7 @@
 #include <map>
 #include <utility>
 
+#include "core/messages.h"
 #include "image/default_image.h"
 #include "image/image_decoder.h"
 #include "image/image_encoder.h"
@@ -378,6 +379,83 @@ class TestCloneOperations : public QObject {
         QCOMPARE(rig.app.Shared.AbortRequested, kTrue);
         VERIFY_LEFT_UNCHANGED(rig, before, mode);
         QVERIFY(rig.ops.CancelTransfer());  // idle again: the dialog may close
+    }
+
+    // Program with a backup first: one model check, the whole radio read and kept, then the
+    // writes. Cancel or a failure before the copy is safe writes nothing.
+    void programWithBackupFirst_data() {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<int>("cancelAt");  // the command awaited when Cancel is pressed; 0: none
+        QTest::addColumn<bool>("keeps");    // whether the keeper saves the copy
+        QTest::addColumn<int>("kept");      // copies handed to the keeper
+        QTest::addColumn<int>("writes");    // write commands the radio gets
+        QTest::addColumn<QString>("message");
+        const int reads = int(test::ReadCommands().size());
+        const int all = int(test::ProgramCommands().size()) - 4;
+        QTest::newRow("backed up, then programmed") << QStringList() << 0 << true << 1 << all << "";
+        QTest::newRow("Cancel in the backup read") << QStringList() << 30 << true << 0 << 0 << "";
+        QTest::newRow("Cancel while programming")
+            << QStringList() << reads + 20 << true << 1 << 20 << "";
+        QTest::newRow("backup read fails") << QStringList{"drop-reply@100", "drop-reply@101"} << 0
+                                           << true << 0 << 0 << "Communication Error!!";
+        QTest::newRow("backup cannot be saved")
+            << QStringList() << 0 << false << 1 << 0
+            << QString(messages::kBackupNotKept) + "\n\nNo space left on device";
+    }
+    void programWithBackupFirst() {
+        QFETCH(QStringList, faults);
+        QFETCH(int, cancelAt);
+        QFETCH(bool, keeps);
+        QFETCH(int, kept);
+        QFETCH(int, writes);
+        QFETCH(QString, message);
+        struct Keeper : BackupKeeper {
+            bool keeps = true;
+            std::vector<MemoryImage> images;
+            bool Keep(const MemoryImage& image, int16_t, ErrorInfo& error) override {
+                images.push_back(image);
+                error = {28, "No space left on device"};
+                return keeps;
+            }
+        } keeper;
+        keeper.keeps = keeps;
+        Rig rig;
+        rig.AddFaults(faults);
+        const MemoryImage radio = rig.sim.Memory();
+        rig.ops.SetBackupKeeper(&keeper);
+        rig.ops.SetProgramOptions({true, false});
+        rig.events.onPoll = [&](int) {
+            if (cancelAt != 0 && rig.sim.CommandCount() == cancelAt)
+                rig.ops.CancelTransfer();
+        };
+        const bool done = rig.Run(kTransferProgram);
+
+        QCOMPARE(done, message.isEmpty() && cancelAt == 0);
+        QCOMPARE(rig.Commands().filter("write-").size(), writes);
+        if (done)
+            QCOMPARE(rig.Commands(), test::ReadCommands() + test::ProgramCommands().mid(4));
+        QCOMPARE(int(keeper.images.size()), kept);
+        if (kept) {
+            MemoryImage expected = radio;
+            MemoryImage defaults{};
+            BuildDefaultImage(defaults, kModelHV2071P);
+            RestoreLocalBytes(expected, defaults);
+            QVERIFY(keeper.images[0] == expected);
+        }
+        QStringList told;
+        for (const test::ShownMessage& shown : rig.prompter.messages)
+            told << QString::fromStdString(shown.text);
+        const QString expected = done ? messages::kComplete : message;
+        QCOMPARE(told, expected.isEmpty() ? QStringList() : QStringList{expected});
+        // The bar covers both stages: the read fills its first half, the writes the second.
+        const std::vector<int>& shown = rig.view.progress;
+        const auto half = std::find(shown.begin(), shown.end(), 50);
+        QVERIFY(std::all_of(shown.begin(), half, [](int p) { return p <= 50; }));
+        if (done) {
+            QCOMPARE(*std::max_element(shown.begin(), shown.end()), 100);
+            QCOMPARE(rig.view.stages, (std::vector<std::string>{messages::kStageBackup,
+                                                                messages::kStageProgram, ""}));
+        }
     }
 };
 

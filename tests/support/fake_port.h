@@ -22,8 +22,10 @@ class RecordingView : public TransferView {
   public:
     void ShowProgress(int percent) override { progress.push_back(percent); }
     void SetRunning(bool running) override { states.push_back(running); }
+    void ShowStage(const std::string& stage) override { stages.push_back(stage); }
     std::vector<int> progress;
     std::vector<bool> states;
+    std::vector<std::string> stages;
 };
 
 // A serial port in memory. With a simulated radio attached every write reaches it and its answer

@@ -25,8 +25,13 @@ class RecordingPrompter : public Prompter {
                       MessageIcon icon) override;
     std::string ChooseOpenFile(const std::string& filter) override;
     std::string ChooseSaveFile(const std::string& filter) override;
+    std::string ChooseOpenFileIn(const std::string& folder, const std::string& filter) override {
+        dialogFolders.push_back(folder);
+        return ChooseOpenFile(filter);
+    }
 
     std::vector<ShownMessage> messages;
+    std::vector<std::string> dialogFolders;
     std::vector<ShownMessage> questions;
     std::vector<std::string> dialogFilters;
     std::deque<MessageAnswer> answers;

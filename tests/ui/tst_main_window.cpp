@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QPrintPreviewWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -383,6 +384,66 @@ class TestMainWindow : public QObject {
         QVERIFY(desk.app.Data == before.Data);
         QCOMPARE(desk.app.Shared.CurrentFileName, std::string("/x/mine.dat"));
         QCOMPARE(desk.window->windowTitle(), kTitle + " - mine.dat");
+    }
+
+    // The safety net as a user meets it through the menus: a read leaves a backup, Verify lists
+    // what the radio holds otherwise, Restore puts the backup back as it was read, and a failed
+    // traced transfer names its trace.
+    void safetyNet_throughTheMenus() {
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        QString verified;
+        bool untick = false;
+        desk.onDialog = [&](QDialog& dialog) {
+            if (auto* text = dialog.findChild<QPlainTextEdit*>("txtDifferences")) {
+                verified = text->toPlainText();
+                dialog.reject();
+                return;
+            }
+            if (untick)
+                dialog.findChild<QCheckBox*>("chkBackupFirst")->setChecked(false);
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        };
+        desk.ChooseByMouse("mnuTransfer", "mnuTransferRead");
+        const QString backup = desk.dir.filePath("backups/HV2071P-20261206-102030.hex");
+        QCOMPARE(desk.window->StatusText(), "Backup: " + QDir::toNativeSeparators(backup));
+        QCOMPARE(ReadBytes(backup), ImageBytes(desk.app.Image));
+
+        const std::string held = desk.app.Data.UsaChannels[0].ChTag;
+        desk.app.Data.UsaChannels[0].ChTag = "EDITED";
+        desk.ChooseByMouse("mnuTransfer", "mnuTransferVerify");
+        QCOMPARE(verified.section('\n', 0, 0),
+                 "USA 01A CH Name: EDITED -> " +
+                     QString::fromStdString(held.empty() ? "(empty)" : held));
+        QVERIFY(verified.section('\n', 1).startsWith("Differing bytes: "));
+        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("EDITED"));
+
+        // Another program, then the backup restored without its read first.
+        desk.app.Data.UsaChannels[0].ChTag = "OTHER";
+        desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
+        const MemoryImage programmed = desk.sim.Memory();
+        desk.prompter.paths = {backup.toStdString()};
+        untick = true;
+        const size_t from = desk.sim.Log().size();
+        desk.ChooseByMouse("mnuTransfer", "mnuTransferRestore");
+        QCOMPARE(desk.prompter.dialogFolders,
+                 std::vector<std::string>{desk.dir.filePath("backups").toStdString()});
+        QVERIFY(!desk.settings.ReadBackupFirst());
+        QCOMPARE(QString::fromStdString(desk.sim.Log()[from]).section(' ', 0, 1),
+                 QString("read-byte 0000"));
+        QCOMPARE(int(desk.sim.Log().size() - from), int(ProgramCommands().size()));
+        QCOMPARE(ImageBytes(desk.sim.Memory()),
+                 ImageBytes(StoredByRadio(BytesToImage(ReadBytes(backup)), programmed)));
+        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, held);
+
+        desk.ChooseByMouse("mnuOptions", "mnuOptionsLogTraffic");
+        QVERIFY(desk.settings.ReadLogSerialTraffic());
+        desk.sim.AddFault(*ParseFault("silence"));
+        desk.ChooseByMouse("mnuTransfer", "mnuTransferRead");
+        const QString trace = desk.dir.filePath("traces/HV2071P-20261206-102030-read.txt");
+        QCOMPARE(desk.prompter.messages.back().text,
+                 "Communication Error!!\n\nSerial trace: " + trace.toStdString());
+        QVERIFY(ReadBytes(trace).contains("# time limit"));
     }
 
     // Poll 300 is the one in which a block reply completes: the Cancel still stops the read.

@@ -31,7 +31,8 @@ struct Rig {
             ++portsMade;
             return std::make_unique<test::FakePort>(clock, &sim);
         };
-        RadioDialogServices services{prompter, clock, events, log, makePort, {}, nullptr};
+        RadioDialogServices services{prompter, clock,   events,  log,   makePort, {},
+                                     nullptr,  nullptr, nullptr, false, {}};
         if (withHelp)
             services.showHelp = [this](int context) { helpShown.push_back(context); };
         dialog = std::make_unique<RadioDialog>(app, std::move(services));

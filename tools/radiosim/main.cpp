@@ -41,7 +41,8 @@ constexpr char kHelp[] =
     "  --link P       make P a symbolic link to the device\n"
     "  --fault K[@N]  misbehave on every command, or on the N-th only. K is one of\n"
     "                 bad-checksum, lowercase-checksum, drop-reply, noise, extra-byte,\n"
-    "                 silence, hang-up, wrong-model, mismatched-ids\n"
+    "                 silence, hang-up, wrong-model, mismatched-ids,\n"
+    "                 lost-write\n"
     "Stop with Ctrl+C.\n";
 
 volatile sig_atomic_t stopRequested = 0;

@@ -29,6 +29,7 @@ constexpr FaultNameEntry kFaultNames[] = {
     {FaultKind::HangUp, "hang-up"},
     {FaultKind::WrongModel, "wrong-model"},
     {FaultKind::MismatchedIds, "mismatched-ids"},
+    {FaultKind::LostWrite, "lost-write"},
 };
 
 bool IsUpperHexDigit(uint8_t c) {
@@ -227,7 +228,7 @@ void RadioSim::Execute(const Command& command, bool answer, std::vector<uint8_t>
     std::vector<uint8_t> reply;
     if (command.type == kTypeWriteByte || command.type == kTypeWriteBlock) {
         // Stored exactly as sent: the program's spaces in text stay spaces.
-        for (size_t i = 0; i < command.data.size(); ++i)
+        for (size_t i = 0; i < command.data.size() && !Triggers(FaultKind::LostWrite); ++i)
             memory_[command.address + i] = command.data[i];
         reply.push_back(kAck);
     } else {

@@ -25,6 +25,7 @@ enum class FaultKind {
     HangUp,             // from here on nothing is executed or answered and HungUp() is true
     WrongModel,         // bytes 0, 1, 8190, 8191 read as the other model's identifier
     MismatchedIds,      // bytes 8190, 8191 read as an identifier that differs from bytes 0, 1
+    LostWrite,          // writes: acknowledged, but the memory keeps what it held
 };
 
 struct SimFault {
