@@ -82,36 +82,35 @@ struct Desk {
     }
 
     WindowServices Services() {
-        WindowServices services{prompter,
-                                clock,
-                                events,
-                                busy,
-                                settings,
-                                log,
-                                dir.path(),
-                                helpFile,
-                                [this](const QString& device) -> std::unique_ptr<SerialPort> {
-                                    devices << device;
-                                    return std::make_unique<FakePort>(clock, &sim);
-                                },
-                                [this](QDialog& dialog) {
-                                    dialog.show();
-                                    ++dialogs;
-                                    if (onDialog)
-                                        onDialog(dialog);
-                                },
-                                [this]() -> std::unique_ptr<QPagedPaintDevice> {
-                                    ++printDialogs;
-                                    if (printTo.isEmpty())
-                                        return nullptr;
-                                    return std::make_unique<QPdfWriter>(printTo);
-                                },
-                                [this] { return printerInstalled; },
-                                {}};
-        services.backupFolder = dir.filePath("backups");
-        services.traceFolder = dir.filePath("traces");
-        services.now = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 20, 30)); };
-        return services;
+        return {prompter,
+                clock,
+                events,
+                busy,
+                settings,
+                log,
+                dir.path(),
+                helpFile,
+                [this](const QString& device) -> std::unique_ptr<SerialPort> {
+                    devices << device;
+                    return std::make_unique<FakePort>(clock, &sim);
+                },
+                [this](QDialog& dialog) {
+                    dialog.show();
+                    ++dialogs;
+                    if (onDialog)
+                        onDialog(dialog);
+                },
+                [this]() -> std::unique_ptr<QPagedPaintDevice> {
+                    ++printDialogs;
+                    if (printTo.isEmpty())
+                        return nullptr;
+                    return std::make_unique<QPdfWriter>(printTo);
+                },
+                [this] { return printerInstalled; },
+                {},
+                dir.filePath("backups"),
+                dir.filePath("traces"),
+                [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 20, 30)); }};
     }
 
     // The window up and active, as the user has it.
