@@ -4,6 +4,11 @@
 
 namespace chanwright {
 
+std::string TypedMmsi(const std::string& stored, bool group) {
+    const std::size_t first = group && !stored.empty() ? 1 : 0;
+    return stored.substr(first, group ? kGroupMmsiDigits : kIndividualMmsiDigits);
+}
+
 namespace {
 
 auto Fields(const PlanChannel& c) {

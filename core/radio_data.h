@@ -39,6 +39,12 @@ struct PlanChannel {
 using WxChannel = PlanChannel;
 using ExpChannel = PlanChannel;
 
+// An MMSI as the user types it: 9 digits, or a group's 8 after its leading "0". The stored form
+// adds the radio's tenth digit.
+constexpr int kIndividualMmsiDigits = 9;
+constexpr int kGroupMmsiDigits = 8;
+std::string TypedMmsi(const std::string& stored, bool group);
+
 struct DirectoryEntry {
     Bool16 Enable = kFalse;
     std::string TagName;  // at most 10 characters

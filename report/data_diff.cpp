@@ -14,9 +14,6 @@ namespace chanwright::report {
 
 namespace {
 
-constexpr int kIndividualDigits = 9;
-constexpr int kGroupDigits = 8;
-
 // What a field shows, and what tells two values apart when they show alike.
 struct Value {
     std::string shown;
@@ -37,11 +34,9 @@ Value Flag(Bool16 value) {
 Value Choice(const std::string& text, int16_t value) {
     return {text.empty() ? std::to_string(value) : text, std::to_string(value)};
 }
-// The digits the user typed: a group number without its leading "0", neither with the radio's
-// tenth digit.
+// The digits the user typed; the stored form tells apart two that show alike.
 Value Mmsi(const std::string& stored, bool group) {
-    const std::size_t first = group && !stored.empty() ? 1 : 0;
-    return {stored.substr(first, group ? kGroupDigits : kIndividualDigits), stored};
+    return {TypedMmsi(stored, group), stored};
 }
 // The report's text of a list choice; outside the list's `count` entries it shows the number, as
 // the report's own text would pass for another choice.

@@ -30,8 +30,8 @@ const char kDeleteQuestion[] = "Are you sure ?";
 const char kIndividualMmsiTitle[] = "Individual Directory MMSI";
 const char kGroupMmsiTitle[] = "Group Directory MMSI";
 
-constexpr int kIndividualDigits = 9;
-constexpr int kGroupDigits = 8;
+constexpr int kIndividualDigits = kIndividualMmsiDigits;
+constexpr int kGroupDigits = kGroupMmsiDigits;
 // A group MMSI always starts with "0": the label shows it and the box starts after it.
 constexpr int kGroupIndent = 10;  // pixels (150 twips)
 
@@ -50,8 +50,7 @@ Widget* MakeControl(QWidget* parent, const char* objectName) {
 // The box shows what the user types: a group number without its leading "0", and neither
 // without the radio's tenth digit (the box's length cuts it).
 QString ShownMmsi(const DirectoryEntry& entry, bool group) {
-    const QString stored = QString::fromStdString(entry.Mmsid);
-    return group ? stored.mid(1, kGroupDigits) : stored.left(kIndividualDigits);
+    return QString::fromStdString(TypedMmsi(entry.Mmsid, group));
 }
 
 }  // namespace
