@@ -25,6 +25,11 @@ class Prompter {
         (void)folder;
         return ChooseOpenFile(filter);
     }
+    // ChooseSaveFile, starting in the given folder.
+    virtual std::string ChooseSaveFileIn(const std::string& folder, const std::string& filter) {
+        (void)folder;
+        return ChooseSaveFile(filter);
+    }
 };
 
 // Time as the radio link and the fixed pauses after file and radio operations see it.

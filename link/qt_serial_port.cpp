@@ -34,12 +34,14 @@ QString OpenFailureHint(QSerialPort::SerialPortError error, bool accessible, con
             "\nAnother program is using the port. Close it (or unplug the cable and plug it in "
             "again), then try again.");
     }
-    if (group == QLatin1String("dialout")) {
-        return QStringLiteral(
-            "\nThe port belongs to the dialout group. Add your user to it "
-            "(sudo usermod -aG dialout $USER), then log out and in again.");
-    }
-    return {};
+    // Debian names the serial devices' group dialout, Arch and others uucp. Only root may open a
+    // device of root's group, and joining root is no cure.
+    if (group.isEmpty() || group == QLatin1String("root"))
+        return {};
+    return QStringLiteral(
+               "\nThe port belongs to the %1 group. Add your user to it "
+               "(sudo usermod -aG %1 $USER), then log out and in again.")
+        .arg(group);
 }
 
 QString OpenFailureText(const QString& device, QSerialPort::SerialPortError error,

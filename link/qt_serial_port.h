@@ -33,8 +33,8 @@ class QtSerialPort : public SerialPort {
 // The user-facing reason a device could not be opened, with a hint where the cure is known.
 QString OpenFailureText(const QString& device, QSerialPort::SerialPortError error,
                         const QString& systemReason);
-// The hint: a port the user may open (accessible) is held by another program; one of the dialout
-// group (where Linux puts serial devices) needs the user in that group. Empty when none applies.
+// The hint: a port the user may open (accessible) is held by another program; one the user may
+// not open needs the user in the group that owns it. Empty when none applies.
 QString OpenFailureHint(QSerialPort::SerialPortError error, bool accessible, const QString& group);
 
 }  // namespace chanwright

@@ -15,6 +15,7 @@ const char kComKey[] = "ComPath/ComNum";
 const char kModelKey[] = "ModelPath/ModelNum";
 const char kBackupFirstKey[] = "Transfer/BackupFirst";
 const char kLogTrafficKey[] = "Transfer/LogSerialTraffic";
+const char kLastFolderKey[] = "Files/LastFolder";
 
 constexpr int16_t kFirstPort = 1;
 constexpr int16_t kLastPort = 4;
@@ -112,6 +113,35 @@ bool SettingsStore::ReadLogSerialTraffic() const {
 
 void SettingsStore::WriteLogSerialTraffic(bool on) {
     settings_->setValue(QLatin1String(kLogTrafficKey), QString::number(on ? 1 : 0));
+}
+
+QStringList SettingsStore::ReadRecentFiles() const {
+    QStringList paths;
+    for (int i = 1;; ++i) {
+        const QVariant stored = settings_->value(QStringLiteral("Files/Recent%1").arg(i));
+        if (stored.typeId() != QMetaType::QString || stored.toString().isEmpty())
+            return paths;
+        paths << stored.toString();
+    }
+}
+
+void SettingsStore::WriteRecentFiles(const QStringList& paths) {
+    // A shorter list leaves no old entries behind it.
+    for (int i = static_cast<int>(paths.size()) + 1;
+         settings_->contains(QStringLiteral("Files/Recent%1").arg(i)); ++i) {
+        settings_->remove(QStringLiteral("Files/Recent%1").arg(i));
+    }
+    for (int i = 0; i < paths.size(); ++i)
+        settings_->setValue(QStringLiteral("Files/Recent%1").arg(i + 1), paths[i]);
+}
+
+QString SettingsStore::ReadLastFolder() const {
+    const QVariant stored = settings_->value(QLatin1String(kLastFolderKey));
+    return stored.typeId() == QMetaType::QString ? stored.toString() : QString();
+}
+
+void SettingsStore::WriteLastFolder(const QString& folder) {
+    settings_->setValue(QLatin1String(kLastFolderKey), folder);
 }
 
 void SettingsStore::WriteWindowPosition(int left, int top, int width, int height) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 
@@ -44,6 +45,14 @@ class SettingsStore {
     // Options > Log Serial Traffic: off unless switched on.
     bool ReadLogSerialTraffic() const;
     void WriteLogSerialTraffic(bool on);
+    // File ▸ 1 … 6, most recent first: keys "Recent1", "Recent2" … of section "Files", read up to
+    // the first absent or empty one.
+    QStringList ReadRecentFiles() const;
+    void WriteRecentFiles(const QStringList& paths);
+    // Where the Open and Save As dialogs start: the folder a data file was last opened from or
+    // saved to; empty when none was.
+    QString ReadLastFolder() const;
+    void WriteLastFolder(const QString& folder);
     // Twips; stored only, never read back by the application.
     void WriteWindowPosition(int left, int top, int width, int height);
 

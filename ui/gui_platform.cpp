@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
+
+#include "core/messages.h"
 
 namespace chanwright {
 
@@ -26,6 +29,12 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Only the data file gets a suffix added: the defaults file is named by the program, and the
+// image and report dialogs have always taken names as typed.
+QString DefaultSuffix(const std::string& filter) {
+    return filter == messages::kDataFileFilter ? QStringLiteral("dat") : QString();
+}
+
 }  // namespace
 
 QString MessageText(const std::string& text) {
@@ -38,11 +47,19 @@ QString MessageText(const std::string& text) {
 QString QtFileFilter(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        // The description already names its pattern ("dat files(*.dat)").
+    // The description already names its pattern ("dat files(*.dat)"). "*.*" misses a name
+    // without a dot, so every file is offered last as well.
+    for (int i = 0; i + 1 < parts.size(); i += 2)
         filters << parts[i];
-    }
+    filters << QStringLiteral("All Files (*)");
     return filters.join(QLatin1String(";;"));
+}
+
+QString WithDefaultSuffix(const QString& path, const std::string& filter) {
+    const QString suffix = DefaultSuffix(filter);
+    if (path.isEmpty() || suffix.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        return path;
+    return path + QLatin1Char('.') + suffix;
 }
 
 void GuiPrompter::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -88,9 +105,18 @@ std::string GuiPrompter::ChooseOpenFileIn(const std::string& folder, const std::
 }
 
 std::string GuiPrompter::ChooseSaveFile(const std::string& filter) {
-    // No default extension: a name typed without ".dat" is used as typed.
-    return QFileDialog::getSaveFileName(parent_, QString(), QString(), QtFileFilter(filter))
-        .toStdString();
+    return ChooseSaveFileIn({}, filter);
+}
+
+std::string GuiPrompter::ChooseSaveFileIn(const std::string& folder, const std::string& filter) {
+    QFileDialog dialog(parent_, QString(), QString::fromStdString(folder), QtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the suffix itself, so that its overwrite question names the file that is
+    // written; the name is completed once more in case a platform's dialog returns it as typed.
+    dialog.setDefaultSuffix(DefaultSuffix(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return WithDefaultSuffix(dialog.selectedFiles().constFirst(), filter).toStdString();
 }
 
 void QtEventPump::ProcessEvents() {

@@ -20,13 +20,19 @@ class GuiPrompter : public Prompter {
     std::string ChooseOpenFile(const std::string& filter) override;
     std::string ChooseSaveFile(const std::string& filter) override;
     std::string ChooseOpenFileIn(const std::string& folder, const std::string& filter) override;
+    std::string ChooseSaveFileIn(const std::string& folder, const std::string& filter) override;
 
   private:
     QPointer<QWidget> parent_;
 };
 
-// "dat files(*.dat)|*.dat|All files(*.*)|*.*" in the form Qt's file dialogs take.
+// "dat files(*.dat)|*.dat|All files(*.*)|*.*" in the form Qt's file dialogs take: the program's
+// own entries first, then "All Files (*)", since "*.*" misses names without a dot.
 QString QtFileFilter(const std::string& filter);
+
+// The name chosen in the data file's Save As dialog, with ".dat" when it has no suffix; other
+// filters keep the name as it is.
+QString WithDefaultSuffix(const QString& path, const std::string& filter);
 
 // A lone CR breaks a line in a message; Qt's labels want LF.
 QString MessageText(const std::string& text);

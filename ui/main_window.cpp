@@ -20,11 +20,13 @@
 #include "image/image_codec.h"
 #include "image/new_data_set.h"
 #include "ui/channel_pages.h"
+#include "ui/device_dialog.h"
 #include "ui/directory_entry_page.h"
 #include "ui/help_contexts.h"
 #include "ui/list_pages.h"
 #include "ui/navigation_tree.h"
 #include "ui/print_target.h"
+#include "ui/recent_files.h"
 #include "ui/settings_page.h"
 
 namespace chanwright {
@@ -105,22 +107,32 @@ QAction* MainWindow::AddAction(QMenu* menu, const char* name, const QString& cap
 void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    AddAction(file, "mnuFileNew", "&New", &MainWindow::FileNew);
-    AddAction(file, "mnuFileOpen", "&Open", &MainWindow::FileOpen);
+    // The standard keys sit on the menu's own items, so a key runs the same guarded command and
+    // the item shows its key.
+    AddAction(file, "mnuFileNew", "&New", &MainWindow::FileNew)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddAction(file, "mnuFileOpen", "&Open", &MainWindow::FileOpen)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar1"));
-    AddAction(file, "mnuFileSave", "&Save", &MainWindow::FileSave);
+    AddAction(file, "mnuFileSave", "&Save", &MainWindow::FileSave)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     AddAction(file, "mnuFileSaveAs", "Save &As...", &MainWindow::FileSaveAs);
     // The defaults file is written from the toolbar only; the menu item stays hidden.
     AddAction(file, "mnuFileSaveAsDefault", "Save As &Default", &MainWindow::FileSaveAsDefault)
         ->setVisible(false);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
-    AddAction(file, "mnuFilePrint", "&Print", &MainWindow::FilePrint);
+    AddAction(file, "mnuFilePrint", "&Print", &MainWindow::FilePrint)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     AddAction(file, "mnuFilePrintPreview", "Print Pre&view", &MainWindow::FilePrintPreview);
     AddAction(file, "mnuFilePrintToFile", "P&rint to File", &MainWindow::FilePrintToFile);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar3"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(exit, &QAction::triggered, this, &QWidget::close);
+    recent_ = std::make_unique<RecentFilesMenu>(
+        file, exit, [this](const QString& path) { OpenDataFile(path); });
+    recent_->Show(services_.settings.ReadRecentFiles());
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
@@ -159,6 +171,21 @@ void MainWindow::BuildMenus() {
         connect(port, &QAction::triggered, this, [this, i] { SerialPortChosen(i); });
         ports_[static_cast<std::size_t>(i)] = port;
     }
+    serial->addSeparator()->setObjectName(QStringLiteral("mnuOptionsSerialPortBar1"));
+    QAction* device = serial->addAction(QStringLiteral("&Device\u2026"));
+    device->setObjectName(QStringLiteral("mnuOptionsSerialPortDevice"));
+    connect(device, &QAction::triggered, this, [this] {
+        const int16_t comNum = app_.Shared.ComNum;
+        DeviceDialog dialog(comNum, services_.settings.ReadComDevice(comNum), services_.listPorts,
+                            this);
+        services_.runModal(dialog);
+        if (dialog.result() != QDialog::Accepted)
+            return;
+        services_.settings.WriteComDevice(comNum, dialog.Device());
+        services_.settings.Sync();
+        ports_[static_cast<std::size_t>(comNum - 1)]->setStatusTip(
+            services_.settings.ReadComDevice(comNum));
+    });
     logTraffic_ = options->addAction(QStringLiteral("&Log Serial Traffic"));
     logTraffic_->setObjectName(QStringLiteral("mnuOptionsLogTraffic"));
     logTraffic_->setCheckable(true);

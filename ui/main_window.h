@@ -9,6 +9,7 @@
 #include "core/app_state.h"
 #include "core/platform.h"
 #include "link/clone_operations.h"
+#include "link/port_list.h"
 #include "link/radio_link.h"
 #include "link/serial_port.h"
 #include "storage/error_log.h"
@@ -35,6 +36,7 @@ class ChannelListPage;
 class DirectoryEntryPage;
 class DirectoryListPage;
 class NavigationTree;
+class RecentFilesMenu;
 class SettingsPage;
 class WxPage;
 
@@ -65,6 +67,8 @@ struct WindowServices {
     QString traceFolder;
     // The local time that backup and trace names carry.
     std::function<QDateTime()> now;
+    // The serial ports found now, which the Device dialog lists.
+    std::function<std::vector<PortInfo>()> listPorts{};
 };
 
 // `frmMain`: the navigation tree on the left, one active page on the right, the menus, the
@@ -136,6 +140,10 @@ class MainWindow : public QMainWindow {
     void RebuildView();
     void CheckModelMenu();
     void SaveFile(bool useCurrent);
+    // File ▸ Open with the file to open: asked for when `recent` is empty, else a recent file.
+    void OpenDataFile(const QString& recent);
+    // A data file opened or saved: first in the recent files, its folder where dialogs start.
+    void NoteDataFile(const QString& path);
     // Runs the radio dialog in the mode; the radio's image comes back from a verify.
     MemoryImage RunRadioDialog(int16_t mode, bool imageAsLoaded = false);
     QString NewTraceFile();
@@ -170,6 +178,7 @@ class MainWindow : public QMainWindow {
     QAction* logTraffic_ = nullptr;
     std::unique_ptr<BackupKeeper> backups_;
     QString backupNote_;
+    std::unique_ptr<RecentFilesMenu> recent_;
 };
 
 // The keeper of every completed read's image in services.backupFolder, which leaves what became of

@@ -20,6 +20,7 @@
 #include "ui/navigation_tree.h"
 #include "ui/print_target.h"
 #include "ui/radio_dialog.h"
+#include "ui/recent_files.h"
 #include "ui/settings_page.h"
 
 namespace chanwright {
@@ -32,6 +33,8 @@ constexpr int kResetPause = 500;     // ms, so the user sees the reset happen
 constexpr const char* kNoPrinter =
     "No printer is installed.\nSave the printed pages as a PDF file instead?";
 constexpr const char* kPdfFilter = "PDF files(*.pdf)|*.pdf";
+constexpr const char* kRecentFileGone =
+    "The file %1 no longer exists; it was removed from the list.";
 
 }  // namespace
 
@@ -67,16 +70,34 @@ void MainWindow::Timer1Timer() {
 }
 
 void MainWindow::FileOpen() {
+    OpenDataFile({});
+}
+
+void MainWindow::OpenDataFile(const QString& recent) {
     if (!CheckPendingEntry())
         return;
+    if (!recent.isEmpty() && !QFileInfo::exists(recent)) {
+        services_.prompter.ShowMessage(
+            QString(kRecentFileGone).arg(QDir::toNativeSeparators(recent)).toStdString(),
+            messages::kAppTitle, MessageIcon::Exclamation);
+        services_.settings.WriteRecentFiles(
+            WithoutRecentFile(services_.settings.ReadRecentFiles(), recent));
+        services_.settings.Sync();
+        recent_->Show(services_.settings.ReadRecentFiles());
+        return;
+    }
     services_.busyView.SetBusy(true);
     const QString path =
-        QString::fromStdString(services_.prompter.ChooseOpenFile(messages::kDataFileFilter));
+        !recent.isEmpty()
+            ? recent
+            : QString::fromStdString(services_.prompter.ChooseOpenFileIn(
+                  services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
     if (!path.isEmpty()) {
         files_.FileRead2(path);
         if (!app_.Shared.OperationFailed) {
             app_.Shared.CurrentFileName = path.toStdString();
             UpdateTitle();
+            NoteDataFile(path);
         }
     }
     // Whatever was read (even part of a file) shows at once.
@@ -92,7 +113,8 @@ void MainWindow::SaveFile(bool useCurrent) {
     if (useCurrent && !app_.Shared.CurrentFileName.empty())
         path = QString::fromStdString(app_.Shared.CurrentFileName);
     else
-        path = QString::fromStdString(services_.prompter.ChooseSaveFile(messages::kDataFileFilter));
+        path = QString::fromStdString(services_.prompter.ChooseSaveFileIn(
+            services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
     if (path.isEmpty()) {
         app_.Shared.AbortRequested = kTrue;
         return;
@@ -101,7 +123,16 @@ void MainWindow::SaveFile(bool useCurrent) {
     if (!app_.Shared.OperationFailed) {
         app_.Shared.CurrentFileName = path.toStdString();
         UpdateTitle();
+        NoteDataFile(path);
     }
+}
+
+void MainWindow::NoteDataFile(const QString& path) {
+    const QStringList recent = WithRecentFile(services_.settings.ReadRecentFiles(), path);
+    services_.settings.WriteRecentFiles(recent);
+    services_.settings.WriteLastFolder(QFileInfo(recent.constFirst()).path());
+    services_.settings.Sync();
+    recent_->Show(recent);
 }
 
 void MainWindow::FileSave() {
@@ -217,6 +248,7 @@ MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
                               [this] { return NewTraceFile(); }};
     if (help_.Available())
         radio.showHelp = [this](int context) { ShowHelp(context); };
+    radio.port = QStringLiteral("COM%1 = %2").arg(app_.Shared.ComNum).arg(device);
     RadioDialog dialog(app_, std::move(radio), this);
     services_.runModal(dialog);
     return dialog.RadioImage();

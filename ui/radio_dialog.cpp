@@ -187,6 +187,16 @@ RadioDialog::RadioDialog(AppState& app, RadioDialogServices services, QWidget* p
             services_.settings->Sync();
         }
     });
+    // Below the buttons, across the dialog, as a by-id name is long; one longer still loses its
+    // middle, the tooltip holds it whole.
+    port_ = new QLabel(this);
+    port_->setObjectName(QStringLiteral("lblPort"));
+    port_->setGeometry(kLeftPicture, 211, width() - 2 * kLeftPicture, 18);
+    if (!services_.port.isEmpty()) {
+        const QString text = QStringLiteral("Port: ") + services_.port;
+        port_->setText(port_->fontMetrics().elidedText(text, Qt::ElideMiddle, port_->width()));
+        port_->setToolTip(text);
+    }
     connect(ok_, &QPushButton::clicked, this, [this] { OkClicked(); });
     connect(cancel_, &QPushButton::clicked, this, [this] { CancelClicked(); });
     connect(help_, &QPushButton::clicked, this, [this] { HelpClicked(); });

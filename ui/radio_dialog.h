@@ -39,6 +39,8 @@ struct RadioDialogServices {
     // The file for a trace of this transfer's serial traffic, made when OK is pressed; no
     // function, or an empty name, traces nothing.
     std::function<QString()> traceFile;
+    // The COM item and the device it stands for ("COM1 = /dev/ttyUSB0"); empty shows none.
+    QString port{};
 };
 
 // `frmRadio`: the modal dialog that runs Read from Radio, Program to Radio or Clear, as
@@ -80,6 +82,7 @@ class RadioDialog : public QDialog, public TransferView {
     QPushButton* help_;
     QLabel* arrow_;
     QCheckBox* backupFirst_;
+    QLabel* port_;
     MemoryImage radioImage_{};
     CloneOperations* running_ = nullptr;
     bool cursorShown_ = false;  // the busy pointer is ours to restore

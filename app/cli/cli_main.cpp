@@ -41,6 +41,7 @@ const std::map<QString, CommandInfo>& Commands() {
         {"verify",
          {"verify   --port PORT [--model MODEL] [--no-backup] [--trace FILE] IN", 1, false, true,
           RunVerify}},
+        {"ports", {"ports", 0, false, false, RunPorts}},
     };
     return commands;
 }
@@ -48,7 +49,7 @@ const std::map<QString, CommandInfo>& Commands() {
 QString UsageText() {
     QString text = QStringLiteral("Usage:\n");
     for (const char* name :
-         {"new", "convert", "diff", "report", "read", "program", "clear", "verify"}) {
+         {"new", "convert", "diff", "report", "read", "program", "clear", "verify", "ports"}) {
         text += QStringLiteral("  chanwright-cli ") + QLatin1String(Commands().at(name).usage) +
                 QLatin1Char('\n');
     }
@@ -122,7 +123,8 @@ QString MisplacedOption(const Invocation& call) {
 
 const char* kHelpTail =
     "\nMODEL is HV2071P or TQ5300. Files ending in .hex are image files (8192 raw bytes);\n"
-    "any other name is a data file. PORT is a device path or 1-4 for COM1..COM4.\n"
+    "any other name is a data file. PORT is a device path, relative or absolute, or COM1..COM4\n"
+    "(or 1-4) for the device the window's item stands for; ports lists the serial ports found.\n"
     "IN - reads standard input; OUT - (or -o -, --pdf -) writes standard output.\n"
     "Exit status: 0 success, 1 the operation failed, 2 bad usage, 130 stopped by Ctrl+C.\n"
     "read and verify save the radio's image in the backup folder unless --no-backup;\n"

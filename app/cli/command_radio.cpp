@@ -67,11 +67,19 @@ class BackupToFolder : public BackupKeeper {
     TerminalProgress& progress_;
 };
 
-// "1" … "4" name the application's COM1 … COM4; anything else is the device itself.
+// "1" … "4" and "COM1" … "COM4" in any case name the application's COM items; anything else is
+// the device itself. Qt looks a bare name up under /dev, so a relative path that exists is made
+// absolute first (not on Windows, where COM5 is a device in every folder).
 QString ResolvePort(const QString& port) {
-    static const QRegularExpression comNumber(QStringLiteral("^[1-4]$"));
-    if (comNumber.match(port).hasMatch())
-        return SettingsStore().ReadComDevice(static_cast<int16_t>(port.toInt()));
+    static const QRegularExpression comItem(QStringLiteral("^(?:com)?([1-4])$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch item = comItem.match(port); item.hasMatch())
+        return SettingsStore().ReadComDevice(static_cast<int16_t>(item.captured(1).toInt()));
+#ifndef Q_OS_WIN
+    const QFileInfo file(port);
+    if (file.isRelative() && file.exists())
+        return file.absoluteFilePath();
+#endif
     return port;
 }
 

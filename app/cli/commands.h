@@ -28,5 +28,6 @@ int RunReport(const Invocation& call);
 int RunProgram(const Invocation& call);
 int RunClear(const Invocation& call);
 int RunVerify(const Invocation& call);
+int RunPorts(const Invocation& call);
 
 }  // namespace chanwright::cli

@@ -5,6 +5,7 @@
 
 #include "core/app_state.h"
 #include "core/system_platform.h"
+#include "link/port_list.h"
 #include "link/qt_serial_port.h"
 #include "storage/app_paths.h"
 #include "storage/backup_files.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
     SettingsStore settings;
     const QString dataFolder = ApplicationDataFolder();
     const ErrorLog log(app.Shared, QDir(dataFolder).filePath(QStringLiteral("err.log")));
+    const QtPortEnumerator ports;
     WindowServices services{prompter,
                             clock,
                             events,
@@ -53,7 +55,8 @@ int main(int argc, char* argv[]) {
                             {},
                             BackupFolder(),
                             TraceFolder(),
-                            {}};
+                            {},
+                            [&ports] { return ports.Ports(); }};
     MainWindow window(app, std::move(services));
     prompter.SetParent(&window);
     busyView.SetWindow(&window);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "image/default_image.h"
+#include "link/port_list.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/radio_memory.h"
 #include "tests/support/sim_process.h"
@@ -102,12 +103,19 @@ class TestCliRadio : public QObject {
         QCOMPARE(LoggedCommands(Path("radio.log")), QStringList());
     }
 
-    void clear_throughTheComPortMapping() {
+    // A COM item by number or name, or a relative path (which Qt alone would seek under /dev).
+    void clear_throughEveryNameOfThePort_data() {
+        QTest::addColumn<QString>("port");
+        for (const char* port : {"3", "COM2", "com3", "radio", "./radio"})
+            QTest::newRow(port) << port;
+    }
+    void clear_throughEveryNameOfThePort() {
+        QFETCH(QString, port);
         MemoryImage radio = RadioMemory(kModelHV2071P, 24);
         radio[0x155] = 3;
-        const QString device = StartRadio(radio);
-        runner_.StoreSettings("[ComPath]\nPort3=" + device + "\n");
-        const CliRun run = runner_.Cli({"clear", "--port", "3"});
+        const QString device = StartRadio(radio, {"--link", Path("radio")});
+        runner_.StoreSettings("[ComPath]\nPort2=" + device + "\nPort3=" + device + "\n");
+        const CliRun run = runner_.Cli({"clear", "--port", port});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(LoggedCommands(Path("radio.log")),
                  ModelCheckCommands() + QStringList{"write-byte 0155"});
@@ -274,6 +282,23 @@ class TestCliRadio : public QObject {
         const QStringList traced = QString::fromUtf8(ReadBytes(Path("trace.txt"))).split('\n');
         QCOMPARE(traced.filter(QRegularExpression("^ *\\d+ TX 01 ")).size(),
                  LoggedCommands(Path("radio.log")).size() - before);
+    }
+
+    // Whatever ports this machine has, each line has three columns; the COM items follow.
+    void ports_listsThePortsFoundAndTheComItems() {
+        runner_.StoreSettings("[ComPath]\nPort2=" + Path("radio") + "\n");
+        const CliRun run = runner_.Cli({"ports"});
+        QCOMPARE(run.exitCode, 0);
+        QStringList lines = run.out.split('\n');
+        QCOMPARE(lines.takeLast(), QString());
+        QVERIFY(lines.size() >= 4);
+        QCOMPARE(lines.mid(lines.size() - 4),
+                 QStringList({"COM1\t/dev/ttyUSB0", "COM2\t" + Path("radio"), "COM3\t/dev/ttyACM0",
+                              "COM4\t/dev/ttyS0"}));
+        static const QRegularExpression port("^/dev/[^\t]+\t[^\t]+\t(/dev/serial/by-id/.+|-)$");
+        for (const QString& line : lines.mid(0, lines.size() - 4))
+            QVERIFY2(port.match(line).hasMatch(), qPrintable(line));
+        QCOMPARE(run.err, lines.size() == 4 ? NoPortsHint() + "\n" : QString());
     }
 
     void missingPort_namesTheDeviceAndReason() {

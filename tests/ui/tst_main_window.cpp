@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrintPreviewWidget>
 #include <QProgressBar>
@@ -10,17 +12,21 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTabBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
 
+#include "core/messages.h"
 #include "image/default_image.h"
 #include "storage/data_file_writer.h"
 #include "storage/settings_store.h"
 #include "tests/support/fake_port.h"
 #include "tests/support/radio_memory.h"
+#include "tests/support/sim_process.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
 #include "tests/ui/window_desk.h"
@@ -620,6 +626,188 @@ class TestMainWindow : public QObject {
             QVERIFY2(stored.contains("MainWidth=" +
                                      QByteArray::number(desk.window->frameGeometry().width() * 15)),
                      stored.constData());
+    }
+
+    // The ports found, one row each; a row fills the box with its by-id name where it has one.
+    // With none found the dialog says what to do. Cancel keeps the mapping.
+    void deviceDialog_listsThePortsFound() {
+        const QString name = "usb-FTDI_FT232R_USB_UART_A10K1ZZ-if00-port0";
+        const QString byId = "/dev/serial/by-id/" + name;
+        Desk desk;
+        desk.ports = {{"/dev/ttyS0", "", "", "", ""},
+                      {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K1ZZ", byId}};
+        QStringList rows;
+        QStringList chosen;
+        bool hint = false;
+        desk.onDialog = [&](QDialog& dialog) {
+            auto* table = dialog.findChild<QTableWidget*>("grdPorts");
+            auto* box = dialog.findChild<QLineEdit*>("txtDevice");
+            chosen << box->text();
+            for (int row = 0; row < table->rowCount(); ++row) {
+                QStringList cells;
+                for (int column = 0; column < table->columnCount(); ++column)
+                    cells << table->item(row, column)->text();
+                rows << cells.join('|');
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                                  table->visualRect(table->model()->index(row, 1)).center());
+                chosen << box->text();
+            }
+            desk.ports.clear();
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+            auto* none = dialog.findChild<QLabel*>("lblNoPorts");
+            hint = !table->isVisible() && none->isVisible() && none->text() == NoPortsHint();
+            chosen << box->text();
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+        };
+        desk.Action("mnuOptionsSerialPortDevice")->trigger();
+        QCOMPARE(rows, QStringList({"/dev/ttyS0||||",
+                                    "/dev/ttyUSB0|FT232R USB UART|FTDI|A10K1ZZ|" + name}));
+        QCOMPARE(chosen, QStringList({"/dev/ttyUSB0", "/dev/ttyS0", byId, byId}));
+        QVERIFY(hint);
+        QCOMPARE(desk.settings.ReadComDevice(1), QString("/dev/ttyUSB0"));
+    }
+
+    // A path typed for the checked item is stored, shown in the item's tip and the radio dialog,
+    // and is the device the next transfer opens.
+    // A device typed into the dialog is what the checked item uses from then on: a read goes
+    // through it to the simulator behind its link.
+    void deviceDialog_typedPath_isWhatTheCheckedItemUses() {
+        Desk desk;
+        const QString path = desk.dir.filePath("radio");
+        SimProcess radio(CHANWRIGHT_RADIOSIM);
+        QString why;
+        QVERIFY2(radio.Start({"--link", path}, &why), qPrintable(why));
+        desk.realPorts = true;
+        QString shown;
+        desk.onDialog = [&](QDialog& dialog) {
+            if (dialog.objectName() == "frmDevice") {
+                auto* box = dialog.findChild<QLineEdit*>("txtDevice");
+                box->clear();
+                QTest::keyClicks(box, path);
+            } else {
+                shown = dialog.findChild<QLabel*>("lblPort")->text();
+            }
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        };
+        const auto items = desk.window->findChildren<QAction*>("mnuOptionsSerialPort1");
+        items[1]->trigger();
+        desk.Action("mnuOptionsSerialPortDevice")->trigger();
+        QCOMPARE(SettingsStore(desk.dir.filePath("settings.ini")).ReadComDevice(2), path);
+        QCOMPARE(desk.settings.ReadComDevice(1), QString("/dev/ttyUSB0"));
+        QCOMPARE(items[1]->statusTip(), path);
+        desk.Action("mnuTransferRead")->trigger();
+        QCOMPARE(shown, "Port: COM2 = " + path);
+        QCOMPARE(desk.devices, QStringList{path});
+        QCOMPARE(desk.prompter.messages.back().text, std::string("Complete!!"));
+    }
+
+    // File ▸ 1 … 6: the data files last opened or saved, most recent first, kept in the settings;
+    // the Open dialog starts where the last one was.
+    void recentFiles_throughTheFileMenu() {
+        Desk desk(false,
+                  "[Files]\nRecent1=/gone/1.dat\nRecent2=/gone/2.dat\nRecent3=/gone/3.dat\n"
+                  "Recent4=/gone/4.dat\nRecent5=/gone/5.dat\n");
+        QVERIFY(desk.ShowActive());
+        const auto items = [&desk] {
+            QStringList shown;
+            for (QAction* item : desk.window->findChild<QMenu*>("mnuFile")->actions()) {
+                if (item->isVisible() && item->objectName().startsWith("mnuFileRecent"))
+                    shown << item->text();
+            }
+            return shown.join('|');
+        };
+        AppState other = MakeDefaultApp(kModelHV2071P);
+        other.Data.UsaChannels[0].ChTag = "HARBOUR";
+        const QString opened = desk.dir.filePath("a.dat");
+        QVERIFY(
+            WriteBytes(opened, QByteArray::fromStdString(WriteDataFile(other.Shared, other.Data))));
+        QVERIFY(QDir(desk.dir.path()).mkdir("sub"));
+        const QString saved = desk.dir.filePath("sub/b&b.dat");
+        desk.prompter.paths = {opened.toStdString(), saved.toStdString()};
+        desk.ChooseByKeys(Qt::Key_F, Qt::Key_O);
+        desk.ChooseByKeys(Qt::Key_F, Qt::Key_A);
+        QTest::keyClick(desk.window.get(), Qt::Key_O, Qt::ControlModifier);  // and cancelled
+        QCOMPARE(desk.prompter.dialogFolders,
+                 (std::vector<std::string>{"", desk.dir.filePath("sub").toStdString()}));
+        QCOMPARE(items(), QString("&1 b&&b.dat|&2 a.dat|&3 1.dat|&4 2.dat|&5 3.dat|&6 4.dat"));
+        QCOMPARE(desk.Action("mnuFileRecent1")->toolTip(), QDir::toNativeSeparators(saved));
+
+        desk.app.Data.UsaChannels[0].ChTag = "EDITED";
+        desk.ChooseByKeys(Qt::Key_F, Qt::Key_2);
+        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("HARBOUR"));
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - a.dat");
+
+        // A file gone since is only taken off the list.
+        const AppState before = desk.app;
+        desk.ChooseByKeys(Qt::Key_F, Qt::Key_6);
+        QCOMPARE(desk.prompter.messages.size(), std::size_t(1));
+        QCOMPARE(
+            desk.prompter.messages[0].text,
+            std::string("The file /gone/4.dat no longer exists; it was removed from the list."));
+        QCOMPARE(desk.settings.ReadRecentFiles(),
+                 (QStringList{opened, saved, "/gone/1.dat", "/gone/2.dat", "/gone/3.dat"}));
+        QCOMPARE(items(), QString("&1 a.dat|&2 b&&b.dat|&3 1.dat|&4 2.dat|&5 3.dat"));
+        QVERIFY(desk.app.Data == before.Data);
+        QCOMPARE(desk.app.Shared.CurrentFileName, before.Shared.CurrentFileName);
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - a.dat");
+    }
+
+    // Ctrl+S is File ▸ Save with its check of the pending entry: a refused User MMSI saves nothing.
+    void ctrlS_savesOnlyAnAcceptedEntry_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");  // empty: refused
+        QTest::newRow("refused") << "36612345"
+                                 << "";
+        QTest::newRow("accepted") << "366123456"
+                                  << "3661234560";
+    }
+    void ctrlS_savesOnlyAnAcceptedEntry() {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        const QString path = desk.dir.filePath("boat.dat");
+        desk.app.Shared.CurrentFileName = path.toStdString();
+        AppState expected = desk.app;
+        expected.Data.Common.UserMmsid = stored.toStdString();
+        auto* tabs = desk.window->findChild<QTabBar*>("tbsFNE");
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        auto* box = desk.window->findChild<QLineEdit*>("txtFUser");
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(desk.prompter.messages.size(), std::size_t(stored.isEmpty()));
+        QCOMPARE(ReadBytes(path), stored.isEmpty() ? QByteArray()
+                                                   : QByteArray::fromStdString(WriteDataFile(
+                                                         expected.Shared, expected.Data)));
+    }
+
+    // The dialogs' filters in Qt's form, and the suffix a name typed for a data file gets.
+    void fileDialogs_filterAndSuffix_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("qtFilter");
+        QTest::addColumn<QString>("chosen");
+        const QString data = messages::kDataFileFilter;
+        const QString dat = "dat files(*.dat);;All files(*.*);;All Files (*)";
+        QTest::newRow("data, no suffix") << data << "/d.x/boat" << dat << "/d.x/boat.dat";
+        QTest::newRow("data, a suffix") << data << "/d/boat.txt" << dat << "/d/boat.txt";
+        QTest::newRow("data, cancelled") << data << "" << dat << "";
+        QTest::newRow("image") << QString(messages::kImageFileFilter) << "/d/radio"
+                               << "hex files(*.hex);;All files(*.*);;All Files (*)"
+                               << "/d/radio";
+        QTest::newRow("PDF") << "PDF files(*.pdf)|*.pdf"
+                             << "/d/pages"
+                             << "PDF files(*.pdf);;All Files (*)"
+                             << "/d/pages";
+    }
+    void fileDialogs_filterAndSuffix() {
+        QFETCH(QString, filter);
+        QFETCH(QString, typed);
+        QFETCH(QString, qtFilter);
+        QFETCH(QString, chosen);
+        QCOMPARE(QtFileFilter(filter.toStdString()), qtFilter);
+        QCOMPARE(WithDefaultSuffix(typed, filter.toStdString()), chosen);
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "link/qt_serial_port.h"
 #include "storage/settings_store.h"
 #include "tests/support/fake_port.h"
 #include "tests/support/radio_memory.h"
@@ -92,6 +93,8 @@ struct Desk {
                 helpFile,
                 [this](const QString& device) -> std::unique_ptr<SerialPort> {
                     devices << device;
+                    if (realPorts)
+                        return std::make_unique<QtSerialPort>(device);
                     return std::make_unique<FakePort>(clock, &sim);
                 },
                 [this](QDialog& dialog) {
@@ -110,7 +113,8 @@ struct Desk {
                 {},
                 dir.filePath("backups"),
                 dir.filePath("traces"),
-                [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 20, 30)); }};
+                [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 20, 30)); },
+                [this] { return ports; }};
     }
 
     // The window up and active, as the user has it.
@@ -175,6 +179,10 @@ struct Desk {
     RadioSim sim{RadioMemory(kModelHV2071P, 31)};
     QString helpFile;
     QStringList devices;
+    // Ports on the real devices (a simulator on a pseudo-terminal) instead of the in-process radio.
+    bool realPorts = false;
+    // The serial ports the Device dialog finds.
+    std::vector<PortInfo> ports;
     int dialogs = 0;
     // The print dialog's answer: a PDF file to print into, or empty for Cancel.
     QString printTo;
