@@ -137,8 +137,11 @@ bool WriteAll(int fd, const char* data, std::size_t size, ErrorInfo& error) {
 // folder takes none.
 int CreateBeside(const QByteArray& target, QByteArray& name, ErrorInfo& error) {
     for (int attempt = 0; attempt < 100; ++attempt) {
+        // Always six digits: the name's length must not depend on the draw, or a target whose
+        // copy would just pass the file system's name limit fails only some of the time.
         name = target + '.' +
-               QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 16);
+               QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 16)
+                   .rightJustified(6, '0');
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0)
             return fd;
