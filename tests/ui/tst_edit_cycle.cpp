@@ -1,81 +1,109 @@
-// A user's whole round: edit on the pages, save, start over, open, program the radio, start over,
-// read the radio back. Every step must give back the data set that was edited.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QtTest>
-
+// A user's whole round: every kind of control on every page edited by mouse and keys, then save,
+// start over, open, program the radio, start over, read the radio back. Every step must give
+// back the data set that was edited.
 #include "tests/ui/window_desk.h"
 
 using namespace chanwright;
 using namespace chanwright::test;
 
+namespace {
+
+// The control of the active page, by name and row.
+QWidget* Control(Desk& desk, const char* name, int row = 0) {
+    for (QWidget* control : desk.ActivePage()->findChildren<QWidget*>(name)) {
+        if (control->property("index").toInt() == row)
+            return control;
+    }
+    qWarning("no %s[%d]", name, row);
+    return nullptr;
+}
+
+void Click(Desk& desk, const char* name, int row = 0) {
+    QTest::mouseClick(Control(desk, name, row), Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+void Press(Desk& desk, const char* name, Qt::Key key) {
+    QTest::keyClick(Control(desk, name), key);
+}
+
+// A click into the box, then the text typed over what it selected.
+void Type(Desk& desk, const char* name, const char* text, int row = 0) {
+    Click(desk, name, row);
+    QTest::keyClicks(Control(desk, name, row), text);
+}
+
+// A click on a check box's caption, which ticks the box as a click on the box does.
+void ClickCaption(Desk& desk, const QString& caption) {
+    for (QLabel* label : desk.ActivePage()->findChildren<QLabel*>()) {
+        if (label->text() == caption)
+            QTest::mouseClick(label, Qt::LeftButton);
+    }
+}
+
+void StartOver(Desk& desk) {
+    desk.window->FileNew();
+    desk.window->Timer1Timer();
+}
+
+}  // namespace
+
 class TestEditCycle : public QObject {
     Q_OBJECT
-
-    template <typename Widget>
-    static Widget* Find(Desk& desk, const char* name) {
-        auto* widget = desk.window->findChild<Widget*>(name);
-        if (!widget)
-            qWarning("no %s", name);
-        return widget;
-    }
-
-    static void Type(QLineEdit* box, const char* text) {
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClicks(box, text);
-    }
-
-    static void Choose(QComboBox* box, int index) {
-        box->setFocus();
-        box->setCurrentIndex(index);
-        emit box->activated(index);
-    }
-
-    static void StartOver(Desk& desk) {
-        desk.window->FileNew();
-        desk.window->Timer1Timer();
-    }
 
   private slots:
     void editSaveOpenProgramRead_givesBackTheEditedDataSet() {
         Desk desk;
         desk.PressOkInDialogs();
-        desk.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(desk.window.get()));
-        desk.window->activateWindow();
+        QVERIFY(desk.ShowActive());
 
-        // A USA channel renamed (typed in lower case) and taken out of the scan.
         desk.ClickNode("PU4");
-        Type(Find<QLineEdit>(desk, "txtCTag"), "harbour");
-        QTest::mouseClick(Find<QCheckBox>(desk, "chkCScan"), Qt::LeftButton);
-        QCOMPARE(desk.app.Data.UsaChannels[4].ChTag, std::string("HARBOUR"));
+        Type(desk, "txtCTag", "harbour master");
+        for (const char* box : {"chkCScan", "chkCTXOnly", "chkCTXPower"})
+            Click(desk, box);
+        desk.ClickNode("PI7");
+        Click(desk, "chkCEnable");
+        desk.ClickNode("E3");
+        Click(desk, "cmbCN");
+        Press(desk, "cmbCN", Qt::Key_PageDown);
+        Type(desk, "txtCTag", "exp three");
+        desk.ClickNode("PW");
+        Click(desk, "chkDScan", 1);
+        Click(desk, "chkDEnable", 2);
+        // The row's Scan and name close; the box in hand shows ">".
+        QVERIFY(!Control(desk, "chkDScan", 2)->isEnabled());
+        QVERIFY(!Control(desk, "txtDTagName", 2)->isEnabled());
+        QCOMPARE(static_cast<QCheckBox*>(Control(desk, "chkDEnable", 2))->text(), QString(">"));
+        Type(desk, "txtDTagName", "wx 1-2/(a)*+,.", 4);
 
-        // Common settings: dimmer LO and a user MMSI confirmed by moving on.
         desk.ClickNode("S");
-        Choose(Find<QComboBox>(desk, "cmbFDim"), 2);
-        auto* user = Find<QLineEdit>(desk, "txtFUser");
-        QTest::mouseClick(desk.window->findChild<QTabBar*>("tbsFNE"), Qt::LeftButton,
-                          Qt::NoModifier,
-                          desk.window->findChild<QTabBar*>("tbsFNE")->tabRect(1).center());
-        Type(user, "366123456");
-        QTest::keyClick(user, Qt::Key_Tab);
-        QCOMPARE(desk.app.Data.Common.UserMmsid, std::string("3661234560"));
-        QCOMPARE(desk.app.Data.Common.Dimmer, int16_t(1));
+        Press(desk, "cmbFCont", Qt::Key_PageUp);
+        Press(desk, "cmbFDim", Qt::Key_End);
+        Press(desk, "cmbFOffset", Qt::Key_PageDown);
+        Press(desk, "cmbFScan", Qt::Key_End);
+        Press(desk, "cmbFScrambler", Qt::Key_Down);
+        Click(desk, "chkFBeep");
+        ClickCaption(desk, "WX Alert");
+        auto* tabs = desk.Find<QTabBar>("tbsFNE");
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        Press(desk, "cmbFIND", Qt::Key_End);
+        Click(desk, "chkFindReply");
+        ClickCaption(desk, "Individual ACK");
+        Click(desk, "chkFposRR");
+        ClickCaption(desk, "DSC Scan");
+        Type(desk, "txtFUser", "366123456");
+        QTest::keyClick(Control(desk, "txtFUser"), Qt::Key_Tab);
 
-        // The first individual directory entry taken into use.
-        desk.ClickNode("SM1");
-        QTest::mouseClick(Find<QCheckBox>(desk, "chkGEnable"), Qt::LeftButton);
-        auto* name = Find<QLineEdit>(desk, "txtGPosi");
-        Type(name, "pilot");
-        QTest::keyClick(name, Qt::Key_Tab);
-        auto* mmsi = Find<QLineEdit>(desk, "txtGMMSI");
-        Type(mmsi, "366999111");
-        QTest::keyClick(mmsi, Qt::Key_Tab);
-        const DirectoryEntry pilot{kTrue, "PILOT", "3669991110"};
-        QCOMPARE(desk.app.Data.IndividualDirectory[0], pilot);
+        for (const char* key : {"SM1", "SG1"}) {
+            desk.ClickNode(key);
+            Click(desk, "chkGEnable");
+            QTest::keyClicks(Control(desk, "txtGPosi"), key[1] == 'M' ? "pilot 7xyz" : "fleet");
+            Type(desk, "txtGMMSI", key[1] == 'M' ? "366999111" : "87654321");
+            QTest::keyClick(Control(desk, "txtGMMSI"), Qt::Key_Tab);
+        }
         QVERIFY(desk.prompter.messages.empty());
+        COMPARE_GOLDEN(Edits(MakeDefaultApp(kModelHV2071P), desk.app).toUtf8(),
+                       "ui/edit_cycle.txt");
 
         const RadioData edited = desk.app.Data;
         const QString file = desk.dir.filePath("boat.dat");
@@ -83,9 +111,7 @@ class TestEditCycle : public QObject {
         desk.window->FileSaveAs();
         StartOver(desk);
         QVERIFY(!(desk.app.Data == edited));
-
-        desk.prompter.paths = {file.toStdString()};
-        desk.window->FileOpen();
+        desk.Open(file);
         QVERIFY(desk.app.Data == edited);
         QCOMPARE(desk.window->windowTitle(), kTitle + " - boat.dat");
 
@@ -94,9 +120,9 @@ class TestEditCycle : public QObject {
         StartOver(desk);
         desk.window->TransferRead();
         QCOMPARE(desk.prompter.messages.back().title, std::string("Read from Radio"));
-        QVERIFY(desk.app.Data.UsaChannels == edited.UsaChannels);
-        QVERIFY(desk.app.Data.IndividualDirectory == edited.IndividualDirectory);
-        QVERIFY(desk.app.Data.Common == edited.Common);
+        AppState expected = desk.app;
+        expected.Data = edited;
+        QCOMPARE(Edits(expected, desk.app), QString());
         QVERIFY(desk.app.Data == edited);
         QCOMPARE(desk.window->windowTitle(), kTitle);
     }

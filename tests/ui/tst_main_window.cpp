@@ -1,159 +1,251 @@
-// The main window as a user drives it: tree, pages, menus, file and model commands, the radio
-// dialog against the in-process simulator, and closing.
-#include <QAction>
-#include <QCheckBox>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
+// The main window as a user drives it: start-up, the tree and the page each node shows, the menus'
+// file, model, print, help and port commands, the safety net around the radio, and closing.
 #include <QPrintPreviewWidget>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QSplitter>
-#include <QStackedWidget>
-#include <QTabBar>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTextBrowser>
-#include <QTimer>
-#include <QtTest>
-#include <memory>
+#include <functional>
 
-#include "core/messages.h"
 #include "image/default_image.h"
-#include "storage/data_file_writer.h"
-#include "storage/settings_store.h"
-#include "tests/support/fake_port.h"
-#include "tests/support/radio_memory.h"
-#include "tests/support/sim_process.h"
-#include "tests/support/test_files.h"
-#include "tests/support/test_platform.h"
 #include "tests/ui/window_desk.h"
-#include "tools/radiosim/radio_sim.h"
-#include "ui/flex_grid.h"
-#include "ui/main_window.h"
-#include "ui/navigation_tree.h"
 
 using namespace chanwright;
 using namespace chanwright::test;
+
+namespace {
+
+// Every menu item and toolbar button: text, key, tick, whether hidden, and its tip.
+QString MenuText(const MainWindow& window) {
+    QString text;
+    std::function<void(const QList<QAction*>&, const QString&)> add =
+        [&](const QList<QAction*>& actions, const QString& indent) {
+            for (const QAction* action : actions) {
+                QStringList parts{action->isSeparator() ? "----" : action->text(),
+                                  action->shortcut().toString(), action->isChecked() ? "[x]" : "",
+                                  action->isVisible() ? "" : "hidden", action->statusTip()};
+                parts.removeAll(QString());
+                text += indent + parts.join(' ') + '\n';
+                if (action->menu())
+                    add(action->menu()->actions(), indent + "  ");
+            }
+        };
+    add(window.menuBar()->actions(), "");
+    add(window.findChild<QToolBar*>("tbToolBar")->actions(), "tool ");
+    return text;
+}
+
+// Every node, indented by its depth, marked where it is drawn grey.
+QString TreeText(const NavigationTree& tree) {
+    const QColor grey = tree.palette().color(QPalette::Disabled, QPalette::Text);
+    QString shown;
+    for (int i = 1; i <= tree.NodeCount(); ++i) {
+        const QTreeWidgetItem* node = tree.Node(i);
+        shown += QString(node->parent() ? node->parent()->parent() ? 4 : 2 : 0, ' ') +
+                 node->text(0) + (node->foreground(0).color() == grey ? " (grey)" : "") + '\n';
+    }
+    return shown;
+}
+
+// The visible File ▸ 1 … 6 items.
+QString RecentItems(const Desk& desk) {
+    QStringList shown;
+    for (QAction* item : desk.Find<QMenu>("mnuFile")->actions()) {
+        if (item->isVisible() && item->objectName().startsWith("mnuFileRecent"))
+            shown << item->text();
+    }
+    return shown.join('|');
+}
+
+}  // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 
   private slots:
-    void startUp_onANewInstallation() {
-        Desk desk;
-        QCOMPARE(desk.app.Shared.ModelNum, kModelHV2071P);
-        QCOMPARE(desk.app.Shared.ComNum, int16_t(1));
-        QCOMPARE(desk.app.Shared.RetryCount, int16_t(1));
-        QCOMPARE(desk.window->windowTitle(), kTitle);
-        QCOMPARE(desk.window->size(), QSize(607, 444));
-        QCOMPARE(desk.CurrentKey(), QString("S"));
-        QCOMPARE(desk.ActivePage()->objectName(), QString("pictF"));
-        QVERIFY(desk.Action("mnuEditModel2")->isChecked());
-        QVERIFY(!desk.Action("mnuEditModel1")->isChecked());
-        QCOMPARE(desk.Action("mnuEditModel1")->text(), QString("&TQ5300"));
-        QCOMPARE(desk.Action("mnuEditModel2")->text(), QString("H&V2071P"));
-        const auto ports = desk.window->findChildren<QAction*>("mnuOptionsSerialPort1");
-        QCOMPARE(ports.size(), 4);
-        QVERIFY(ports[0]->isChecked() && !ports[1]->isChecked());
-        QCOMPARE(ports[2]->statusTip(), QString("/dev/ttyACM0"));
-        QCOMPARE(FirstModelId(desk.app.Image), kModelIdHV2071P);
+    // What the user meets first: the window, its settings page and every menu item, on a new
+    // installation and with a model and port stored in the settings file. The image file keys
+    // work only for a developer ("/K").
+    void startUp_data() {
+        AddRows({"settings", "developer", "golden"},
+                {{"new installation", "", "", "ui/start_new.txt"},
+                 {"stored model and port, /K",
+                  "[ModelPath]\nModelNum=1\n[ComPath]\nComNum=3\nPort3=/dev/pts/9\n", "/K",
+                  "ui/start_stored.txt"}});
+    }
+    void startUp() {
+        QFETCH(QString, settings);
+        QFETCH(QString, developer);
+        QFETCH(QString, golden);
+        Desk desk(!developer.isEmpty(), settings.toUtf8());
         QCOMPARE(desk.busy.changes, (std::vector<bool>{true, false}));
-        // Once up, the status bar names the model.
         QVERIFY(desk.ShowActive());
-        QCOMPARE(desk.window->StatusText(), QString("HV2071P"));
+        const SharedState& shared = desk.app.Shared;
+        const QString shown =
+            QString("%1\n%2x%3, node %4, status %5\nmodel %6 (image %7), COM%8, retries %9\n")
+                .arg(desk.window->windowTitle())
+                .arg(desk.window->width())
+                .arg(desk.window->height())
+                .arg(desk.CurrentKey(), desk.window->StatusText())
+                .arg(shared.ModelNum)
+                .arg(FirstModelId(desk.app.Image))
+                .arg(shared.ComNum)
+                .arg(shared.RetryCount) +
+            MenuText(*desk.window) + Snapshot(desk.ActivePage());
+        COMPARE_GOLDEN(shown.toUtf8(), golden);
+        QTest::keyClick(desk.window.get(), Qt::Key_F2, Qt::ControlModifier);
+        QTest::keyClick(desk.window.get(), Qt::Key_F3, Qt::ControlModifier);
+        QCOMPARE(desk.prompter.dialogFilters.size(), std::size_t(developer.isEmpty() ? 0 : 2));
     }
 
-    void startUp_withStoredModelAndPort() {
-        Desk desk(false, "[ModelPath]\nModelNum=1\n[ComPath]\nComNum=3\nPort3=/dev/pts/9\n");
-        QCOMPARE(desk.app.Shared.ModelNum, kModelTQ5300);
-        QCOMPARE(desk.app.Shared.ComNum, int16_t(3));
-        QVERIFY(desk.Action("mnuEditModel1")->isChecked());
-        QCOMPARE(FirstModelId(desk.app.Image), kModelIdTQ5300);
-        QCOMPARE(desk.window->findChildren<QAction*>("mnuOptionsSerialPort1")[2]->statusTip(),
-                 QString("/dev/pts/9"));
+    // Each node's page, filled from a data file that moves many fields off their defaults: what
+    // every control shows, and that its page alone is enabled; and the node texts, channel
+    // numbers with [Enable], directory entries grey after the first free one.
+    void pages_data() {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("settings") << QStringList{"S"} << "ui/pages_settings.txt";
+        QTest::newRow("lists") << QStringList{"P", "PU", "PI", "PC", "PW", "E"}
+                               << "ui/pages_lists.txt";
+        QTest::newRow("channels") << QStringList{"PU0", "PU14", "PU17", "PI0", "PC0",
+                                                 "E1",  "E2",   "E3",   "E5"}
+                                  << "ui/pages_channels.txt";
+        QTest::newRow("directories") << QStringList{"SM",  "SG",  "SM1", "SM3",  "SM4", "SM5",
+                                                    "SG1", "SG2", "SG3", "SM20", "tree"}
+                                     << "ui/pages_directories.txt";
+    }
+    void pages() {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, golden);
+        Desk desk;
+        desk.Open(TestDataPath("ui/rich.dat"));
+        const AppState loaded = desk.app;
+        QString shown;
+        for (const QString& key : keys) {
+            if (key == "tree") {
+                shown += "== tree\n" + TreeText(*desk.window->Tree());
+                continue;
+            }
+            desk.ClickNode(key);
+            QStringList enabled;
+            for (const QWidget* page :
+                 desk.Find<QStackedWidget>("pictData")
+                     ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                enabled << (page->isEnabled() ? page->objectName() : QString());
+            enabled.removeAll(QString());
+            shown += QString("== %1: %2 enabled, status %3\n")
+                         .arg(key, enabled.join(','), desk.window->StatusText()) +
+                     Snapshot(desk.ActivePage());
+        }
+        COMPARE_GOLDEN(shown.toUtf8(), golden);
+        // Showing writes nothing back.
+        QCOMPARE(Edits(loaded, desk.app), QString());
     }
 
-    void everyNode_showsItsPage_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("page");
-        QTest::newRow("programmable channels") << "P"
-                                               << "pictA";
-        QTest::newRow("USA list") << "PU"
-                                  << "pictB";
-        QTest::newRow("USA channel") << "PU0"
-                                     << "pictC";
-        QTest::newRow("International channel") << "PI3"
-                                               << "pictC";
-        QTest::newRow("Canada list") << "PC"
-                                     << "pictB";
-        QTest::newRow("WX") << "PW"
-                            << "pictD";
-        QTest::newRow("EXP list") << "E"
-                                  << "pictB";
-        QTest::newRow("EXP channel") << "E40"
-                                     << "pictC";
-        QTest::newRow("individual list") << "SM"
-                                         << "pictE";
-        QTest::newRow("group entry") << "SG5"
-                                     << "pictG";
-        QTest::newRow("individual entry") << "SM1"
-                                          << "pictG";
+    // A list row opens its own node: a double-click on the row or on its number, or Enter.
+    void rowJumps_data() {
+        AddRows({"list", "how", "rowText", "target"},  // row 0: the header row
+                {{"USA, Return", "PU", "return", "1", "PU0"},
+                 {"Canada, Enter", "PC", "enter", "4", "PC3"},
+                 {"EXP, double-click", "E", "dclick", "5", "E5"},
+                 {"group, double-click on the number", "SG", "number", "3", "SG3"},
+                 {"individual, Enter right after the fill", "SM", "enter", "0", "SM1"},
+                 {"double-click on the header", "PI", "dclick", "0", "PI"}});
     }
-    void everyNode_showsItsPage() {
+    void rowJumps() {
+        QFETCH(QString, list);
+        QFETCH(QString, how);
+        QFETCH(QString, target);
+        QFETCH(QString, rowText);
+        const int row = rowText.toInt();
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        desk.ClickNode(list);
+        auto* grid = desk.ActivePage()->findChild<FlexGrid*>();
+        if (how == "dclick" || how == "number") {
+            QHeaderView* numbers = grid->verticalHeader();
+            QWidget* clicked = row == 0          ? grid->horizontalHeader()->viewport()
+                               : how == "number" ? numbers->viewport()
+                                                 : grid->viewport();
+            const int y = row == 0 ? 5 : numbers->sectionViewportPosition(row - 1) + 5;
+            const QPoint at(how == "number" ? 5 : grid->columnViewportPosition(0) + 5, y);
+            // As the window system delivers one: a click, then the double-click of the second
+            // press.
+            QTest::mouseClick(clicked, Qt::LeftButton, {}, at);
+            QTest::mouseDClick(clicked, Qt::LeftButton, {}, at);
+        } else {
+            grid->setFocus();
+            if (row > 0)
+                grid->setCurrentCell(row - 1, 1);
+            QTest::keyClick(grid, how == "enter" ? Qt::Key_Enter : Qt::Key_Return);
+        }
+        QCOMPARE(desk.CurrentKey(), target);
+    }
+
+    // What the status bar says while a control has the focus.
+    void statusHints_data() {
+        const char* list = "[Up/Down]:1 step, [Page Up/Page Down]:10 steps, [Home/End]:Head/End";
+        const char* box = "[Space]:An effective and invalid change.";
+        const char* name = "A maximum of 12 characters";
+        const char* mmsi = "Numeric Only. Indispensable 9 figures.";
+        AddRows(
+            {"key", "control", "hint"},
+            {{"tree", "S", "tvTreeView", "[Up]/[Down]/[Left]/[Right]:Change of a Selection item."},
+             {"settings list", "S", "cmbFOffset", list},
+             {"settings box", "S", "chkFindAck", box},
+             {"Clear", "S", "cmdFClear",
+              "A Click Inicializes the number of User MMSI setting permission"},
+             {"user MMSI", "S", "txtFUser", mmsi},
+             {"channel list", "PU", "MSFlexGrid1",
+              "[Double click],[Enter]:Jump the Setting screen."},
+             {"directory list", "SM", "MSFlexGrid2", ""},
+             {"WX Enable", "PW", "chkDEnable", "Select[x]Enable/[]Disable."},
+             {"WX Scan", "PW", "chkDScan", box},
+             {"WX name", "PW", "txtDTagName", name},
+             {"EXP position", "E1", "cmbCN", list},
+             {"channel box", "PU0", "chkCTXOnly", box},
+             {"channel name", "PU0", "txtCTag", name},
+             {"entry box", "SM1", "chkGDelete", box},
+             {"entry name", "SM1", "txtGPosi", "A maximum of 10 characters."},
+             {"entry MMSI", "SM1", "txtGMMSI", mmsi}});
+    }
+    void statusHints() {
         QFETCH(QString, key);
-        QFETCH(QString, page);
+        QFETCH(QString, control);
+        QFETCH(QString, hint);
         Desk desk;
+        desk.app.Data.IndividualDirectory[0].Enable = kTrue;
+        QVERIFY(desk.ShowActive());
         desk.ClickNode(key);
-        QCOMPARE(desk.ActivePage()->objectName(), page);
-        for (const char* name : {"pictA", "pictB", "pictC", "pictD", "pictE", "pictF", "pictG"})
-            QCOMPARE(desk.Page(name)->isEnabled(), page == name);
-        QCOMPARE(desk.window->CurrentNodeIndex(),
-                 desk.window->Tree()->IndexOf(desk.window->Tree()->currentItem()));
-        QCOMPARE(desk.window->StatusText(),
-                 QString("[Up]/[Down]/[Left]/[Right]:Change of a Selection item."));
+        QWidget* widget = desk.Find(control);
+        const QVariant panel = widget->parentWidget()->property("index");
+        if (panel.isValid())
+            desk.Find<QTabBar>("tbsFNE")->setCurrentIndex(panel.toInt());
+        widget->clearFocus();
+        desk.window->SetStatusText({});
+        widget->setFocus();
+        QCOMPARE(desk.window->StatusText(), hint);
     }
 
-    // A second click on the node whose page is up does not refill it; a reset does.
-    void sameNodeAgain_doesNothing() {
+    // The tree as a user works it: a second click on the node in view leaves its page as it is;
+    // closing the branch that holds the selected channel selects the branch and shows its list;
+    // every node text can be read, the tree scrolling sideways rather than cut a text off.
+    void treeClicks() {
         Desk desk;
+        QVERIFY(desk.ShowActive());
+        NavigationTree* tree = desk.window->Tree();
         desk.ClickNode("PU");
-        auto* grid = desk.window->findChild<FlexGrid*>("MSFlexGrid1");
+        auto* grid = desk.ActivePage()->findChild<FlexGrid*>();
         const QString shown = grid->Text(1, 9);
         desk.app.Data.UsaChannels[0].ChTag = "CHANGED";
-        desk.window->Tree()->setCurrentItem(nullptr);
+        tree->setCurrentItem(nullptr);
         desk.ClickNode("PU");
         QCOMPARE(grid->Text(1, 9), shown);
-        desk.window->RefreshCurrentPage();
-        QCOMPARE(grid->Text(1, 9), QString("CHANGED"));
-    }
-
-    // Closing the branch that holds the selected channel selects the branch and shows its list.
-    void collapsingTheSelectedChannelsBranch_showsTheBranch() {
-        Desk desk;
-        QVERIFY(desk.ShowActive());
-        NavigationTree* tree = desk.window->Tree();
         desk.ClickNode("PU5");
-        QCOMPARE(desk.ActivePage()->objectName(), QString("pictC"));
-        QTreeWidgetItem* usa = tree->FindKey("PU");
-        const QRect row = tree->visualItemRect(usa);
+        const QRect row = tree->visualItemRect(tree->FindKey("PU"));
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           QPoint(row.left() - tree->indentation() / 2, row.center().y()));
-        QVERIFY(!usa->isExpanded());
+        QVERIFY(!tree->FindKey("PU")->isExpanded());
         QCOMPARE(desk.CurrentKey(), QString("PU"));
         QCOMPARE(desk.ActivePage()->objectName(), QString("pictB"));
-    }
-
-    // Every node text can be read: the tree scrolls sideways rather than cut a text off.
-    void narrowTree_scrollsSideways() {
-        Desk desk;
-        QVERIFY(desk.ShowActive());
-        NavigationTree* tree = desk.window->Tree();
         tree->expandAll();
         QCoreApplication::processEvents();
-        QVERIFY(tree->verticalScrollBar()->isVisible());
         for (int i = 1; i <= tree->NodeCount(); ++i) {
             QTreeWidgetItem* node = tree->Node(i);
             const int needed = tree->sizeHintForIndex(tree->indexFromItem(node)).width();
@@ -161,235 +253,291 @@ class TestMainWindow : public QObject {
         }
     }
 
-    void nodeTexts_followTheData() {
-        Desk desk;
-        NavigationTree* tree = desk.window->Tree();
-        QCOMPARE(tree->FindKey("PU0")->text(0), QString("CH01A[Enable]"));
-        QCOMPARE(tree->FindKey("E12")->text(0), QString("EXP12"));
-        QCOMPARE(tree->FindKey("SM3")->text(0), QString("Individual ID3"));
-        desk.app.Data.UsaChannels[0].Enable = kFalse;
-        desk.app.Data.ExpChannels[11].Enable = kTrue;
-        tree->RefreshNodeTexts();
-        QCOMPARE(tree->FindKey("PU0")->text(0), QString("CH01A"));
-        QCOMPARE(tree->FindKey("E12")->text(0), QString("EXP12[Enable]"));
-        QVERIFY(!desk.window->SelectNodeByKey("PU999"));
-        QCOMPARE(desk.CurrentKey(), QString("S"));
-    }
-
-    // Unchecking Enable on EXP 12 clears its flag and the node text follows at once.
-    void expEnable_changesTheNodeText() {
-        Desk desk;
-        desk.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(desk.window.get()));
-        desk.app.Data.ExpChannels[11].Enable = kTrue;
-        desk.window->Tree()->RefreshNodeTexts();
-        desk.ClickNode("E12");
-        QCOMPARE(desk.window->Tree()->FindKey("E12")->text(0), QString("EXP12[Enable]"));
-        QTest::mouseClick(desk.window->findChild<QCheckBox*>("chkCEnable"), Qt::LeftButton);
-        QCOMPARE(desk.app.Data.ExpChannels[11].Enable, kFalse);
-        QCOMPARE(desk.window->Tree()->FindKey("E12")->text(0), QString("EXP12"));
-    }
-
-    void rowJumps_data() {
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<QString>("grid");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("target");
-        QTest::newRow("USA row 1") << "PU"
-                                   << "MSFlexGrid1" << 1 << "PU0";
-        QTest::newRow("EXP row 1") << "E"
-                                   << "MSFlexGrid1" << 1 << "E1";
-        QTest::newRow("group row 3") << "SG"
-                                     << "MSFlexGrid2" << 3 << "SG3";
-    }
-    void rowJumps() {
-        QFETCH(QString, list);
-        QFETCH(QString, grid);
-        QFETCH(int, row);
-        QFETCH(QString, target);
-        Desk desk;
-        desk.window->show();
-        desk.ClickNode(list);
-        auto* table = desk.window->findChild<FlexGrid*>(grid);
-        table->setCurrentCell(row - 1, 1);
-        table->setFocus();
-        QTest::keyClick(table, Qt::Key_Return);
-        QCOMPARE(desk.CurrentKey(), target);
-        QCOMPARE(desk.ActivePage()->objectName(),
-                 QString(target.startsWith("S") ? "pictG" : "pictC"));
-    }
-
-    void fileNew_resetsAfterTheTimer() {
-        Desk desk;
-        desk.app.Data.UsaChannels[0].ChTag = "OLD";
-        desk.app.Shared.CurrentFileName = "/x/old.dat";
-        desk.window->FileNew();
-        auto* timer = desk.window->findChild<QTimer*>("Timer1");
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 100);
-        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("OLD"));
-        desk.window->Timer1Timer();
-        QVERIFY(!timer->isActive());
-        QVERIFY(desk.app.Data == MakeDefaultApp(kModelHV2071P).Data);
+    // File ▸ Open, Save, Save As, the defaults file and File ▸ 1 … 6, by keys and the toolbar: the
+    // title names the file in use, the files used last lead the list, the Open dialog starts
+    // where the last one was, and a file gone since only leaves the list.
+    void fileCommands() {
+        Desk desk(false,
+                  "[Files]\nRecent1=/gone/1.dat\nRecent2=/gone/2.dat\nRecent3=/gone/3.dat\n"
+                  "Recent4=/gone/4.dat\nRecent5=/gone/5.dat\n");
+        QVERIFY(desk.ShowActive());
+        // Save without a file asks like Save As; cancelled, it writes nothing and says so.
+        QTest::keyClick(desk.window.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(desk.prompter.dialogFilters,
+                 std::vector<std::string>{"dat files(*.dat)|*.dat|All files(*.*)|*.*"});
+        QCOMPARE(desk.app.Shared.AbortRequested, kTrue);
+        desk.ClickTool("SaveAsDefault");
+        QVERIFY(QFile::exists(desk.dir.filePath("HV2071P.def")));
         QCOMPARE(desk.window->windowTitle(), kTitle);
-        QCOMPARE(desk.clock.pauses, std::vector<int>{500});
-        QCOMPARE(desk.CurrentKey(), QString("S"));
-    }
 
-    void fileOpenAndSave_withScriptedDialogs() {
-        Desk desk;
         AppState other = MakeDefaultApp(kModelHV2071P);
         other.Data.UsaChannels[0].Enable = kFalse;
         other.Data.UsaChannels[0].ChTag = "HARBOUR";
-        const QString path = desk.dir.filePath("My Radio.DAT");
+        const QString opened = desk.dir.filePath("My Radio.DAT");
         QVERIFY(
-            WriteBytes(path, QByteArray::fromStdString(WriteDataFile(other.Shared, other.Data))));
-
-        desk.prompter.paths = {path.toStdString()};
-        desk.window->FileOpen();
-        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("HARBOUR"));
+            WriteBytes(opened, QByteArray::fromStdString(WriteDataFile(other.Shared, other.Data))));
+        QVERIFY(QDir(desk.dir.path()).mkdir("sub"));
+        const QString saved = desk.dir.filePath("sub/b&b.dat");
+        desk.prompter.paths = {opened.toStdString(), saved.toStdString()};
+        desk.ChooseByKeys(Qt::Key_F, Qt::Key_O);
+        QVERIFY(desk.app.Data == other.Data);
         QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
         QCOMPARE(desk.window->Tree()->FindKey("PU0")->text(0), QString("CH01A"));
-        QCOMPARE(desk.prompter.dialogFilters.back(),
-                 std::string("dat files(*.dat)|*.dat|All files(*.*)|*.*"));
-
-        // Save after Open writes to the opened file without asking.
         desk.app.Data.UsaChannels[0].ChTag = "MARINA";
-        const std::size_t asked = desk.prompter.dialogFilters.size();
-        desk.window->FileSave();
-        QCOMPARE(desk.prompter.dialogFilters.size(), asked);
-        QVERIFY(ReadBytes(path).contains("MARINA"));
-
-        // Save As asks; a cancelled dialog writes nothing and says so with AbortRequested.
-        desk.window->FileSaveAs();
-        QCOMPARE(desk.app.Shared.AbortRequested, kTrue);
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
-        desk.prompter.paths = {desk.dir.filePath("second").toStdString()};
-        desk.window->FileSaveAs();
-        QVERIFY(QFile::exists(desk.dir.filePath("second")));
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - second");
-
-        // An open cancelled still reloads the page and the node texts.
+        desk.ClickTool("Save");  // into the file open, asking nothing
+        QVERIFY(ReadBytes(opened).contains("MARINA"));
+        desk.ChooseByKeys(Qt::Key_F, Qt::Key_A);
+        QVERIFY(QFile::exists(saved));
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - b&b.dat");
+        // A cancelled Open still shows the data afresh.
         desk.app.Data.UsaChannels[0].Enable = kTrue;
-        desk.window->FileOpen();
+        QTest::keyClick(desk.window.get(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(desk.window->Tree()->FindKey("PU0")->text(0), QString("CH01A[Enable]"));
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - second");
+        QCOMPARE(desk.prompter.dialogFolders,
+                 (std::vector<std::string>{"", desk.dir.filePath("sub").toStdString()}));
+        QCOMPARE(RecentItems(desk),
+                 QString("&1 b&&b.dat|&2 My Radio.DAT|&3 1.dat|&4 2.dat|&5 3.dat|&6 4.dat"));
+        QCOMPARE(desk.Action("mnuFileRecent1")->toolTip(), QDir::toNativeSeparators(saved));
+
+        desk.ChooseByKeys(Qt::Key_F, Qt::Key_2);
+        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("MARINA"));
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
+        const AppState before = desk.app;
+        desk.ChooseByKeys(Qt::Key_F, Qt::Key_6);
+        QCOMPARE(desk.prompter.messages.size(), std::size_t(1));
+        QCOMPARE(
+            desk.prompter.messages[0].text,
+            std::string("The file /gone/4.dat no longer exists; it was removed from the list."));
+        QCOMPARE(desk.settings.ReadRecentFiles(),
+                 (QStringList{opened, saved, "/gone/1.dat", "/gone/2.dat", "/gone/3.dat"}));
+        QCOMPARE(RecentItems(desk),
+                 QString("&1 My Radio.DAT|&2 b&&b.dat|&3 1.dat|&4 2.dat|&5 3.dat"));
+        QVERIFY(desk.app.Data == before.Data);
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
     }
 
-    void saveWithoutFile_asksLikeSaveAs_andDefaultsGoBesideTheData() {
-        Desk desk(false, "[ModelPath]\nModelNum=1\n");
-        desk.window->FileSave();
-        QCOMPARE(desk.prompter.dialogFilters.size(), std::size_t(1));
-        desk.window->FileSaveAsDefault();
-        QVERIFY(QFile::exists(desk.dir.filePath("TQ5300.def")));
-        QCOMPARE(desk.window->windowTitle(), kTitle);
-    }
-
+    // A new model only after the user's OK: the menu, the settings file and a fresh data set of
+    // that model, its settings page laid out as for a window started with it.
     void modelChange_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("changed");
-        QTest::newRow("OK") << int(MessageAnswer::Ok) << true;
-        QTest::newRow("Cancel") << int(MessageAnswer::Cancel) << false;
+        AddRows({"settings", "item", "answer", "model"},
+                {{"to HV2071P, OK", "[ModelPath]\nModelNum=1\n", "mnuEditModel2", "OK", "HV2071P"},
+                 {"to TQ5300, Cancel", "", "mnuEditModel1", "Cancel", "HV2071P"},
+                 {"the same model", "", "mnuEditModel2", "OK", "HV2071P"}});
     }
     void modelChange() {
-        QFETCH(int, answer);
-        QFETCH(bool, changed);
-        Desk desk;
+        QFETCH(QString, settings);
+        QFETCH(QString, item);
+        QFETCH(QString, answer);
+        QFETCH(QString, model);
+        Desk desk(false, settings.toUtf8());
+        const QString before = QString::fromStdString(desk.app.Shared.ModelName());
         desk.app.Data.UsaChannels[0].ChTag = "KEEP";
-        desk.prompter.answers = {MessageAnswer(answer)};
-        desk.Action("mnuEditModel1")->trigger();
-        QCOMPARE(desk.prompter.questions.size(), std::size_t(1));
-        QCOMPARE(desk.prompter.questions[0].text,
-                 std::string("Do yo make new QVX Data for TQ5300?"));
-        QCOMPARE(desk.prompter.questions[0].title, std::string("TQ5300/HV2071P QVX"));
-        QCOMPARE(desk.app.Shared.ModelNum, changed ? kModelTQ5300 : kModelHV2071P);
-        QCOMPARE(desk.Action("mnuEditModel1")->isChecked(), changed);
-        QCOMPARE(desk.Action("mnuEditModel2")->isChecked(), !changed);
-        QCOMPARE(SettingsStore(desk.dir.filePath("settings.ini")).ReadModelNum(),
-                 changed ? kModelTQ5300 : kModelHV2071P);
-        QCOMPARE(desk.window->findChild<QTimer*>("Timer1")->isActive(), changed);
-        if (changed)
-            desk.window->Timer1Timer();
-        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag,
-                 changed ? MakeDefaultApp(kModelTQ5300).Data.UsaChannels[0].ChTag : "KEEP");
-        QCOMPARE(FirstModelId(desk.app.Image), changed ? kModelIdTQ5300 : kModelIdHV2071P);
-    }
-
-    void sameModel_asksNothing() {
-        Desk desk;
-        desk.Action("mnuEditModel2")->trigger();
-        QVERIFY(desk.prompter.questions.empty());
-        QVERIFY(desk.Action("mnuEditModel2")->isChecked());
-    }
-
-    void imageKeys_onlyInDeveloperMode_data() {
-        QTest::addColumn<bool>("developer");
-        QTest::newRow("normal start") << false;
-        QTest::newRow("/K") << true;
-    }
-    void imageKeys_onlyInDeveloperMode() {
-        QFETCH(bool, developer);
-        Desk desk(developer);
-        desk.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(desk.window.get()));
-        QTest::keyClick(desk.window.get(), Qt::Key_F2, Qt::ControlModifier);
-        QTest::keyClick(desk.window.get(), Qt::Key_F3, Qt::ControlModifier);
-        QCOMPARE(desk.prompter.dialogFilters.size(), std::size_t(developer ? 2 : 0));
-    }
-
-    void radioRead_throughTheDialog() {
-        Desk desk;
-        desk.PressOkInDialogs();
-        std::vector<int> progress;
-        desk.onDialog = [&progress](QDialog& dialog) {
-            auto* bar = dialog.findChild<QProgressBar*>("pictProgress");
-            QObject::connect(bar, &QProgressBar::valueChanged,
-                             [&progress](int value) { progress.push_back(value); });
-            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-            QVERIFY(!dialog.isVisible());
-        };
-        desk.app.Shared.CurrentFileName = "/x/radio.dat";
-        desk.Action("Read")->trigger();
-        QCOMPARE(desk.dialogs, 1);
-        QCOMPARE(desk.devices, QStringList{"/dev/ttyUSB0"});
-        QVERIFY(std::find(progress.begin(), progress.end(), 100) != progress.end());
-        QCOMPARE(desk.prompter.messages.back().text, std::string("Complete!!"));
-        QCOMPARE(desk.prompter.messages.back().title, std::string("Read from Radio"));
-        MemoryImage expected = desk.sim.Memory();
-        MemoryImage defaults{};
-        BuildDefaultImage(defaults, kModelHV2071P);
-        RestoreLocalBytes(expected, defaults);
-        QCOMPARE(ImageBytes(desk.app.Image), ImageBytes(expected));
-        QCOMPARE(desk.app.Shared.CurrentFileName, std::string());
+        desk.app.Shared.CurrentFileName = "/x/old.dat";
+        desk.prompter.answers = {answer == "OK" ? MessageAnswer::Ok : MessageAnswer::Cancel};
+        desk.Action(qPrintable(item))->trigger();
+        const QString chosen = desk.Action(qPrintable(item))->text().remove('&');
+        QCOMPARE(desk.prompter.questions.size(), std::size_t(chosen != before));
+        if (chosen != before) {
+            QCOMPARE(
+                desk.prompter.questions[0].title + ": " + desk.prompter.questions[0].text,
+                "TQ5300/HV2071P QVX: Do yo make new QVX Data for " + chosen.toStdString() + "?");
+        }
+        QCOMPARE(desk.Action("mnuEditModel1")->isChecked(), model == "TQ5300");
+        QCOMPARE(desk.Action("mnuEditModel2")->isChecked(), model == "HV2071P");
+        const int16_t stored = SettingsStore(desk.dir.filePath("settings.ini")).ReadModelNum();
+        QCOMPARE(QString::fromStdString(GetModelName(stored)), model);
+        auto* timer = desk.Find<QTimer>("Timer1");
+        QCOMPARE(timer->isActive(), model != before);
+        if (model == before) {
+            QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("KEEP"));
+            return;
+        }
+        QCOMPARE(timer->interval(), 100);
+        desk.window->Timer1Timer();
+        QVERIFY(!timer->isActive());
+        QCOMPARE(desk.clock.pauses, std::vector<int>{500});
+        QVERIFY(desk.app.Data == MakeDefaultApp(kModelHV2071P).Data);
+        QCOMPARE(FirstModelId(desk.app.Image), kModelIdHV2071P);
         QCOMPARE(desk.window->windowTitle(), kTitle);
-        QCOMPARE(desk.app.Shared.TransferDone, kFalse);
+        QCOMPARE(desk.CurrentKey(), QString("S"));
+        Desk fresh;
+        QCOMPARE(Snapshot(desk.ActivePage()), Snapshot(fresh.ActivePage()));
     }
 
-    void radioProgramAndClear_throughTheDialog() {
+    // Print goes to the printer chosen; without a printer it offers the pages as a PDF file.
+    void print_data() {
+        AddRows({"printer", "answer", "chosen", "written"},  // answer: to "a PDF file instead?"
+                {{"printed", "yes", "", "report.pdf", "report.pdf"},
+                 {"print dialog cancelled", "yes", "", "", ""},
+                 {"no printer, Yes, a name without suffix", "", "Yes", "boat", "boat.pdf"},
+                 {"no printer, Yes, then no name", "", "Yes", "", ""},
+                 {"no printer, No", "", "No", "boat.pdf", ""}});
+    }
+    void print() {
+        QFETCH(QString, printer);
+        QFETCH(QString, answer);
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
         Desk desk;
-        desk.PressOkInDialogs();
-        desk.app.Data.UsaChannels[0].ChTag = "PROGRAMMED";
-        desk.Action("mnuTransferProgram")->trigger();
-        QCOMPARE(desk.prompter.messages.back().title, std::string("Program to Radio"));
-        QCOMPARE(desk.sim.Memory()[0x0200], uint8_t('P'));
-        desk.window->ClearFromSettings();
-        QCOMPARE(desk.prompter.messages.back().title, std::string("Clear Data"));
-        QCOMPARE(int(desk.sim.Memory()[0x155]), 0);
+        const QString path = chosen.isEmpty() ? QString() : desk.dir.filePath(chosen);
+        desk.printerInstalled = !printer.isEmpty();
+        desk.printTo = path;
+        desk.prompter.answers = {answer == "Yes" ? MessageAnswer::Yes : MessageAnswer::No};
+        desk.prompter.paths = {path.toStdString()};
+        desk.Action(desk.printerInstalled ? "Print" : "mnuFilePrint")->trigger();
+        QCOMPARE(desk.printDialogs, int(desk.printerInstalled));
+        QCOMPARE(desk.prompter.questions.size(), std::size_t(!desk.printerInstalled));
+        if (!desk.printerInstalled) {
+            QCOMPARE(desk.prompter.questions[0].text,
+                     std::string("No printer is installed.\nSave the printed pages as a PDF file "
+                                 "instead?"));
+        }
+        QCOMPARE(desk.prompter.dialogFilters.size(), std::size_t(answer == "Yes"));
+        QCOMPARE(QDir(desk.dir.path()).entryList({"*.pdf"}),
+                 written.isEmpty() ? QStringList() : QStringList{written});
+        if (!written.isEmpty())
+            QVERIFY(ReadBytes(desk.dir.filePath(written)).startsWith("%PDF"));
+        QVERIFY(desk.prompter.messages.empty());
     }
 
-    void failedRead_changesNothing() {
+    // Print Preview shows the report's eight pages; Print to File opens the text window.
+    void previewAndTextReport() {
         Desk desk;
-        desk.sim.AddFault(*ParseFault("silence@104"));
-        desk.PressOkInDialogs();
-        desk.app.Shared.CurrentFileName = "/x/mine.dat";
-        desk.window->UpdateTitle();
-        const AppState before = desk.app;
-        desk.window->TransferRead();
-        QCOMPARE(desk.prompter.messages.back().text, std::string("Communication Error!!"));
-        QCOMPARE(ImageBytes(desk.app.Image), ImageBytes(before.Image));
-        QVERIFY(desk.app.Data == before.Data);
-        QCOMPARE(desk.app.Shared.CurrentFileName, std::string("/x/mine.dat"));
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - mine.dat");
+        QStringList shown;
+        desk.onDialog = [&shown](QDialog& dialog) {
+            const auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+            shown << dialog.objectName() +
+                         (preview ? QString(" %1 pages").arg(preview->pageCount()) : QString());
+        };
+        QVERIFY(desk.ShowActive());
+        desk.ChooseByMouse("mnuFile", "mnuFilePrintPreview");
+        desk.Action("mnuFilePrintToFile")->trigger();
+        QCOMPARE(shown, (QStringList{"frmPreview 8 pages", "frmPrn"}));
+    }
+
+    // F1 opens the help at the focused control's topic, Help ▸ Contents at the contents, and the
+    // radio dialog's Help at its own, in front of the dialog in a window it does not block.
+    // Without a help file each says so, titled by its window.
+    void help_data() { AddRows({"file"}, {{"help file", "yes"}, {"no help file", ""}}); }
+    void help() {
+        QFETCH(QString, file);
+        Desk desk(false, {},
+                  file.isEmpty() ? QByteArray()
+                                 : "<h2 id=\"1001\">Contents</h2><h2 id=\"1054\">Tree</h2>"
+                                   "<h2 id=\"1012\">Radio</h2>");
+        QVERIFY(desk.ShowActive());
+        QStringList shown;
+        const auto note = [&desk, &shown](const QWidget* window) {
+            if (const auto* browser = window->findChild<QTextBrowser*>("helpBrowser"))
+                shown << browser->source().fragment() + (browser->isVisible() ? "" : " hidden");
+            for (const ShownMessage& m : desk.prompter.messages) {
+                shown << QString::fromStdString(m.title + ": " + m.text) +
+                             (m.icon == MessageIcon::Information ? " (i)" : "");
+            }
+            desk.prompter.messages.clear();
+        };
+        desk.window->Tree()->setFocus();
+        QTest::keyClick(desk.window->Tree(), Qt::Key_F1);
+        note(desk.window.get());
+        desk.Action("mnuHelpContents")->trigger();
+        note(desk.window.get());
+        bool usable = true;
+        desk.onDialog = [&](QDialog& dialog) {
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdHelp"), Qt::LeftButton);
+            note(&dialog);
+            if (const auto* browser = dialog.findChild<QTextBrowser*>("helpBrowser")) {
+                usable = dialog.windowHandle()->isAncestorOf(browser->window()->windowHandle(),
+                                                             QWindow::IncludeTransients);
+            }
+        };
+        QVERIFY(Reactivate(desk.window.get()));
+        desk.ChooseByKeys(Qt::Key_T, Qt::Key_R);
+        QVERIFY(usable);
+        const QString none =
+            ": Unable to display Help Contents. There is no Help associated with this project. (i)";
+        QCOMPARE(shown, (file.isEmpty()
+                             ? QStringList{kTitle + none, kTitle + none, "Read from Radio" + none}
+                             : QStringList{"1054", "1001", "1012"}));
+    }
+
+    // After a resize the tree takes 30 % of the width, within its limits; closing stores where
+    // the window was, unless minimised.
+    void resizeAndClose_data() {
+        AddRows({"width", "tree", "minimised"},
+                {{"wide", "1000", "300", ""}, {"smallest, then minimised", "607", "182", "yes"}});
+    }
+    void resizeAndClose() {
+        QFETCH(QString, width);
+        QFETCH(QString, tree);
+        QFETCH(QString, minimised);
+        Desk desk;
+        desk.window->show();
+        desk.window->resize(width.toInt(), 500);
+        QCOMPARE(desk.Find<QSplitter>("imgSplitter")->sizes().first(), tree.toInt());
+        desk.window->resize(300, 200);
+        QCOMPARE(desk.window->size(), QSize(607, 444));
+        if (!minimised.isEmpty())
+            desk.window->setWindowState(Qt::WindowMinimized);
+        desk.window->close();
+        desk.settings.Sync();
+        const QByteArray stored = ReadBytes(desk.dir.filePath("settings.ini"));
+        const QByteArray width15 = QByteArray::number(desk.window->frameGeometry().width() * 15);
+        QCOMPARE(stored.contains("MainWidth=" + width15), minimised.isEmpty());
+        QCOMPARE(stored.contains("MainWidth="), minimised.isEmpty());
+    }
+
+    // Options ▸ SerialPort ▸ Device lists the ports found, one row each: a row fills the box with
+    // its by-id name where it has one; with none found the dialog says what to do; Cancel keeps
+    // the mapping. A device typed and taken with OK is what the checked item uses from then on.
+    void deviceDialog() {
+        const QString byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K1ZZ-if00-port0";
+        Desk desk;
+        desk.ports = {{"/dev/ttyS0", "", "", "", ""},
+                      {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K1ZZ", byId}};
+        QStringList shown;
+        desk.onDialog = [&](QDialog& dialog) {
+            if (dialog.objectName() == "frmRadio") {
+                shown << dialog.findChild<QLabel*>("lblPort")->text();
+                QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+                return;
+            }
+            auto* table = dialog.findChild<QTableWidget*>("grdPorts");
+            auto* box = dialog.findChild<QLineEdit*>("txtDevice");
+            shown << dialog.windowTitle() + ": " + box->text() + GridText(table);
+            for (int row = 0; row < table->rowCount(); ++row) {
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                                  table->visualRect(table->model()->index(row, 1)).center());
+                shown << box->text();
+            }
+            desk.ports.clear();
+            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+            auto* none = dialog.findChild<QLabel*>("lblNoPorts");
+            shown << QString(table->isVisible() ? "table " : "") +
+                         (none->isVisible() && none->text() == NoPortsHint() ? "hint" : "");
+            Retype(box, "/dev/radio");
+            QTest::mouseClick(
+                dialog.findChild<QPushButton*>(shown.size() < 5 ? "cmdCancel" : "cmdOK"),
+                Qt::LeftButton);
+        };
+        desk.Action("mnuOptionsSerialPortDevice")->trigger();
+        const auto items = desk.window->findChildren<QAction*>("mnuOptionsSerialPort1");
+        items[1]->trigger();
+        desk.Action("mnuOptionsSerialPortDevice")->trigger();
+        desk.Action("mnuTransferRead")->trigger();
+        const QString header = "\n    |Device|Description|Maker|Serial Number|By-id Name";
+        QCOMPARE(shown,
+                 (QStringList{"Device for COM1: /dev/ttyUSB0" + header +
+                                  "\n    |/dev/ttyS0||||\n    |/dev/ttyUSB0|FT232R USB UART|"
+                                  "FTDI|A10K1ZZ|" +
+                                  byId.section('/', -1),
+                              "/dev/ttyS0", byId, "hint", "Device for COM2: /dev/ttyUSB1" + header,
+                              "hint", "Port: COM2 = /dev/radio"}));
+        QCOMPARE(SettingsStore(desk.dir.filePath("settings.ini")).ReadComDevice(2),
+                 QString("/dev/radio"));
+        QCOMPARE(desk.settings.ReadComDevice(1), QString("/dev/ttyUSB0"));
+        QCOMPARE(items[1]->statusTip(), QString("/dev/radio"));
+        QCOMPARE(desk.devices, QStringList{"/dev/radio"});
     }
 
     // The safety net as a user meets it through the menus: a read leaves a backup, Verify lists
@@ -403,7 +551,6 @@ class TestMainWindow : public QObject {
         desk.onDialog = [&](QDialog& dialog) {
             if (auto* text = dialog.findChild<QPlainTextEdit*>("txtDifferences")) {
                 verified = text->toPlainText();
-                dialog.reject();
                 return;
             }
             if (untick)
@@ -452,354 +599,18 @@ class TestMainWindow : public QObject {
         QVERIFY(ReadBytes(trace).contains("# time limit"));
     }
 
-    // Poll 300 is the one in which a block reply completes: the Cancel still stops the read.
-    void cancelDuringRead_leavesTheDialogReady() {
-        Desk desk;
-        QDialog* shown = nullptr;
-        desk.onDialog = [&shown](QDialog& dialog) {
-            shown = &dialog;
-            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-            QVERIFY(dialog.isVisible());
-            QVERIFY(dialog.findChild<QPushButton*>("cmdOK")->isEnabled());
-        };
-        desk.events.onPoll = [&](int poll) {
-            if (poll == 300 && shown)
-                QTest::mouseClick(shown->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
-        };
-        const MemoryImage before = desk.app.Image;
-        desk.window->TransferRead();
-        QVERIFY(desk.prompter.messages.empty());
-        QCOMPARE(ImageBytes(desk.app.Image), ImageBytes(before));
-        QCOMPARE(desk.app.Shared.Busy, kFalse);
-    }
-
-    void print_data() {
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("printed") << false;
-        QTest::newRow("dialog cancelled") << true;
-    }
-    void print() {
-        QFETCH(bool, cancel);
-        Desk desk;
-        const QString pdf = desk.dir.filePath("report.pdf");
-        desk.printTo = cancel ? QString() : pdf;
-        desk.Action("Print")->trigger();
-        QCOMPARE(desk.printDialogs, 1);
-        QCOMPARE(QFile::exists(pdf), !cancel);
-        if (!cancel)
-            QVERIFY(ReadBytes(pdf).startsWith("%PDF"));
-        QVERIFY(desk.prompter.messages.empty());
-    }
-
-    // Without a printer, Print offers the pages as a PDF file instead.
-    void print_withoutAPrinter_data() {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("typed");  // in the file dialog
-        QTest::addColumn<QString>("written");
-        QTest::newRow("Yes, a name without suffix") << int(MessageAnswer::Yes) << "boat"
-                                                    << "boat.pdf";
-        QTest::newRow("Yes, then no name") << int(MessageAnswer::Yes) << ""
-                                           << "";
-        QTest::newRow("No") << int(MessageAnswer::No) << "boat.pdf"
-                            << "";
-    }
-    void print_withoutAPrinter() {
-        QFETCH(int, answer);
-        QFETCH(QString, typed);
-        QFETCH(QString, written);
-        Desk desk;
-        desk.printerInstalled = false;
-        desk.prompter.answers = {MessageAnswer(answer)};
-        desk.prompter.paths = {typed.isEmpty() ? "" : desk.dir.filePath(typed).toStdString()};
-        desk.Action("mnuFilePrint")->trigger();
-        QCOMPARE(desk.printDialogs, 0);
-        QCOMPARE(desk.prompter.questions.size(), std::size_t(1));
-        QCOMPARE(desk.prompter.questions[0].text,
-                 std::string("No printer is installed.\nSave the printed pages as a PDF file "
-                             "instead?"));
-        QCOMPARE(desk.prompter.dialogFilters.size(),
-                 std::size_t(answer == int(MessageAnswer::Yes)));
-        const QStringList pdfs = QDir(desk.dir.path()).entryList({"*.pdf"});
-        QCOMPARE(pdfs, written.isEmpty() ? QStringList() : QStringList{written});
-        if (!written.isEmpty())
-            QVERIFY(ReadBytes(desk.dir.filePath(written)).startsWith("%PDF"));
-        QVERIFY(desk.prompter.messages.empty());
-    }
-
-    void printPreview_showsTheReportsPages() {
-        Desk desk;
-        int pages = 0;
-        desk.onDialog = [&pages](QDialog& dialog) {
-            QCOMPARE(dialog.objectName(), QString("frmPreview"));
-            pages = dialog.findChild<QPrintPreviewWidget*>()->pageCount();
-        };
-        QVERIFY(desk.ShowActive());
-        desk.ChooseByMouse("mnuFile", "mnuFilePrintPreview");
-        QCOMPARE(pages, 8);
-    }
-
-    void printToFile_opensTheTextWindow() {
-        Desk desk;
-        QString shown;
-        desk.onDialog = [&shown](QDialog& dialog) { shown = dialog.objectName(); };
-        desk.Action("mnuFilePrintToFile")->trigger();
-        QCOMPARE(shown, QString("frmPrn"));
-    }
-
-    void help_withoutAFile_saysSo() {
-        Desk desk;
-        desk.Action("mnuHelpContents")->trigger();
-        QCOMPARE(desk.prompter.messages.back().text,
-                 std::string("Unable to display Help Contents. There is no Help associated "
-                             "with this project."));
-        QCOMPARE(desk.prompter.messages.back().title, kTitle.toStdString());
-    }
-
-    // F1 opens the help at the focused control's topic.
-    void f1_opensTheFocusedControlsTopic() {
-        Desk desk(false, {}, "<h2 id=\"1001\">Contents</h2><h2 id=\"1054\">Tree</h2>");
-        desk.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(desk.window.get()));
-        desk.window->activateWindow();
-        desk.window->Tree()->setFocus();
-        QTest::keyClick(desk.window->Tree(), Qt::Key_F1);
-        auto* browser = desk.window->findChild<QTextBrowser*>("helpBrowser");
-        QVERIFY(browser);
-        QCOMPARE(browser->source().fragment(), QString("1054"));
-        desk.Action("mnuHelpContents")->trigger();
-        QCOMPARE(browser->source().fragment(), QString("1001"));
-        QVERIFY(desk.prompter.messages.empty());
-    }
-
-    // The radio dialog's Help opens in front of it, in a window it does not block.
-    void radioDialogHelp_canBeReadWhileTheDialogIsUp() {
-        Desk desk(false, {}, "<h2 id=\"1012\">Radio</h2>");
-        QVERIFY(desk.ShowActive());
-        bool usable = false;
-        desk.onDialog = [&usable](QDialog& dialog) {
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdHelp"), Qt::LeftButton);
-            auto* browser = dialog.window()->findChild<QTextBrowser*>("helpBrowser");
-            QVERIFY(browser && browser->isVisible());
-            QCOMPARE(browser->source().fragment(), QString("1012"));
-            usable = dialog.windowHandle()->isAncestorOf(browser->window()->windowHandle(),
-                                                         QWindow::IncludeTransients);
-        };
-        desk.ChooseByKeys(Qt::Key_T, Qt::Key_R);
-        QVERIFY(usable);
-    }
-
-    // After a resize the tree takes 30 % of the width, within its limits.
-    void resize_givesTheTreeThirtyPercent_data() {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("tree");
-        QTest::newRow("wide") << 1000 << 300;
-        QTest::newRow("smallest") << 607 << 182;
-    }
-    void resize_givesTheTreeThirtyPercent() {
-        QFETCH(int, width);
-        QFETCH(int, tree);
-        Desk desk;
-        desk.window->show();
-        desk.window->resize(width, 500);
-        QCOMPARE(desk.window->findChild<QSplitter*>()->sizes().first(), tree);
-        desk.window->resize(300, 200);
-        QCOMPARE(desk.window->size(), QSize(607, 444));
-    }
-
-    void close_storesThePosition_unlessMinimised_data() {
-        QTest::addColumn<bool>("minimised");
-        QTest::newRow("normal") << false;
-        QTest::newRow("minimised") << true;
-    }
-    void close_storesThePosition_unlessMinimised() {
-        QFETCH(bool, minimised);
-        Desk desk;
-        desk.window->show();
-        if (minimised)
-            desk.window->setWindowState(Qt::WindowMinimized);
-        desk.window->close();
-        desk.settings.Sync();
-        const QByteArray stored = ReadBytes(desk.dir.filePath("settings.ini"));
-        QCOMPARE(stored.contains("MainWidth="), !minimised);
-        if (!minimised)
-            QVERIFY2(stored.contains("MainWidth=" +
-                                     QByteArray::number(desk.window->frameGeometry().width() * 15)),
-                     stored.constData());
-    }
-
-    // The ports found, one row each; a row fills the box with its by-id name where it has one.
-    // With none found the dialog says what to do. Cancel keeps the mapping.
-    void deviceDialog_listsThePortsFound() {
-        const QString name = "usb-FTDI_FT232R_USB_UART_A10K1ZZ-if00-port0";
-        const QString byId = "/dev/serial/by-id/" + name;
-        Desk desk;
-        desk.ports = {{"/dev/ttyS0", "", "", "", ""},
-                      {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K1ZZ", byId}};
-        QStringList rows;
-        QStringList chosen;
-        bool hint = false;
-        desk.onDialog = [&](QDialog& dialog) {
-            auto* table = dialog.findChild<QTableWidget*>("grdPorts");
-            auto* box = dialog.findChild<QLineEdit*>("txtDevice");
-            chosen << box->text();
-            for (int row = 0; row < table->rowCount(); ++row) {
-                QStringList cells;
-                for (int column = 0; column < table->columnCount(); ++column)
-                    cells << table->item(row, column)->text();
-                rows << cells.join('|');
-                QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                                  table->visualRect(table->model()->index(row, 1)).center());
-                chosen << box->text();
-            }
-            desk.ports.clear();
-            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
-            auto* none = dialog.findChild<QLabel*>("lblNoPorts");
-            hint = !table->isVisible() && none->isVisible() && none->text() == NoPortsHint();
-            chosen << box->text();
-            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
-        };
-        desk.Action("mnuOptionsSerialPortDevice")->trigger();
-        QCOMPARE(rows, QStringList({"/dev/ttyS0||||",
-                                    "/dev/ttyUSB0|FT232R USB UART|FTDI|A10K1ZZ|" + name}));
-        QCOMPARE(chosen, QStringList({"/dev/ttyUSB0", "/dev/ttyS0", byId, byId}));
-        QVERIFY(hint);
-        QCOMPARE(desk.settings.ReadComDevice(1), QString("/dev/ttyUSB0"));
-    }
-
-    // A path typed for the checked item is stored, shown in the item's tip and the radio dialog,
-    // and is the device the next transfer opens.
-    // A device typed into the dialog is what the checked item uses from then on: a read goes
-    // through it to the simulator behind its link.
-    void deviceDialog_typedPath_isWhatTheCheckedItemUses() {
-        Desk desk;
-        const QString path = desk.dir.filePath("radio");
-        SimProcess radio(CHANWRIGHT_RADIOSIM);
-        QString why;
-        QVERIFY2(radio.Start({"--link", path}, &why), qPrintable(why));
-        desk.realPorts = true;
-        QString shown;
-        desk.onDialog = [&](QDialog& dialog) {
-            if (dialog.objectName() == "frmDevice") {
-                auto* box = dialog.findChild<QLineEdit*>("txtDevice");
-                box->clear();
-                QTest::keyClicks(box, path);
-            } else {
-                shown = dialog.findChild<QLabel*>("lblPort")->text();
-            }
-            QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-        };
-        const auto items = desk.window->findChildren<QAction*>("mnuOptionsSerialPort1");
-        items[1]->trigger();
-        desk.Action("mnuOptionsSerialPortDevice")->trigger();
-        QCOMPARE(SettingsStore(desk.dir.filePath("settings.ini")).ReadComDevice(2), path);
-        QCOMPARE(desk.settings.ReadComDevice(1), QString("/dev/ttyUSB0"));
-        QCOMPARE(items[1]->statusTip(), path);
-        desk.Action("mnuTransferRead")->trigger();
-        QCOMPARE(shown, "Port: COM2 = " + path);
-        QCOMPARE(desk.devices, QStringList{path});
-        QCOMPARE(desk.prompter.messages.back().text, std::string("Complete!!"));
-    }
-
-    // File ▸ 1 … 6: the data files last opened or saved, most recent first, kept in the settings;
-    // the Open dialog starts where the last one was.
-    void recentFiles_throughTheFileMenu() {
-        Desk desk(false,
-                  "[Files]\nRecent1=/gone/1.dat\nRecent2=/gone/2.dat\nRecent3=/gone/3.dat\n"
-                  "Recent4=/gone/4.dat\nRecent5=/gone/5.dat\n");
-        QVERIFY(desk.ShowActive());
-        const auto items = [&desk] {
-            QStringList shown;
-            for (QAction* item : desk.window->findChild<QMenu*>("mnuFile")->actions()) {
-                if (item->isVisible() && item->objectName().startsWith("mnuFileRecent"))
-                    shown << item->text();
-            }
-            return shown.join('|');
-        };
-        AppState other = MakeDefaultApp(kModelHV2071P);
-        other.Data.UsaChannels[0].ChTag = "HARBOUR";
-        const QString opened = desk.dir.filePath("a.dat");
-        QVERIFY(
-            WriteBytes(opened, QByteArray::fromStdString(WriteDataFile(other.Shared, other.Data))));
-        QVERIFY(QDir(desk.dir.path()).mkdir("sub"));
-        const QString saved = desk.dir.filePath("sub/b&b.dat");
-        desk.prompter.paths = {opened.toStdString(), saved.toStdString()};
-        desk.ChooseByKeys(Qt::Key_F, Qt::Key_O);
-        desk.ChooseByKeys(Qt::Key_F, Qt::Key_A);
-        QTest::keyClick(desk.window.get(), Qt::Key_O, Qt::ControlModifier);  // and cancelled
-        QCOMPARE(desk.prompter.dialogFolders,
-                 (std::vector<std::string>{"", desk.dir.filePath("sub").toStdString()}));
-        QCOMPARE(items(), QString("&1 b&&b.dat|&2 a.dat|&3 1.dat|&4 2.dat|&5 3.dat|&6 4.dat"));
-        QCOMPARE(desk.Action("mnuFileRecent1")->toolTip(), QDir::toNativeSeparators(saved));
-
-        desk.app.Data.UsaChannels[0].ChTag = "EDITED";
-        desk.ChooseByKeys(Qt::Key_F, Qt::Key_2);
-        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("HARBOUR"));
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - a.dat");
-
-        // A file gone since is only taken off the list.
-        const AppState before = desk.app;
-        desk.ChooseByKeys(Qt::Key_F, Qt::Key_6);
-        QCOMPARE(desk.prompter.messages.size(), std::size_t(1));
-        QCOMPARE(
-            desk.prompter.messages[0].text,
-            std::string("The file /gone/4.dat no longer exists; it was removed from the list."));
-        QCOMPARE(desk.settings.ReadRecentFiles(),
-                 (QStringList{opened, saved, "/gone/1.dat", "/gone/2.dat", "/gone/3.dat"}));
-        QCOMPARE(items(), QString("&1 a.dat|&2 b&&b.dat|&3 1.dat|&4 2.dat|&5 3.dat"));
-        QVERIFY(desk.app.Data == before.Data);
-        QCOMPARE(desk.app.Shared.CurrentFileName, before.Shared.CurrentFileName);
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - a.dat");
-    }
-
-    // Ctrl+S is File ▸ Save with its check of the pending entry: a refused User MMSI saves nothing.
-    void ctrlS_savesOnlyAnAcceptedEntry_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");  // empty: refused
-        QTest::newRow("refused") << "36612345"
-                                 << "";
-        QTest::newRow("accepted") << "366123456"
-                                  << "3661234560";
-    }
-    void ctrlS_savesOnlyAnAcceptedEntry() {
-        QFETCH(QString, typed);
-        QFETCH(QString, stored);
-        Desk desk;
-        QVERIFY(desk.ShowActive());
-        const QString path = desk.dir.filePath("boat.dat");
-        desk.app.Shared.CurrentFileName = path.toStdString();
-        AppState expected = desk.app;
-        expected.Data.Common.UserMmsid = stored.toStdString();
-        auto* tabs = desk.window->findChild<QTabBar*>("tbsFNE");
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
-        auto* box = desk.window->findChild<QLineEdit*>("txtFUser");
-        QTest::mouseClick(box, Qt::LeftButton);
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(desk.prompter.messages.size(), std::size_t(stored.isEmpty()));
-        QCOMPARE(ReadBytes(path), stored.isEmpty() ? QByteArray()
-                                                   : QByteArray::fromStdString(WriteDataFile(
-                                                         expected.Shared, expected.Data)));
-    }
-
     // The dialogs' filters in Qt's form, and the suffix a name typed for a data file gets.
     void fileDialogs_filterAndSuffix_data() {
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("qtFilter");
-        QTest::addColumn<QString>("chosen");
-        const QString data = messages::kDataFileFilter;
-        const QString dat = "dat files(*.dat);;All files(*.*);;All Files (*)";
-        QTest::newRow("data, no suffix") << data << "/d.x/boat" << dat << "/d.x/boat.dat";
-        QTest::newRow("data, a suffix") << data << "/d/boat.txt" << dat << "/d/boat.txt";
-        QTest::newRow("data, cancelled") << data << "" << dat << "";
-        QTest::newRow("image") << QString(messages::kImageFileFilter) << "/d/radio"
-                               << "hex files(*.hex);;All files(*.*);;All Files (*)"
-                               << "/d/radio";
-        QTest::newRow("PDF") << "PDF files(*.pdf)|*.pdf"
-                             << "/d/pages"
-                             << "PDF files(*.pdf);;All Files (*)"
-                             << "/d/pages";
+        const char* data = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
+        const char* dat = "dat files(*.dat);;All files(*.*);;All Files (*)";
+        AddRows({"filter", "typed", "qtFilter", "chosen"},
+                {{"data, no suffix", data, "/d.x/boat", dat, "/d.x/boat.dat"},
+                 {"data, a suffix", data, "/d/boat.txt", dat, "/d/boat.txt"},
+                 {"data, cancelled", data, "", dat, ""},
+                 {"image", "hex files(*.hex)|*.hex|All files(*.*)|*.*", "/d/radio",
+                  "hex files(*.hex);;All files(*.*);;All Files (*)", "/d/radio"},
+                 {"PDF", "PDF files(*.pdf)|*.pdf", "/d/pages", "PDF files(*.pdf);;All Files (*)",
+                  "/d/pages"}});
     }
     void fileDialogs_filterAndSuffix() {
         QFETCH(QString, filter);

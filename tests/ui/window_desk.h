@@ -1,35 +1,35 @@
 #pragma once
 
-#include <QAction>
-#include <QApplication>
-#include <QDialog>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPdfWriter>
-#include <QPushButton>
-#include <QStackedWidget>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QToolBar>
 #include <QtTest>
+#include <QtWidgets>
 #include <memory>
 
-#include "link/qt_serial_port.h"
+#include "report/data_diff.h"
+#include "storage/data_file_writer.h"
 #include "storage/settings_store.h"
 #include "tests/support/fake_port.h"
 #include "tests/support/radio_memory.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
 #include "tools/radiosim/radio_sim.h"
+#include "ui/flex_grid.h"
 #include "ui/gui_platform.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
+
+// Compares bytes with their golden copy in tests/data; CHANWRIGHT_UPDATE_GOLDEN=1 rewrites it.
+#define COMPARE_GOLDEN(actual, name)                                                        \
+    do {                                                                                    \
+        QString why_;                                                                       \
+        QVERIFY2(::chanwright::test::MatchesGolden(actual, name, &why_), qPrintable(why_)); \
+    } while (false)
 
 namespace chanwright::test {
 
 inline const QString kTitle = "KW83  PC Program for HV2071P/TQ5300 Series";
 
-// The window manager's part, which the offscreen platform leaves out: a window that gets the
+// What a window manager does and the offscreen platform leaves out: a window that gets the
 // activation back after a dialog or another window closed.
 inline bool Reactivate(QWidget* window) {
     window->activateWindow();
@@ -44,6 +44,119 @@ inline void TurnWheel(QWidget* widget, int notches) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QSpontaneKeyEvent::setSpontaneous(&wheel);
     QApplication::instance()->notify(widget, &wheel);
+}
+
+// A data table of text columns, one row a line, each row's name first.
+inline void AddRows(std::initializer_list<const char*> columns,
+                    std::initializer_list<std::initializer_list<const char*>> rows) {
+    for (const char* column : columns)  // a name QtTest keeps, so a literal
+        QTest::addColumn<QString>(column);
+    for (const auto& row : rows) {
+        QTestData& data = QTest::newRow(*row.begin());
+        for (auto cell = row.begin() + 1; cell != row.end(); ++cell)
+            data << QString(*cell);
+    }
+}
+
+// Replaces a box's text as typed keys do.
+inline void Retype(QLineEdit* box, const QString& text) {
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+}
+
+// The fields that differ between two data sets, one line each, as the field comparison words
+// them ("Setting Dimmer: HI -> OFF").
+inline QString Edits(const AppState& before, const AppState& after) {
+    QStringList lines;
+    for (const std::string& line : report::DiffLines(before, after))
+        lines << QString::fromStdString(line);
+    return lines.join('\n');
+}
+
+inline QString GridText(const QTableWidget* grid) {
+    const auto text = [](const QTableWidgetItem* item) { return item ? item->text() : QString(); };
+    const auto* flex = qobject_cast<const FlexGrid*>(grid);
+    QString shown;
+    for (int row = -1; row < grid->rowCount(); ++row) {
+        QStringList cells{row < 0 ? (flex ? flex->Text(0, 0) : QString())
+                                  : text(grid->verticalHeaderItem(row))};
+        for (int column = 0; column < grid->columnCount(); ++column)
+            cells << text(row < 0 ? grid->horizontalHeaderItem(column) : grid->item(row, column));
+        shown += "\n    " + cells.join('|');
+    }
+    if (flex) {
+        QStringList widths;
+        for (int column = 0; column <= grid->columnCount(); ++column)
+            widths << QString::number(flex->ColumnWidth(column));
+        shown += QString("\n    widths %1, rows %2/%3 high, row %4 current, %5 selected")
+                     .arg(widths.join('|'))
+                     .arg(flex->RowHeight(0))
+                     .arg(flex->RowHeight(1))
+                     .arg(flex->Row())
+                     .arg(grid->selectionModel()->selectedRows().size());
+    }
+    return shown;
+}
+
+// A page or dialog as the user finds it, one control a line in the order they were made: what
+// each shows, and whether it is hidden, disabled, ticked or focused, its help topic, and its
+// position where the program places it itself. Controls inside Qt's own widgets are left out.
+inline QString Snapshot(const QWidget* root) {
+    QString shown;
+    for (const QWidget* w : root->findChildren<const QWidget*>()) {
+        bool inner = w->objectName().startsWith("qt_");
+        for (const QWidget* up = w->parentWidget(); up != root; up = up->parentWidget()) {
+            inner = inner || qobject_cast<const QAbstractItemView*>(up) ||
+                    qobject_cast<const QTabBar*>(up) || qobject_cast<const QComboBox*>(up);
+        }
+        QString text;
+        if (inner) {
+            continue;
+        } else if (const auto* label = qobject_cast<const QLabel*>(w)) {
+            text = label->pixmap().isNull() ? label->text() : QString("(picture)");
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+            text = button->text() + (button->isChecked() ? " [x]" : "");
+        } else if (const auto* box = qobject_cast<const QLineEdit*>(w)) {
+            text = QString("\"%1\" max %2").arg(box->text()).arg(box->maxLength()) +
+                   (box->isReadOnly() ? " read-only" : "");
+        } else if (const auto* list = qobject_cast<const QComboBox*>(w)) {
+            QStringList items;
+            for (int i = 0; i < list->count(); ++i)
+                items << list->itemText(i);
+            if (items.size() > 30)  // a long run of numbers: its ends
+                items = QStringList{items.first(), "…", items.last()};
+            text = QString("\"%1\" of %2").arg(list->currentText(), items.join('|'));
+        } else if (const auto* tabs = qobject_cast<const QTabBar*>(w)) {
+            QStringList texts;
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << (i == tabs->currentIndex() ? "*" : "") + tabs->tabText(i);
+            text = texts.join(", ");
+        } else if (const auto* grid = qobject_cast<const QTableWidget*>(w)) {
+            text = GridText(grid);
+        } else if (const auto* bar = qobject_cast<const QProgressBar*>(w)) {
+            text = QString("%1 of %2-%3").arg(bar->value()).arg(bar->minimum()).arg(bar->maximum());
+        } else {
+            continue;
+        }
+        shown +=
+            QString(w->metaObject()->className()).remove("chanwright::") + ' ' + w->objectName();
+        if (w->property("index").isValid())
+            shown += QString("[%1]").arg(w->property("index").toInt());
+        shown += ": " + text;
+        if (w->isHidden())
+            shown += " hidden";
+        else if (!w->isEnabledTo(root))
+            shown += " disabled";
+        if (w->hasFocus())
+            shown += " focus";
+        if (w->property("helpContext").isValid())
+            shown += QString(" help %1").arg(w->property("helpContext").toInt());
+        if (!w->parentWidget()->layout())
+            shown += QString(" @%1,%2").arg(w->x()).arg(w->y());
+        shown += '\n';
+    }
+    return shown;
 }
 
 // Records every message like the recording prompter; with realBoxes it also shows each one as a
@@ -83,38 +196,30 @@ struct Desk {
     }
 
     WindowServices Services() {
-        return {prompter,
-                clock,
-                events,
-                busy,
-                settings,
-                log,
-                dir.path(),
-                helpFile,
-                [this](const QString& device) -> std::unique_ptr<SerialPort> {
-                    devices << device;
-                    if (realPorts)
-                        return std::make_unique<QtSerialPort>(device);
-                    return std::make_unique<FakePort>(clock, &sim);
-                },
-                [this](QDialog& dialog) {
-                    dialog.show();
-                    ++dialogs;
-                    if (onDialog)
-                        onDialog(dialog);
-                },
-                [this]() -> std::unique_ptr<QPagedPaintDevice> {
-                    ++printDialogs;
-                    if (printTo.isEmpty())
-                        return nullptr;
-                    return std::make_unique<QPdfWriter>(printTo);
-                },
-                [this] { return printerInstalled; },
-                {},
-                dir.filePath("backups"),
-                dir.filePath("traces"),
-                [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 20, 30)); },
-                [this] { return ports; }};
+        WindowServices services{prompter, clock, events, busy, settings, log, dir.path(), helpFile};
+        services.makePort = [this](const QString& device) { return Port(device); };
+        services.runModal = [this](QDialog& dialog) { RunModal(dialog); };
+        services.choosePrinter = [this] { return Printer(); };
+        services.printerInstalled = [this] { return printerInstalled; };
+        services.backupFolder = dir.filePath("backups");
+        services.traceFolder = dir.filePath("traces");
+        services.now = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 20, 30)); };
+        services.listPorts = [this] { return ports; };
+        return services;
+    }
+    std::unique_ptr<SerialPort> Port(const QString& device) {
+        devices << device;
+        return std::make_unique<FakePort>(clock, &sim);
+    }
+    void RunModal(QDialog& dialog) {
+        dialog.show();
+        ++dialogs;
+        if (onDialog)
+            onDialog(dialog);
+    }
+    std::unique_ptr<QPagedPaintDevice> Printer() {
+        ++printDialogs;
+        return printTo.isEmpty() ? nullptr : std::make_unique<QPdfWriter>(printTo);
     }
 
     // The window up and active, as the user has it.
@@ -150,12 +255,18 @@ struct Desk {
         QVERIFY(button);
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    QWidget* Page(const char* name) const { return window->findChild<QWidget*>(name); }
-    QWidget* ActivePage() const {
-        return window->findChild<QStackedWidget*>("pictData")->currentWidget();
+    // A data file chosen in File ▸ Open.
+    void Open(const QString& path) {
+        prompter.paths = {path.toStdString()};
+        window->FileOpen();
     }
+    template <typename T = QWidget>
+    T* Find(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+    QWidget* ActivePage() const { return Find<QStackedWidget>("pictData")->currentWidget(); }
     QString CurrentKey() const { return NavigationTree::KeyOf(window->Tree()->currentItem()); }
-    QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
+    QAction* Action(const char* name) const { return Find<QAction>(name); }
     void ClickNode(const QString& key) {
         QTreeWidgetItem* node = window->Tree()->FindKey(key);
         QVERIFY(node);
@@ -178,9 +289,8 @@ struct Desk {
     ErrorLog log{app.Shared, dir.filePath("err.log")};
     RadioSim sim{RadioMemory(kModelHV2071P, 31)};
     QString helpFile;
+    // The devices the ports were opened on, one a transfer.
     QStringList devices;
-    // Ports on the real devices (a simulator on a pseudo-terminal) instead of the in-process radio.
-    bool realPorts = false;
     // The serial ports the Device dialog finds.
     std::vector<PortInfo> ports;
     int dialogs = 0;
