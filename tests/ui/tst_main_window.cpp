@@ -43,6 +43,31 @@ QString TreeText(const NavigationTree& tree) {
     return shown;
 }
 
+// What the status bar says while each control of the page in view has the focus, in the order
+// the controls were made; the tree's own hint first.
+QString Hints(const Desk& desk) {
+    QString shown;
+    QList<QWidget*> controls{desk.window->Tree()};
+    controls += desk.ActivePage()->findChildren<QWidget*>();
+    for (QWidget* control : controls) {
+        if (!control->isVisible() || !control->isEnabled() ||
+            control->focusPolicy() == Qt::NoFocus || control->objectName().isEmpty() ||
+            control->objectName().startsWith("qt_"))
+            continue;
+        control->clearFocus();
+        desk.window->SetStatusText({});
+        control->setFocus();
+        shown += "  hint " + control->objectName() + ": " + desk.window->StatusText() + '\n';
+    }
+    return shown;
+}
+
+// "S/1": the settings page's panel 1; "S" its first.
+void ShowPanel(const Desk& desk, const QString& key) {
+    if (key.section('/', 0, 0) == "S")
+        desk.Find<QTabBar>("tbsFNE")->setCurrentIndex(key.section('/', 1).toInt());
+}
+
 // The visible File ▸ 1 … 6 items.
 QString RecentItems(const Desk& desk) {
     QStringList shown;
@@ -95,12 +120,13 @@ class TestMainWindow : public QObject {
     }
 
     // Each node's page, filled from a data file that moves many fields off their defaults: what
-    // every control shows, and that its page alone is enabled; and the node texts, channel
-    // numbers with [Enable], directory entries grey after the first free one.
+    // every control shows and hints while it has the focus, and that its page alone is enabled;
+    // and the node texts, channel numbers with [Enable], directory entries grey after the first
+    // free one.
     void pages_data() {
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("golden");
-        QTest::newRow("settings") << QStringList{"S"} << "ui/pages_settings.txt";
+        QTest::newRow("settings") << QStringList{"S", "S/1"} << "ui/pages_settings.txt";
         QTest::newRow("lists") << QStringList{"P", "PU", "PI", "PC", "PW", "E"}
                                << "ui/pages_lists.txt";
         QTest::newRow("channels") << QStringList{"PU0", "PU14", "PU17", "PI0", "PC0",
@@ -122,7 +148,8 @@ class TestMainWindow : public QObject {
                 shown += "== tree\n" + TreeText(*desk.window->Tree());
                 continue;
             }
-            desk.ClickNode(key);
+            desk.ClickNode(key.section('/', 0, 0));
+            ShowPanel(desk, key);
             QStringList enabled;
             for (const QWidget* page :
                  desk.Find<QStackedWidget>("pictData")
@@ -132,6 +159,14 @@ class TestMainWindow : public QObject {
             shown += QString("== %1: %2 enabled, status %3\n")
                          .arg(key, enabled.join(','), desk.window->StatusText()) +
                      Snapshot(desk.ActivePage());
+        }
+        // Then in a window the user works in, what each control hints while it has the focus.
+        QVERIFY(desk.ShowActive());
+        for (const QString& key : keys) {
+            if (key != "tree")
+                desk.ClickNode(key.section('/', 0, 0));
+            ShowPanel(desk, key);
+            shown += "== hints " + key + '\n' + Hints(desk);
         }
         COMPARE_GOLDEN(shown.toUtf8(), golden);
         // Showing writes nothing back.
@@ -176,51 +211,6 @@ class TestMainWindow : public QObject {
             QTest::keyClick(grid, how == "enter" ? Qt::Key_Enter : Qt::Key_Return);
         }
         QCOMPARE(desk.CurrentKey(), target);
-    }
-
-    // What the status bar says while a control has the focus.
-    void statusHints_data() {
-        const char* list = "[Up/Down]:1 step, [Page Up/Page Down]:10 steps, [Home/End]:Head/End";
-        const char* box = "[Space]:An effective and invalid change.";
-        const char* name = "A maximum of 12 characters";
-        const char* mmsi = "Numeric Only. Indispensable 9 figures.";
-        AddRows(
-            {"key", "control", "hint"},
-            {{"tree", "S", "tvTreeView", "[Up]/[Down]/[Left]/[Right]:Change of a Selection item."},
-             {"settings list", "S", "cmbFOffset", list},
-             {"settings box", "S", "chkFindAck", box},
-             {"Clear", "S", "cmdFClear",
-              "A Click Inicializes the number of User MMSI setting permission"},
-             {"user MMSI", "S", "txtFUser", mmsi},
-             {"channel list", "PU", "MSFlexGrid1",
-              "[Double click],[Enter]:Jump the Setting screen."},
-             {"directory list", "SM", "MSFlexGrid2", ""},
-             {"WX Enable", "PW", "chkDEnable", "Select[x]Enable/[]Disable."},
-             {"WX Scan", "PW", "chkDScan", box},
-             {"WX name", "PW", "txtDTagName", name},
-             {"EXP position", "E1", "cmbCN", list},
-             {"channel box", "PU0", "chkCTXOnly", box},
-             {"channel name", "PU0", "txtCTag", name},
-             {"entry box", "SM1", "chkGDelete", box},
-             {"entry name", "SM1", "txtGPosi", "A maximum of 10 characters."},
-             {"entry MMSI", "SM1", "txtGMMSI", mmsi}});
-    }
-    void statusHints() {
-        QFETCH(QString, key);
-        QFETCH(QString, control);
-        QFETCH(QString, hint);
-        Desk desk;
-        desk.app.Data.IndividualDirectory[0].Enable = kTrue;
-        QVERIFY(desk.ShowActive());
-        desk.ClickNode(key);
-        QWidget* widget = desk.Find(control);
-        const QVariant panel = widget->parentWidget()->property("index");
-        if (panel.isValid())
-            desk.Find<QTabBar>("tbsFNE")->setCurrentIndex(panel.toInt());
-        widget->clearFocus();
-        desk.window->SetStatusText({});
-        widget->setFocus();
-        QCOMPARE(desk.window->StatusText(), hint);
     }
 
     // The tree as a user works it: a second click on the node in view leaves its page as it is;
