@@ -1,355 +1,341 @@
+// chanwright-cli as a user runs it: the real binary in a temporary folder with its own settings
+// and data folders, its radio commands against the radio simulator tool on a pseudo-terminal.
+// Each row's runs are written down as the user sees them (exit status, standard output and
+// error, the files each run added or changed, named by the golden or fixture file they equal;
+// what the radio got and holds) and compared with the row's section of tests/data/cli_runs.txt.
+// CHANWRIGHT_UPDATE_GOLDEN rewrites the sections of the rows run instead.
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 
+#include <QDirIterator>
+#include <QSerialPort>
 #include <QtTest>
+#include <csignal>
 
-#include "tests/cli/cli_runner.h"
+#include "image/default_image.h"
+#include "link/port_list.h"
+#include "tests/support/radio_memory.h"
+#include "tests/support/sim_process.h"
+#include "tests/support/test_files.h"
 
+using namespace chanwright;
 using namespace chanwright::test;
 
-// Runs the real chanwright-cli with its own settings folder, so the stored model is ours to set.
 class TestCli : public QObject {
     Q_OBJECT
 
-    CliRunner runner_;
+    QTemporaryDir dir_, simDir_;
+    QMap<QString, QByteArray> fixtures_, before_;
 
-    QString Path(const QString& name) const { return runner_.Path(name); }
-    CliRun Cli(const QStringList& args) { return runner_.Cli(args); }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
 
-    void StoreModelNum(int modelNum) {
-        runner_.StoreSettings(QStringLiteral("[ModelPath]\nModelNum=%1\n").arg(modelNum));
+    // Runs the program (the tool unless named), waiting for it to end unless it is to be stopped.
+    void Run(QProcess& process, const QStringList& args, const QString& program = CHANWRIGHT_CLI,
+             bool wait = true) {
+        process.setWorkingDirectory(dir_.path());
+        process.start(program, args);
+        process.closeWriteChannel();
+        if (wait)
+            process.waitForFinished(60000);
     }
 
-    void VerifyGolden(const QString& file, const QString& golden) {
-        QString why;
-        QVERIFY2(MatchesGolden(ReadBytes(Path(file)), golden, &why), qPrintable(why));
+    // Empties the folder, writes the fixture files and the settings file's INI lines.
+    void Reset(QMap<QString, QByteArray> files, const QString& settings = {}) {
+        QDir(dir_.path()).removeRecursively();
+        files["config/Chanwright/PC Program for HV2071P-TQ5300 Series.ini"] = settings.toLatin1();
+        for (auto file = files.begin(); file != files.end(); ++file) {
+            QDir().mkpath(QFileInfo(Path(file.key())).path());
+            WriteBytes(Path(file.key()), file.value());
+        }
+        before_ = Files();
+    }
+
+    // Regular files only: links, devices and FIFOs are never read.
+    QMap<QString, QByteArray> Files() const {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(dir_.path(), QDir::Files | QDir::NoSymLinks | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext() && !it.next().isEmpty())
+            files[it.filePath().mid(dir_.path().size() + 1)] = ReadBytes(it.filePath());
+        return files;
+    }
+
+    // What the bytes are: the golden or fixture file they equal, or else the text or its size.
+    QString Describe(const QByteArray& bytes) const {
+        for (const QFileInfo& golden : QDir(TestDataPath({})).entryInfoList(QDir::Files)) {
+            const QByteArray want = ReadBytes(golden.filePath());
+            if (bytes == want || bytes == want + "\r\n")
+                return " = " + golden.fileName() + (bytes == want ? "" : " + CR LF");
+        }
+        for (auto file = before_.begin(); file != before_.end(); ++file) {
+            if (file.value() == bytes)
+                return " = " + file.key();
+        }
+        if (bytes.startsWith("%PDF"))
+            return QString(" PDF, %1 pages").arg(bytes.count("/Type /Page\n"));
+        if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 9; }))
+            return QString(" %1 bytes").arg(bytes.size());
+        if (bytes.size() > 3000)
+            return QString(" %1 lines of text").arg(bytes.count('\n'));
+        return ":\n  " + QString::fromUtf8(bytes).trimmed().replace('\n', "\n  ");
+    }
+
+    // The files added or changed since the last look.
+    QString Changes() {
+        const QMap<QString, QByteArray> now = Files();
+        QString text;
+        for (auto file = now.begin(); file != now.end(); ++file) {
+            if (before_.value(file.key(), "\x01") != file.value())
+                text += (before_.contains(file.key()) ? "changed " : "new ") + file.key() +
+                        Describe(file.value()) + '\n';
+        }
+        for (const QString& name : before_.keys())
+            text += now.contains(name) ? "" : "removed " + name + '\n';
+        before_ = now;
+        return text;
+    }
+
+    // One run as the user sees it. A first argument "<FILE" feeds FILE to standard input, ">PATH"
+    // sends standard output to PATH, and "^C" stops the run with Ctrl+C once the radio got 8
+    // commands.
+    QString Transcript(QStringList args) {
+        QProcess process;
+        if (args.value(0).startsWith('<'))
+            process.setStandardInputFile(Path(args.takeFirst().mid(1)));
+        if (args.value(0).startsWith('>'))
+            process.setStandardOutputFile(args.first().mid(1));
+        const bool interrupt = args.value(0) == "^C";
+        Run(process, args.mid(args.value(0).startsWith('>') || interrupt), CHANWRIGHT_CLI,
+            !interrupt);
+        if (interrupt) {
+            QTest::qWaitFor(
+                [&] { return LoggedCommands(simDir_.filePath("radio.log")).size() >= 8; }, 10000);
+            if (process.processId() > 0)
+                ::kill(pid_t(process.processId()), SIGINT);
+            process.waitForFinished(5000);
+        }
+        QString text = "$ chanwright-cli " + args.join(' ') + "\nexit " +
+                       QString::number(process.exitCode()) + '\n';
+        if (const QByteArray out = process.readAllStandardOutput(); !out.isEmpty())
+            text += "stdout" + Describe(out) + '\n';
+        if (QString err = process.readAllStandardError(); !err.isEmpty())
+            text += "stderr:\n  " + err.trimmed().replace('\n', "\n  ") + '\n';
+        return text + Changes();
+    }
+
+    // Compares the transcript line by line with the row's golden section "=== row", with the
+    // folders, the radio's device and the backups' times named alike in every run.
+    void CheckSection(const QString& golden, QString transcript) {
+        transcript.replace(dir_.path(), "$TMP")
+            .replace(QRegularExpression("/dev/pts/\\d+"), "$DEV")
+            .replace(QRegularExpression("-\\d{8}-\\d{6}\\.hex"), "-<time>.hex");
+        QString all = QString::fromUtf8(ReadBytes(TestDataPath(golden)));
+        const QString head = "=== " + QString(QTest::currentDataTag()) + '\n';
+        const QString section =
+            all.contains(head) ? all.section(head, 1).section("\n=== ", 0, 0) : "";
+        if (qEnvironmentVariableIsSet("CHANWRIGHT_UPDATE_GOLDEN")) {  // the section moves last
+            all = all.remove(head + section).trimmed() + '\n' + head + transcript.trimmed();
+            return (void)WriteBytes(TestDataPath(golden), all.trimmed().toUtf8() + '\n');
+        }
+        QCOMPARE(transcript.trimmed().split('\n'), section.trimmed().split('\n'));
     }
 
   private slots:
-    void init() { runner_.ClearSettings(); }
-
-    void newDataSet_matchesTheWindowsDefault_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("golden");
-        QTest::newRow("data file, stored model")
-            << QStringList{"new", "-o", "out.dat"} << "default_hv2071p.dat";
-        QTest::newRow("data file, TQ5300")
-            << QStringList{"new", "--model", "tq5300", "-o", "out.dat"} << "default_tq5300.dat";
-        QTest::newRow("image file, upper-case extension")
-            << QStringList{"new", "-o", "out.HEX"} << "default_hv2071p.hex";
-        QTest::newRow("image file, TQ5300")
-            << QStringList{"new", "-m", "TQ5300", "-o", "out.hex"} << "default_tq5300.hex";
-        QTest::newRow("defaults name is a full data file")
-            << QStringList{"new", "-o", "out.def"} << "default_hv2071p.dat";
-    }
-    void newDataSet_matchesTheWindowsDefault() {
-        QFETCH(QStringList, args);
-        QFETCH(QString, golden);
-        const CliRun run = Cli(args);
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY(run.err.isEmpty());
-        VerifyGolden(args.last(), golden);
-    }
-
-    void storedModel_isTheDefault() {
-        StoreModelNum(1);
-        QCOMPARE(Cli({"new", "-o", "out.hex"}).exitCode, 0);
-        VerifyGolden("out.hex", "default_tq5300.hex");
-    }
-
-    void dataFileInput_namesItsModel() {
-        // A TQ5300 data file converts to a TQ5300 image although HV2071P is stored.
-        QCOMPARE(Cli({"new", "-m", "TQ5300", "-o", "tq.dat"}).exitCode, 0);
-        QCOMPARE(Cli({"convert", "tq.dat", "tq.hex"}).exitCode, 0);
-        VerifyGolden("tq.hex", "default_tq5300.hex");
-    }
-
-    void convert_roundTripsThroughAnImage() {
-        QByteArray edited = ReadBytes(TestDataPath("default_hv2071p.dat"));
-        edited.replace("Contrast=4", "Contrast=6");
-        edited.replace("[CHUSA5]\r\nPosition=6\r\nEnable=1", "[CHUSA5]\r\nPosition=6\r\nEnable=0");
-        QVERIFY(WriteBytes(Path("in.dat"), edited));
-        QCOMPARE(Cli({"convert", "in.dat", "mid.hex"}).exitCode, 0);
-        QCOMPARE(Cli({"convert", "mid.hex", "back.dat"}).exitCode, 0);
-        QCOMPARE(ReadBytes(Path("back.dat")), edited);
+    void initTestCase() {
+        // The tool's own settings and data folders. The printed report starts Qt's display layer,
+        // which wants a runtime folder of the user's own (as QTemporaryDir makes it).
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(Path("config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(Path("data")));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(simDir_.path()));
+        const QByteArray hv = ReadBytes(TestDataPath("default_hv2071p.dat"));
+        QProcess convert;
+        Run(convert,
+            {"convert", "--model", "TQ5300", TestDataPath("rich_round_trip.hex"), "a.dat"});
+        const QByteArray rich = ReadBytes(Path("a.dat"));
+        fixtures_ = {
+            {"hv.dat", hv},
+            {"hv.hex", ReadBytes(TestDataPath("default_hv2071p.hex"))},
+            {"tq.dat", ReadBytes(TestDataPath("default_tq5300.dat"))},
+            {"tq.hex", ReadBytes(TestDataPath("default_tq5300.hex"))},
+            {"rich.hex", ReadBytes(TestDataPath("rich_round_trip.hex"))},
+            {"prev.txt", "old"},
+            {"prev.hex", "old"},
+            {"short.hex", QByteArray(100, '\x08')},
+            {"nul.dat", QByteArray("[MAIN]\r\nMODEL=#TQ5300\r\n") + '\0'},
+            {"in.dat", QByteArray(hv)
+                           .replace("Contrast=4", "Contrast=6")
+                           .replace("[CHUSA5]\r\nPosition=6\r\nEnable=1",
+                                    "[CHUSA5]\r\nPosition=6\r\nEnable=0")},
+            {"bad.dat", QByteArray(hv).replace("Scrambler=0", "Scrambler=300")},
+            {"a.dat", rich},
+            // The rich data set with a field of each kind changed.
+            {"b.dat", QByteArray(rich)
+                          .replace("ChTag=#Harbour 1", "ChTag=#MARINA")
+                          .replace("[CHEXP12]\r\nPosition=0", "[CHEXP12]\r\nPosition=17")
+                          .replace("Mmsid=12\r\n", "Mmsid=3669999990\r\n")
+                          .replace("Mmsid=0876543210", "Mmsid=0555555550")
+                          .replace("KeyBeep=0", "KeyBeep=1")
+                          .replace("Scrambler=3", "Scrambler=0")},
+        };
     }
 
-    void failedLoad_writesNothing_data() {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QByteArray>("inputBytes");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("missing data file") << "nothere.dat" << QByteArray() << "FileRead Error!!";
-        QTest::newRow("missing image") << "nothere.hex" << QByteArray() << "FileRead Error!!";
-        QTest::newRow("short image")
-            << "short.hex" << QByteArray(100, '\x08') << "FileRead Error!!";
-        QTest::newRow("image of the other model")
-            << "other.hex" << ReadBytes(TestDataPath("default_tq5300.hex")) << "ModelName Error !!";
+    // A row a line: its name, its runs ("; " between them), then after " | " the radio (the
+    // model of its random memory, or "default"; then the simulator's faults) and the settings
+    // file's lines. PORT and DEV are the radio's device.
+    void runs_data() {
+        QTest::addColumn<QString>("runs");
+        QTest::addColumn<QString>("radio");
+        QTest::addColumn<QString>("settings");
+        for (const QString& line : QString(R"(
+new: new -o out.dat; new --model tq5300 -o o.dat; new -o out.HEX; new -m TQ5300 -o o.hex
+new defaults file: new -o out.def
+new, stored model: new -o out.hex | | [ModelPath]\nModelNum=1
+data file names its model: new -m TQ5300 -o o.dat; convert o.dat o.hex
+round trip: convert in.dat mid.hex; convert mid.hex back.dat
+missing files: convert --model HV2071P no.dat prev.txt; convert --model HV2071P no.hex prev.txt
+bad files: convert --model HV2071P short.hex prev.txt; convert --model HV2071P nul.dat prev.txt
+image of the other model: convert --model HV2071P tq.hex prev.txt
+range error: convert bad.dat prev.hex
+no command: 
+bad commands: export a.dat; new; new --model HV9 -o x.dat; convert a.dat; read -o x.hex
+bad options: new --colour -o x.dat; convert --no-backup a.dat x.hex; diff - -
+restore of a data file: program --restore --port p a.dat
+help: --help
+report: report hv.dat; report tq.dat -o out.txt; report hv.dat -o -
+report with PDF: report hv.dat --pdf out.pdf -o both.txt; report a.dat --pdf -
+report of a missing file: report none.dat --pdf never.pdf
+PDF into a device: report a.dat --pdf null
+second output's folder missing: report a.dat -o prev.txt --pdf missing/x.pdf
+-o and --pdf one file: report a.dat -o prev.txt --pdf ./prev.txt
+no regular input: convert link.dat prev.txt; convert zero.dat prev.txt; convert fifo.hex prev.txt
+standard streams: <tq.dat convert - out.hex; >/dev/full report a.dat
+full disk: convert a.dat full/backup.hex; convert a.dat full/new.dat
+diff: diff --model TQ5300 rich.hex b.dat; diff --model TQ5300 b.dat rich.hex
+diff, same data: diff --model TQ5300 rich.hex rich.hex; convert a.dat a.hex; diff -m TQ5300 a.dat a.hex
+diff, missing file: diff b.dat none.hex
+read to an image: read -p PORT -m TQ5300 -o out.hex | TQ5300
+read a default radio: read -p PORT -o out.dat | default
+program: program -p PORT hv.dat | HV2071P
+COM items: clear -p 3; clear -p COM2; clear -p com3 | HV2071P | [ComPath]\nPort2=DEV\nPort3=DEV
+clear through a relative path: clear --port radio; clear --port ./radio | HV2071P
+other model: read -p PORT -m HV2071P -o prev.hex; clear -p PORT -m HV2071P | TQ5300
+program, other model: program -p PORT -m HV2071P hv.dat | TQ5300
+read, mismatched copies: read -p PORT -o prev.hex | HV2071P --fault mismatched-ids
+read, bad checksums: read -p PORT -o prev.hex | HV2071P --fault bad-checksum
+read, lower-case checksums: read -p PORT -o prev.hex | HV2071P --fault lowercase-checksum
+nothing sent: read -p PORT -o no/out.hex; program -p PORT bad.dat | HV2071P
+missing port: read --port ./ttyNONE -o out.hex
+held port: clear -p PORT | HV2071P
+Ctrl+C: ^C read -p PORT -o out.hex | HV2071P --fault silence@8
+restore: read -p PORT -o f.dat; program -p PORT hv.dat; program -p PORT --restore read.hex | HV2071P
+program with backup first: program --backup-first -p PORT hv.dat | HV2071P
+unwritable backup folder: read -p PORT -o out.hex | HV2071P
+verify: program -p PORT a.dat; verify -p PORT --no-backup --trace t.txt a.dat | TQ5300
+verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault lost-write@42
+)")
+                                       .split('\n', Qt::SkipEmptyParts)) {
+            QStringList row = QString(line.section(": ", 1) + "||").replace("\\n", "\n").split('|');
+            QTest::newRow(qPrintable(line.section(": ", 0, 0)))
+                << row[0].trimmed() << row[1].trimmed() << row[2].trimmed();
+        }
     }
-    void failedLoad_writesNothing() {
-        QFETCH(QString, input);
-        QFETCH(QByteArray, inputBytes);
-        QFETCH(QString, message);
-        if (!inputBytes.isEmpty())
-            QVERIFY(WriteBytes(Path(input), inputBytes));
-        QVERIFY(WriteBytes(Path("keep.dat"), "precious"));
-        const CliRun run = Cli({"convert", "--model", "HV2071P", input, "keep.dat"});
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.startsWith(message), qPrintable(run.err));
-        QCOMPARE(ReadBytes(Path("keep.dat")), QByteArray("precious"));
-    }
-
-    void rangeErrorInEncode_failsAndKeepsTheOldImage() {
-        QByteArray bytes = ReadBytes(TestDataPath("default_hv2071p.dat"));
-        bytes.replace("Scrambler=0", "Scrambler=300");
-        QVERIFY(WriteBytes(Path("bad.dat"), bytes));
-        QVERIFY(WriteBytes(Path("old.hex"), "old"));
-        const CliRun run = Cli({"convert", "bad.dat", "old.hex"});
-        QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.err, QString("Overflow: Scrambler=300 is outside 0 to 255\n"));
-        QCOMPARE(ReadBytes(Path("old.hex")), QByteArray("old"));
-    }
-
-    void badUsage_exitsTwoWithUsage_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::newRow("no command") << QStringList{};
-        QTest::newRow("unknown command") << QStringList{"export", "a.dat"};
-        QTest::newRow("new without output") << QStringList{"new"};
-        QTest::newRow("unknown model") << QStringList{"new", "--model", "HV9", "-o", "x.dat"};
-        QTest::newRow("convert with one file") << QStringList{"convert", "a.dat"};
-        QTest::newRow("unknown option") << QStringList{"new", "--colour", "-o", "x.dat"};
-        QTest::newRow("read without port") << QStringList{"read", "-o", "x.hex"};
-    }
-    void badUsage_exitsTwoWithUsage() {
-        QFETCH(QStringList, args);
-        const CliRun run = Cli(args);
-        QCOMPARE(run.exitCode, 2);
-        QVERIFY2(run.err.contains("Usage:"), qPrintable(run.err));
-        QVERIFY(!QFile::exists(Path("x.dat")));
-    }
-
-    // The text report is what the text window saves: the golden text and a final CR LF.
-    void report_writesTheTextImage_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("golden");
-        QTest::addColumn<QString>("file");
-        const QString hv = TestDataPath("default_hv2071p.dat");
-        const QString tq = TestDataPath("default_tq5300.dat");
-        QTest::newRow("standard output")
-            << QStringList{"report", hv} << "report_default_hv2071p.txt" << QString();
-        QTest::newRow("file, model from the data file")
-            << QStringList{"report", tq, "-o", "out.txt"} << "report_default_tq5300.txt"
-            << "out.txt";
-    }
-    void report_writesTheTextImage() {
-        QFETCH(QStringList, args);
-        QFETCH(QString, golden);
-        QFETCH(QString, file);
-        const CliRun run = Cli(args);
-        QCOMPARE(run.exitCode, 0);
-        const QByteArray text = file.isEmpty() ? run.out.toUtf8() : ReadBytes(Path(file));
-        QCOMPARE(text, ReadBytes(TestDataPath(golden)) + "\r\n");
-    }
-
-    void report_pdfAlongsideTheText() {
-        const CliRun run = Cli(
-            {"report", TestDataPath("default_hv2071p.dat"), "--pdf", "out.pdf", "-o", "both.txt"});
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY(ReadBytes(Path("out.pdf")).startsWith("%PDF"));
-        QVERIFY(QFile::exists(Path("both.txt")));
-        const CliRun missing = Cli({"report", Path("none.dat"), "--pdf", "never.pdf"});
-        QCOMPARE(missing.exitCode, 1);
-        QVERIFY(!QFile::exists(Path("never.pdf")));
-    }
-
-    // A command that fails leaves every output as it was; one whose outputs would collide is
-    // refused before anything is read or written. Inputs that never end, block or are no text
-    // are refused at once.
-    void failure_leavesEveryOutputAsItWas_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("message");  // how standard error begins
-        const QString hv = TestDataPath("default_hv2071p.dat");
-        QTest::newRow("second output's folder missing")
-            << QStringList{"report", hv, "-o", "prev.txt", "--pdf", "missing/x.pdf"} << 1
-            << "FileSave Error!!\n  No such file or directory";
-        QTest::newRow("-o and --pdf one file")
-            << QStringList{"report", hv, "-o", "prev.txt", "--pdf", "./prev.txt"} << 2
-            << "chanwright-cli: two outputs name the same file";
-        QTest::newRow("output over the input")
-            << QStringList{"convert", "link.dat", "prev.txt"} << 2
-            << "chanwright-cli: the output 'prev.txt' is the input file";
-        QTest::newRow("endless device behind a data file's name")
-            << QStringList{"convert", "zero.dat", "prev.txt"} << 1
-            << "FileRead Error!!\n  Not a regular file (a device)";
-        QTest::newRow("FIFO without a writer")
-            << QStringList{"convert", "fifo.hex", "prev.txt"} << 1
-            << "FileRead Error!!\n  Not a regular file (a FIFO)";
-        QTest::newRow("NUL bytes in a data file")
-            << QStringList{"convert", "nul.dat", "prev.txt"} << 1 << "FileRead Error!!";
-    }
-    void failure_leavesEveryOutputAsItWas() {
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
-        for (const char* name : {"zero.dat", "fifo.hex", "link.dat"})
-            QFile::remove(Path(name));
-        QVERIFY(WriteBytes(Path("prev.txt"), "old"));
-        QVERIFY(WriteBytes(Path("nul.dat"), QByteArray("[MAIN]\r\nMODEL=#TQ5300\r\n") + '\0'));
+    void runs() {
+        QFETCH(QString, runs);
+        QFETCH(QString, radio);
+        QFETCH(QString, settings);
+        const QString tag = QTest::currentDataTag();
+        QMap<QString, QByteArray> fixtures = fixtures_;
+        if (tag == "unwritable backup folder")
+            fixtures["data/Chanwright"] = "a file where the folder goes";
+        // The radio, and images of what it should hold after each kind of run.
+        const int16_t model = radio.startsWith("TQ5300") ? kModelTQ5300 : kModelHV2071P;
+        MemoryImage memory =
+            radio == "default" ? BytesToImage(fixtures["hv.hex"]) : RadioMemory(model, 21);
+        memory[0x155] = 3;
+        MemoryImage read = memory, cleared = memory, defaults{};
+        BuildDefaultImage(defaults, model);
+        RestoreLocalBytes(read, defaults);
+        cleared[0x155] = 0;
+        const auto hv = BytesToImage(fixtures["hv.hex"]);
+        fixtures.insert({{"radio.hex", ImageBytes(memory)},
+                         {"read.hex", ImageBytes(read)},
+                         {"cleared.hex", ImageBytes(cleared)},
+                         {"programmed.hex", ImageBytes(StoredByRadio(hv, memory))},
+                         {"restored.hex", ImageBytes(StoredByRadio(read, memory))}});
+        SimProcess sim(CHANWRIGHT_RADIOSIM);
+        WriteBytes(simDir_.filePath("before.hex"), ImageBytes(memory));
+        QString why;
+        const QStringList simulator{"--image", simDir_.filePath("before.hex"),
+                                    "--log",   simDir_.filePath("radio.log"),
+                                    "--dump",  simDir_.filePath("after.hex")};
+        QVERIFY2(radio.isEmpty() || sim.Start(simulator + radio.split(' ').mid(1), &why),
+                 qPrintable(why));
+        Reset(fixtures, QString(settings).replace("DEV", sim.Device()));
+        QVERIFY(radio.isEmpty() || QFile::link(sim.Device(), Path("radio")));
+        QSerialPort holder(sim.Device());
+        QVERIFY(tag != "held port" || holder.open(QIODevice::ReadWrite));
         QVERIFY(QFile::link(Path("prev.txt"), Path("link.dat")));
         QVERIFY(QFile::link("/dev/zero", Path("zero.dat")));
         QCOMPARE(mkfifo(QFile::encodeName(Path("fifo.hex")).constData(), 0600), 0);
-        const CliRun run = Cli(args);
-        QCOMPARE(run.exitCode, exitCode);
-        QVERIFY2(run.err.startsWith(message), qPrintable(run.err));
-        QCOMPARE(ReadBytes(Path("prev.txt")), QByteArray("old"));
-        QVERIFY(!QFile::exists(Path("missing")));
-    }
-
-    // "-" is standard input or output; an output that is no regular file is written into, and
-    // a write error on standard output fails the command.
-    void streams_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("input");   // a test file for standard input
-        QTest::addColumn<QString>("output");  // where standard output goes
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("golden");  // what out.hex or standard output holds
-        const QString hv = TestDataPath("default_hv2071p.dat");
-        QTest::newRow("report -o -") << QStringList{"report", hv, "-o", "-"} << ""
-                                     << "" << 0 << "report_default_hv2071p.txt";
-        QTest::newRow("data file from standard input, its model too")
-            << QStringList{"convert", "-", "out.hex"} << "default_tq5300.dat"
-            << "" << 0 << "default_tq5300.hex";
-        QTest::newRow("standard output on a full device") << QStringList{"report", hv} << ""
-                                                          << "/dev/full" << 1 << "";
-    }
-    void streams() {
-        QFETCH(QStringList, args);
-        QFETCH(QString, input);
-        QFETCH(QString, output);
-        QFETCH(int, exitCode);
-        QFETCH(QString, golden);
-        const CliRun run = runner_.Cli(
-            args, input.isEmpty() ? QByteArray() : ReadBytes(TestDataPath(input)), output);
-        QCOMPARE(run.exitCode, exitCode);
-        if (exitCode != 0) {
-            QCOMPARE(run.err, QString("FileSave Error!!\n  No space left on device\n"));
-            return;
-        }
-        const QByteArray produced =
-            args.contains("out.hex") ? ReadBytes(Path("out.hex")) : run.out.toLatin1();
-        QCOMPARE(produced,
-                 ReadBytes(TestDataPath(golden)) + (golden.endsWith(".txt") ? "\r\n" : ""));
-    }
-
-    void pdfToAStreamOrDevice_isWrittenIntoIt() {
-        const CliRun piped = Cli({"report", TestDataPath("default_hv2071p.dat"), "--pdf", "-"});
-        QCOMPARE(piped.exitCode, 0);
-        QVERIFY(piped.out.startsWith("%PDF"));
-        if (geteuid() != 0)
+        if (tag == "PDF into a device" &&
+            mknod(QFile::encodeName(Path("null")).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
             QSKIP("only root can make a device node to write into");
-        const QByteArray node = QFile::encodeName(Path("null"));
-        QCOMPARE(mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
-        const CliRun run = Cli({"report", TestDataPath("default_hv2071p.dat"), "--pdf", "null"});
-        QCOMPARE(run.exitCode, 0);
-        struct stat info {};
-        QCOMPARE(stat(node.constData(), &info), 0);
-        QVERIFY(S_ISCHR(info.st_mode));
+        QDir().mkpath(Path("full"));
+        if (tag == "full disk") {
+            if (QProcess::execute("mount",
+                                  {"-t", "tmpfs", "-o", "size=64k", "tmpfs", Path("full")}))
+                QSKIP("mounting a small file system needs root");
+            WriteBytes(Path("full/backup.hex"), "old");
+            WriteBytes(Path("full/filler"), QByteArray(64 * 1024, 'f'));
+            Changes();
+        }
+        QString transcript;
+        for (const QString& run : runs.split(';'))
+            transcript += Transcript(
+                run.split(' ', Qt::SkipEmptyParts).replaceInStrings("PORT", sim.Device()));
+        if (tag == "full disk")
+            QProcess::execute("umount", {Path("full")});
+        if (!radio.isEmpty()) {
+            sim.Stop();
+            // What the radio got, known runs of commands by name.
+            QString log = LoggedCommands(simDir_.filePath("radio.log")).join(", ");
+            for (const auto& [name, commands] :
+                 {std::pair{"<read>", ReadCommands()},
+                  {"<write plan>", ProgramCommands()},
+                  {"<the rest of the write plan>", ProgramCommands().mid(4)},
+                  {"<model check>", ModelCheckCommands()}})
+                log.replace(commands.join(", "), name);
+            transcript += "radio got: " + log + "\nradio holds" +
+                          Describe(ReadBytes(simDir_.filePath("after.hex"))) + '\n';
+        }
+        CheckSection("cli_runs.txt", transcript);
     }
 
     // Names whose bytes are no UTF-8 are opened and created with exactly those bytes.
     void latin1FileNames_keepTheirBytes() {
-        QVERIFY(QFile::copy(TestDataPath("default_tq5300.dat"), Path("caf")));
-        const CliRun run = runner_.Shell(
-            "mv caf \"$(printf 'caf\\351.dat')\" && "
-            "\"$CLI\" convert \"$(printf 'caf\\351.dat')\" \"$(printf 'out\\351.hex')\" && "
-            "cmp \"$(printf 'out\\351.hex')\" " +
-            TestDataPath("default_tq5300.hex") +
-            "; status=$?; rm -f \"$(printf 'caf\\351.dat')\" \"$(printf 'out\\351.hex')\"; "
-            "exit $status");
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        Reset({{"caf", fixtures_["tq.dat"]}, {"tq.hex", fixtures_["tq.hex"]}});
+        QProcess shell;
+        Run(shell,
+            {"-c", "n=$(printf '\\351'); mv caf caf$n.dat && '" CHANWRIGHT_CLI
+                   "' convert caf$n.dat out$n.hex"
+                   " && cmp out$n.hex tq.hex; s=$?; rm -f caf* out*; exit $s"},
+            "/bin/sh");
+        QVERIFY2(shell.exitCode() == 0, shell.readAllStandardError());
     }
 
-    // On a full file system the old file stays, and the reason is told.
-    void fullDisk_keepsTheOldFile() {
-        if (geteuid() != 0)
-            QSKIP("mounting a small file system needs root");
-        const QString full = Path("full");
-        QVERIFY(QDir().mkpath(full));
-        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", full}) != 0)
-            QSKIP("no tmpfs can be mounted here");
-        struct Unmount {
-            QString at;
-            ~Unmount() { QProcess::execute("umount", {at}); }
-        } unmount{full};
-        const QByteArray old(8192, '\x5a');
-        QVERIFY(WriteBytes(full + "/backup.hex", old));
-        QFile filler(full + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
-        }
-        filler.close();
-        for (const char* output : {"backup.hex", "new.dat"}) {
-            const CliRun run = Cli({"convert", TestDataPath("default_tq5300.dat"),
-                                    full + "/" + QLatin1String(output)});
-            QCOMPARE(run.exitCode, 1);
-            QCOMPARE(run.err, QString("FileSave Error!!\n  No space left on device\n"));
-        }
-        QCOMPARE(ReadBytes(full + "/backup.hex"), old);
-        QCOMPARE(QDir(full).entryList(QDir::Files), (QStringList{"backup.hex", "filler"}));
-    }
-
-    // B is A (the rich image) as a data file with a field of each kind changed; a data file
-    // keeps no A or B channel, so those lines show too.
-    void diff_listsEachChangedField_data() {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("golden");  // standard output; none: empty
-        const QString rich = TestDataPath("rich_round_trip.hex");
-        QTest::newRow("image against edited data file")
-            << QStringList{rich, "b.dat"} << 1 << "diff_rich_to_edited.txt";
-        QTest::newRow("edited data file against image")
-            << QStringList{"b.dat", rich} << 1 << "diff_edited_to_rich.txt";
-        QTest::newRow("same file") << QStringList{rich, rich} << 0 << QString();
-        QTest::newRow("data file against its image")
-            << QStringList{"a.dat", "a.hex"} << 0 << QString();
-        QTest::newRow("unloadable input") << QStringList{"b.dat", "none.hex"} << 2 << QString();
-    }
-    void diff_listsEachChangedField() {
-        QFETCH(QStringList, files);
-        QFETCH(int, exitCode);
-        QFETCH(QString, golden);
-        const QString rich = TestDataPath("rich_round_trip.hex");
-        QCOMPARE(Cli({"convert", "--model", "TQ5300", rich, "a.dat"}).exitCode, 0);
-        QCOMPARE(Cli({"convert", "a.dat", "a.hex"}).exitCode, 0);
-        QByteArray edited = ReadBytes(Path("a.dat"));
-        for (const auto& [from, to] : std::initializer_list<std::pair<const char*, const char*>>{
-                 {"ChTag=#Harbour 1", "ChTag=#MARINA"},
-                 {"[CHEXP12]\r\nPosition=0", "[CHEXP12]\r\nPosition=17"},
-                 {"Mmsid=12\r\n", "Mmsid=3669999990\r\n"},
-                 {"Mmsid=0876543210", "Mmsid=0555555550"},
-                 {"KeyBeep=0", "KeyBeep=1"},
-                 {"Scrambler=3", "Scrambler=0"}}) {
-            QVERIFY2(edited.contains(from), from);
-            edited.replace(from, to);
-        }
-        QVERIFY(WriteBytes(Path("b.dat"), edited));
-        const CliRun run = Cli(QStringList{"diff", "--model", "TQ5300"} + files);
-        QCOMPARE(run.exitCode, exitCode);
-        QCOMPARE(run.err.isEmpty(), exitCode != 2);
-        QString why;
-        QVERIFY2(
-            golden.isEmpty() ? run.out.isEmpty() : MatchesGolden(run.out.toUtf8(), golden, &why),
-            qPrintable(why + run.out));
-    }
-
-    void help_listsEveryCommand() {
-        const CliRun run = Cli({"--help"});
-        QCOMPARE(run.exitCode, 0);
-        for (const char* command :
-             {"new", "convert", "diff", "report", "read", "program", "clear"}) {
-            QVERIFY2(run.out.contains(QStringLiteral("chanwright-cli ") + command), command);
-        }
+    // Whatever ports this machine has, each has a line of three columns; the COM items follow.
+    void ports_listsThePortsFoundAndTheComItems() {
+        Reset({}, "[ComPath]\nPort2=/dev/radio\n");
+        QProcess ports;
+        Run(ports, {"ports"});
+        const QStringList lines = QString(ports.readAllStandardOutput()).split('\n');
+        const QStringList found =
+            lines.filter(QRegularExpression("^/dev/[^\t]+\t[^\t]+\t(/dev/serial/by-id/.+|-)$"));
+        QCOMPARE(lines.mid(found.size()).join('\n'),
+                 "COM1\t/dev/ttyUSB0\nCOM2\t/dev/radio\nCOM3\t/dev/ttyACM0\nCOM4\t/dev/ttyS0\n");
+        QCOMPARE(QString(ports.readAllStandardError()),
+                 found.isEmpty() ? NoPortsHint() + "\n" : QString());
+        QCOMPARE(ports.exitCode(), 0);
     }
 };
 

@@ -1,0 +1,291 @@
+// The text report and the printed report against golden copies, and the window that shows and
+// saves the text. The printed pages are read back with pdftotext -bbox: every word with its place
+// on the paper, so that the goldens hold the layout as well as the content.
+#include <QAction>
+#include <QApplication>
+#include <QPdfWriter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "report/print_report.h"
+#include "report/report_values.h"
+#include "report/text_report.h"
+#include "report/text_report_window.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_platform.h"
+
+using namespace chanwright;
+using namespace chanwright::report;
+using MakeApp = std::function<AppState()>;
+
+namespace {
+
+// Every kind of value the report turns into text, including the ones out of their range.
+AppState MakeRichApp() {
+    AppState app = test::MakeDefaultApp(kModelHV2071P);
+    app.Shared.ModelCode = "KW83E";
+    app.Image[341] = 3;  // the user MMSI count
+    CommonSettings& common = app.Data.Common;
+    common.Contrast = 5;
+    common.Dimmer = 7;
+    common.ScanType = 5;
+    common.Ind = 9;
+    common.OffsetTime = 24;
+    common.IndACK = 1;  // any non-zero value reads as true
+    common.KeyBeep = common.IndReply = common.POSRR = common.AtisOnOffUSA = common.AtisOnOffCanada =
+        kTrue;
+    common.WxAlert = common.DscScan = common.AtisOnOffInternational = kFalse;
+    common.UserMmsid = "3669990010";
+    common.AtisNo = "9366123456";
+    app.Data.Channels = {1, 2, 3, 4, 5, 6, kNoChannel, 8, 9};
+    PlanChannel& usa = app.Data.UsaChannels.at(0);
+    usa.ChTag = "ABCDEFGHIJKLMNO";
+    usa.Enable = usa.TxEnable = usa.LowPower = usa.PowUp = usa.Duplex = usa.ScanMemory = kTrue;
+    app.Data.UsaChannels.at(1).Enable = kFalse;
+    app.Data.UsaChannels.at(1).ChTag = "";
+    PlanChannel stray = app.Data.IntlChannels.at(0);
+    stray.Position = 99;  // not a row of the plan
+    app.Data.IntlChannels.push_back(stray);
+    app.Data.CanadaChannels.at(2).ScanMemory = kFalse;
+    app.Data.CanadaChannels.at(2).ChTag = "Canada three";
+    app.Data.WxChannels.at(0).ChTag = "WEATHER ONE+EXTRA";
+    app.Data.WxChannels.at(0).ScanMemory = kTrue;
+    app.Data.WxChannels.at(1).Enable = kFalse;
+    ExpChannel& exp = app.Data.ExpChannels[0];
+    exp.Position = 5;
+    exp.Enable = exp.TxEnable = kTrue;
+    exp.ChTag = "Exp five";
+    app.Data.ExpChannels[39].Position = 300;  // beyond the raster
+    app.Data.IndividualDirectory[0] = {kTrue, "HARBOR", "3669990020"};
+    app.Data.IndividualDirectory[19] = {kTrue, "TENCHARSXY", "2111111110"};
+    app.Data.GroupDirectory[2] = {kTrue, "FLEET", "0366999000"};
+    return app;
+}
+
+// The rich data set with the widest texts the window allows (they print whole) and longer ones
+// (cut before the next column), the longest USA list, and choices past the plans.
+AppState MakePrintApp(int16_t model, const char* modelCode) {
+    AppState app = MakeRichApp();
+    app.Shared.ModelNum = model;
+    app.Shared.ModelCode = modelCode;
+    RadioData& d = app.Data;
+    d.Common.Dimmer = 2;  // MID, and Priority: values the text goldens hold no example of
+    d.Common.ScanType = 1;
+    d.Channels.IntBch = kRegionalPlanSize;
+    d.Channels.CanBch = -1;
+    const std::string name(30, 'W');
+    d.UsaChannels.resize(kRegionalPlanSize, d.UsaChannels.at(2));
+    d.UsaChannels.back().ChTag = d.ExpChannels[1].ChTag = name;
+    d.ExpChannels[2] = d.UsaChannels.at(0);
+    d.ExpChannels[2].Position = kExpPlanLast;
+    d.ExpChannels[2].ChTag = "WWWWWWWWWWWW";
+    d.IndividualDirectory[1] = {kTrue, name, std::string(30, '9')};
+    d.IndividualDirectory[2] = {kTrue, "WWWWWWWWWW", "3669999990"};
+    return app;
+}
+
+// Each page's size, then each text line's top and its words at their left edges, in mm from the
+// paper's corner.
+QString PrintedText(const QString& pdf) {
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {"-bbox", pdf, "-"});
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
+        return "pdftotext failed: " + tool.readAllStandardError();
+    QXmlStreamReader xml(tool.readAllStandardOutput());
+    QString text;
+    QMap<double, QString> lines;  // by their top
+    const auto mm = [](QStringView points) {
+        return QString::number(points.toDouble() * 25.4 / 72, 'f', 1);
+    };
+    const auto endPage = [&] {
+        for (const QString& line : lines)
+            text += line + '\n';
+        lines.clear();
+    };
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes at = xml.attributes();
+        if (xml.name() == u"title") {
+            text += "title: " + xml.readElementText() + '\n';
+        } else if (xml.name() == u"page") {
+            endPage();
+            text += "page " + mm(at.value("width")) + " x " + mm(at.value("height")) + '\n';
+        } else if (xml.name() == u"word") {
+            QString& line = lines[at.value("yMin").toDouble()];
+            if (line.isEmpty())
+                line = mm(at.value("yMin")) + ':';
+            line += ' ' + xml.readElementText() + '@' + mm(at.value("xMin"));
+        }
+    }
+    endPage();
+    return text;
+}
+
+// The same words, at places up to 0.3 mm apart (as device margins leave them, rounded to pixels).
+bool NearlyAsPrinted(const QString& printed, const QString& golden) {
+    static const QRegularExpression separator("[@: \n]");
+    const QStringList got = printed.split(separator);
+    const QStringList want = QString(test::ReadBytes(test::TestDataPath(golden))).split(separator);
+    const auto near = [](const QString& a, const QString& b) {
+        bool numbers = false, both = false;
+        return a == b || (qAbs(a.toDouble(&numbers) - b.toDouble(&both)) <= 0.3 && numbers && both);
+    };
+    return std::equal(got.begin(), got.end(), want.begin(), want.end(), near);
+}
+
+// The window with its fakes, and the temporary folder the saves go to.
+struct Rig {
+    Rig() : app(test::MakeDefaultApp(kModelHV2071P)), window(app, fakes.platform) {}
+    template <typename T>
+    T* Child(const char* name) const {
+        return window.findChild<T*>(QString::fromLatin1(name));
+    }
+    QString Shown() const { return Child<QPlainTextEdit>("txtPrn")->toPlainText(); }
+    std::string PathOf(const char* name) const { return dir.filePath(name).toStdString(); }
+
+    test::TestPlatform fakes;
+    AppState app;
+    TextReportWindow window;
+    QTemporaryDir dir;
+};
+
+}  // namespace
+
+class ReportTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+  private slots:
+    // The offsets at and past the ends of the list, which the goldens hold no example of.
+    void valueTextsOutOfRange() {
+        QCOMPARE(OffsetText(-1) + OffsetText(0) + OffsetText(25), std::string("-12:00"));
+    }
+
+    void textGoldens_data() {
+        QTest::addColumn<QString>("golden");
+        QTest::addColumn<MakeApp>("make");
+        QTest::newRow("HV2071P defaults")
+            << "report_default_hv2071p.txt"
+            << MakeApp([] { return test::MakeDefaultApp(kModelHV2071P); });
+        QTest::newRow("TQ5300 defaults")
+            << "report_default_tq5300.txt"
+            << MakeApp([] { return test::MakeDefaultApp(kModelTQ5300); });
+        QTest::newRow("rich data set") << "report_rich.txt" << MakeApp(MakeRichApp);
+    }
+    void textGoldens() {
+        QFETCH(QString, golden);
+        QFETCH(MakeApp, make);
+        QString why;
+        QVERIFY2(
+            test::MatchesGolden(QByteArray::fromStdString(BuildTextReport(make())), golden, &why),
+            qPrintable(why));
+    }
+
+    // A4 as the PDF file is written; smaller paper, where the pages are scaled down whole; and
+    // a device keeping margins, where the columns still count from the paper's edge.
+    void printGoldens_data() {
+        QTest::addColumn<QString>("golden");
+        QTest::addColumn<QPageLayout>("paper");  // none: WriteReportPdf's own A4
+        QTest::addColumn<MakeApp>("make");
+        const auto paper = [](double width, double height, QMarginsF margins = {}) {
+            return QPageLayout(QPageSize(QSizeF(width, height), QPageSize::Millimeter),
+                               QPageLayout::Portrait, margins, QPageLayout::Millimeter);
+        };
+        const MakeApp hv = [] { return MakePrintApp(kModelHV2071P, "KW83E"); };
+        const MakeApp tq = [] { return MakePrintApp(kModelTQ5300, "KW83"); };
+        // First: an update takes the golden from the row after it.
+        QTest::newRow("HV2071P A4, margins")
+            << "report_print_hv2071p_a4.txt" << paper(210, 297, {25, 30, 15, 15}) << hv;
+        QTest::newRow("HV2071P A4") << "report_print_hv2071p_a4.txt" << QPageLayout() << hv;
+        QTest::newRow("TQ5300 A5") << "report_print_tq5300_a5.txt" << paper(148, 210) << tq;
+        QTest::newRow("TQ5300 A5 landscape")
+            << "report_print_tq5300_a5_landscape.txt" << paper(210, 148) << tq;
+    }
+    void printGoldens() {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext is not installed (package poppler-utils; scripts/install-deps)");
+        QFETCH(QString, golden);
+        QFETCH(QPageLayout, paper);
+        QFETCH(MakeApp, make);
+        const QString pdf = dir_.filePath("report.pdf");
+        QString error;
+        if (!paper.isValid()) {  // written whole, over an older file, or not at all
+            QVERIFY(!WriteReportPdf(make(), dir_.filePath("missing/report.pdf"), &error));
+            QVERIFY(!error.isEmpty() && test::WriteBytes(pdf, "an older report"));
+            QVERIFY2(WriteReportPdf(make(), pdf, &error), qPrintable(error));
+            QCOMPARE(
+                QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                QStringList{"report.pdf"});
+        } else {
+            QPdfWriter writer(pdf);
+            writer.setTitle("Chanwright settings report");
+            writer.setResolution(300);
+            writer.setPageLayout(paper);
+            PrintReport(make(), writer);
+        }
+        const QString printed = PrintedText(pdf);
+        QString why;
+        QVERIFY2(
+            test::MatchesGolden(printed.toUtf8(), golden, &why) || NearlyAsPrinted(printed, golden),
+            qPrintable(why));
+    }
+
+    void windowWaitsThenShowsTheText() {
+        Rig rig;
+        QCOMPARE(rig.Shown(), "Now, making text image. Please wait...");
+        QCOMPARE(rig.window.size(), QSize(558, 409));
+        QVERIFY(rig.window.isModal());
+        QVERIFY(rig.Child<QPlainTextEdit>("txtPrn")->isReadOnly());
+        rig.window.show();
+        QVERIFY(QTest::qWaitFor([&] { return rig.Shown().startsWith(u'\n'); }));
+        QCOMPARE(rig.Shown(),
+                 QString::fromStdString(BuildTextReport(rig.app)).replace("\r\n", "\n"));
+        QCOMPARE(rig.fakes.clock.pauses, std::vector<int>{500});
+        QVERIFY(rig.window.isEnabled() && !QApplication::overrideCursor());
+        QTest::mouseClick(rig.Child<QPushButton>("cmdOK"), Qt::LeftButton);
+        QVERIFY(!rig.window.isVisible());
+        rig.window.show();
+        rig.Child<QAction>("mnuFileExit")->trigger();
+        QVERIFY(!rig.window.isVisible());
+    }
+
+    // Saved: the text and a closing CR LF. Cancelled or failed: nothing written.
+    void windowSaves_data() {
+        QTest::addColumn<QStringList>("paths");  // what the save dialog answers
+        QTest::addColumn<bool>("failed");
+        QTest::addColumn<QStringList>("files");  // what the folder holds afterwards
+        QTest::newRow("saved") << QStringList{"report.txt"} << false << QStringList{"report.txt"};
+        QTest::newRow("cancelled") << QStringList() << false << QStringList();
+        QTest::newRow("missing folder")
+            << QStringList{"missing/report.txt"} << true << QStringList();
+    }
+    void windowSaves() {
+        QFETCH(QStringList, paths);
+        QFETCH(bool, failed);
+        QFETCH(QStringList, files);
+        Rig rig;
+        rig.window.BuildText();
+        for (const QString& path : paths)
+            rig.fakes.prompter.paths.push_back(rig.PathOf(qPrintable(path)));
+        rig.Child<QAction>("mnuFileSaveAs")->trigger();
+        QCOMPARE(rig.fakes.prompter.dialogFilters,
+                 std::vector<std::string>{"Text files(*.txt)|*.txt|All files(*.*)|*.*"});
+        QCOMPARE(QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
+        if (!files.isEmpty())
+            QCOMPARE(test::ReadBytes(rig.dir.filePath("report.txt")),
+                     QByteArray::fromStdString(BuildTextReport(rig.app)) + "\r\n");
+        QCOMPARE(rig.app.Shared.OperationFailed, failed ? kTrue : kFalse);
+        QCOMPARE(rig.app.Shared.AbortRequested, paths.isEmpty() || failed ? kTrue : kFalse);
+        QCOMPARE(rig.fakes.clock.pauses, std::vector<int>(paths.size() + 1, 500));
+        QCOMPARE(rig.fakes.prompter.messages.size(), std::size_t(failed));
+        for (const test::ShownMessage& shown : rig.fakes.prompter.messages)
+            QVERIFY(!shown.text.empty() && shown.title == "Chanwright HV2071P" &&
+                    shown.icon == MessageIcon::Exclamation);
+        QVERIFY(rig.window.isEnabled() && !QApplication::overrideCursor());
+    }
+};
+
+QTEST_MAIN(ReportTest)
+#include "tst_report.moc"
