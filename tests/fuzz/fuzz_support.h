@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
-#include "core/app_state.h"
 #include "image/channel_plans.h"
 #include "image/new_data_set.h"
+#include "tests/robustness/robustness_checks.h"
 
 namespace chanwright::fuzz {
 
-// The state the window starts with; the fuzzers copy it for every input.
+// The state the window starts with; the fuzzers copy it for every input. (The tests' own
+// test::MakeDefaultApp lives in the Qt test support library, which the fuzzers do not link.)
 inline AppState MakeApp(int16_t modelNum, const char* modelCode = "KW83") {
     AppState app;
     app.Shared.ModelNum = modelNum;
@@ -18,10 +21,12 @@ inline AppState MakeApp(int16_t modelNum, const char* modelCode = "KW83") {
     return app;
 }
 
-// A broken expectation must stop the fuzzer where it happened, in release builds too.
-inline void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
+// A broken robustness check stops the fuzzer where it happened, in release builds too.
+inline void Require(const std::string& why) {
+    if (why.empty())
+        return;
+    std::fprintf(stderr, "%s\n", why.c_str());
+    __builtin_trap();
 }
 
 }  // namespace chanwright::fuzz
