@@ -1,56 +1,119 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
-#include <string>
-#include <vector>
+#include <clocale>
+#include <map>
 
-#include "core/shared_state.h"
 #include "image/image_encoder.h"
+#include "storage/app_paths.h"
+#include "storage/backup_files.h"
 #include "storage/data_file_writer.h"
-#include "storage/error_log.h"
 #include "storage/file_operations.h"
 #include "storage/image_commands.h"
+#include "storage/settings_store.h"
 #include "storage/window_title.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
 
 using namespace chanwright;
-using test::MakeDefaultApp;
 using test::ReadBytes;
 using test::WriteBytes;
 
 namespace {
 
-const char* const kHexFilter = "hex files(*.hex)|*.hex|All files(*.*)|*.*";
+QByteArray DataFile(const SharedState& shared, const RadioData& data) {
+    return QByteArray::fromStdString(WriteDataFile(shared, data));
+}
 
-// Notes whether Busy was set at the moment of the settle pause.
-class BusyClock : public test::FakeClock {
-  public:
-    explicit BusyClock(const Bool16& busy) : busy_(busy) {}
+// The lines of the data file that differ, KW83E (all keys) written.
+QByteArray DataChanges(const RadioData& before, const RadioData& after) {
+    SharedState shared;
+    shared.ModelCode = "KW83E";
+    const QList<QByteArray> old = DataFile(shared, before).split('\n');
+    const QList<QByteArray> now = DataFile(shared, after).split('\n');
+    QByteArray out, section;
+    for (qsizetype i = 0; i < now.size(); ++i) {
+        section = now[i].startsWith('[') ? now[i].trimmed() : section;
+        out += now[i] == old[i] ? QByteArray() : " " + section + now[i].trimmed();
+    }
+    return out.isEmpty() ? " kept" : out;
+}
+
+// Notes whether Busy was set at the settle pause.
+struct BusyClock : test::FakeClock {
+    explicit BusyClock(const Bool16& flag) : busy(flag) {}
     void Pause(int milliseconds) override {
-        busyAtPause.push_back(busy_);
+        busyAtPause.push_back(busy);
         FakeClock::Pause(milliseconds);
     }
+    const Bool16& busy;
     std::vector<Bool16> busyAtPause;
-
-  private:
-    const Bool16& busy_;
 };
 
-// One application with its fakes, an error log in the test's folder and the two command objects.
+// One application with its fakes, its error log (in "sub") and the two command objects, working
+// in a folder of its own; `put` keeps what was written there before the operation.
 struct Rig {
-    Rig(int16_t model, const QString& logPath, bool entryOk = true)
-        : app(MakeDefaultApp(model)),
+    Rig(const QString& folder, int16_t model, bool entryOk = true)
+        : dir(folder),
+          app(test::MakeDefaultApp(model)),
           clock(app.Shared.Busy),
           platform{tp.prompter, clock, tp.events, tp.busyView},
-          log(app.Shared, logPath),
+          log(app.Shared, folder + "/sub/err.log"),
           files(app, platform, log),
           commands(
-              app, platform, files, [entryOk] { return entryOk; }, [this] { ++refreshes; }) {}
+              app, platform, files, [entryOk] { return entryOk; }, [this] { ++refreshes; }) {
+        QDir().mkpath(dir + "/sub");
+    }
+    QString Path(const QString& name) const { return dir + "/" + name; }
+    void Put(const QString& name, const QByteArray& bytes) {
+        WriteBytes(Path(name), bytes);
+        put[name] = bytes;
+    }
 
+    // What an operation on `name` left: flags, messages, the log without its time stamps, the
+    // pauses and busy changes, the command's effects, the data set, the image and the files.
+    QByteArray Outcome(const QString& name) const {
+        QString out;
+        const QByteArray file = QFileInfo(Path(name)).isFile() ? ReadBytes(Path(name)) : "";
+        QDebug d = QDebug(&out).nospace().noquote();
+        d << "failed " << app.Shared.OperationFailed << ", abort " << app.Shared.AbortRequested
+          << ", error '" << files.LastError().Text().c_str() << "'\n";
+        for (const std::string& filter : tp.prompter.dialogFilters)
+            d << "  dialog " << filter.c_str() << "\n";
+        for (const auto& m : tp.prompter.messages)
+            d << "  message (" << m.title.c_str() << ", " << int(m.icon) << "): " << m.text.c_str();
+        d << (tp.prompter.messages.empty() ? "" : "\n")
+          << QString(ReadBytes(log.Path()))
+                 .replace(
+                     QRegularExpression("^.*:(?=frmMain)", QRegularExpression::MultilineOption),
+                     "  log: ")
+                 .replace("\r", "\\r")
+          << "  pauses " << clock.pauses << ", busy then " << clock.busyAtPause << " after "
+          << app.Shared.Busy << ", busy view " << tp.busyView.changes << ", refreshes " << refreshes
+          << ", file name '" << QString::fromStdString(app.Shared.CurrentFileName).replace(dir, "~")
+          << "'\n  data" << DataChanges(before.Data, app.Data) << "\n  image "
+          << (app.Image == before.Image                        ? "kept"
+              : test::ImageBytes(app.Image) == file.left(8192) ? "the file's"
+                                                               : "changed")
+          << "\n  file "
+          << (!QFile::exists(Path(name))            ? "none"
+              : file == put.value(name)             ? "kept"
+              : file == test::ImageBytes(app.Image) ? "the image"
+              : file == ReadBytes(test::TestDataPath("default_hv2071p.dat"))
+                  ? "default_hv2071p.dat"
+                  : QByteArray::number(file.size()) + " bytes")
+          << ", files " << QDir(dir).entryList(QDir::Files).size() << "\n";
+        return out.toUtf8();
+    }
+
+    QString dir;
     AppState app;
     test::TestPlatform tp;
     BusyClock clock;
@@ -59,35 +122,17 @@ struct Rig {
     FileOperations files;
     ImageCommands commands;
     int refreshes = 0;
+    AppState before;
+    QMap<QString, QByteArray> put;
 };
 
-// An image of the model that differs from its default image in a way decoding shows.
-QByteArray MarkedImage(int16_t model) {
-    AppState source = MakeDefaultApp(model);
-    source.Data.Common.Contrast = 6;
-    source.Data.UsaChannels[0].ChTag = "FROM FILE";
-    if (EncodeImage(source.Data, source.Image))
-        return {};
-    return test::ImageBytes(source.Image);
-}
-
-bool ShowsOnly(const test::RecordingPrompter& p, const std::string& text, const char* title,
-               MessageIcon icon) {
-    return p.messages.size() == 1 && p.messages[0].text == text && p.messages[0].title == title &&
-           p.messages[0].icon == icon;
-}
-
-void Run(FileOperations& files, const QString& op, const QString& path) {
-    if (op == "read")
-        files.FileRead2(path);
-    else if (op == "save")
-        files.SaveFileAs(path);
-    else if (op == "default")
-        files.SaveFileAsDefault(path);
-    else if (op == "hexSave")
-        files.SaveHexFileAs(path);
-    else
-        files.ReadHexFileAs(path);
+// The default set of the model with Contrast 6 and USA channel 1 named "MARKED", encoded.
+AppState Marked(int16_t model) {
+    AppState app = test::MakeDefaultApp(model);
+    app.Data.Common.Contrast = 6;
+    app.Data.UsaChannels[0].ChTag = "MARKED";
+    EncodeImage(app.Data, app.Image);
+    return app;
 }
 
 }  // namespace
@@ -98,331 +143,204 @@ class TestFileOperations : public QObject {
   private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString Path(const QString& name) const { return dir_->filePath(name); }
-    QString LogPath() const { return Path(QStringLiteral("err.log")); }
 
   private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder")));
-    }
-    void cleanup() { dir_.reset(); }
+    // The golden holds the system's error texts in English, whatever the user's language.
+    void initTestCase() { std::setlocale(LC_MESSAGES, "C"); }
+    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
 
-    // target: "existing" holds a data file of an edited set, "otherModel" the same set written
-    // with TQ5300 in [MAIN]; "fresh" does not exist yet. "long" exists too, but its temporary
-    // copy's name would pass the file system's limit, so a save over it fails (even as root).
-    void dataFileOperation_outcome_data() {
-        QTest::addColumn<QString>("op");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("message");  // empty: success
-        const QString read = QStringLiteral("FileRead Error!!");
-        const QString save = QStringLiteral("FileSave Error!!");
-        auto row = [](const char* name, const char* op, const char* target, const QString& msg) {
-            QTest::newRow(name) << QString(op) << QString(target) << msg;
-        };
-        row("read existing: taken, silent", "read", "existing", "");
-        row("read other model's file: taken, silent", "read", "otherModel", "");
-        row("read missing file: FileRead Error", "read", "missing.dat", read);
-        row("read a folder: FileRead Error", "read", "folder", read);
-        row("save fresh: golden file", "save", "fresh", "");
-        row("save over existing: replaced", "save", "existing", "");
-        row("save into missing folder: FileSave Error", "save", "none/x.dat", save);
-        row("save onto a folder: FileSave Error", "save", "folder", save);
-        row("default fresh: golden file", "default", "fresh", "");
-        row("default into missing folder: FileSave Error", "default", "none/x.def", save);
-        row("save over long name fails: old file kept", "save", "long", save);
-        row("default over long name fails: old file kept", "default", "long", save);
-        row("image over long name fails: old file kept", "hexSave", "long", save);
-    }
-    void dataFileOperation_outcome() {
-        QFETCH(QString, op);
-        QFETCH(QString, target);
-        QFETCH(QString, message);
-        Rig rig(kModelHV2071P, LogPath());
-        AppState source = MakeDefaultApp(kModelHV2071P);
-        source.Data.Common.Contrast = 6;
-        source.Data.UsaChannels[0].ChTag = "Read me";
-        if (target == "otherModel")
-            source.Shared.ModelNum = kModelTQ5300;
-        const QByteArray sourceFile =
-            QByteArray::fromStdString(WriteDataFile(source.Shared, source.Data));
-        const QString path = Path(target == "long" ? QString(250, u'n') : target);
-        if (target == "existing" || target == "otherModel" || target == "long")
-            QVERIFY(WriteBytes(path, sourceFile));
-        const QStringList filesBefore = QDir(dir_->path()).entryList(QDir::Files);
-        const RadioData dataBefore = rig.app.Data;
-        const MemoryImage imageBefore = rig.app.Image;
-        rig.app.Shared.OperationFailed = kTrue;
-        Run(rig.files, op, path);
-
-        const bool failed = !message.isEmpty();
-        QCOMPARE(rig.app.Shared.OperationFailed, failed ? kTrue : kFalse);
-        QCOMPARE(rig.app.Shared.AbortRequested, failed ? kTrue : kFalse);
-        if (failed)
-            QVERIFY(ShowsOnly(rig.tp.prompter, qPrintable(message), "Chanwright",
-                              MessageIcon::Exclamation));
-        else
-            QVERIFY(rig.tp.prompter.messages.empty());
-        QCOMPARE(rig.clock.pauses, std::vector<int>{500});
-        QCOMPARE(rig.clock.busyAtPause, std::vector<Bool16>{kTrue});
-        QCOMPARE(rig.app.Shared.Busy, kFalse);
-        QCOMPARE(rig.tp.busyView.changes, (std::vector<bool>{true, false}));
-        QVERIFY(rig.app.Image == imageBefore);
-        QVERIFY(rig.app.Data == (op == "read" && !failed ? source.Data : dataBefore));
-        if (op != "read" && !failed) {
-            const QString golden = op == "save" ? "default_hv2071p.dat" : "defaults_hv2071p.def";
-            const QByteArray expected = ReadBytes(test::TestDataPath(golden));
-            QVERIFY(!expected.isEmpty());
-            QCOMPARE(ReadBytes(path), expected);
+    // Each row ("Command target [words]") runs in a window of its own, HV2071P unless it says
+    // TQ5300, with OperationFailed set, "/boats/current.dat" as file name and a folder holding:
+    // "existing", a data file of a marked set; "otherModel", that set written for the TQ5300;
+    // "binary", the first with a NUL byte; "long", whose temporary copy's name would pass the
+    // file system's limit, so a save over it fails (even as root); image files of either model,
+    // 9000 and 8191 bytes long and with the identifier copies differing; "fifo", a FIFO nothing
+    // writes to; and "sub", a folder.
+    // Save Image encodes the marked set, with Scrambler out of range for "overflow"; "normal" is
+    // normal mode, "refused" a pending entry refused, "cancelled" a dialog cancelled.
+    void operationsMatchGolden() {
+        const AppState hvSet = Marked(kModelHV2071P), tqSet = Marked(kModelTQ5300);
+        const QByteArray hv = test::ImageBytes(hvSet.Image), tq = test::ImageBytes(tqSet.Image);
+        const QByteArray data = DataFile(hvSet.Shared, hvSet.Data), nul = data + '\0';
+        const QByteArray other = DataFile(tqSet.Shared, hvSet.Data), cut = hv.left(8191);
+        QByteArray odd8190 = hv, odd1 = tq, hv9000 = hv + QByteArray(808, '\x11');
+        odd8190[8190] = static_cast<char>(odd8190[8190] ^ 0x01);
+        hv9000[8100] = static_cast<char>(hv9000[8100] ^ 0xFF);  // a byte the check skips
+        odd1[1] = static_cast<char>(odd1[1] ^ 0x80);
+        const QByteArray files[] = {data, other, nul, data, hv, tq, hv9000, cut, odd8190, odd1};
+        const QStringList names =
+            QString("existing otherModel binary %1 hv tq hv9000 hv8191 odd8190 odd1")
+                .arg(QString(250, u'n'))
+                .split(' ');
+        const std::map<QString, std::function<void(Rig&, const QString&)>> run{
+            {"FileRead2", [](Rig& r, const QString& path) { r.files.FileRead2(path); }},
+            {"SaveFileAs", [](Rig& r, const QString& path) { r.files.SaveFileAs(path); }},
+            {"SaveFileAsDefault", [](Rig& r, const QString& p) { r.files.SaveFileAsDefault(p); }},
+            {"SaveHexFileAs", [](Rig& r, const QString& path) { r.files.SaveHexFileAs(path); }},
+            {"SaveImage", [](Rig& r, const QString&) { r.commands.SaveImageCommand(); }},
+            {"OpenImage", [](Rig& r, const QString&) { r.commands.OpenImageCommand(); }}};
+        QByteArray out;
+        for (const QString& row :
+             QString("FileRead2 existing;FileRead2 otherModel;FileRead2 binary;FileRead2 fifo;"
+                     "FileRead2 missing;FileRead2 sub;SaveFileAs fresh;SaveFileAs existing;"
+                     "SaveFileAs none/x;SaveFileAs sub;SaveFileAs long;SaveFileAsDefault fresh;"
+                     "SaveFileAsDefault none/x;SaveFileAsDefault long;SaveHexFileAs long;"
+                     "SaveImage hv9000 TQ5300;SaveImage hv9000 TQ5300 overflow;OpenImage hv;"
+                     "OpenImage tq TQ5300;OpenImage hv9000;OpenImage tq;OpenImage hv TQ5300;"
+                     "OpenImage odd8190;OpenImage odd1 TQ5300;OpenImage hv8191;OpenImage missing;"
+                     "SaveImage fresh normal;OpenImage hv normal;SaveImage fresh refused;"
+                     "SaveImage fresh cancelled;OpenImage hv cancelled")
+                 .split(';')) {
+            const QStringList word = QString(row).split(' ');
+            const QString name = word[1] == "long" ? QString(250, u'n') : word[1];
+            Rig rig(Path(row), word.contains("TQ5300") ? kModelTQ5300 : kModelHV2071P,
+                    !word.contains("refused"));
+            for (int i = 0; i < names.size(); ++i)
+                rig.Put(names[i], files[i]);
+            QVERIFY(::mkfifo(rig.Path("fifo").toLocal8Bit(), 0600) == 0);
+            rig.app.Shared.DebugMode = word.contains("normal") ? kFalse : kTrue;
+            rig.app.Shared.CurrentFileName = "/boats/current.dat";
+            rig.app.Shared.OperationFailed = kTrue;
+            if (word[0] == "SaveImage") {
+                rig.app.Data.Common.Contrast = 6;
+                rig.app.Data.Common.Scrambler = word.contains("overflow") ? 300 : 4;
+            }
+            if (!word.contains("cancelled"))
+                rig.tp.prompter.paths = {rig.Path(name).toStdString()};
+            rig.before = rig.app;
+            run.at(word[0])(rig, rig.Path(name));
+            out += row.toUtf8() + ": " + rig.Outcome(name);
         }
-        if (failed) {
-            QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), filesBefore);
-            if (target == "long")
-                QCOMPARE(ReadBytes(path), sourceFile);
+        QString why;
+        QVERIFY2(test::MatchesGolden(out, "storage_file_operations.txt", &why), qPrintable(why));
+    }
+
+    // A backup never replaces a file: the same second gives "-2", "-3".
+    void saveBackup() {
+        const QDateTime at(QDate(2024, 3, 7), QTime(21, 5, 42));
+        const MemoryImage image = test::RandomImage(7);
+        ErrorInfo error;
+        for (const char* suffix : {"", "-2", "-3"}) {
+            const QString name = Path(QString("new/TQ5300-20240307-210542%1.hex").arg(suffix));
+            QCOMPARE(SaveBackup(Path("new"), "TQ5300", at, image, error), std::optional(name));
+            QCOMPARE(ReadBytes(name), test::ImageBytes(image));
         }
+        // Nothing into a folder that cannot be made.
+        QVERIFY(!SaveBackup(Path("new/TQ5300-20240307-210542.hex"), "TQ5300", at, image, error));
     }
 
-    // Through the developer commands: save over a longer old file, open in a fresh window of the
-    // same model, then in one of the other model.
-    void imageCommands_saveThenOpen_reproduceImageByteForByte_data() {
-        QTest::addColumn<int>("model");
-        QTest::newRow("HV2071P") << int{kModelHV2071P};
-        QTest::newRow("TQ5300") << int{kModelTQ5300};
-    }
-    void imageCommands_saveThenOpen_reproduceImageByteForByte() {
-        QFETCH(int, model);
-        const auto m = static_cast<int16_t>(model);
-        const QString path = Path(QStringLiteral("radio.hex"));
-        QVERIFY(WriteBytes(path, QByteArray(9000, '\xAA')));
-        Rig writer(m, LogPath());
-        writer.app.Shared.DebugMode = kTrue;
-        writer.app.Shared.CurrentFileName = "/boats/current.dat";
-        writer.app.Data.Common.UserMmsid = "3669990010";
-        writer.app.Data.IndividualDirectory[0] = {kTrue, "HARBOUR", "2111111110"};
-        writer.app.Data.UsaChannels[3].ChTag = "NEW NAME";
-        writer.tp.prompter.paths = {path.toStdString()};
-        writer.commands.SaveImageCommand();
-        QVERIFY(writer.tp.prompter.messages.empty());
-        QCOMPARE(writer.tp.prompter.dialogFilters, std::vector<std::string>{kHexFilter});
-        QCOMPARE(writer.app.Shared.CurrentFileName, std::string("/boats/current.dat"));
-        QCOMPARE(writer.refreshes, 0);
-        const QByteArray saved = ReadBytes(path);
-        QCOMPARE(saved.size(), 8192);
-        QCOMPARE(saved, test::ImageBytes(writer.app.Image));
-
-        Rig reader(m, LogPath());
-        reader.app.Shared.DebugMode = kTrue;
-        reader.tp.prompter.paths = {path.toStdString()};
-        reader.commands.OpenImageCommand();
-        QVERIFY(reader.tp.prompter.messages.empty());
-        QVERIFY(reader.app.Image == writer.app.Image);
-        QCOMPARE(reader.app.Data.Common.UserMmsid, std::string("3669990010"));
-        QVERIFY(reader.app.Data.IndividualDirectory[0] == writer.app.Data.IndividualDirectory[0]);
-        QCOMPARE(reader.app.Data.UsaChannels[3].ChTag, std::string("NEW NAME"));
-        QCOMPARE(reader.app.Shared.CurrentFileName, path.toStdString());
-        QCOMPARE(reader.refreshes, 1);
-
-        Rig other(m == kModelTQ5300 ? kModelHV2071P : kModelTQ5300, LogPath());
-        other.app.Shared.DebugMode = kTrue;
-        other.tp.prompter.paths = {path.toStdString()};
-        other.commands.OpenImageCommand();
-        const std::string name = GetModelName(m);
-        QVERIFY(ShowsOnly(other.tp.prompter,
-                          "ModelName Error !!\n\nThe file is for a " + name +
-                              ". Choose Edit \u25B8 Model \u25B8 " + name + " and try again.",
-                          "Read from Radio", MessageIcon::Critical));
-        QVERIFY(other.app.Shared.CurrentFileName.empty());
-        QCOMPARE(other.refreshes, 0);
-    }
-
-    // outcome: "loaded", "model" (ModelName Error) or "read" (FileRead Error).
-    void readHexFileAs_data() {
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<QByteArray>("file");  // empty: no file at all
-        QTest::addColumn<QString>("outcome");
-        QTest::addColumn<QString>("hint");  // under a model error: what the file holds
-        const QByteArray hv = MarkedImage(kModelHV2071P);
-        const QByteArray tq = MarkedImage(kModelTQ5300);
-        QByteArray differAt8190 = hv;
-        differAt8190[8190] = static_cast<char>(differAt8190[8190] ^ 0x01);
-        QByteArray differAt1 = tq;
-        differAt1[1] = static_cast<char>(differAt1[1] ^ 0x80);
-        auto row = [](const char* name, int16_t selected, const QByteArray& file,
-                      const char* outcome, const char* hint = "") {
-            QTest::newRow(name) << int{selected} << file << QString::fromLatin1(outcome)
-                                << QString::fromUtf8(hint);
-        };
-        row("HV2071P file, HV2071P selected: loaded", kModelHV2071P, hv, "loaded");
-        row("TQ5300 file, TQ5300 selected: loaded", kModelTQ5300, tq, "loaded");
-        row("TQ5300 file, HV2071P selected: refused", kModelHV2071P, tq, "model",
-            "The file is for a TQ5300. Choose Edit \u25B8 Model \u25B8 TQ5300 and try again.");
-        row("HV2071P file, TQ5300 selected: refused", kModelTQ5300, hv, "model",
-            "The file is for a HV2071P. Choose Edit \u25B8 Model \u25B8 HV2071P and try again.");
-        row("copies differ at 8190: refused", kModelHV2071P, differAt8190, "model",
-            "The file holds identifier 0x091F, which this program does not know.");
-        row("copies differ at 1: refused", kModelTQ5300, differAt1, "model",
-            "The file holds identifier 0x1434, which this program does not know.");
-        row("8000 bytes: FileRead Error", kModelHV2071P, hv.left(8000), "read");
-        row("8191 bytes: FileRead Error", kModelHV2071P, hv.left(8191), "read");
-        row("9000 bytes: first 8192 loaded", kModelHV2071P, hv + QByteArray(808, '\x11'), "loaded");
-        row("no file: FileRead Error", kModelHV2071P, QByteArray(), "read");
-    }
-    void readHexFileAs() {
-        QFETCH(int, selected);
-        QFETCH(QByteArray, file);
-        QFETCH(QString, outcome);
-        Rig rig(static_cast<int16_t>(selected), LogPath());
-        const QString path = Path(QStringLiteral("in.hex"));
-        if (!file.isEmpty())
-            QVERIFY(WriteBytes(path, file));
-        const RadioData dataBefore = rig.app.Data;
-        const MemoryImage imageBefore = rig.app.Image;
-
-        rig.files.ReadHexFileAs(path);
-
-        QCOMPARE(rig.clock.pauses, std::vector<int>{500});
-        QCOMPARE(rig.app.Shared.Busy, kFalse);
-        QCOMPARE(rig.app.Shared.OperationFailed, outcome == "loaded" ? kFalse : kTrue);
-        QCOMPARE(rig.app.Shared.AbortRequested, outcome == "read" ? kTrue : kFalse);
-        if (outcome == "loaded") {
-            QVERIFY(rig.tp.prompter.messages.empty());
-            QCOMPARE(test::ImageBytes(rig.app.Image), file.left(8192));
-            QCOMPARE(rig.app.Data.Common.Contrast, int16_t{6});
-            QCOMPARE(rig.app.Data.UsaChannels[0].ChTag, std::string("FROM FILE"));
-            return;
-        }
-        QFETCH(QString, hint);
-        if (outcome == "model")
-            QVERIFY(ShowsOnly(rig.tp.prompter, "ModelName Error !!\n\n" + hint.toStdString(),
-                              "Read from Radio", MessageIcon::Critical));
-        else
-            QVERIFY(ShowsOnly(rig.tp.prompter, "FileRead Error!!", "Chanwright",
-                              MessageIcon::Exclamation));
-        QVERIFY(rig.app.Image == imageBefore);
-        QVERIFY(rig.app.Data == dataBefore);
-    }
-
-    // Each row stops before any file is touched; a cancelled dialog alone sets AbortRequested.
-    void imageCommands_stopEarly_data() {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<bool>("developer");
-        QTest::addColumn<bool>("entryOk");
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("normal mode: save does nothing") << true << false << true << false;
-        QTest::newRow("normal mode: open does nothing") << false << false << true << false;
-        QTest::newRow("save: pending entry refused, no dialog") << true << true << false << false;
-        QTest::newRow("save: dialog cancelled") << true << true << true << true;
-        QTest::newRow("open: dialog cancelled") << false << true << true << true;
-    }
-    void imageCommands_stopEarly() {
-        QFETCH(bool, save);
-        QFETCH(bool, developer);
-        QFETCH(bool, entryOk);
-        QFETCH(bool, cancel);
-        Rig rig(kModelHV2071P, LogPath(), entryOk);
-        rig.app.Shared.DebugMode = developer ? kTrue : kFalse;
-        const QString path = Path(QStringLiteral("a.hex"));
-        if (!cancel)
-            rig.tp.prompter.paths = {path.toStdString()};
-        const MemoryImage imageBefore = rig.app.Image;
-        save ? rig.commands.SaveImageCommand() : rig.commands.OpenImageCommand();
-        QCOMPARE(rig.tp.prompter.dialogFilters,
-                 cancel ? std::vector<std::string>{kHexFilter} : std::vector<std::string>{});
-        QCOMPARE(rig.app.Shared.AbortRequested, cancel ? kTrue : kFalse);
-        QVERIFY(rig.tp.prompter.messages.empty());
-        QVERIFY(rig.clock.pauses.empty());
-        QVERIFY(rig.app.Image == imageBefore);
-        QCOMPARE(rig.refreshes, 0);
-        QVERIFY(!QFile::exists(path));
-    }
-
-    void saveImageCommand_scramblerOutOfRange_writesNothing() {
-        Rig rig(kModelHV2071P, LogPath());
-        rig.app.Shared.DebugMode = kTrue;
-        rig.app.Data.Common.Scrambler = 300;
-        rig.app.Data.Common.Contrast = 6;  // would land in the image if encoding went half way
-        const QString path = Path(QStringLiteral("old.hex"));
-        QVERIFY(WriteBytes(path, "old"));
-        rig.tp.prompter.paths = {path.toStdString()};
-        const MemoryImage imageBefore = rig.app.Image;
-        rig.commands.SaveImageCommand();
-        QVERIFY(ShowsOnly(rig.tp.prompter, "Overflow: Scrambler=300 is outside 0 to 255",
-                          "Chanwright", MessageIcon::Exclamation));
-        QCOMPARE(rig.app.Shared.OperationFailed, kTrue);
-        QCOMPARE(rig.app.Shared.AbortRequested, kTrue);
-        QVERIFY(rig.app.Image == imageBefore);
-        QCOMPARE(ReadBytes(path), QByteArray("old"));
-    }
-
-    // procedure: the name the one log line must carry; empty: no log file at all.
-    void failure_logsOneLineOnlyInDeveloperMode_data() {
-        QTest::addColumn<QString>("op");
-        QTest::addColumn<bool>("debug");
-        QTest::addColumn<QString>("procedure");
-        QTest::newRow("FileRead2, developer mode") << "read" << true << "frmMain.FileRead2";
-        QTest::newRow("FileRead2, normal mode") << "read" << false << "";
-        QTest::newRow("SaveFileAs") << "save" << true << "frmMain.SaveFileAs";
-        QTest::newRow("SaveFileAs, normal mode") << "save" << false << "";
-        QTest::newRow("SaveFileAsDefault") << "default" << true << "frmMain.SaveFileAsDefault";
-        QTest::newRow("SaveHexFileAs") << "hexSave" << true << "frmMain.SaveHexFileAs";
-        QTest::newRow("ReadHexFileAs") << "hexRead" << true << "frmMain.ReadHexFileAs";
-        QTest::newRow("ReadHexFileAs wrong model: no line") << "hexModel" << true << "";
-    }
-    void failure_logsOneLineOnlyInDeveloperMode() {
-        QFETCH(QString, op);
-        QFETCH(bool, debug);
-        QFETCH(QString, procedure);
-        Rig rig(kModelHV2071P, LogPath());
-        rig.app.Shared.DebugMode = debug ? kTrue : kFalse;
-        const QString wrongModel = Path(QStringLiteral("tq.hex"));
-        QVERIFY(WriteBytes(wrongModel, MarkedImage(kModelTQ5300)));
-        Run(rig.files, op, op == "hexModel" ? wrongModel : Path(QStringLiteral("none/file")));
-        QCOMPARE(rig.app.Shared.OperationFailed, kTrue);
-        QCOMPARE(rig.tp.prompter.messages.size(), std::size_t{1});
-        if (procedure.isEmpty()) {
-            QVERIFY(!QFile::exists(LogPath()));
-            return;
-        }
-        const QString log = QString::fromLatin1(ReadBytes(LogPath()));
-        const QRegularExpression line(
-            QStringLiteral("^[^\\r\\n]+,[^\\r\\n]+:%1 -> (\\d+)(\\D[^\\r\\n]*)\\r\\n\\z")
-                .arg(QRegularExpression::escape(procedure)));
-        const QRegularExpressionMatch match = line.match(log);
-        QVERIFY2(match.hasMatch(), qPrintable(log));
-        QCOMPARE(match.captured(1) + match.captured(2),
-                 QString::fromStdString(rig.files.LastError().Text()));
-    }
-
-    void windowTitle_data() {
-        QTest::addColumn<QString>("modelCode");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("title");
-        const QString app = QStringLiteral("  PC Program for HV2071P/TQ5300 Series");
-        auto row = [](const char* name, const char* code, const char* file, const QString& title) {
-            QTest::newRow(name) << QString::fromUtf8(code) << QString::fromUtf8(file) << title;
-        };
-        row("no file", "KW83", "", "KW83" + app);
-        row("KW83E build", "KW83E", "", "KW83E" + app);
-        row("Windows path", "KW83", "C:\\Boats\\My Radio.DAT", "KW83" + app + " - my radio.dat");
-        row("Linux path", "KW83", "/home/x/My Radio.DAT", "KW83" + app + " - my radio.dat");
-        row("bare name", "KW83", "My Radio.DAT", "KW83" + app + " - my radio.dat");
-        row("non-ASCII name", "KW83", "/home/x/BÄRE.hex", "KW83" + app + " - bäre.hex");
-        row("mixed separators, last wins", "KW83", "C:\\a/b\\C.Dat", "KW83" + app + " - c.dat");
-    }
     void windowTitle() {
-        QFETCH(QString, modelCode);
-        QFETCH(QString, file);
-        QFETCH(QString, title);
         SharedState shared;
-        shared.ModelCode = modelCode.toStdString();
-        shared.CurrentFileName = file.toStdString();
-        QCOMPARE(WindowTitleText(shared), title);
-        QCOMPARE(FileNameOnly(file), file.isEmpty() ? QString() : title.section(" - ", 1));
+        QCOMPARE(WindowTitleText(shared), "KW83  PC Program for HV2071P/TQ5300 Series");
+        shared.ModelCode = "KW83E";
+        for (const QString& row :
+             QString("|;C:\\Boats\\My Radio.DAT|my radio.dat;/home/x/My Radio.DAT|my radio.dat;"
+                     "My Radio.DAT|my radio.dat;/home/x/BÄRE.hex|bäre.hex;C:\\a/b\\C.Dat|c.dat;"
+                     "/home/x/|;C:\\Boats\\|")
+                 .split(';')) {
+            const QString file = row.section('|', 0, 0), name = row.section('|', 1);
+            shared.CurrentFileName = file.toStdString();
+            QCOMPARE(WindowTitleText(shared), "KW83E  PC Program for HV2071P/TQ5300 Series" +
+                                                  (file.isEmpty() ? "" : " - " + name));
+            QCOMPARE(FileNameOnly(file), name);
+        }
     }
 
-    void fileNameOnly_folderOnly_givesEmptyName() {
-        QCOMPARE(FileNameOnly(QStringLiteral("C:\\Boats\\")), QString());
-        QCOMPARE(FileNameOnly(QStringLiteral("/home/x/")), QString());
+    // Every value written stands in the file as the golden shows it and reads back in a new store.
+    void storeWritesGoldenAndReadsItBack() {
+        // Any per-user store opened here lands in the temporary folder, not the user's.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Path("userconfig"));
+        const QString path = Path("settings.ini");
+        {
+            SettingsStore store(path);
+            store.WriteComNum(3);
+            store.WriteModelNum(kModelTQ5300);
+            store.WriteComDevice(2, "/dev/serial/by-id/radio");
+            store.WriteBackupFirst(false);
+            store.WriteLogSerialTraffic(true);
+            store.WriteRecentFiles({"/a/one.dat", "/b/two.dat", "/c/three.dat"});
+            store.WriteRecentFiles({"/b/two.dat", "/a/one.dat"});  // leaves no third entry
+            store.WriteLastFolder("/boats");
+            store.WriteWindowPosition(1200, -45, 9600, 7200);
+            store.Sync();
+        }
+        QString why;
+        QVERIFY2(test::MatchesGolden(ReadBytes(path), "storage_settings.ini", &why),
+                 qPrintable(why));
+        QCOMPARE(SettingsStore().FileName(),
+                 Path("userconfig/Chanwright/PC Program for HV2071P-TQ5300 Series.ini"));
+        // What stores read: that file, none at all, then one text stored for every value.
+        QString out;
+        for (const QByteArray& stored :
+             QByteArray("written|none||  |2,3|abc|5|0|-2|2.5|2|4|1|\" 2 \"").split('|')) {
+            const QString file = Path(stored == "written" ? "settings.ini" : "t" + stored + ".ini");
+            if (stored != "written" && stored != "none")
+                QVERIFY(WriteBytes(file, "[ComPath]\nComNum=" + stored + "\nPort4=" + stored +
+                                             "\n[ModelPath]\nModelNum=" + stored +
+                                             "\n[Transfer]\nBackupFirst=" + stored +
+                                             "\nLogSerialTraffic=" + stored + "\n"));
+            const SettingsStore store(file);
+            QDebug(&out).nospace().noquote()
+                << "'" << stored << "': port " << store.ReadComNum() << ", model "
+                << store.ReadModelNum() << ", backup first " << store.ReadBackupFirst()
+                << ", log traffic " << store.ReadLogSerialTraffic() << ", recent "
+                << store.ReadRecentFiles() << ", folder '" << store.ReadLastFolder() << "', COM1-4 "
+                << QStringList{store.ReadComDevice(1), store.ReadComDevice(2),
+                               store.ReadComDevice(3), store.ReadComDevice(4)}
+                << "\n";
+        }
+        QVERIFY2(test::MatchesGolden(out.toUtf8(), "storage_settings_read.txt", &why),
+                 qPrintable(why));
+    }
+
+    // Only a DebugMode other than 0 writes, each record appended with CR LF.
+    void errorLogAppendsInDeveloperModeOnly() {
+        SharedState shared;
+        const QString path = Path("err.log");
+        QVERIFY(WriteBytes(path, "earlier\r\n"));
+        const QDateTime fixed(QDate(2024, 3, 7), QTime(9, 5, 42));
+        const ErrorLog log(shared, path, [fixed] { return fixed; });
+        log.LogError("OpenFile", "53File not found");
+        shared.DebugMode = 1;
+        log.LogError("ReadRadio", "57Device I/O error");
+        shared.DebugMode = kTrue;
+        log.LogError("SaveFile", "75Zugriff verweigert: \xc3\xa4");
+        const QLocale locale = QLocale::system();
+        const QByteArray stamp = (locale.toString(fixed.date(), QLocale::ShortFormat) + ',' +
+                                  locale.toString(fixed.time(), QLocale::ShortFormat))
+                                     .toUtf8();
+        QCOMPARE(ReadBytes(path), "earlier\r\n" + stamp + ":ReadRadio -> 57Device I/O error\r\n" +
+                                      stamp + ":SaveFile -> 75Zugriff verweigert: \xc3\xa4\r\n");
+        // A log that cannot be written is ignored.
+        QVERIFY(QDir(dir_->path()).mkpath("a-folder"));
+        for (const char* place : {"no-such-folder/err.log", "a-folder"}) {
+            ErrorLog(shared, Path(place)).LogError("WriteRadio", "1Timeout");
+            QVERIFY(!QFileInfo(Path(place)).isFile());
+        }
+        QVERIFY(!QFileInfo::exists(Path("no-such-folder")));
+    }
+
+    // The executable's folder when it takes a new file, else the user folder (then made); no
+    // probe is left behind. /proc looks writable to root by its permission bits.
+    void dataFolder() {
+        for (const QString kind : {"writable", "missing", "file", "empty", "readonly", "proc"}) {
+            if (kind == "readonly" && geteuid() == 0)
+                continue;  // root writes through permission bits
+            QTemporaryDir scratch(Path("resolve-XXXXXX"));
+            const QString bin = kind == "proc"    ? "/proc"
+                                : kind == "empty" ? ""
+                                                  : scratch.filePath("bin");
+            const QString user = scratch.filePath("user/data/Chanwright");
+            QVERIFY((kind != "writable" && kind != "readonly") || QDir().mkpath(bin));
+            QVERIFY(kind != "file" || WriteBytes(bin, "not a folder"));
+            QVERIFY(kind != "readonly" ||
+                    QFile::setPermissions(bin, QFile::ReadOwner | QFile::ExeOwner));
+            const bool writable = kind == "writable";
+            QCOMPARE(ResolveDataFolder(bin, user), writable ? bin : user);
+            QCOMPARE(QFileInfo(user).isDir(), !writable);
+            QVERIFY(!writable ||
+                    QDir(bin).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        }
     }
 };
 
