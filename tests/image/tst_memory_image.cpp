@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <algorithm>
+
 #include "image/bit_ops.h"
 #include "image/default_image.h"
 #include "image/image_decoder.h"
@@ -8,7 +10,7 @@
 
 using namespace chanwright;
 using test::FilledImage;
-using test::ImageSlice;
+using test::Hex;
 using test::PutBytes;
 using test::RandomImage;
 
@@ -43,46 +45,41 @@ class TestMemoryImage : public QObject {
     }
 
     void checkModelId_data() {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("second");
-        QTest::addColumn<int>("model");
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<int>("model");  // the one selected
         QTest::addColumn<bool>("accepted");
 
-        QTest::newRow("TQ5300 copies, TQ5300 selected") << 0x14B4 << 0x14B4 << 1 << true;
-        QTest::newRow("HV2071P copies, HV2071P selected") << 0x081F << 0x081F << 0 << true;
-        QTest::newRow("TQ5300 copies, HV2071P selected") << 0x14B4 << 0x14B4 << 0 << false;
-        QTest::newRow("2071 taken literally (0x0817)") << 0x0817 << 0x0817 << 0 << false;
-        QTest::newRow("second copy differs") << 0x14B4 << 0x14B5 << 1 << false;
-        QTest::newRow("first copy differs") << 0x081E << 0x081F << 0 << false;
+        QTest::newRow("TQ5300 copies, TQ5300") << Hex("14b4") << Hex("14b4") << 1 << true;
+        QTest::newRow("HV2071P copies, HV2071P") << Hex("081f") << Hex("081f") << 0 << true;
+        QTest::newRow("TQ5300 copies, HV2071P") << Hex("14b4") << Hex("14b4") << 0 << false;
+        QTest::newRow("second copy differs") << Hex("14b4") << Hex("14b5") << 1 << false;
+        QTest::newRow("first copy differs") << Hex("081e") << Hex("081f") << 0 << false;
     }
 
+    // The copies are read from the image's first and last word, high byte first.
     void checkModelId() {
-        QFETCH(int, first);
-        QFETCH(int, second);
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
         QFETCH(int, model);
         QFETCH(bool, accepted);
 
-        QCOMPARE(CheckModelId(static_cast<uint16_t>(first), static_cast<uint16_t>(second),
-                              static_cast<int16_t>(model)),
-                 accepted);
         MemoryImage image = FilledImage(0);
-        PutBytes(image, 0x0000, QByteArray(1, char(first >> 8)) + char(first & 0xFF));
-        PutBytes(image, 0x1FFE, QByteArray(1, char(second >> 8)) + char(second & 0xFF));
-        QCOMPARE(int{FirstModelId(image)}, first);
-        QCOMPARE(int{SecondModelId(image)}, second);
+        PutBytes(image, 0x0000, first);
+        PutBytes(image, 0x1FFE, second);
+        QCOMPARE(
+            CheckModelId(FirstModelId(image), SecondModelId(image), static_cast<int16_t>(model)),
+            accepted);
     }
 
+    // Priority channels live only in the data set; the A channel comes from the fresh image.
     void newDataSet_keepsPriorityValues() {
         AppState app = test::MakeDefaultApp(kModelTQ5300);
-        app.Data.Channels.UsaPch = 7;
-        app.Data.Channels.IntPch = 8;
-        app.Data.Channels.CanPch = 300;
-        app.Data.Channels.UsaAch = 3;
+        ChannelCommon& p = app.Data.Channels;
+        p = {7, 8, 300, 3};  // PCH of USA, INT and CAN, then USA ACH
         NewDataSet(app);
-        QCOMPARE(app.Data.Channels.UsaPch, int16_t{7});
-        QCOMPARE(app.Data.Channels.IntPch, int16_t{8});
-        QCOMPARE(app.Data.Channels.CanPch, int16_t{300});
-        QCOMPARE(app.Data.Channels.UsaAch, kNoChannel);
+        QCOMPARE(QList<int>({p.UsaPch, p.IntPch, p.CanPch, p.UsaAch}),
+                 QList<int>({7, 8, 300, kNoChannel}));
     }
 
     void restoreLocalBytes_copiesOnlyLocalBytes() {
@@ -96,70 +93,50 @@ class TestMemoryImage : public QObject {
         QCOMPARE(test::ImageBytes(image), test::ImageBytes(expected));
     }
 
-    void readBits_data() {
+    // Each row reads a field and then writes value into it. Fields reaching outside bits 7 to 0
+    // read as 0 and write nothing; a value outside 0 to 255 is refused and leaves the byte alone.
+    void bitField_data() {
         QTest::addColumn<int>("byte");
-        QTest::addColumn<int>("count");  // 0 reads one bit with GetBit
+        QTest::addColumn<int>("count");  // 0: one bit with GetBit and SetBit
         QTest::addColumn<int>("top");
-        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("read");
+        QTest::addColumn<int>("written");
+        QTest::addColumn<bool>("ok");
 
-        QTest::newRow("GetBit 7 of 0x80") << 0x80 << 0 << 7 << 1;
-        QTest::newRow("GetBit 0 of 0xFE") << 0xFE << 0 << 0 << 0;
-        QTest::newRow("GetBit 8 -> 0") << 0xFF << 0 << 8 << 0;
-        QTest::newRow("GetBit -1 -> 0") << 0xFF << 0 << -1 << 0;
-        QTest::newRow("Dimmer bits 5-4 of 0x7C") << 0x7C << 2 << 5 << 3;
-        QTest::newRow("Contrast bits 2-0 of 0x7C") << 0x7C << 3 << 2 << 4;
-        QTest::newRow("whole byte") << 0xA5 << 8 << 7 << 0xA5;
-        QTest::newRow("field below bit 0 -> 0") << 0xFF << 3 << 1 << 0;
-        QTest::newRow("top 8 -> 0") << 0xFF << 2 << 8 << 0;
-        QTest::newRow("count 0 field -> 0") << 0xFF << -1 << 3 << 0;
+        QTest::newRow("bit 7 of 0x80, 0 clears") << 0x80 << 0 << 7 << 0 << 1 << 0x00 << true;
+        QTest::newRow("bit 4, 1 sets") << 0x00 << 0 << 4 << 1 << 0 << 0x10 << true;
+        QTest::newRow("bit 4, -1 (true) clears") << 0xFF << 0 << 4 << -1 << 1 << 0xEF << true;
+        QTest::newRow("bit 0, 2 clears") << 0xFF << 0 << 0 << 2 << 1 << 0xFE << true;
+        QTest::newRow("Dimmer bits 5-4, 5 writes 1") << 0x7C << 2 << 5 << 5 << 3 << 0x5C << true;
+        QTest::newRow("Contrast bits 2-0") << 0x7C << 3 << 2 << 0 << 4 << 0x78 << true;
+        QTest::newRow("whole byte, 255 fits") << 0xA5 << 8 << 7 << 255 << 0xA5 << 0xFF << true;
+        QTest::newRow("field below bit 0") << 0xFF << 3 << 1 << 0 << 0 << 0xFF << true;
+        QTest::newRow("top 8") << 0xFF << 2 << 8 << 0 << 0 << 0xFF << true;
+        QTest::newRow("no bits") << 0xFF << -1 << 3 << 0 << 0 << 0xFF << true;
+        QTest::newRow("256 overflows") << 0x5A << 2 << 5 << 256 << 1 << 0x5A << false;
+        QTest::newRow("-1 overflows") << 0x5A << 3 << 2 << -1 << 2 << 0x5A << false;
     }
 
-    void readBits() {
+    void bitField() {
         QFETCH(int, byte);
         QFETCH(int, count);
         QFETCH(int, top);
-        QFETCH(int, expected);
-
-        const uint8_t b = static_cast<uint8_t>(byte);
-        QCOMPARE(count == 0 ? GetBit(b, top) : GetBits(b, count == -1 ? 0 : count, top), expected);
-    }
-
-    void writeBits_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("count");  // 0 writes one bit with SetBit
-        QTest::addColumn<int>("top");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<int>("expected");
-
-        QTest::newRow("SetBit 1 sets") << 0x00 << 0 << 4 << 1 << true << 0x10;
-        QTest::newRow("SetBit -1 (true) clears") << 0xFF << 0 << 4 << -1 << true << 0xEF;
-        QTest::newRow("SetBit 2 clears") << 0xFF << 0 << 0 << 2 << true << 0xFE;
-        QTest::newRow("SetBit bit 8 changes nothing") << 0x5A << 0 << 8 << 1 << true << 0x5A;
-        QTest::newRow("SetBit bit -1 changes nothing") << 0x5A << 0 << -1 << 0 << true << 0x5A;
-        QTest::newRow("SetBits keeps other bits") << 0xFF << 2 << 5 << 0 << true << 0xCF;
-        QTest::newRow("SetBits Dimmer 5 writes 1") << 0x00 << 2 << 5 << 5 << true << 0x10;
-        QTest::newRow("SetBits 255 fits") << 0x00 << 8 << 7 << 255 << true << 0xFF;
-        QTest::newRow("SetBits 256 overflows, byte kept") << 0x5A << 2 << 5 << 256 << false << 0x5A;
-        QTest::newRow("SetBits -1 overflows, byte kept") << 0x5A << 3 << 2 << -1 << false << 0x5A;
-    }
-
-    void writeBits() {
-        QFETCH(int, start);
-        QFETCH(int, count);
-        QFETCH(int, top);
         QFETCH(int, value);
+        QFETCH(int, read);
+        QFETCH(int, written);
         QFETCH(bool, ok);
-        QFETCH(int, expected);
 
-        uint8_t byte = static_cast<uint8_t>(start);
-        bool written = true;
+        uint8_t b = static_cast<uint8_t>(byte);
+        const int bits = std::max(count, 0);  // -1 asks GetBits and SetBits for no bits
+        QCOMPARE(count == 0 ? GetBit(b, top) : GetBits(b, bits, top), read);
+        bool stored = true;
         if (count == 0)
-            SetBit(byte, top, value);
+            SetBit(b, top, value);
         else
-            written = SetBits(byte, count, top, value);
-        QCOMPARE(written, ok);
-        QCOMPARE(int{byte}, expected);
+            stored = SetBits(b, bits, top, value);
+        QCOMPARE(stored, ok);
+        QCOMPARE(int{b}, written);
     }
 };
 
