@@ -1,26 +1,37 @@
 // The link in process, against the in-memory port with virtual time and a pump that can press
 // Cancel at a chosen poll.
 //
+// Wire: the hex digits a reply may carry, what the user is told of a port that cannot be opened,
+// and what the simulated radio answers to each input, faults included: tests/data/link_wire.txt.
+//
 // Exchanges: scripted replies. Each runs traced, so that tests/data/link_exchanges.txt shows
 // what went out, what came in, when each limit ran out and what the link made of it, and
-// untraced, which must end the same.
+// untraced, which must end the same. Ports that will not open and writes that fail show in the
+// operations' stories.
 //
 // Operations: read, program, clear and verify against the simulated radio, each told as a story:
 // what the user is told and what is logged, what the radio gets, the progress shown, the pauses,
 // the flags, and what became of the image, the data, the radio and the backup. The stories are
 // tests/data/link_clone_operations.txt.
+//
+// End to end: the real serial code against the radio simulator tool on a pseudo-terminal, with
+// the link's time limits shortened, for what only a real port shows: the pseudo-terminal itself
+// and a radio that hangs up. Faults the link meets the same way on any port are the stories'.
 #include <QtTest>
-#include <deque>
 #include <numeric>
 
+#include "core/system_platform.h"
+#include "image/default_image.h"
 #include "image/image_decoder.h"
 #include "image/image_encoder.h"
 #include "link/clone_operations.h"
 #include "link/frames.h"
+#include "link/qt_serial_port.h"
 #include "link/serial_trace.h"
-#include "tests/link/link_kit.h"
 #include "tests/support/fake_port.h"
 #include "tests/support/radio_memory.h"
+#include "tests/support/sim_process.h"
+#include "tests/support/test_files.h"
 #include "tools/radiosim/radio_sim.h"
 
 using namespace chanwright;
@@ -30,28 +41,44 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+// Printable characters as they are, every other byte as <XX>.
+QByteArray Shown(const QByteArray& bytes) {
+    QByteArray text;
+    for (const char c : bytes)
+        text += c >= 0x20 && c < 0x7F && c != '<' ? QByteArray(1, c)
+                                                  : '<' + QByteArray(1, c).toHex().toUpper() + '>';
+    return text;
+}
+QByteArray Text(const std::vector<uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// The radio's memory as a read leaves it in the image: the bytes the radio keeps for this
+// computer only are the model's defaults.
+MemoryImage RadioAsRead(MemoryImage memory, int16_t modelNum) {
+    MemoryImage defaults{};
+    BuildDefaultImage(defaults, modelNum);
+    for (int address : {12, 39, 480, 481, 482, 483, 484, 485, 486, 487})
+        memory[address] = defaults[address];
+    return memory;
+}
+
 const Bytes kData = {0x00, 0x1F, 0xAB, 0xFF, 0x00, 0x20, 0x41, 0x7E,
                      0x80, 0x99, 0xC3, 0x12, 0x34, 0x56, 0x78, 0x9A};
 constexpr uint16_t kAddress = 0x1230;
 
 QByteArray Reply(uint8_t type, int count) {
-    const Frame frame = BuildReply(type, kData.data(), count);
-    return QByteArray(reinterpret_cast<const char*>(frame.data()), qsizetype(frame.size()));
+    return Text(BuildReply(type, kData.data(), count));
 }
 
-struct Exchange {
-    const char* name;  // "trace_…: …": a documented trace, which it must equal
-    const char* op;    // read-block, read-byte, write-block, write-byte
-    int retries;
-    QByteArrayList replies;  // one per command frame; the last answers every later one
-    QByteArray event = {};   // cancel@N (at poll N), cancel+cr@N (the body completing then),
-                             // open-fails, write-fails@N, unplugged (before), unplug (at a write)
-};
-
-// What the exchange left, and what went out by when: the same traced or not.
-QByteArray Perform(const Exchange& x, const QString& tracePath) {
+// What the exchange left, and what went out by when: the same traced or not. op: read-block,
+// read-byte, write-block or write-byte. answers: one per command frame; the last answers every
+// later one. what: cancel@N (at poll N), cancel+cr@N (the body completing then), unplugged
+// (before), unplug (at a write).
+QByteArray Perform(const QByteArray& op, int retries, const QByteArrayList& answers,
+                   const QByteArray& what, const QString& tracePath) {
     SharedState shared;
-    shared.RetryCount = int16_t(x.retries);
+    shared.RetryCount = int16_t(retries);
     FakeClock clock;
     ScriptedPump events;
     RecordingLog log;
@@ -63,9 +90,9 @@ QByteArray Perform(const Exchange& x, const QString& tracePath) {
     RadioLink link(shared, tracing ? static_cast<SerialPort&>(traced) : port, clock, events, log);
     link.SetTrace(tracing ? &trace : nullptr);
 
-    const QByteArray event = x.event.split('@').first();
-    const int at = x.event.split('@').last().toInt();
-    std::deque<QByteArray> replies(x.replies.begin(), x.replies.end());
+    const QByteArray event = what.split('@').first();
+    const int at = what.split('@').last().toInt();
+    std::deque<QByteArray> replies(answers.begin(), answers.end());
     port.onWrite = [&](const Bytes& bytes) {
         if (bytes.size() > 1 && !replies.empty())
             port.Feed(Bytes(replies.front().begin(), replies.front().end()));
@@ -80,41 +107,48 @@ QByteArray Perform(const Exchange& x, const QString& tracePath) {
         if (event.startsWith("cancel") && poll == at)
             shared.AbortRequested = kTrue;
     };
-    if (event == "open-fails")
-        port.FailOpen(ErrorInfo{2, "No such device"});
-    if (event == "write-fails")
-        port.FailWriteAt(at, {9, "Device vanished"}, "Serial");
 
     MemoryImage image = RandomImage(3);
-    const MemoryImage before = image;
     QByteArray thrown = "-";
-    // An open port is left as it is.
-    if (link.PortOpen() && link.PortOpen()) {
-        if (event == "unplugged")
-            port.Unplug({5, "Gone"}, "Serial");
-        const QByteArray op = x.op;
-        try {
-            if (op.startsWith("read"))
-                op.endsWith("block") ? link.ReadBlock(image, kAddress)
-                                     : link.ReadByte(image, kAddress);
-            else
-                op.endsWith("block") ? link.WriteBlock(image, kAddress)
-                                     : link.WriteByte(image, kAddress);
-        } catch (const SerialPortError& failure) {
-            thrown = QByteArray::number(failure.Info().Number) + ' ' +
-                     Shown(QByteArray::fromStdString(failure.Info().Description)) + " (" +
-                     QByteArray::fromStdString(failure.Source()) + ')';
-        }
+    link.PortOpen();
+    link.PortOpen();  // an open port is left as it is
+    if (event == "unplugged")
+        port.Unplug({5, "Gone"}, "Serial");
+    try {
+        if (op.startsWith("read"))
+            op.endsWith("block") ? link.ReadBlock(image, kAddress) : link.ReadByte(image, kAddress);
+        else
+            op.endsWith("block") ? link.WriteBlock(image, kAddress)
+                                 : link.WriteByte(image, kAddress);
+    } catch (const SerialPortError& failure) {
+        thrown = QByteArray::number(failure.Info().Number) + ' ' +
+                 Shown(QByteArray::fromStdString(failure.Info().Description)) + " (" +
+                 QByteArray::fromStdString(failure.Source()) + ')';
     }
     const auto n = [](double value) { return QByteArray::number(value); };
-    QByteArray outcome = "-> failed " + n(shared.OperationFailed) + ", aborted " +
-                         n(shared.AbortRequested) + ", image " + Hex4(kAddress - 1) + ": " +
-                         ImageSlice(image, kAddress - 1, 18).toHex().toUpper() +
-                         (image == before ? " (untouched)" : "") + ", thrown " + thrown + "; " +
-                         n(port.writes.size()) + " writes, " + n(clock.now) + " s\n";
-    for (const auto& [procedure, text] : log.records)
-        outcome += "-> logged " + QByteArray::fromStdString(procedure + " " + text) + '\n';
-    return outcome;
+    return "-> failed " + n(shared.OperationFailed) + ", aborted " + n(shared.AbortRequested) +
+           ", image 122F: " + ImageSlice(image, kAddress - 1, 18).toHex().toUpper() +
+           (image == RandomImage(3) ? " (untouched)" : "") + ", thrown " + thrown + "; " +
+           n(port.writes.size()) + " writes, " + n(clock.now) + " s\n";
+}
+
+// A command frame around its body ("120155"): SOH, body, checksum, CR.
+QByteArray Command(const QByteArray& body) {
+    const QByteArray frame = '\x01' + body;
+    const auto sum = ByteToHex(
+        CalcSum(reinterpret_cast<const uint8_t*>(frame.constData()), 1, int(frame.size()) - 1));
+    return frame + char(sum[0]) + char(sum[1]) + '\r';
+}
+
+// Bytes written as the golden shows them, <XX> for any byte, plus [body] for a command frame
+// around body.
+Bytes Input(QByteArray text) {
+    const QRegularExpression part(R"(\[(\w+)\]|<(\w\w)>)");
+    for (auto m = part.match(QString(text)); m.hasMatch(); m = part.match(QString(text)))
+        text.replace(m.capturedStart(), m.capturedLength(),
+                     m.hasCaptured(1) ? Command(m.captured(1).toLatin1())
+                                      : QByteArray::fromHex(m.captured(2).toLatin1()));
+    return {text.begin(), text.end()};
 }
 
 constexpr int kPermissionCount = 0x0155;
@@ -291,50 +325,122 @@ class TestLink : public QObject {
     Q_OBJECT
 
   private slots:
+    void wire_matchesTheGolden() {
+        QByteArray out;
+        // Digits as a reply may carry them: either case; a bad digit ends the number.
+        for (const char* pair : {"a0", "fE", "G1", "1G", "F "})
+            out += QByteArray("hex '") + pair + "' -> " +
+                   QByteArray::number(HexToByte(pair[0], pair[1])) + '\n';
+        // The tool's --fault argument.
+        for (const char* text : {"silence", "drop-reply@5", "mismatched-ids@12", "drop@5", "noise@",
+                                 "noise@-1", "noise@2x"}) {
+            const auto fault = ParseFault(text);
+            const std::string parsed =
+                fault ? FaultName(fault->kind) + '@' + std::to_string(fault->atCommand) : "refused";
+            out += QByteArray("fault '") + text + "' -> " + parsed.c_str() + '\n';
+        }
+
+        // A port that cannot be opened. The cure named: a port the user may open is held by
+        // another program; one the user may not open needs the group that owns it, unless that
+        // is root's. A control character in a device name is refused before anything is opened.
+        for (const auto& [error, accessible, group] :
+             {std::tuple{QSerialPort::PermissionError, true, "dialout"},
+              {QSerialPort::PermissionError, false, "uucp"},
+              {QSerialPort::PermissionError, false, "root"},
+              {QSerialPort::PermissionError, false, ""},
+              {QSerialPort::DeviceNotFoundError, false, "uucp"}})
+            out += "hint " + QByteArray::number(error) + (accessible ? " accessible " : " ") +
+                   group + " -> " + Shown(OpenFailureHint(error, accessible, group).toUtf8()) +
+                   '\n';
+        for (const QString& device : {QString("no-such-tty"), "tty" + QString(QChar(0)) + "x"}) {
+            ErrorInfo error;
+            QtSerialPort(device).Open(error);
+            out += "open -> " + QByteArray::number(error.Number) + ' ' +
+                   Shown(QByteArray::fromStdString(error.Description)) + '\n';
+        }
+
+        // The radio: an HV2071P whose byte 0002 is 00, so that its read answer's checksum is "3C".
+        MemoryImage memory{};
+        BuildDefaultImage(memory, kModelHV2071P);
+        memory[0x0002] = 0x00;
+        // Name, the radio's fault, the inputs handed over one by one ('|' between them).
+        const char* const sessions[][3] = {
+            {"reads and a write", "", "<01>120000DC<0D>|[121FFF]|[141FF0]|[110155AB]"},
+            {"block write stored as sent", "", "[1302004142434420202020202020202020FFFF]|[140200]"},
+            {"refused", "", "<01>120000DD<0D>|[1201fe]|[150000]|[12000000]|[141FF8]"},
+            {"refused: overlong", "", "<01>00000000000000000000000000000000000000000<0D>"},
+            {"refused: frame restarted without CAN", "", "<01>1200[120000]"},
+            {"CAN drops a half frame", "", "<01>1400|<18>[120000]"},
+            {"noise before SOH, byte by byte", "", "~|<06>| |<01>|1|2|0|0|0|2|D|A|<0D>"},
+            {"bad-checksum: reads only", "bad-checksum", "[120002]|[11000200]"},
+            {"lowercase-checksum", "lowercase-checksum", "[120002]"},
+            {"noise: reads only", "noise", "[120002]|[11000200]"},
+            {"extra-byte", "extra-byte", "[120002]"},
+            {"drop-reply: writes still stored", "drop-reply", "[120002]|[110155AB]"},
+            {"silence", "silence", "[120002]|[11000200]"},
+            {"hang-up", "hang-up", "[120002]|[120002]"},
+            {"wrong-model", "wrong-model", "[120000]|[121FFE]"},
+            {"mismatched-ids", "mismatched-ids", "[120000]|[121FFF]"},
+            {"lost-write", "lost-write", "[110155AB]|[11000200]"},
+            {"drop-reply@2 spares the repeat", "drop-reply@2", "[120002]|[120002]|<18>[120002]"},
+            {"bad-checksum@3", "bad-checksum@3", "[120002]|[120002]|<18>[120002]"},
+            {"silence@2 lasts", "silence@2", "[120002]|[120002]|<18>[120002]"},
+            {"hang-up@2 hears nothing after", "hang-up@2", "[120002]|[120002]|<18>[120002]"},
+        };
+        for (const auto& [name, faults, inputs] : sessions) {
+            out += QByteArray("== ") + name + " ==\n";
+            RadioSim sim(memory);
+            if (const auto fault = ParseFault(faults))
+                sim.AddFault(*fault);
+            for (const QByteArray& input : QByteArray(inputs).split('|'))
+                out += "> " + input + "\n< " + Shown(Text(sim.Receive(Input(input)))) + '\n';
+            for (const std::string& line : sim.Log())
+                out += "log " + QByteArray::fromStdString(line) + '\n';
+            const auto n = [](int value) { return QByteArray::number(value); };
+            out += "commands " + n(sim.CommandCount()) + ", CANs " + n(sim.CanCount()) +
+                   ", bad frames " + n(sim.BadFrameCount()) + ", replies " + n(sim.ReplyCount()) +
+                   (sim.HungUp() ? ", hung up" : "") + "\nmemory changed:";
+            for (int address = 0; address < kImageSize; ++address)
+                if (sim.Memory()[address] != memory[address])
+                    out += ' ' + QByteArray::number(address, 16).toUpper().rightJustified(4, '0') +
+                           '=' + QByteArray(1, char(sim.Memory()[address])).toHex().toUpper();
+            out += '\n';
+        }
+        QString why;
+        QVERIFY2(MatchesGolden(out, "link_wire.txt", &why), qPrintable(why));
+    }
     void exchanges_matchTheGolden() {
         const QByteArray good = Reply(kTypeReadBlock, 16), byte = Reply(kTypeReadByte, 1);
-        const auto badSum = [](QByteArray reply) {
-            return reply.replace(reply.size() - 2, 1,
-                                 reply.mid(reply.size() - 2, 1) == "0" ? "1" : "0");
-        };
-        const auto lowerSum = [](QByteArray reply) {
-            return reply.replace(reply.size() - 3, 2, reply.mid(reply.size() - 3, 2).toLower());
-        };
-        const Exchange exchanges[] = {
-            {"noise before the SOH", "read-block", 1, {QByteArray("~?x\0", 4) + good}},
-            {"bad checksum, then good", "read-block", 1, {badSum(good), good}},
-            {"lower-case checksum twice", "read-block", 1, {lowerSum(good)}},
-            {"write-block type twice", "read-block", 1, {Reply(kTypeWriteBlock, 16)}},
-            {"no CR at the end twice", "read-block", 1, {good.chopped(1) + '0'}},
-            {"a byte more, then good", "read-block", 1, {good + '0', good}},
-            {"a byte short twice", "read-block", 1, {good.left(5) + good.mid(6)}},
-            {"byte of block type twice", "read-byte", 1, {Reply(kTypeReadBlock, 1)}},
-            {"write block: noise, then ACK", "write-block", 1, {"\x15~\x06"}},
-            {"no ACK, no retry", "write-block", 0, {}},
-            {"retry count 2, silent radio", "read-byte", 2, {}},
+        const std::tuple<const char*, const char*, int, QByteArrayList, QByteArray> exchanges[] = {
+            {"noise before the SOH", "read-block", 1, {QByteArray("~?x\0", 4) + good}, {}},
+            {"bad checksum, then good", "read-block", 1, {good.chopped(3) + "A0\r", good}, {}},
+            {"lower-case checksum twice", "read-block", 1, {good.chopped(3) + "a3\r"}, {}},
+            {"write-block type twice", "read-block", 1, {Reply(kTypeWriteBlock, 16)}, {}},
+            {"no CR at the end twice", "read-block", 1, {good.chopped(1) + '0'}, {}},
+            {"a byte more, then good", "read-block", 1, {good + '0', good}, {}},
+            {"a byte short twice", "read-block", 1, {good.left(5) + good.mid(6)}, {}},
+            {"byte of block type twice", "read-byte", 1, {Reply(kTypeReadBlock, 1)}, {}},
+            {"write block: noise, then ACK", "write-block", 1, {"\x15~\x06"}, {}},
+            {"no ACK, no retry", "write-block", 0, {}, {}},
+            {"retry count 2, silent radio", "read-byte", 2, {}, {}},
             {"Cancel awaiting the SOH", "read-block", 1, {}, "cancel@3"},
             {"Cancel awaiting the body", "read-block", 1, {good.left(11)}, "cancel@4"},
             {"Cancel awaiting the ACK", "write-byte", 1, {}, "cancel@2"},
             {"Cancel as the body completes", "read-block", 1, {good.chopped(1)}, "cancel+cr@2"},
-            {"port will not open", "read-block", 1, {}, "open-fails"},
-            {"command write fails", "read-block", 1, {}, "write-fails@1"},
             {"unplugged before: the flush fails", "read-block", 1, {}, "unplugged"},
-            {"trace_unplugged: noted once, thrown by the retry", "read-byte", 1, {}, "unplug"},
-            {"trace_bad_checksum: retried", "read-byte", 1, {badSum(byte), byte}},
-            {"trace_silent_radio: SOH limit twice", "read-byte", 1, {}},
-            {"trace_short_body: body limit", "read-byte", 0, {byte.left(5)}},
+            {"unplugged: noted once, thrown by the retry", "read-byte", 1, {}, "unplug"},
+            {"short body: body limit", "read-byte", 0, {byte.left(5)}, {}},
         };
         QTemporaryDir dir;
+        const QString trace = dir.filePath("trace.txt");
         QByteArray out;
-        for (const Exchange& x : exchanges) {
-            const QByteArray outcome = Perform(x, dir.filePath("trace.txt"));
-            QVERIFY2(Perform(x, {}) == outcome, x.name);
-            const QByteArray trace = ReadBytes(dir.filePath("trace.txt"));
-            if (QByteArray(x.name).startsWith("trace_"))
-                COMPARE_GOLDEN(trace, QByteArray(x.name).split(':').first() + ".txt");
-            out += QByteArray("== ") + x.name + " ==\n" + trace + outcome;
+        for (const auto& [name, op, retries, replies, event] : exchanges) {
+            const QByteArray outcome = Perform(op, retries, replies, event, trace);
+            QVERIFY2(Perform(op, retries, replies, event, {}) == outcome, name);
+            out += QByteArray("== ") + name + " ==\n" + ReadBytes(trace) + outcome;
         }
-        COMPARE_GOLDEN(out, "link_exchanges.txt");
+        QString why;
+        QVERIFY2(MatchesGolden(out, "link_exchanges.txt", &why), qPrintable(why));
     }
 
     void operations_matchTheirStories() {
@@ -345,18 +451,13 @@ class TestLink : public QObject {
             {"verify", ""},
             {"read: block 100 unanswered twice, then again", "drop-reply@104 drop-reply@105 again"},
             {"read: other model's radio", "tq5300"},
-            {"program: other model's radio", "tq5300"},
             {"clear: wrong-model fault", "wrong-model"},
             {"read: third identifier byte unanswered twice", "drop-reply@3 drop-reply@4"},
             {"program: first byte write unanswered twice", "drop-reply@7 drop-reply@8"},
             {"clear: unanswered twice, byte 341 put back", "drop-reply@5 drop-reply@6"},
             {"program: data that cannot be encoded", "overflow"},
             {"read: port will not open", "open-fails"},
-            {"read: port will not open for the data", "open-fails@4"},
-            {"program: port will not open for the data", "open-fails@4"},
-            {"clear: port will not open for the data", "open-fails@4"},
             {"read: write fails in the model check", "write-fails@1"},
-            {"read: write fails at block 10", "write-fails@14"},
             {"program: write fails", "write-fails@8"},
             {"clear: write fails, byte 341 put back", "write-fails@5"},
             {"read: unplugged, negative error number", "unplug@50"},
@@ -375,7 +476,63 @@ class TestLink : public QObject {
         QByteArray out;
         for (const auto& [name, events] : operations)
             out += Tell(name, events);
-        COMPARE_GOLDEN(out, "link_clone_operations.txt");
+        QString why;
+        QVERIFY2(MatchesGolden(out, "link_clone_operations.txt", &why), qPrintable(why));
+    }
+
+    // What the user is told, what the radio holds afterwards and what the image holds.
+    void e2e_overThePty() {
+        const QString lost = "\nThe radio stopped answering; check the cable.";
+        for (const auto& [fault, mode, model, told] :
+             {std::tuple{"", kTransferRead, kModelTQ5300, QString("Complete!!")},
+              {"", kTransferProgram, kModelHV2071P, "Complete!!"},
+              {"", kTransferClear, kModelHV2071P, "Complete!!"},
+              {"--fault hang-up@40", kTransferRead, kModelHV2071P, lost}}) {
+            QTemporaryDir dir;
+            MemoryImage radio = RadioMemory(model, 11);
+            radio[0x155] = 7;
+            WriteBytes(dir.filePath("before.hex"), ImageBytes(radio));
+            SimProcess sim(CHANWRIGHT_RADIOSIM);
+            QString why;
+            QStringList arguments{"--image", dir.filePath("before.hex"), "--dump",
+                                  dir.filePath("after.hex")};
+            QVERIFY2(sim.Start(arguments << QString(fault).split(' ', Qt::SkipEmptyParts), &why),
+                     qPrintable(why));
+            AppState app = MakeDefaultApp(model);
+            app.Image[0x155] = 5;
+            app.Data.UsaChannels[0].ChTag = "HARBOUR";
+            QtSerialPort port(sim.Device());
+            SteadyClock clock;
+            NoEventPump events;
+            RecordingPrompter prompter;
+            RecordingView view;
+            RecordingLog log;
+            RadioLink link(app.Shared, port, clock, events, log, {0.4, 0.4, 0.4, 50, 5});
+            CloneOperations operations(app, link, prompter, clock, view, log);
+            operations.SetSettlePause(0);
+
+            const AppState before = app;
+            MemoryImage image = before.Image, held = radio;
+            if (mode == kTransferRead)
+                image = RadioAsRead(radio, model);
+            if (mode == kTransferProgram && !EncodeImage(before.Data, image))
+                held = StoredByRadio(image, radio);
+            if (mode == kTransferClear)
+                image[0x155] = held[0x155] = 0;
+            app.Shared.TransferMode = int16_t(mode);
+            const bool done = operations.RunTransfer();
+            QCOMPARE(prompter.messages.size(), size_t(1));
+            QVERIFY2(QString::fromStdString(prompter.messages[0].text).endsWith(told),
+                     prompter.messages[0].text.c_str());
+            QCOMPARE(done, !*fault);
+            QVERIFY(!port.IsOpen());
+            QCOMPARE(ImageBytes(app.Image), ImageBytes(done ? image : before.Image));
+            QVERIFY(done || app.Data == before.Data);
+            if (done) {
+                QVERIFY(sim.Stop());
+                QCOMPARE(ReadBytes(dir.filePath("after.hex")), ImageBytes(held));
+            }
+        }
     }
 };
 
