@@ -49,16 +49,16 @@ int FakePort::BytesAvailable() {
 
 std::vector<uint8_t> FakePort::Read(int count) {
     CheckUsable();
-    const auto taken = static_cast<size_t>(std::clamp(count, 0, Pending()));
+    const auto taken = static_cast<size_t>(std::clamp(count, 0, static_cast<int>(input_.size())));
     std::vector<uint8_t> bytes(input_.begin(), input_.begin() + taken);
     input_.erase(input_.begin(), input_.begin() + taken);
     return bytes;
 }
 
 void FakePort::Write(const std::vector<uint8_t>& bytes) {
-    ++writeCalls;
+    ++writeCalls_;
     CheckUsable();
-    if (writeCalls == failWriteAt_)
+    if (writeCalls_ == failWriteAt_)
         throw SerialPortError(writeError_, writeErrorSource_);
     writes.push_back(bytes);
     if (sim_) {
@@ -66,7 +66,7 @@ void FakePort::Write(const std::vector<uint8_t>& bytes) {
         // A radio that hangs up takes this write and fails the next use of the port.
         if (sim_->HungUp())
             Unplug();
-        else if (!stalled_)
+        else
             Feed(reply);
     }
     if (onWrite)
@@ -76,9 +76,6 @@ void FakePort::Write(const std::vector<uint8_t>& bytes) {
 // Like a real port's wait for ready-read, only bytes that arrived since the last wait end it
 // early: bytes already seen must not make a caller that wants more spin without time passing.
 void FakePort::WaitForInput(int milliseconds, int /*wanted*/) {
-    ++waits;
-    if (onWait)
-        onWait(milliseconds);
     const bool usable = open_ && !unplugged_ && !(sim_ && sim_->HungUp());
     if (arrived_ && usable && !input_.empty()) {
         arrived_ = false;

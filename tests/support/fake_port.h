@@ -45,7 +45,6 @@ class FakePort : public SerialPort {
     void Write(const std::vector<uint8_t>& bytes) override;
     void WaitForInput(int milliseconds, int wanted) override;
 
-    void SetDevice(std::string device) { device_ = std::move(device); }
     // Queues bytes for reading, as if the radio had sent them.
     void Feed(const std::vector<uint8_t>& bytes);
     // Every later Open fails with this error, until FailOpen(std::nullopt).
@@ -55,23 +54,17 @@ class FakePort : public SerialPort {
     // The cable is pulled: Open fails and every later read, count or write throws.
     void Unplug(ErrorInfo error = {0, "The device has been disconnected."},
                 std::string source = "Chanwright");
-    bool Unplugged() const { return unplugged_; }
-    // The radio keeps listening (and logging) but its answers never arrive.
-    void Stall() { stalled_ = true; }
-    int Pending() const { return static_cast<int>(input_.size()); }
 
     std::vector<std::vector<uint8_t>> writes;  // one entry per successful Write
     int opens = 0;                             // Open calls, failed ones included
     int closes = 0;                            // Close calls
-    int writeCalls = 0;                        // Write calls, failed ones included
-    int waits = 0;                             // WaitForInput calls
     // Called after each successful Write with its bytes; may Feed a scripted reply.
     std::function<void(const std::vector<uint8_t>&)> onWrite;
-    // Called at the start of each WaitForInput with its milliseconds; may Feed.
-    std::function<void(int)> onWait;
 
   private:
     void CheckUsable();
+
+    int writeCalls_ = 0;  // Write calls, failed ones included
 
     FakeClock& clock_;
     RadioSim* sim_;
@@ -79,7 +72,6 @@ class FakePort : public SerialPort {
     std::deque<uint8_t> input_;
     bool open_ = false;
     bool arrived_ = false;  // bytes came in since the last wait
-    bool stalled_ = false;
     bool unplugged_ = false;
     std::optional<ErrorInfo> openError_;
     int failWriteAt_ = 0;

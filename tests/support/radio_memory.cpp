@@ -7,6 +7,10 @@ namespace chanwright::test {
 
 namespace {
 
+QString LogLine(const char* command, int address) {
+    return QString(command) + ' ' + QString("%1").arg(address, 4, 16, QChar('0')).toUpper();
+}
+
 bool IsNameText(int address) {
     const int block = address & ~0xF;
     const int index = address & 0xF;
@@ -50,10 +54,6 @@ QStringList LoggedCommands(const QString& logPath) {
             lines << QString::fromLatin1(line.split(' ').mid(0, 2).join(' '));
     }
     return lines;
-}
-
-QString LogLine(const char* command, int address) {
-    return QString(command) + ' ' + QString("%1").arg(address, 4, 16, QChar('0')).toUpper();
 }
 
 QStringList ModelCheckCommands() {

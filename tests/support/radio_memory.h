@@ -16,7 +16,6 @@ MemoryImage StoredByRadio(const MemoryImage& encoded, const MemoryImage& before)
 
 // The simulator's command log ("read-block 0120", …) without the data that follows.
 QStringList LoggedCommands(const QString& logPath);
-QString LogLine(const char* command, int address);
 
 // The command lines of a model check, of a full read and of the whole write plan.
 QStringList ModelCheckCommands();
