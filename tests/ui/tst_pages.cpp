@@ -31,6 +31,13 @@ QString Shades(const Desk& desk, const char* prefix, int size) {
     return shades;
 }
 
+// After a step: what changed since the start, the EXP node's text and the page.
+QString Step(const Desk& desk, const AppState& start, const QString& what, const QString& node) {
+    return QString("== %1\n%2\nnode %3\n")
+               .arg(what, Edits(start, desk.app), desk.window->Tree()->FindKey(node)->text(0)) +
+           Snapshot(desk.ActivePage());
+}
+
 }  // namespace
 
 class TestPages : public QObject {
@@ -50,55 +57,72 @@ class TestPages : public QObject {
         QString shown;
         for (const char* box : boxes) {
             QTest::mouseClick(desk.Find(box), Qt::LeftButton);
-            shown +=
-                QString("== %1\n%2\nnode %3\n")
-                    .arg(box, Edits(start, desk.app), desk.window->Tree()->FindKey("E1")->text(0)) +
-                Snapshot(desk.ActivePage());
+            shown += Step(desk, start, box, "E1");
         }
         COMPARE_GOLDEN(shown.toUtf8(), "ui/channel_cascade.txt");
     }
 
-    // Switching a regional channel off takes it out of its own list's A/B choices; EXP channels
-    // are never A or B channels.
-    void disablingClearsChoices_data() {
-        AddRows({"list", "position", "before", "after"},  // USA A, B, International A, B
-                {{"USA A channel", "PU", "6", "5 7 5 7", "255 255 5 7"},
-                 {"USA B channel", "PU", "8", "5 7 5 7", "5 255 5 7"},
-                 {"other channel", "PU", "10", "5 7 5 7", "5 7 5 7"},
-                 {"no A left", "PU", "10", "255 7 5 7", "255 255 5 7"},
-                 {"International A", "PI", "6", "5 7 5 7", "5 7 255 255"},
-                 {"EXP on that slot", "E", "6", "5 7 5 7", "5 7 5 7"}});
-    }
-    void disablingClearsChoices() {
-        QFETCH(QString, list);
-        QFETCH(QString, position);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        Desk desk;
-        ChannelCommon& choices = desk.app.Data.Channels;
-        const QStringList values = before.split(' ');
-        choices.UsaAch = values[0].toShort();
-        choices.UsaBch = values[1].toShort();
-        choices.IntAch = values[2].toShort();
-        choices.IntBch = values[3].toShort();
-        desk.app.Data.ExpChannels[0].Position = position.toShort();
-        desk.app.Data.ExpChannels[0].Enable = kTrue;
-        QVERIFY(desk.ShowActive());
-        const auto& channels =
-            list == "PI" ? desk.app.Data.IntlChannels : desk.app.Data.UsaChannels;
-        desk.ClickNode(list == "E" ? QString("E1")
-                                   : list + QString::number(IndexOf(channels, position.toInt())));
-        QTest::mouseClick(desk.Find("chkCEnable"), Qt::LeftButton);
-        QCOMPARE(QString("%1 %2 %3 %4")
-                     .arg(choices.UsaAch)
-                     .arg(choices.UsaBch)
-                     .arg(choices.IntAch)
-                     .arg(choices.IntBch),
-                 after);
+    // Switching a regional channel off takes it out of its own list's A/B choices (USA A, B,
+    // International A, B); EXP channels are never A or B channels. The common page keeps the
+    // choices to channels in use that are no reserved channel (09, 16, 70), neither list offers
+    // the other's channel, and without an A channel there is no B channel either.
+    void choices() {
+        // The channel's node prefix and position, with the choices of USA A, B, International A,
+        // B; or "P" (the common page), the region and its A and B choices. 255: none.
+        const char* rows[][3] = {
+            {"PU", "6", "5 7 5 7"},        {"PU", "8", "5 7 5 7"},   {"PU", "10", "5 7 5 7"},
+            {"PU", "10", "255 7 5 7"},     {"PI", "6", "5 7 5 7"},   {"E", "6", "5 7 5 7"},
+            {"P", "USA", "5 7"},           {"P", "USA", "15 7"},     {"P", "USA", "9 7"},
+            {"P", "InterNational", "8 7"}, {"P", "Canada", "255 7"}, {"P", "Canada", "5 40"}};
+        QString shown;
+        for (const auto& [list, position, before] : rows) {
+            Desk desk;
+            RadioData& data = desk.app.Data;
+            const QStringList values = QString(before).split(' ');
+            const bool common = QString(list) == "P";
+            const Region region = position[0] == 'I'   ? Region::International
+                                  : position[0] == 'C' ? Region::Canada
+                                                       : Region::Usa;
+            for (int i = 0; i < values.size(); ++i) {
+                auto [a, b] = ChoicesOf(data.Channels, i < 2 ? region : Region::International);
+                *(i % 2 ? b : a) = values[i].toShort();
+            }
+            if (common) {
+                data.UsaChannels[IndexOf(data.UsaChannels, 10)].Enable = kFalse;
+            } else {
+                data.ExpChannels[0].Position = QString(position).toShort();
+                data.ExpChannels[0].Enable = kTrue;
+            }
+            const AppState start = desk.app;
+            QVERIFY(desk.ShowActive());
+            const auto& channels = list[1] == 'I' ? data.IntlChannels : data.UsaChannels;
+            shown += QString("== %1 %2 %3\n").arg(list, position, before);
+            if (common) {
+                desk.ClickNode("P");
+                for (const char* name : {"cmbA", "cmbB"}) {
+                    auto* choices = desk.Find<QComboBox>(name + QString(position));
+                    shown +=
+                        QString("%1: \"%2\" %3 of")
+                            .arg(name, choices->currentText(), choices->isEnabled() ? "" : "(off)");
+                    for (int i = 0; i < choices->count(); ++i)
+                        shown += ' ' + choices->itemText(i) + '=' + choices->itemData(i).toString();
+                    shown += '\n';
+                }
+            } else {
+                desk.ClickNode(list[0] == 'E'
+                                   ? QString("E1")
+                                   : list + QString::number(IndexOf(
+                                                channels, start.Data.ExpChannels[0].Position)));
+                QTest::mouseClick(desk.Find("chkCEnable"), Qt::LeftButton);
+            }
+            shown += Edits(start, desk.app) + '\n';
+        }
+        COMPARE_GOLDEN(shown.toUtf8(), "ui/channel_choices.txt");
     }
 
-    // EXP 12, switched off on row 5: choosing another row seeds and switches it on, and its tree
-    // node follows; choosing the same row again keeps what the user set.
+    // EXP 12, switched off on row 5: a selection with the focus elsewhere is not the user's and
+    // changes nothing; choosing the same row again keeps what the user set; Page Down moves ten
+    // rows, seeds the channel from the new row and switches it on, and its tree node follows.
     void positionChange_reseedsTheChannel() {
         Desk desk;
         ExpChannel& channel = desk.app.Data.ExpChannels[11];
@@ -107,75 +131,23 @@ class TestPages : public QObject {
         channel.ChTag = "MINE";
         QVERIFY(desk.ShowActive());
         desk.ClickNode("E12");
+        const AppState start = desk.app;
         auto* list = desk.Find<QComboBox>("cmbCN");
-        // With the focus elsewhere a selection is not the user's, and changes nothing.
+        QString shown;
         desk.Find("chkCEnable")->setFocus();
         list->setCurrentIndex(9);
         emit list->activated(9);
-        QCOMPARE(channel.Position, int16_t(5));
+        shown += Step(desk, start, "row 9 chosen by the program", "E12");
         list->setCurrentIndex(5);
-
         list->setFocus();
-        const ExpChannel kept = channel;
         list->showPopup();
         QVERIFY(QTest::qWaitForWindowExposed(list->view()->window()));
         QTest::keyClick(list->view(), Qt::Key_Return);
         QVERIFY(!list->view()->isVisible());
-        QCOMPARE(channel, kept);
-        QCOMPARE(desk.window->Tree()->FindKey("E12")->text(0), QString("EXP12"));
-
-        // Page Down moves ten rows and seeds the channel from the new row.
+        shown += Step(desk, start, "row 5 again", "E12");
         QTest::keyClick(list, Qt::Key_PageDown);
-        ExpChannel seeded;
-        seeded.Position = 15;
-        SeedExpChannel(seeded, desk.app.Plans.ExpPlan);
-        QCOMPARE(channel, seeded);
-        QCOMPARE(channel.Enable, kTrue);
-        QVERIFY(desk.Find<QCheckBox>("chkCEnable")->isChecked());
-        QCOMPARE(desk.Find<QLabel>("txtCTF")->text(), QString("156.750"));
-        QCOMPARE(desk.window->Tree()->FindKey("E12")->text(0), QString("EXP12[Enable]"));
-        QCOMPARE(QApplication::focusWidget(), list);
-    }
-
-    // The common page keeps the A and B choices to channels in use that are no reserved channel
-    // (9, 16, 70); without an A channel there is no B channel either.
-    void commonPage_data() {
-        AddRows({"list", "before", "after"},  // A and B, 255: none
-                {{"valid pair", "USA", "5 7", "5 7"},
-                 {"A is channel 16", "USA", "15 7", "255 255"},
-                 {"A is channel 09", "InterNational", "8 7", "255 255"},
-                 {"A switched off", "USA", "9 7", "255 255"},
-                 {"no A", "Canada", "255 7", "255 255"},
-                 {"B is channel 70", "Canada", "5 40", "5 40"}});
-    }
-    void commonPage() {
-        QFETCH(QString, list);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        Desk desk;
-        desk.app.Data.UsaChannels[IndexOf(desk.app.Data.UsaChannels, 10)].Enable = kFalse;
-        const Region region = list == "USA"             ? Region::Usa
-                              : list == "InterNational" ? Region::International
-                                                        : Region::Canada;
-        auto [a, b] = ChoicesOf(desk.app.Data.Channels, region);
-        *a = before.section(' ', 0, 0).toShort();
-        *b = before.section(' ', 1).toShort();
-        desk.ClickNode("P");
-        QCOMPARE(QString("%1 %2").arg(*a).arg(*b), after);
-        auto* listA = desk.Find<QComboBox>("cmbA" + list);
-        auto* listB = desk.Find<QComboBox>("cmbB" + list);
-        QCOMPARE(listB->isEnabled(), *a != kNoChannel);
-        QCOMPARE(listA->itemData(0).toInt(), int(kNoChannel));
-        for (QComboBox* choices : {listA, listB}) {
-            for (const char* reserved : {"09", "16", "70"})
-                QCOMPARE(choices->findText(reserved), -1);
-            QVERIFY(choices->findText("12") > 0);
-        }
-        // Neither list offers the channel the other one holds.
-        QCOMPARE(listA->findData(before.section(' ', 1).toInt()), -1);
-        if (before.section(' ', 0, 0) != "255")
-            QCOMPARE(listB->findData(before.section(' ', 0, 0).toInt()), -1);
-        QCOMPARE(listA->currentData().toInt(), int(*a));
+        shown += Step(desk, start, "Page Down", "E12");
+        COMPARE_GOLDEN(shown.toUtf8(), "ui/position_change.txt");
     }
 
     // Add opens the first free entry only. Delete asks, then moves the later entries up so the
@@ -213,23 +185,16 @@ class TestPages : public QObject {
         click("SG2", "chkGDelete", MessageAnswer::Yes);
         COMPARE_GOLDEN(shown.toUtf8(), "ui/directory_add_delete.txt");
     }
-    void formatFreq_data() {
-        AddRows({"mhz", "text"}, {{"two decimals", "156.05", "156.050"},
-                                  {"leading zeros", "9.5", "009.500"},
-                                  {"zero", "0", "---.---"},
-                                  {"negative", "-156.8", "---.---"},
-                                  {"four integer digits", "1000.5", "1000.500"},
-                                  // Halves stored just below their decimal text still round up.
-                                  {"156.0505 stored low", "156.0505", "156.051"},
-                                  {"156.0125 stored low", "156.0125", "156.013"},
-                                  {"carry into whole", "9.9995", "010.000"},
-                                  {"product lands low", "0.5005", "000.501"},
-                                  {"below half", "156.0504", "156.050"}});
-    }
+    // Frequencies as the pages show them; halves stored just below their decimal text still
+    // round up.
     void formatFreq() {
-        QFETCH(QString, mhz);
-        QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(FormatFreq(mhz.toDouble())), text);
+        const char* rows[][2] = {{"156.05", "156.050"},   {"9.5", "009.500"},
+                                 {"0", "---.---"},        {"-156.8", "---.---"},
+                                 {"1000.5", "1000.500"},  {"156.0505", "156.051"},
+                                 {"156.0125", "156.013"}, {"9.9995", "010.000"},
+                                 {"0.5005", "000.501"},   {"156.0504", "156.050"}};
+        for (const auto& [mhz, text] : rows)
+            QCOMPARE(FormatFreq(QString(mhz).toDouble()), std::string(text));
     }
 
     // The lists' own edge cases; the pages show the rest.

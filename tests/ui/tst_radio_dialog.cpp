@@ -68,143 +68,112 @@ class TestRadioDialog : public QObject {
         COMPARE_GOLDEN(shown.toUtf8(), "ui/radio_dialog.txt");
     }
 
-    void ok_runsTheTransferAndCloses_data() {
-        AddRows({"modeText", "message"}, {{"read", "0", "Read from Radio: Complete!! (i)"},
-                                          {"program", "1", "Program to Radio: Complete!! (i)"},
-                                          {"clear", "2", "Clear Data: Complete!! (i)"}});
-    }
-    void ok_runsTheTransferAndCloses() {
-        QFETCH(QString, modeText);
-        QFETCH(QString, message);
-        const int mode = modeText.toInt();
-        Desk desk;
-        desk.app.Image[kPermissionCount] = 9;
-        desk.app.Shared.CurrentFileName = "/x/radio.dat";
-        const MemoryImage radioBefore = desk.sim.Memory();
-        QDialog* shown = nullptr;
-        bool lookedBusy = true;
-        std::vector<int> progress;
-        desk.events.onPoll = [&](int) {
-            QPushButton* ok = Button(*shown, "cmdOK");
-            lookedBusy = lookedBusy && !ok->isEnabled() &&
-                         !shown->findChild<QCheckBox*>("chkBackupFirst")->isEnabled() &&
-                         QApplication::overrideCursor() &&
-                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-            // A press on the disabled OK starts nothing.
-            QTest::mouseClick(ok, Qt::LeftButton);
-        };
-        Run(desk, mode, [&](QDialog& dialog) {
-            shown = &dialog;
-            auto* bar = dialog.findChild<QProgressBar*>("pictProgress");
-            QObject::connect(bar, &QProgressBar::valueChanged,
-                             [&progress](int value) { progress.push_back(value); });
-            QTest::mouseClick(Button(dialog, "cmdOK"), Qt::LeftButton);
-            QCOMPARE(dialog.result(), int(QDialog::Accepted));
-            QVERIFY(!dialog.isVisible());
-            QVERIFY(Ready(desk, dialog));
-            QCOMPARE(bar->value(), 0);
-        });
-        QCOMPARE(desk.devices, QStringList{"/dev/ttyUSB0"});
-        QVERIFY(desk.events.calls > 0);
-        QVERIFY(lookedBusy);
-        QCOMPARE(Said(desk.prompter), message);
-        QCOMPARE(*std::max_element(progress.begin(), progress.end()), 100);
-        if (mode == kTransferRead) {
-            // Past the bytes the program keeps for itself, the image is the radio's.
-            QCOMPARE(ImageSlice(desk.app.Image, 0x200, kImageSize - 0x200),
-                     ImageSlice(desk.sim.Memory(), 0x200, kImageSize - 0x200));
-            QCOMPARE(desk.window->windowTitle(), kTitle);
-        } else if (mode == kTransferProgram) {
-            QCOMPARE(ImageBytes(desk.sim.Memory()),
-                     ImageBytes(StoredByRadio(desk.app.Image, radioBefore)));
-        } else {
-            QCOMPARE(int(desk.sim.Memory()[kPermissionCount]), 0);
+    // OK runs the transfer, busy (OK and the backup box disabled, a press on OK starting nothing,
+    // the wait pointer), and closes the dialog. Cancel (or Escape) while a transfer runs stops it
+    // and leaves the dialog ready, changing nothing the window shows; idle, Cancel, Escape and
+    // the close box close it. A failed read changes nothing and the dialog stays for another try,
+    // which begins with the model check on a fresh port.
+    void transfers() {
+        const char* rows[][4] = {
+            // when: a command count, or "poll n"
+            {"read", "end", "", "OK"},
+            {"program", "end", "", "OK"},
+            {"clear", "end", "", "OK"},
+            {"read", "2", "Cancel", "Cancel"},
+            {"read", "40", "Cancel", "close box"},
+            {"read", "poll 300", "Cancel", "Cancel"},  // in the poll a block reply completes
+            {"read", "60", "Escape", "Escape"},
+            {"program", "30", "Cancel", "Cancel"},
+            {"program", "", "", "Escape"},
+            {"read", "silence@104", "", "OK"}};  // block 100 unanswered, then another try
+        QString shown;
+        for (const auto& [modeText, whenText, during, closing] : rows) {
+            const QString when = whenText;
+            const int mode = QString("read program clear").split(' ').indexOf(modeText);
+            Desk desk;
+            desk.app.Image[kPermissionCount] = 9;
+            desk.app.Shared.CurrentFileName = "/x/mine.dat";
+            desk.window->UpdateTitle();
+            const AppState before = desk.app;
+            const MemoryImage radioBefore = desk.sim.Memory();
+            if (when.startsWith("silence"))
+                desk.sim.AddFault(*ParseFault(whenText));
+            QDialog* dialog = nullptr;
+            const auto press = [&dialog](const QString& how) {
+                if (how == "Escape") {
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                } else if (how == "close box") {
+                    QCloseEvent close;
+                    QApplication::sendEvent(dialog, &close);
+                } else {
+                    QTest::mouseClick(Button(*dialog, "cmd" + how.toLatin1()), Qt::LeftButton);
+                }
+            };
+            bool pressed = false;
+            int busyPolls = 0;
+            std::vector<int> progress;
+            desk.events.onPoll = [&](int poll) {
+                QPushButton* ok = Button(*dialog, "cmdOK");
+                busyPolls += !ok->isEnabled() &&
+                             !dialog->findChild<QCheckBox*>("chkBackupFirst")->isEnabled() &&
+                             QApplication::overrideCursor() &&
+                             QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                QTest::mouseClick(ok, Qt::LeftButton);
+                if (!pressed &&
+                    (when.startsWith("poll") ? poll == when.mid(5).toInt()
+                                             : desk.sim.CommandCount() == when.toInt())) {
+                    pressed = true;
+                    press(during);
+                }
+            };
+            Run(desk, mode, [&](QDialog& shown_) {
+                dialog = &shown_;
+                auto* bar = dialog->findChild<QProgressBar*>("pictProgress");
+                QObject::connect(bar, &QProgressBar::valueChanged,
+                                 [&progress](int value) { progress.push_back(value); });
+                if (!when.isEmpty()) {
+                    QTest::mouseClick(Button(*dialog, "cmdOK"), Qt::LeftButton);
+                    shown += QString("== %1 %2: pressed %3, ready %4, bar %5, %6, said [%7]%8\n")
+                                 .arg(modeText, when)
+                                 .arg(pressed)
+                                 .arg(Ready(desk, *dialog))
+                                 .arg(bar->value())
+                                 .arg(dialog->isVisible() ? "shown" : "closed", Said(desk.prompter),
+                                      desk.app.Image == before.Image && desk.app.Data == before.Data
+                                          ? ""
+                                          : ", changed");
+                }
+                if (when.startsWith("silence"))
+                    desk.sim = RadioSim(desk.sim.Memory());
+                if (dialog->isVisible())
+                    press(closing);
+                shown += QString("%1 %2: result %3, %4\n")
+                             .arg(modeText, closing)
+                             .arg(dialog->result())
+                             .arg(dialog->isVisible() ? "shown" : "closed");
+            });
+            if (!desk.sim.Log().empty())
+                shown += QString::fromStdString("first " + desk.sim.Log().front() + ", ");
+            shown +=
+                QString("%1 commands on %2 ports, all busy %3, most %4, said [%5], title %6")
+                    .arg(desk.sim.CommandCount())
+                    .arg(desk.devices.join(' '))
+                    .arg(busyPolls == desk.events.calls && busyPolls > (mode != 1))
+                    .arg(progress.empty() ? 0 : *std::max_element(progress.begin(), progress.end()))
+                    .arg(Said(desk.prompter), desk.window->windowTitle()) +
+                (desk.app.Image == before.Image ? "" : ", image changed") +
+                (desk.app.Data == before.Data ? "" : ", data changed") +
+                (ImageSlice(desk.app.Image, 0x200, kImageSize - 0x200) ==
+                         ImageSlice(desk.sim.Memory(), 0x200, kImageSize - 0x200)
+                     ? ", image is the radio's"
+                     : "") +
+                (ImageBytes(desk.sim.Memory()) ==
+                         ImageBytes(StoredByRadio(desk.app.Image, radioBefore))
+                     ? ", radio holds the image"
+                     : "") +
+                QString(", permissions %1\n").arg(desk.sim.Memory()[kPermissionCount]);
         }
-    }
-
-    // Block 100 goes unanswered: nothing changes and the dialog stays for another try, which
-    // begins with the model check on a fresh port.
-    void failedRead_staysOpenForAnotherTry() {
-        Desk desk;
-        desk.sim.AddFault(*ParseFault("silence@104"));
-        const AppState before = desk.app;
-        Run(desk, kTransferRead, [&](QDialog& dialog) {
-            QTest::mouseClick(Button(dialog, "cmdOK"), Qt::LeftButton);
-            QCOMPARE(Said(desk.prompter), QString("Read from Radio: Communication Error!!"));
-            QVERIFY(dialog.isVisible());
-            QVERIFY(Ready(desk, dialog));
-            QCOMPARE(dialog.findChild<QProgressBar*>()->value(), 0);
-            QVERIFY(desk.app.Image == before.Image);
-            QVERIFY(desk.app.Data == before.Data);
-            desk.sim = RadioSim(desk.sim.Memory());
-            QTest::mouseClick(Button(dialog, "cmdOK"), Qt::LeftButton);
-            QCOMPARE(QString::fromStdString(desk.sim.Log().front()), QString("read-byte 0000"));
-            QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        });
-        QCOMPARE(desk.devices.size(), 2);
-        QCOMPARE(desk.prompter.messages.back().text, std::string("Complete!!"));
-    }
-
-    // Cancel (or Escape) while a transfer runs stops it and leaves the dialog ready, changing
-    // nothing the window shows; idle, Cancel, Escape and the close box close it.
-    void cancel_stopsTheTransfer_thenCloses_data() {
-        AddRows(
-            {"mode", "when", "during", "closing"},  // when: a command count, or "poll n"
-            {{"Cancel during the model check", "read", "2", "Cancel", "Cancel"},
-             {"Cancel during the read", "read", "40", "Cancel", "close box"},
-             {"Cancel in the poll a block reply completes", "read", "poll 300", "Cancel", "Cancel"},
-             {"Escape during the read", "read", "60", "Escape", "Escape"},
-             {"Cancel during the program", "program", "30", "Cancel", "Cancel"},
-             {"ready", "program", "", "", "Escape"}});
-    }
-    void cancel_stopsTheTransfer_thenCloses() {
-        QFETCH(QString, mode);
-        QFETCH(QString, when);
-        QFETCH(QString, during);
-        QFETCH(QString, closing);
-        Desk desk;
-        desk.app.Shared.CurrentFileName = "/x/mine.dat";
-        desk.window->UpdateTitle();
-        const AppState before = desk.app;
-        QDialog* shown = nullptr;
-        const auto press = [&shown](const QString& how) {
-            if (how == "Escape") {
-                QTest::keyClick(shown, Qt::Key_Escape);
-            } else if (how == "Cancel") {
-                QTest::mouseClick(Button(*shown, "cmdCancel"), Qt::LeftButton);
-            } else {
-                QCloseEvent close;
-                QApplication::sendEvent(shown, &close);
-            }
-        };
-        bool pressed = false;
-        desk.events.onPoll = [&](int poll) {
-            const bool now = when.startsWith("poll") ? poll == when.mid(5).toInt()
-                                                     : desk.sim.CommandCount() == when.toInt();
-            if (!pressed && now) {
-                pressed = true;
-                press(during);
-            }
-        };
-        Run(desk, mode == "read" ? kTransferRead : kTransferProgram, [&](QDialog& dialog) {
-            shown = &dialog;
-            if (!when.isEmpty()) {
-                QTest::mouseClick(Button(dialog, "cmdOK"), Qt::LeftButton);
-                QVERIFY(pressed);
-                QVERIFY(desk.prompter.messages.empty());
-                QVERIFY(dialog.isVisible());
-                QVERIFY(Ready(desk, dialog));
-            }
-            press(closing);
-            QVERIFY(!dialog.isVisible());
-            QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        });
-        if (!when.startsWith("poll"))
-            QCOMPARE(desk.sim.CommandCount(), when.toInt());
-        QCOMPARE(desk.devices.size(), int(!when.isEmpty()));
-        QVERIFY(desk.app.Image == before.Image);
-        QVERIFY(desk.app.Data == before.Data);
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - mine.dat");
+        COMPARE_GOLDEN(shown.toUtf8(), "ui/radio_transfers.txt");
     }
 };
 
