@@ -2,14 +2,11 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <clocale>
-#include <map>
 
 #include "image/image_encoder.h"
 #include "storage/app_paths.h"
@@ -23,59 +20,48 @@
 #include "tests/support/test_platform.h"
 
 using namespace chanwright;
-using test::ReadBytes;
-using test::WriteBytes;
+using namespace chanwright::test;
 
 namespace {
 
-QByteArray DataFile(const SharedState& shared, const RadioData& data) {
-    return QByteArray::fromStdString(WriteDataFile(shared, data));
-}
-
-// The lines of the data file that differ, KW83E (all keys) written.
-QByteArray DataChanges(const RadioData& before, const RadioData& after) {
-    SharedState shared;
-    shared.ModelCode = "KW83E";
-    const QList<QByteArray> old = DataFile(shared, before).split('\n');
-    const QList<QByteArray> now = DataFile(shared, after).split('\n');
-    QByteArray out, section;
-    for (qsizetype i = 0; i < now.size(); ++i) {
-        section = now[i].startsWith('[') ? now[i].trimmed() : section;
-        out += now[i] == old[i] ? QByteArray() : " " + section + now[i].trimmed();
-    }
-    return out.isEmpty() ? " kept" : out;
+// The default set of the model with Contrast 6 and USA channel 1 named "MARKED", encoded.
+AppState Marked(int16_t model) {
+    AppState app = MakeDefaultApp(model);
+    app.Data.Common.Contrast = 6, app.Data.UsaChannels[0].ChTag = "MARKED";
+    EncodeImage(app.Data, app.Image);
+    return app;
 }
 
 // Notes whether Busy was set at the settle pause.
-struct BusyClock : test::FakeClock {
+struct BusyClock : FakeClock {
     explicit BusyClock(const Bool16& flag) : busy(flag) {}
-    void Pause(int milliseconds) override {
-        busyAtPause.push_back(busy);
-        FakeClock::Pause(milliseconds);
-    }
+    void Pause(int ms) override { busyAtPause.push_back(busy), FakeClock::Pause(ms); }
     const Bool16& busy;
     std::vector<Bool16> busyAtPause;
 };
 
-// One application with its fakes, its error log (in "sub") and the two command objects, working
-// in a folder of its own; `put` keeps what was written there before the operation.
+// One application with its fakes, its error log (in "sub", every time stamp empty) and the two
+// command objects, working in a folder of its own holding the named files and a FIFO; "long"
+// stands for a name of 250 letters.
 struct Rig {
-    Rig(const QString& folder, int16_t model, bool entryOk = true)
+    Rig(const QString& folder, int16_t model, bool entryOk, const QStringList& names,
+        const QByteArrayList& contents)
         : dir(folder),
-          app(test::MakeDefaultApp(model)),
+          app(MakeDefaultApp(model)),
           clock(app.Shared.Busy),
           platform{tp.prompter, clock, tp.events, tp.busyView},
-          log(app.Shared, folder + "/sub/err.log"),
+          log(app.Shared, folder + "/sub/err.log", [] { return QDateTime(); }),
           files(app, platform, log),
           commands(
-              app, platform, files, [entryOk] { return entryOk; }, [this] { ++refreshes; }) {
+              app, platform, files, [entryOk] { return entryOk; }, [this] { ++refreshes; }),
+          names(names),
+          contents(contents) {
         QDir().mkpath(dir + "/sub");
+        ::mkfifo(Path("fifo").toLocal8Bit(), 0600);
+        for (int i = 0; i < names.size(); ++i)
+            WriteBytes(Path(names[i]), contents[i]);
     }
-    QString Path(const QString& name) const { return dir + "/" + name; }
-    void Put(const QString& name, const QByteArray& bytes) {
-        WriteBytes(Path(name), bytes);
-        put[name] = bytes;
-    }
+    QString Path(QString n) const { return dir + '/' + (n == "long" ? n.fill('n', 250) : n); }
 
     // What an operation on `name` left: flags, messages, the log without its time stamps, the
     // pauses and busy changes, the command's effects, the data set, the image and the files.
@@ -88,25 +74,24 @@ struct Rig {
         for (const std::string& filter : tp.prompter.dialogFilters)
             d << "  dialog " << filter.c_str() << "\n";
         for (const auto& m : tp.prompter.messages)
-            d << "  message (" << m.title.c_str() << ", " << int(m.icon) << "): " << m.text.c_str();
-        d << (tp.prompter.messages.empty() ? "" : "\n")
-          << QString(ReadBytes(log.Path()))
-                 .replace(
-                     QRegularExpression("^.*:(?=frmMain)", QRegularExpression::MultilineOption),
-                     "  log: ")
-                 .replace("\r", "\\r")
-          << "  pauses " << clock.pauses << ", busy then " << clock.busyAtPause << " after "
-          << app.Shared.Busy << ", busy view " << tp.busyView.changes << ", refreshes " << refreshes
-          << ", file name '" << QString::fromStdString(app.Shared.CurrentFileName).replace(dir, "~")
-          << "'\n  data" << DataChanges(before.Data, app.Data) << "\n  image "
-          << (app.Image == before.Image                        ? "kept"
-              : test::ImageBytes(app.Image) == file.left(8192) ? "the file's"
-                                                               : "changed")
+            d << "  message (" << m.title.c_str() << ", " << int(m.icon) << "): " << m.text.c_str()
+              << "\n";
+        d << ReadBytes(log.Path()).replace(",:", "  log: ").replace("\r", "\\r") << "  pauses "
+          << clock.pauses << ", busy then " << clock.busyAtPause << " after " << app.Shared.Busy
+          << ", busy view " << tp.busyView.changes << ", refreshes " << refreshes << ", file name '"
+          << QString::fromStdString(app.Shared.CurrentFileName).replace(dir, "~") << "'\n  data "
+          << (app.Data == before.Data                           ? "kept"
+              : app.Data == Marked(before.Shared.ModelNum).Data ? "the marked set"
+                                                                : "changed")
+          << "\n  image "
+          << (app.Image == before.Image                  ? "kept"
+              : ImageBytes(app.Image) == file.left(8192) ? "the file's"
+                                                         : "changed")
           << "\n  file "
-          << (!QFile::exists(Path(name))            ? "none"
-              : file == put.value(name)             ? "kept"
-              : file == test::ImageBytes(app.Image) ? "the image"
-              : file == ReadBytes(test::TestDataPath("default_hv2071p.dat"))
+          << (!QFile::exists(Path(name))                    ? "none"
+              : file == contents.value(names.indexOf(name)) ? "kept"
+              : file == ImageBytes(app.Image)               ? "the image"
+              : file == ReadBytes(TestDataPath("default_hv2071p.dat"))
                   ? "default_hv2071p.dat"
                   : QByteArray::number(file.size()) + " bytes")
           << ", files " << QDir(dir).entryList(QDir::Files).size() << "\n";
@@ -115,7 +100,7 @@ struct Rig {
 
     QString dir;
     AppState app;
-    test::TestPlatform tp;
+    TestPlatform tp;
     BusyClock clock;
     Platform platform;
     ErrorLog log;
@@ -123,17 +108,9 @@ struct Rig {
     ImageCommands commands;
     int refreshes = 0;
     AppState before;
-    QMap<QString, QByteArray> put;
+    const QStringList names;
+    const QByteArrayList contents;
 };
-
-// The default set of the model with Contrast 6 and USA channel 1 named "MARKED", encoded.
-AppState Marked(int16_t model) {
-    AppState app = test::MakeDefaultApp(model);
-    app.Data.Common.Contrast = 6;
-    app.Data.UsaChannels[0].ChTag = "MARKED";
-    EncodeImage(app.Data, app.Image);
-    return app;
-}
 
 }  // namespace
 
@@ -141,13 +118,12 @@ class TestFileOperations : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString Path(const QString& name) const { return dir_->filePath(name); }
+    QTemporaryDir dir_;
+    QString Path(const QString& name) const { return dir_.filePath(name); }
 
   private slots:
     // The golden holds the system's error texts in English, whatever the user's language.
     void initTestCase() { std::setlocale(LC_MESSAGES, "C"); }
-    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
 
     // Each row ("Command target [words]") runs in a window of its own, HV2071P unless it says
     // TQ5300, with OperationFailed set, "/boats/current.dat" as file name and a folder holding:
@@ -156,23 +132,22 @@ class TestFileOperations : public QObject {
     // file system's limit, so a save over it fails (even as root); image files of either model,
     // 9000 and 8191 bytes long and with the identifier copies differing; "fifo", a FIFO nothing
     // writes to; and "sub", a folder.
-    // Save Image encodes the marked set, with Scrambler out of range for "overflow"; "normal" is
-    // normal mode, "refused" a pending entry refused, "cancelled" a dialog cancelled.
+    // Save Image encodes the default set with Scrambler 4, or 300 (out of range) for "overflow";
+    // "normal" is normal mode, "refused" a pending entry refused, "cancelled" a dialog cancelled.
     void operationsMatchGolden() {
         const AppState hvSet = Marked(kModelHV2071P), tqSet = Marked(kModelTQ5300);
-        const QByteArray hv = test::ImageBytes(hvSet.Image), tq = test::ImageBytes(tqSet.Image);
-        const QByteArray data = DataFile(hvSet.Shared, hvSet.Data), nul = data + '\0';
-        const QByteArray other = DataFile(tqSet.Shared, hvSet.Data), cut = hv.left(8191);
+        const QByteArray hv = ImageBytes(hvSet.Image), tq = ImageBytes(tqSet.Image);
+        const QByteArray data = QByteArray::fromStdString(WriteDataFile(hvSet.Shared, hvSet.Data));
         QByteArray odd8190 = hv, odd1 = tq, hv9000 = hv + QByteArray(808, '\x11');
         odd8190[8190] = static_cast<char>(odd8190[8190] ^ 0x01);
         hv9000[8100] = static_cast<char>(hv9000[8100] ^ 0xFF);  // a byte the check skips
         odd1[1] = static_cast<char>(odd1[1] ^ 0x80);
-        const QByteArray files[] = {data, other, nul, data, hv, tq, hv9000, cut, odd8190, odd1};
+        const QByteArray other = QByteArray::fromStdString(WriteDataFile(tqSet.Shared, hvSet.Data));
+        const QByteArrayList files{data, other,  data + '\0',   data,    hv,
+                                   tq,   hv9000, hv.left(8191), odd8190, odd1};
         const QStringList names =
-            QString("existing otherModel binary %1 hv tq hv9000 hv8191 odd8190 odd1")
-                .arg(QString(250, u'n'))
-                .split(' ');
-        const std::map<QString, std::function<void(Rig&, const QString&)>> run{
+            QString("existing otherModel binary long hv tq hv9000 hv8191 odd8190 odd1").split(' ');
+        const QMap<QString, std::function<void(Rig&, const QString&)>> run{
             {"FileRead2", [](Rig& r, const QString& path) { r.files.FileRead2(path); }},
             {"SaveFileAs", [](Rig& r, const QString& path) { r.files.SaveFileAs(path); }},
             {"SaveFileAsDefault", [](Rig& r, const QString& p) { r.files.SaveFileAsDefault(p); }},
@@ -192,38 +167,32 @@ class TestFileOperations : public QObject {
                      "SaveImage fresh cancelled;OpenImage hv cancelled")
                  .split(';')) {
             const QStringList word = QString(row).split(' ');
-            const QString name = word[1] == "long" ? QString(250, u'n') : word[1];
             Rig rig(Path(row), word.contains("TQ5300") ? kModelTQ5300 : kModelHV2071P,
-                    !word.contains("refused"));
-            for (int i = 0; i < names.size(); ++i)
-                rig.Put(names[i], files[i]);
-            QVERIFY(::mkfifo(rig.Path("fifo").toLocal8Bit(), 0600) == 0);
+                    !word.contains("refused"), names, files);
             rig.app.Shared.DebugMode = word.contains("normal") ? kFalse : kTrue;
             rig.app.Shared.CurrentFileName = "/boats/current.dat";
             rig.app.Shared.OperationFailed = kTrue;
-            if (word[0] == "SaveImage") {
-                rig.app.Data.Common.Contrast = 6;
+            if (word[0] == "SaveImage")
                 rig.app.Data.Common.Scrambler = word.contains("overflow") ? 300 : 4;
-            }
             if (!word.contains("cancelled"))
-                rig.tp.prompter.paths = {rig.Path(name).toStdString()};
+                rig.tp.prompter.paths = {rig.Path(word[1]).toStdString()};
             rig.before = rig.app;
-            run.at(word[0])(rig, rig.Path(name));
-            out += row.toUtf8() + ": " + rig.Outcome(name);
+            run[word[0]](rig, rig.Path(word[1]));
+            out += row.toUtf8() + ": " + rig.Outcome(word[1]);
         }
         QString why;
-        QVERIFY2(test::MatchesGolden(out, "storage_file_operations.txt", &why), qPrintable(why));
+        QVERIFY2(MatchesGolden(out, "storage_file_operations.txt", &why), qPrintable(why));
     }
 
     // A backup never replaces a file: the same second gives "-2", "-3".
     void saveBackup() {
         const QDateTime at(QDate(2024, 3, 7), QTime(21, 5, 42));
-        const MemoryImage image = test::RandomImage(7);
+        const MemoryImage image = RandomImage(7);
         ErrorInfo error;
         for (const char* suffix : {"", "-2", "-3"}) {
             const QString name = Path(QString("new/TQ5300-20240307-210542%1.hex").arg(suffix));
             QCOMPARE(SaveBackup(Path("new"), "TQ5300", at, image, error), std::optional(name));
-            QCOMPARE(ReadBytes(name), test::ImageBytes(image));
+            QCOMPARE(ReadBytes(name), ImageBytes(image));
         }
         // Nothing into a folder that cannot be made.
         QVERIFY(!SaveBackup(Path("new/TQ5300-20240307-210542.hex"), "TQ5300", at, image, error));
@@ -265,20 +234,19 @@ class TestFileOperations : public QObject {
             store.Sync();
         }
         QString why;
-        QVERIFY2(test::MatchesGolden(ReadBytes(path), "storage_settings.ini", &why),
-                 qPrintable(why));
+        QVERIFY2(MatchesGolden(ReadBytes(path), "storage_settings.ini", &why), qPrintable(why));
         QCOMPARE(SettingsStore().FileName(),
                  Path("userconfig/Chanwright/PC Program for HV2071P-TQ5300 Series.ini"));
         // What stores read: that file, none at all, then one text stored for every value.
         QString out;
+        const QByteArray keys =
+            "[ComPath]\nComNum=@\nPort4=@\n[ModelPath]\nModelNum=@\n[Transfer]\nBackupFirst=@"
+            "\nLogSerialTraffic=@\n";
         for (const QByteArray& stored :
              QByteArray("written|none||  |2,3|abc|5|0|-2|2.5|2|4|1|\" 2 \"").split('|')) {
             const QString file = Path(stored == "written" ? "settings.ini" : "t" + stored + ".ini");
             if (stored != "written" && stored != "none")
-                QVERIFY(WriteBytes(file, "[ComPath]\nComNum=" + stored + "\nPort4=" + stored +
-                                             "\n[ModelPath]\nModelNum=" + stored +
-                                             "\n[Transfer]\nBackupFirst=" + stored +
-                                             "\nLogSerialTraffic=" + stored + "\n"));
+                QVERIFY(WriteBytes(file, QByteArray(keys).replace("@", stored)));
             const SettingsStore store(file);
             QDebug(&out).nospace().noquote()
                 << "'" << stored << "': port " << store.ReadComNum() << ", model "
@@ -289,8 +257,7 @@ class TestFileOperations : public QObject {
                                store.ReadComDevice(3), store.ReadComDevice(4)}
                 << "\n";
         }
-        QVERIFY2(test::MatchesGolden(out.toUtf8(), "storage_settings_read.txt", &why),
-                 qPrintable(why));
+        QVERIFY2(MatchesGolden(out.toUtf8(), "storage_settings_read.txt", &why), qPrintable(why));
     }
 
     // Only a DebugMode other than 0 writes, each record appended with CR LF.
@@ -305,14 +272,12 @@ class TestFileOperations : public QObject {
         log.LogError("ReadRadio", "57Device I/O error");
         shared.DebugMode = kTrue;
         log.LogError("SaveFile", "75Zugriff verweigert: \xc3\xa4");
-        const QLocale locale = QLocale::system();
-        const QByteArray stamp = (locale.toString(fixed.date(), QLocale::ShortFormat) + ',' +
-                                  locale.toString(fixed.time(), QLocale::ShortFormat))
-                                     .toUtf8();
+        const auto s = [](auto t) { return QLocale::system().toString(t, QLocale::ShortFormat); };
+        const QByteArray stamp = (s(fixed.date()) + ',' + s(fixed.time())).toUtf8();
         QCOMPARE(ReadBytes(path), "earlier\r\n" + stamp + ":ReadRadio -> 57Device I/O error\r\n" +
                                       stamp + ":SaveFile -> 75Zugriff verweigert: \xc3\xa4\r\n");
         // A log that cannot be written is ignored.
-        QVERIFY(QDir(dir_->path()).mkpath("a-folder"));
+        QVERIFY(QDir().mkpath(Path("a-folder")));
         for (const char* place : {"no-such-folder/err.log", "a-folder"}) {
             ErrorLog(shared, Path(place)).LogError("WriteRadio", "1Timeout");
             QVERIFY(!QFileInfo(Path(place)).isFile());
