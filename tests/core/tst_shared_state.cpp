@@ -25,17 +25,6 @@ class TestSharedState : public QObject {
         QCOMPARE(IsDeveloperSwitch(commandLine.toStdString()), debugMode);
     }
 
-    // The command-line tool runs with these as they are.
-    void newState_isAnHV2071PWithOneRetry() {
-        SharedState shared;
-        QCOMPARE(shared.ModelName(), std::string("HV2071P"));
-        QCOMPARE(shared.ModelCode, std::string("KW83"));
-        QCOMPARE(shared.RetryCount, int16_t(1));
-        QCOMPARE(shared.DebugMode, kFalse);
-        QCOMPARE(GetModelName(kModelTQ5300), std::string("TQ5300"));
-        QCOMPARE(GetModelName(7), std::string("HV2071P"));  // any other number
-    }
-
     void clearDirectory_emptiesEveryEntry() {
         std::array<DirectoryEntry, kGroupDirectorySize> directory;
         directory.fill({kTrue, "SHIPS", "0123456780"});
