@@ -25,19 +25,10 @@ class TestCli : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_, simDir_;
+    const QString log_ = simDir_.filePath("radio.log");  // what the radio got
     QMap<QString, QByteArray> fixtures_, before_;
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
-
-    // Runs the program (the tool unless named), waiting for it to end unless it is to be stopped.
-    void Run(QProcess& process, const QStringList& args, const QString& program = CHANWRIGHT_CLI,
-             bool wait = true) {
-        process.setWorkingDirectory(dir_.path());
-        process.start(program, args);
-        process.closeWriteChannel();
-        if (wait)
-            process.waitForFinished(60000);
-    }
 
     // Empties the folder, writes the fixture files and the settings file's INI lines.
     void Reset(QMap<QString, QByteArray> files, const QString& settings = {}) {
@@ -67,16 +58,12 @@ class TestCli : public QObject {
             if (bytes == want || bytes == want + "\r\n")
                 return " = " + golden.fileName() + (bytes == want ? "" : " + CR LF");
         }
-        for (auto file = before_.begin(); file != before_.end(); ++file) {
-            if (file.value() == bytes)
-                return " = " + file.key();
-        }
+        if (const QString fixture = before_.key(bytes); !fixture.isEmpty())
+            return " = " + fixture;
         if (bytes.startsWith("%PDF"))
             return QString(" PDF, %1 pages").arg(bytes.count("/Type /Page\n"));
-        if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 9; }))
-            return QString(" %1 bytes").arg(bytes.size());
         if (bytes.size() > 3000)
-            return QString(" %1 lines of text").arg(bytes.count('\n'));
+            return QString(" %1 bytes").arg(bytes.size());
         return ":\n  " + QString::fromUtf8(bytes).trimmed().replace('\n', "\n  ");
     }
 
@@ -100,44 +87,24 @@ class TestCli : public QObject {
     // commands.
     QString Transcript(QStringList args) {
         QProcess process;
+        process.setWorkingDirectory(dir_.path());
         if (args.value(0).startsWith('<'))
             process.setStandardInputFile(Path(args.takeFirst().mid(1)));
         if (args.value(0).startsWith('>'))
             process.setStandardOutputFile(args.first().mid(1));
         const bool interrupt = args.value(0) == "^C";
-        Run(process, args.mid(args.value(0).startsWith('>') || interrupt), CHANWRIGHT_CLI,
-            !interrupt);
-        if (interrupt) {
-            QTest::qWaitFor(
-                [&] { return LoggedCommands(simDir_.filePath("radio.log")).size() >= 8; }, 10000);
-            if (process.processId() > 0)
-                ::kill(pid_t(process.processId()), SIGINT);
-            process.waitForFinished(5000);
-        }
+        process.start(CHANWRIGHT_CLI, args.mid(args.value(0).startsWith('>') || interrupt));
+        process.closeWriteChannel();
+        if (interrupt && QTest::qWaitFor([&] { return LoggedCommands(log_).size() >= 8; }, 10000) &&
+            process.processId() > 0)
+            ::kill(pid_t(process.processId()), SIGINT);
+        process.waitForFinished(60000);
         QString text = "$ chanwright-cli " + args.join(' ') + "\nexit " +
                        QString::number(process.exitCode()) + '\n';
-        if (const QByteArray out = process.readAllStandardOutput(); !out.isEmpty())
-            text += "stdout" + Describe(out) + '\n';
-        if (QString err = process.readAllStandardError(); !err.isEmpty())
-            text += "stderr:\n  " + err.trimmed().replace('\n', "\n  ") + '\n';
+        for (const auto& [name, bytes] : {std::pair{"stdout", process.readAllStandardOutput()},
+                                          {"stderr", process.readAllStandardError()}})
+            text += bytes.isEmpty() ? "" : name + Describe(bytes) + '\n';
         return text + Changes();
-    }
-
-    // Compares the transcript line by line with the row's golden section "=== row", with the
-    // folders, the radio's device and the backups' times named alike in every run.
-    void CheckSection(const QString& golden, QString transcript) {
-        transcript.replace(dir_.path(), "$TMP")
-            .replace(QRegularExpression("/dev/pts/\\d+"), "$DEV")
-            .replace(QRegularExpression("-\\d{8}-\\d{6}\\.hex"), "-<time>.hex");
-        QString all = QString::fromUtf8(ReadBytes(TestDataPath(golden)));
-        const QString head = "=== " + QString(QTest::currentDataTag()) + '\n';
-        const QString section =
-            all.contains(head) ? all.section(head, 1).section("\n=== ", 0, 0) : "";
-        if (qEnvironmentVariableIsSet("CHANWRIGHT_UPDATE_GOLDEN")) {  // the section moves last
-            all = all.remove(head + section).trimmed() + '\n' + head + transcript.trimmed();
-            return (void)WriteBytes(TestDataPath(golden), all.trimmed().toUtf8() + '\n');
-        }
-        QCOMPARE(transcript.trimmed().split('\n'), section.trimmed().split('\n'));
     }
 
   private slots:
@@ -148,9 +115,8 @@ class TestCli : public QObject {
         qputenv("XDG_DATA_HOME", QFile::encodeName(Path("data")));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(simDir_.path()));
         const QByteArray hv = ReadBytes(TestDataPath("default_hv2071p.dat"));
-        QProcess convert;
-        Run(convert,
-            {"convert", "--model", "TQ5300", TestDataPath("rich_round_trip.hex"), "a.dat"});
+        QProcess::execute(CHANWRIGHT_CLI, {"convert", "--model", "TQ5300",
+                                           TestDataPath("rich_round_trip.hex"), Path("a.dat")});
         const QByteArray rich = ReadBytes(Path("a.dat"));
         fixtures_ = {
             {"hv.dat", hv},
@@ -183,9 +149,8 @@ class TestCli : public QObject {
     // model of its random memory, or "default"; then the simulator's faults) and the settings
     // file's lines. PORT and DEV are the radio's device.
     void runs_data() {
-        QTest::addColumn<QString>("runs");
-        QTest::addColumn<QString>("radio");
-        QTest::addColumn<QString>("settings");
+        for (const char* column : {"runs", "radio", "settings"})
+            QTest::addColumn<QString>(column);
         for (const QString& line : QString(R"(
 new: new -o out.dat; new --model tq5300 -o o.dat; new -o out.HEX; new -m TQ5300 -o o.hex
 new defaults file: new -o out.def
@@ -256,19 +221,17 @@ verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault
         BuildDefaultImage(defaults, model);
         RestoreLocalBytes(read, defaults);
         cleared[0x155] = 0;
-        const auto hv = BytesToImage(fixtures["hv.hex"]);
         fixtures.insert({{"radio.hex", ImageBytes(memory)},
                          {"read.hex", ImageBytes(read)},
                          {"cleared.hex", ImageBytes(cleared)},
-                         {"programmed.hex", ImageBytes(StoredByRadio(hv, memory))},
+                         {"programmed.hex",
+                          ImageBytes(StoredByRadio(BytesToImage(fixtures["hv.hex"]), memory))},
                          {"restored.hex", ImageBytes(StoredByRadio(read, memory))}});
         SimProcess sim(CHANWRIGHT_RADIOSIM);
         WriteBytes(simDir_.filePath("before.hex"), ImageBytes(memory));
-        QString why;
-        const QStringList simulator{"--image", simDir_.filePath("before.hex"),
-                                    "--log",   simDir_.filePath("radio.log"),
-                                    "--dump",  simDir_.filePath("after.hex")};
-        QVERIFY2(radio.isEmpty() || sim.Start(simulator + radio.split(' ').mid(1), &why),
+        QString why, files = "--image %1/before.hex --log %1/radio.log --dump %1/after.hex %2";
+        files = files.arg(simDir_.path(), radio.section(' ', 1));
+        QVERIFY2(radio.isEmpty() || sim.Start(files.split(' ', Qt::SkipEmptyParts), &why),
                  qPrintable(why));
         Reset(fixtures, QString(settings).replace("DEV", sim.Device()));
         QVERIFY(radio.isEmpty() || QFile::link(sim.Device(), Path("radio")));
@@ -282,8 +245,7 @@ verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault
             QSKIP("only root can make a device node to write into");
         QDir().mkpath(Path("full"));
         if (tag == "full disk") {
-            if (QProcess::execute("mount",
-                                  {"-t", "tmpfs", "-o", "size=64k", "tmpfs", Path("full")}))
+            if (QProcess::execute("mount", {"-t", "tmpfs", "-osize=64k", "tmpfs", Path("full")}))
                 QSKIP("mounting a small file system needs root");
             WriteBytes(Path("full/backup.hex"), "old");
             WriteBytes(Path("full/filler"), QByteArray(64 * 1024, 'f'));
@@ -298,7 +260,7 @@ verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault
         if (!radio.isEmpty()) {
             sim.Stop();
             // What the radio got, known runs of commands by name.
-            QString log = LoggedCommands(simDir_.filePath("radio.log")).join(", ");
+            QString log = LoggedCommands(log_).join(", ");
             for (const auto& [name, commands] :
                  {std::pair{"<read>", ReadCommands()},
                   {"<write plan>", ProgramCommands()},
@@ -308,26 +270,36 @@ verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault
             transcript += "radio got: " + log + "\nradio holds" +
                           Describe(ReadBytes(simDir_.filePath("after.hex"))) + '\n';
         }
-        CheckSection("cli_runs.txt", transcript);
+        // Line by line against the row's section "=== row" of the golden, with the folders, the
+        // radio's device and the backups' times named alike in every run.
+        transcript.replace(dir_.path(), "$TMP")
+            .replace(QRegularExpression("/dev/pts/\\d+"), "$DEV")
+            .replace(QRegularExpression("-\\d{8}-\\d{6}\\.hex"), "-<time>.hex");
+        QString all = QString::fromUtf8(ReadBytes(TestDataPath("cli_runs.txt")));
+        const QString head = "=== " + tag + '\n',
+                      section = all.section(head, 1).section("\n=== ", 0, 0);
+        if (qEnvironmentVariableIsSet("CHANWRIGHT_UPDATE_GOLDEN")) {  // the section moves last
+            all = all.remove(head + section).trimmed() + '\n' + head + transcript.trimmed();
+            return (void)WriteBytes(TestDataPath("cli_runs.txt"), all.trimmed().toUtf8() + '\n');
+        }
+        QCOMPARE(transcript.trimmed().split('\n'), section.trimmed().split('\n'));
     }
 
     // Names whose bytes are no UTF-8 are opened and created with exactly those bytes.
     void latin1FileNames_keepTheirBytes() {
-        Reset({{"caf", fixtures_["tq.dat"]}, {"tq.hex", fixtures_["tq.hex"]}});
-        QProcess shell;
-        Run(shell,
-            {"-c", "n=$(printf '\\351'); mv caf caf$n.dat && '" CHANWRIGHT_CLI
-                   "' convert caf$n.dat out$n.hex"
-                   " && cmp out$n.hex tq.hex; s=$?; rm -f caf* out*; exit $s"},
-            "/bin/sh");
-        QVERIFY2(shell.exitCode() == 0, shell.readAllStandardError());
+        Reset(fixtures_);
+        const char* script = R"(cd "$0" && n=$(printf '\351') && cp tq.dat caf$n.dat &&
+            "$1" convert caf$n.dat out$n.hex && cmp out$n.hex tq.hex
+            s=$?; rm -f caf* out*; exit $s)";
+        QCOMPARE(QProcess::execute("/bin/sh", {"-c", script, dir_.path(), CHANWRIGHT_CLI}), 0);
     }
 
     // Whatever ports this machine has, each has a line of three columns; the COM items follow.
     void ports_listsThePortsFoundAndTheComItems() {
         Reset({}, "[ComPath]\nPort2=/dev/radio\n");
         QProcess ports;
-        Run(ports, {"ports"});
+        ports.start(CHANWRIGHT_CLI, {"ports"});
+        ports.waitForFinished();
         const QStringList lines = QString(ports.readAllStandardOutput()).split('\n');
         const QStringList found =
             lines.filter(QRegularExpression("^/dev/[^\t]+\t[^\t]+\t(/dev/serial/by-id/.+|-)$"));
