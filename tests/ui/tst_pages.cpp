@@ -185,6 +185,33 @@ class TestPages : public QObject {
         click("SG2", "chkGDelete", MessageAnswer::Yes);
         COMPARE_GOLDEN(shown.toUtf8(), "ui/directory_add_delete.txt");
     }
+    // While the program is busy (a file or radio operation under way) clicks, keys and the wheel
+    // on the pages store nothing.
+    void busy_inputStoresNothing() {
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        const AppState before = desk.app;
+        const std::pair<const char*, QStringList> pages[] = {
+            {"S", {"chkFBeep", "chkFWX", "cmbFDim"}},
+            {"E2",
+             {"chkCEnable", "chkCTXEnable", "chkCTXOnly", "chkCTXPower", "chkCDup", "chkCScan",
+              "cmbCN"}},
+            {"PW", {"chkDEnable", "chkDScan"}}};
+        for (const auto& [key, names] : pages) {
+            desk.ClickNode(key);
+            desk.app.Shared.Busy = kTrue;
+            for (const QString& name : names) {
+                desk.Find(name)->setFocus();
+                if (name.startsWith("cmb"))
+                    TurnWheel(desk.Find(name), -1);
+                else
+                    QTest::mouseClick(desk.Find(name), Qt::LeftButton);
+            }
+            desk.app.Shared.Busy = kFalse;
+        }
+        QCOMPARE(Edits(before, desk.app), QString());
+    }
+
     // Frequencies as the pages show them; halves stored just below their decimal text still
     // round up.
     void formatFreq() {
