@@ -51,12 +51,6 @@ class FakeClock : public Clock {
     std::vector<int> pauses;
 };
 
-class CountingEventPump : public EventPump {
-  public:
-    void ProcessEvents() override { ++calls; }
-    int calls = 0;
-};
-
 class RecordingBusyView : public BusyView {
   public:
     void SetBusy(bool busy) override { changes.push_back(busy); }
@@ -88,7 +82,7 @@ class RecordingLog : public FailureLog {
 struct TestPlatform {
     RecordingPrompter prompter;
     FakeClock clock;
-    CountingEventPump events;
+    ScriptedPump events;
     RecordingBusyView busyView;
     Platform platform{prompter, clock, events, busyView};
 };

@@ -191,16 +191,12 @@ class TestPages : public QObject {
         Desk desk;
         QVERIFY(desk.ShowActive());
         const AppState before = desk.app;
-        const std::pair<const char*, QStringList> pages[] = {
-            {"S", {"chkFBeep", "chkFWX", "cmbFDim"}},
-            {"E2",
-             {"chkCEnable", "chkCTXEnable", "chkCTXOnly", "chkCTXPower", "chkCDup", "chkCScan",
-              "cmbCN"}},
-            {"PW", {"chkDEnable", "chkDScan"}}};
-        for (const auto& [key, names] : pages) {
-            desk.ClickNode(key);
+        for (const char* page : {"S cmbFDim chkFBeep chkFWX", "PW chkDEnable",
+                                 "E2 cmbCN chkCEnable chkCTXEnable chkCTXOnly chkCTXPower"}) {
+            const QStringList names = QString(page).split(' ');
+            desk.ClickNode(names[0]);
             desk.app.Shared.Busy = kTrue;
-            for (const QString& name : names) {
+            for (const QString& name : names.mid(1)) {
                 desk.Find(name)->setFocus();
                 if (name.startsWith("cmb"))
                     TurnWheel(desk.Find(name), -1);
