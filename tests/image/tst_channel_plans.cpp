@@ -17,11 +17,6 @@ QByteArray Line(const char* list, const PlanChannel& r) {
         .toLatin1();
 }
 
-void CheckGolden(const QByteArray& dump, const char* golden) {
-    QString why;
-    QVERIFY2(test::MatchesGolden(dump, golden, &why), qPrintable(why));
-}
-
 }  // namespace
 
 class TestChannelPlans : public QObject {
@@ -60,7 +55,7 @@ void TestChannelPlans::allPlans_matchGoldenDump() {
             }
         }
     }
-    CheckGolden(dump, "channel_plans.txt");
+    COMPARE_GOLDEN(dump, "channel_plans.txt");
 }
 
 // The lists a new data set starts from; leftovers in a list and in the EXP records must go.
@@ -91,7 +86,7 @@ void TestChannelPlans::builtRecords_matchGoldenDump() {
     ResetExpChannels(data, plans_.ExpPlan);
     for (const ExpChannel& r : data.ExpChannels)
         dump += Line("RESET", r);
-    CheckGolden(dump, "image_plan_records.txt");
+    COMPARE_GOLDEN(dump, "image_plan_records.txt");
 }
 
 QTEST_APPLESS_MAIN(TestChannelPlans)

@@ -159,11 +159,6 @@ QByteArray Describe(const RadioData& d) {
     return lines.join('\n').toLatin1() + '\n';
 }
 
-void CheckGolden(const QByteArray& bytes, const char* golden) {
-    QString why;
-    QVERIFY2(test::MatchesGolden(bytes, golden, &why), qPrintable(why));
-}
-
 }  // namespace
 
 class TestImageCodec : public QObject {
@@ -177,7 +172,7 @@ class TestImageCodec : public QObject {
         RadioData data = test::MakeDefaultApp(kModelHV2071P).Data;
         data.IndividualDirectory[0] = {kTrue, "OLD", "1234567890"};
         DecodeImage(raw, data);
-        CheckGolden(Describe(data), "image_default_decoded.txt");
+        COMPARE_GOLDEN(Describe(data), "image_default_decoded.txt");
     }
 
     // Encoded over all-zero and all-one bytes, every 16-byte row the data set touches: a bit that
@@ -195,14 +190,14 @@ class TestImageCodec : public QObject {
                 dump += QString::asprintf("%04x ", a).toLatin1() + zeroRow.toHex(' ') + " | " +
                         oneRow.toHex(' ') + '\n';
         }
-        CheckGolden(dump, "image_edge_encoded.txt");
+        COMPARE_GOLDEN(dump, "image_edge_encoded.txt");
     }
 
     void richDataSet_roundTripsToGoldens() {
         const RadioData rich = RichData();
         AppState app = test::MakeDefaultApp(kModelTQ5300);
         QVERIFY(!EncodeImage(rich, app.Image));
-        CheckGolden(test::ImageBytes(app.Image), "rich_round_trip.hex");
+        COMPARE_GOLDEN(test::ImageBytes(app.Image), "rich_round_trip.hex");
 
         // Decoded as in a fresh session, so whatever the image does not hold shows as a default.
         // Known losses: priority channels, the padded tenth digit, regional DispayA and
@@ -210,7 +205,7 @@ class TestImageCodec : public QObject {
         // channel's Position, and the directory from the first entry without a number on.
         RadioData decoded = test::MakeDefaultApp(kModelTQ5300).Data;
         DecodeImage(app.Image, decoded);
-        CheckGolden(Describe(decoded), "image_rich_decoded.txt");
+        COMPARE_GOLDEN(Describe(decoded), "image_rich_decoded.txt");
     }
 
     // Bytes the encoder never writes: names ending at 0x00 and 0x7F, a digit nibble of 10, an
@@ -241,7 +236,7 @@ class TestImageCodec : public QObject {
             data.UsaChannels.push_back(outside);
         }
         DecodeImage(image, data);
-        CheckGolden(Describe(data), "image_edge_decoded.txt");
+        COMPARE_GOLDEN(Describe(data), "image_edge_decoded.txt");
     }
 
     void decodeOffset_data() {

@@ -35,13 +35,12 @@ class TestMemoryImage : public QObject {
         QFETCH(QString, built);
 
         const AppState app = test::MakeDefaultApp(static_cast<int16_t>(model));
-        QString why;
-        QVERIFY2(test::MatchesGolden(test::ImageBytes(app.Image), golden, &why), qPrintable(why));
+        COMPARE_GOLDEN(test::ImageBytes(app.Image), golden);
 
         MemoryImage raw = FilledImage(0x5A);
         BuildDefaultImage(raw, static_cast<int16_t>(model));
         // Before the data set is encoded into it: every byte the radio would get, none left over.
-        QVERIFY2(test::MatchesGolden(test::ImageBytes(raw), built, &why), qPrintable(why));
+        COMPARE_GOLDEN(test::ImageBytes(raw), built);
     }
 
     void checkModelId_data() {

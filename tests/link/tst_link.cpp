@@ -406,8 +406,7 @@ class TestLink : public QObject {
                            '=' + QByteArray(1, char(sim.Memory()[address])).toHex().toUpper();
             out += '\n';
         }
-        QString why;
-        QVERIFY2(MatchesGolden(out, "link_wire.txt", &why), qPrintable(why));
+        COMPARE_GOLDEN(out, "link_wire.txt");
     }
     void exchanges_matchTheGolden() {
         const QByteArray good = Reply(kTypeReadBlock, 16), byte = Reply(kTypeReadByte, 1);
@@ -439,8 +438,7 @@ class TestLink : public QObject {
             QVERIFY2(Perform(op, retries, replies, event, {}) == outcome, name);
             out += QByteArray("== ") + name + " ==\n" + ReadBytes(trace) + outcome;
         }
-        QString why;
-        QVERIFY2(MatchesGolden(out, "link_exchanges.txt", &why), qPrintable(why));
+        COMPARE_GOLDEN(out, "link_exchanges.txt");
     }
 
     void operations_matchTheirStories() {
@@ -476,8 +474,7 @@ class TestLink : public QObject {
         QByteArray out;
         for (const auto& [name, events] : operations)
             out += Tell(name, events);
-        QString why;
-        QVERIFY2(MatchesGolden(out, "link_clone_operations.txt", &why), qPrintable(why));
+        COMPARE_GOLDEN(out, "link_clone_operations.txt");
     }
 
     // What the user is told, what the radio holds afterwards and what the image holds.

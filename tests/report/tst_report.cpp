@@ -152,10 +152,7 @@ class ReportTest : public QObject {
     void textGoldens() {
         QFETCH(int16_t, model);
         const AppState app = model >= 0 ? test::MakeDefaultApp(model) : MakeRichApp();
-        QString why;
-        QVERIFY2(test::MatchesGolden(QByteArray::fromStdString(BuildTextReport(app)),
-                                     QTest::currentDataTag(), &why),
-                 qPrintable(why));
+        COMPARE_GOLDEN(QByteArray::fromStdString(BuildTextReport(app)), QTest::currentDataTag());
     }
 
     // A4 as the PDF file is written; smaller paper, where the pages are scaled down whole; and

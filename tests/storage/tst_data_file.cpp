@@ -75,14 +75,11 @@ class TestDataFile : public QObject {
             QVERIFY2(app.Data != source, golden);
             ReadInto(file, app);
             QVERIFY2(app.Data == source, golden);
-            QString why;
-            QVERIFY2(test::MatchesGolden(Bytes(file), golden, &why), qPrintable(why));
+            COMPARE_GOLDEN(Bytes(file), golden);
         };
         AppState tq = test::MakeDefaultApp(kModelTQ5300), app = test::MakeDefaultApp(kModelHV2071P);
         const std::string defaults = WriteDefaultsFile(app.Shared, app.Data);
-        QString why;
-        QVERIFY2(test::MatchesGolden(Bytes(defaults), "defaults_hv2071p.def", &why),
-                 qPrintable(why));
+        COMPARE_GOLDEN(Bytes(defaults), "defaults_hv2071p.def");
         check(tq, "default_tq5300.dat");
         check(app, "default_hv2071p.dat");
         app.Shared.ModelCode = "KW83E";
@@ -161,8 +158,7 @@ class TestDataFile : public QObject {
                                    .Lookup(part[0].toStdString(), key);
             out += row + " -> " + Bytes(key + "=" + value.value_or("missing")) + "\n";
         }
-        QString why;
-        QVERIFY2(test::MatchesGolden(out, "storage_reading.txt", &why), qPrintable(why));
+        COMPARE_GOLDEN(out, "storage_reading.txt");
     }
 
     // Garbage parses with every value within the limit; huge files parse in sizes where a parse

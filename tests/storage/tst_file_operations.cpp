@@ -180,8 +180,7 @@ class TestFileOperations : public QObject {
             run[word[0]](rig, rig.Path(word[1]));
             out += row.toUtf8() + ": " + rig.Outcome(word[1]);
         }
-        QString why;
-        QVERIFY2(MatchesGolden(out, "storage_file_operations.txt", &why), qPrintable(why));
+        COMPARE_GOLDEN(out, "storage_file_operations.txt");
     }
 
     // A backup never replaces a file: the same second gives "-2", "-3".
@@ -233,8 +232,7 @@ class TestFileOperations : public QObject {
             store.WriteWindowPosition(1200, -45, 9600, 7200);
             store.Sync();
         }
-        QString why;
-        QVERIFY2(MatchesGolden(ReadBytes(path), "storage_settings.ini", &why), qPrintable(why));
+        COMPARE_GOLDEN(ReadBytes(path), "storage_settings.ini");
         QCOMPARE(SettingsStore().FileName(),
                  Path("userconfig/Chanwright/PC Program for HV2071P-TQ5300 Series.ini"));
         // What stores read: that file, none at all, then one text stored for every value.
@@ -257,7 +255,7 @@ class TestFileOperations : public QObject {
                                store.ReadComDevice(3), store.ReadComDevice(4)}
                 << "\n";
         }
-        QVERIFY2(MatchesGolden(out.toUtf8(), "storage_settings_read.txt", &why), qPrintable(why));
+        COMPARE_GOLDEN(out.toUtf8(), "storage_settings_read.txt");
     }
 
     // Only a DebugMode other than 0 writes, each record appended with CR LF.

@@ -31,3 +31,10 @@ MemoryImage FilledImage(uint8_t value);
 MemoryImage RandomImage(unsigned seed);
 
 }  // namespace chanwright::test
+
+// In a test function: fails it unless the bytes equal their golden copy (see MatchesGolden).
+#define COMPARE_GOLDEN(actual, name)                                                        \
+    do {                                                                                    \
+        QString why_;                                                                       \
+        QVERIFY2(::chanwright::test::MatchesGolden(actual, name, &why_), qPrintable(why_)); \
+    } while (false)

@@ -18,13 +18,6 @@
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
 
-// Compares bytes with their golden copy in tests/data; CHANWRIGHT_UPDATE_GOLDEN=1 rewrites it.
-#define COMPARE_GOLDEN(actual, name)                                                        \
-    do {                                                                                    \
-        QString why_;                                                                       \
-        QVERIFY2(::chanwright::test::MatchesGolden(actual, name, &why_), qPrintable(why_)); \
-    } while (false)
-
 namespace chanwright::test {
 
 inline const QString kTitle = "KW83  PC Program for HV2071P/TQ5300 Series";
