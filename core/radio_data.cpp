@@ -9,6 +9,11 @@ std::string TypedMmsi(const std::string& stored, bool group) {
     return stored.substr(first, group ? kGroupMmsiDigits : kIndividualMmsiDigits);
 }
 
+std::string ShownMmsi(const std::string& stored) {
+    return stored.size() == kIndividualMmsiDigits + 1 ? stored.substr(0, kIndividualMmsiDigits)
+                                                       : stored;
+}
+
 namespace {
 
 auto Fields(const PlanChannel& c) {

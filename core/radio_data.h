@@ -44,6 +44,9 @@ using ExpChannel = PlanChannel;
 constexpr int kIndividualMmsiDigits = 9;
 constexpr int kGroupMmsiDigits = 8;
 std::string TypedMmsi(const std::string& stored, bool group);
+// An MMSI as a person reads and copies it: 9 digits, a group's being "0" and its 8. The stored
+// form's tenth digit is the radio's, not part of the number. Any other stored text shows as is.
+std::string ShownMmsi(const std::string& stored);
 
 struct DirectoryEntry {
     Bool16 Enable = kFalse;
