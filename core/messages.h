@@ -17,8 +17,7 @@ constexpr const char* kDataError = "Data Error!!";
 // Backups, verify and the serial trace.
 constexpr const char* kVerifyRadio = "Verify Radio";
 constexpr const char* kRadioMatches = "The radio matches the data being edited.";
-constexpr const char* kStageBackup = "Backing up the radio (1 of 2)";
-constexpr const char* kStageProgram = "Programming (2 of 2)";
+constexpr const char* kStageReading = "Reading the radio…";
 constexpr const char* kBackupNotKept =
     "The radio's backup could not be saved, so nothing was written to the radio.";
 constexpr const char* kNoHelp =

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace chanwright {
 
@@ -17,6 +18,10 @@ class Prompter {
                              MessageIcon icon) = 0;
     virtual MessageAnswer Ask(const std::string& text, const std::string& title,
                               MessageButtons buttons, MessageIcon icon) = 0;
+    // A question answered with one of the named buttons: the first is the default, the last is
+    // what Escape or closing the box answers. The index of the answer.
+    virtual int Choose(const std::string& text, const std::string& title,
+                       const std::vector<std::string>& buttons, MessageIcon icon) = 0;
     // The filter uses the "text|pattern|text|pattern" form; an empty result means cancelled.
     virtual std::string ChooseOpenFile(const std::string& filter) = 0;
     virtual std::string ChooseSaveFile(const std::string& filter) = 0;

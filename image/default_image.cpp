@@ -40,6 +40,14 @@ bool CheckModelId(uint16_t first, uint16_t second, int16_t modelNum) {
     return first == second && first == ModelIdFor(modelNum);
 }
 
+std::optional<int16_t> ModelOfIds(uint16_t first, uint16_t second) {
+    for (const int16_t model : {kModelHV2071P, kModelTQ5300}) {
+        if (CheckModelId(first, second, model))
+            return model;
+    }
+    return std::nullopt;
+}
+
 void BuildDefaultImage(MemoryImage& target, int16_t modelNum) {
     target.fill(0xFF);
     const uint16_t id = ModelIdFor(modelNum);

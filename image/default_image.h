@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/memory_image.h"
 
@@ -19,6 +20,9 @@ uint16_t SecondModelId(const MemoryImage& image);
 
 // True when both copies agree with each other and with the selected model.
 bool CheckModelId(uint16_t first, uint16_t second, int16_t modelNum);
+
+// The model both copies name; nothing when they disagree or name no model this program knows.
+std::optional<int16_t> ModelOfIds(uint16_t first, uint16_t second);
 
 // Writes the default image of the model into target. Unlike the radio's own start-up copy it
 // decodes nothing: callers decode from the image they mean.

@@ -66,10 +66,10 @@ int CloneOperations::ShowProgress(int percent) {
 }
 
 // A two-stage operation shares the bar: each stage shows its own percentage within its part.
-void CloneOperations::SetStage(const char* stage, int base, int span) {
+void CloneOperations::SetStage(const std::string& stage, int base, int span) {
     progressBase_ = base;
     progressSpan_ = span;
-    view_.ShowStage(stage ? stage : "");
+    view_.ShowStage(stage);
 }
 
 bool CloneOperations::RunTransfer() {
@@ -78,9 +78,9 @@ bool CloneOperations::RunTransfer() {
             ReadRadio();
             break;
         case kTransferProgram:
-            // Nothing reaches the radio from an image that could not be encoded whole. A restore
+            // Nothing reaches the radio from data that could not be encoded whole. A restore
             // sends the image as it was loaded.
-            if (programOptions_.imageAsLoaded || EncodeForProgram())
+            if (programOptions_.imageAsLoaded || CheckEncodes())
                 ProgramRadio();
             break;
         case kTransferClear:
@@ -96,7 +96,7 @@ bool CloneOperations::RunTransfer() {
     // dialog must stay open, not close as if it had finished.
     if (shared_.AbortRequested)
         shared_.OperationFailed = kTrue;
-    SetStage(nullptr, 0, 100);
+    SetStage({}, 0, 100);
     ShowProgress(0);
     return !shared_.OperationFailed;
 }
@@ -108,8 +108,10 @@ bool CloneOperations::CancelTransfer() {
     return false;
 }
 
-bool CloneOperations::EncodeForProgram() {
-    const std::optional<EncodeError> error = EncodeImage(app_.Data, app_.Image);
+// Encoding fails on the data alone, whatever image it goes over: tried before anything is sent.
+bool CloneOperations::CheckEncodes() {
+    MemoryImage trial = app_.Image;
+    const std::optional<EncodeError> error = EncodeImage(app_.Data, trial);
     if (!error)
         return true;
     shared_.OperationFailed = kTrue;
@@ -119,12 +121,15 @@ bool CloneOperations::EncodeForProgram() {
 }
 
 // The data step of a read into image, which keeps what it held unless the whole radio came in; the
-// local bytes are then the default image's, as the data set knows them.
-bool CloneOperations::ReadWholeRadio(MemoryImage& image) {
+// local bytes are then the default image's, as the data set knows them. raw, when given, gets the
+// radio's bytes as they came.
+bool CloneOperations::ReadWholeRadio(MemoryImage& image, MemoryImage* raw) {
     MemoryImage scratch = image;
     ReadData(scratch);
     if (shared_.OperationFailed || shared_.AbortRequested)
         return false;
+    if (raw)
+        *raw = scratch;
     MemoryImage defaults{};
     BuildDefaultImage(defaults, shared_.ModelNum);
     RestoreLocalBytes(scratch, defaults);
@@ -165,34 +170,71 @@ void CloneOperations::VerifyRadio() {
     shared_.TransferDone = kTrue;
 }
 
-// The first stage of a program with a backup: the whole radio read and kept. Nothing is written
-// unless the copy is safe on disk.
-bool CloneOperations::BackUpRadio() {
-    SetStage(messages::kStageBackup, 0, 50);
-    MemoryImage image{};
-    if (!ReadWholeRadio(image))
+// The first stage of every program: the whole radio read and kept as a backup. Nothing is written
+// unless the read is complete and the copy safe on disk. radio gets the image as a read leaves it,
+// raw the bytes the radio holds.
+bool CloneOperations::ReadForProgram(MemoryImage& radio, MemoryImage& raw) {
+    SetStage(messages::kStageReading, 0, 50);
+    if (!ReadWholeRadio(radio, &raw))
         return false;
     ErrorInfo error;
-    if (!KeepCopy(image, error)) {
+    if (!KeepCopy(radio, error)) {
         shared_.OperationFailed = kTrue;
         prompter_.ShowMessage(std::string(messages::kBackupNotKept) + "\n\n" + error.Description,
                               messages::kProgramToRadio, MessageIcon::Critical);
         return false;
     }
-    SetStage(messages::kStageProgram, 50, 50);
     return true;
+}
+
+// The radio's identity stays unless the user says otherwise. A radio without a user MMSI takes
+// the data set's; that is how a new radio is set up. Cancel writes nothing.
+bool CloneOperations::ChooseUserMmsi(const MemoryImage& radio) {
+    userMmsi_ = CheckUserMmsi(app_.Data, radio);
+    userMmsiWritten_ = !userMmsi_->Conflicts();
+    if (userMmsiWritten_ || !programOptions_.decideUserMmsi)
+        return true;
+    switch (programOptions_.decideUserMmsi(*userMmsi_)) {
+        case UserMmsiAnswer::KeepRadio:
+            return true;
+        case UserMmsiAnswer::WriteData:
+            userMmsiWritten_ = true;
+            return true;
+        case UserMmsiAnswer::Cancel:
+            break;
+    }
+    userMmsi_.reset();
+    shared_.AbortRequested = kTrue;
+    return false;
 }
 
 void CloneOperations::ProgramRadio() {
     RunningFrame frame(shared_, view_);
+    userMmsi_.reset();
+    blocksWritten_ = 0;
     ReadDataChkModel();
     if (shared_.OperationFailed)
         return;
-    if (programOptions_.backupFirst && !BackUpRadio())
+    MemoryImage radio{};
+    MemoryImage raw{};
+    if (!ReadForProgram(radio, raw))
         return;
-    WriteData();
+    MemoryImage target = app_.Image;
+    if (!programOptions_.imageAsLoaded) {
+        if (!ChooseUserMmsi(radio))
+            return;
+        // Checked before the read: it cannot fail now.
+        (void)EncodeOverRadio(app_.Data, radio, userMmsiWritten_, target);
+    }
+    const bool whole = programOptions_.fullWrite || programOptions_.imageAsLoaded;
+    const std::vector<WriteStep> steps = PlanWrites(target, whole ? nullptr : &raw);
+    blocksWritten_ = chanwright::BlocksWritten(steps);
+    SetStage("Writing " + std::to_string(blocksWritten_) + " blocks\u2026", 50, 50);
+    WriteData(target, steps);
     if (shared_.OperationFailed || shared_.AbortRequested)
         return;
+    // The image now holds what the radio holds, so later saves keep the radio's own bytes.
+    app_.Image = target;
     Complete(messages::kProgramToRadio);
 }
 
@@ -276,6 +318,13 @@ void CloneOperations::ReadDataChkModel() {
         }
         if (CheckModelId(FirstModelId(check), SecondModelId(check), shared_.ModelNum))
             return;
+        const std::optional<int16_t> radioModel =
+            ModelOfIds(FirstModelId(check), SecondModelId(check));
+        if (takeRadioModel_ && radioModel) {
+            shared_.ModelNum = *radioModel;
+            tookRadioModel_ = true;
+            return;
+        }
         shared_.OperationFailed = kTrue;
         prompter_.ShowMessage(
             ModelErrorText(check, shared_.ModelNum, IdentifierSource::Radio, modelChoice_),
@@ -311,21 +360,18 @@ void CloneOperations::ReadData(MemoryImage& scratch) {
     });
 }
 
-void CloneOperations::WriteData() {
+void CloneOperations::WriteData(const MemoryImage& image, const std::vector<WriteStep>& steps) {
     RunStep("frmRadio.WriteData", [&] {
         if (!OpenPort(messages::kProgramToRadio))
             return;
         ShowProgress(0);
-        const auto stopped = [&] { return shared_.OperationFailed || shared_.AbortRequested; };
-        for (int address = 0; address <= kLastBlock; address += kBlockSize) {
-            ShowProgress(ProgressFor(address));
-            if (address == kByteWrittenBlock) {
-                for (int byte = kFirstByteWritten; byte <= kLastByteWritten && !stopped(); ++byte)
-                    link_.WriteByte(app_.Image, static_cast<uint16_t>(byte));
-            } else if (!IsSkippedBlock(address)) {
-                link_.WriteBlock(app_.Image, static_cast<uint16_t>(address));
-            }
-            if (stopped())
+        for (const WriteStep& step : steps) {
+            ShowProgress(ProgressFor(step.address - step.address % kBlockSize));
+            if (step.singleByte)
+                link_.WriteByte(image, step.address);
+            else
+                link_.WriteBlock(image, step.address);
+            if (shared_.OperationFailed || shared_.AbortRequested)
                 break;
         }
         FinishTransfer(messages::kProgramToRadio);

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/app_state.h"
 #include "core/error_info.h"
 #include "core/platform.h"
 #include "image/model_hint.h"
+#include "image/program_image.h"
 #include "link/radio_link.h"
+#include "link/write_plan.h"
 
 namespace chanwright {
 
@@ -37,13 +42,20 @@ class BackupKeeper {
     virtual bool Keep(const MemoryImage& image, int16_t modelNum, ErrorInfo& error) = 0;
 };
 
-// How Program to Radio goes about it.
+// What the user says when the radio's own user MMSI and the data set's differ.
+enum class UserMmsiAnswer { KeepRadio, WriteData, Cancel };
+
+// How Program to Radio goes about it. Every program first reads the whole radio (the read is kept
+// as a backup) and encodes the data set over that image, so what the data set does not own keeps
+// the radio's values; then it writes only what changes.
 struct ProgramOptions {
-    // Read the whole radio into a backup first; a read that fails writes nothing.
-    bool backupFirst = false;
-    // Write the image as it was loaded (a backup being restored) instead of the data set encoded,
-    // so the radio's own bytes that the data set cannot hold come back unchanged.
+    // Write the image as it was loaded (a backup being restored), whole, instead of the data set
+    // encoded, so the radio's own bytes that the data set cannot hold come back unchanged.
     bool imageAsLoaded = false;
+    // Send the whole write plan, whatever the radio holds already.
+    bool fullWrite = false;
+    // Asked when the radio has a user MMSI and the data set another; none keeps the radio's.
+    std::function<UserMmsiAnswer(const UserMmsiCheck&)> decideUserMmsi;
 };
 
 // "Read from Radio" for a read, "Program to Radio" for program and clear, "Verify Radio" for a
@@ -68,9 +80,20 @@ class CloneOperations {
     void SetProgramOptions(const ProgramOptions& options) { programOptions_ = options; }
     // How a model error tells the user to choose the model the radio is.
     void SetModelChoice(ModelChoice choice) { modelChoice_ = choice; }
+    // The model check takes the model the radio's identifiers name, when both copies name one,
+    // instead of refusing a radio of the other model. For a read whose user chose no model.
+    void SetTakeRadioModel(bool take) { takeRadioModel_ = take; }
+    // The model check took the radio's model, which was not the one selected.
+    bool TookRadioModel() const { return tookRadioModel_; }
 
     // The radio's image after a completed verify read, local bytes restored.
     const MemoryImage& RadioImage() const { return radioImage_; }
+    // The user MMSIs a program found once it had read the radio, and whether the data set's was
+    // written; nothing before.
+    const std::optional<UserMmsiCheck>& UserMmsi() const { return userMmsi_; }
+    bool UserMmsiWritten() const { return userMmsiWritten_; }
+    // How many blocks the last program wrote.
+    int BlocksWritten() const { return blocksWritten_; }
 
     // The dialog's OK: the operation of TransferMode. True when the dialog may close.
     bool RunTransfer();
@@ -85,7 +108,7 @@ class CloneOperations {
 
     void ReadDataChkModel();
     void ReadData(MemoryImage& scratch);
-    void WriteData();
+    void WriteData(const MemoryImage& image, const std::vector<WriteStep>& steps);
     void ClearData();
 
     // Clamps to 0 … 100 and shows it, within the running stage's share of the bar; returns the
@@ -98,11 +121,12 @@ class CloneOperations {
     bool OpenPort(const char* operation);
     void FinishTransfer(const char* operation);
     void Complete(const char* operation);
-    bool EncodeForProgram();
-    bool ReadWholeRadio(MemoryImage& image);
+    bool CheckEncodes();
+    bool ReadWholeRadio(MemoryImage& image, MemoryImage* raw = nullptr);
     bool KeepCopy(const MemoryImage& image, ErrorInfo& error);
-    bool BackUpRadio();
-    void SetStage(const char* stage, int base, int span);
+    bool ReadForProgram(MemoryImage& radio, MemoryImage& raw);
+    bool ChooseUserMmsi(const MemoryImage& radio);
+    void SetStage(const std::string& stage, int base, int span);
 
     AppState& app_;
     SharedState& shared_;
@@ -115,7 +139,12 @@ class CloneOperations {
     BackupKeeper* keeper_ = nullptr;
     ProgramOptions programOptions_;
     ModelChoice modelChoice_ = ModelChoice::Menu;
+    bool takeRadioModel_ = false;
+    bool tookRadioModel_ = false;
     MemoryImage radioImage_{};
+    std::optional<UserMmsiCheck> userMmsi_;
+    bool userMmsiWritten_ = false;
+    int blocksWritten_ = 0;
     int progressBase_ = 0;
     int progressSpan_ = 100;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/memory_image.h"
 
@@ -23,8 +24,27 @@ bool IsWrittenAddress(int address);
 // space.
 uint8_t SentByte(const MemoryImage& image, int address);
 
-// How many of the bytes Program to Radio sends would leave the radio holding something other than
-// what `radio` holds, programming `programmed`.
-int DifferingWrittenBytes(const MemoryImage& programmed, const MemoryImage& radio);
+// True when the radio holding `held` where `image` sends SentByte(image, address) holds the same
+// thing: the same byte, or an unused text byte the radio left 0xFF where a space would go.
+bool HoldsSentByte(const MemoryImage& image, const MemoryImage& held, int address);
+
+// One exchange of Program to Radio: a whole block, or one byte of the scrambler's block.
+struct WriteStep {
+    uint16_t address = 0;
+    bool singleByte = false;
+
+    bool operator==(const WriteStep& other) const {
+        return address == other.address && singleByte == other.singleByte;
+    }
+};
+
+// The exchanges that write `image`, in the plan's order. Without `radio`, the whole plan; with it,
+// only the blocks and single bytes whose bytes, as they go out, differ from what the radio holds.
+// The plan's first and last blocks always go: they open and close every programming the radio
+// has ever seen.
+std::vector<WriteStep> PlanWrites(const MemoryImage& image, const MemoryImage* radio);
+
+// How many blocks the steps touch, the scrambler's single bytes counting as their one block.
+int BlocksWritten(const std::vector<WriteStep>& steps);
 
 }  // namespace chanwright

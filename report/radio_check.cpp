@@ -1,33 +1,52 @@
 #include "report/radio_check.h"
 
 #include "image/image_decoder.h"
+#include "image/program_image.h"
 #include "link/write_plan.h"
 #include "report/data_diff.h"
 
 namespace chanwright::report {
 
-std::optional<RadioComparison> CompareWithRadio(const AppState& app, const MemoryImage& radio,
-                                                std::optional<EncodeError>& error) {
-    MemoryImage programmed = app.Image;
-    error = EncodeImage(app.Data, programmed);
-    if (error)
-        return std::nullopt;
-    // The radio as programming would leave it: what is sent over what it keeps for itself.
+namespace {
+
+// The fields of `sent` as the radio would hold them after receiving it, against the fields it
+// holds: the bytes programming does not send keep the radio's values on both sides.
+RadioComparison Compare(const AppState& app, const MemoryImage& sent, const MemoryImage& radio) {
     AppState expected = app;
-    expected.Image = radio;
+    AppState held = app;
+    expected.Image = held.Image = radio;
     RadioComparison comparison;
     for (int address = 0; address < kImageSize; ++address) {
         if (!IsWrittenAddress(address))
             continue;
         ++comparison.writtenBytes;
-        expected.Image[static_cast<std::size_t>(address)] = SentByte(programmed, address);
+        expected.Image[static_cast<std::size_t>(address)] = SentByte(sent, address);
+        if (!HoldsSentByte(sent, radio, address))
+            ++comparison.differingBytes;
     }
-    comparison.differingBytes = DifferingWrittenBytes(programmed, radio);
     DecodeImage(expected.Image, expected.Data);
-    AppState held = app;
-    held.Image = radio;
     DecodeImage(held.Image, held.Data);
     comparison.fields = DiffLines(expected, held);
+    return comparison;
+}
+
+}  // namespace
+
+std::optional<RadioComparison> CompareWithRadio(const AppState& app, const MemoryImage& radio,
+                                                bool writeUserMmsi,
+                                                std::optional<EncodeError>& error) {
+    MemoryImage programmed{};
+    error = EncodeOverRadio(app.Data, radio, writeUserMmsi, programmed);
+    if (error)
+        return std::nullopt;
+    RadioComparison comparison = Compare(app, programmed, radio);
+    comparison.matches = comparison.fields.empty();
+    return comparison;
+}
+
+RadioComparison CompareWithBackup(const AppState& app, const MemoryImage& radio) {
+    RadioComparison comparison = Compare(app, app.Image, radio);
+    comparison.matches = comparison.differingBytes == 0;
     return comparison;
 }
 

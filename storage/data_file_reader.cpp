@@ -121,4 +121,26 @@ void ReadDataFile(const ProfileFile& file, const SharedState& shared, RadioData&
     ReadDirectory(file, "CHGRPID", data.GroupDirectory);
 }
 
+namespace {
+
+bool IsDataSection(std::string_view name) {
+    for (const std::string_view whole : {"MAIN", "SETCOM", "CHCOM"}) {
+        if (name == whole)
+            return true;
+    }
+    for (const std::string_view record :
+         {"CHUSA", "CHINT", "CHCAN", "CHWX", "CHEXP", "CHMMSID", "CHGRPID"}) {
+        if (name.size() > record.size() && name.substr(0, record.size()) == record &&
+            name.find_first_not_of("0123456789", record.size()) == std::string_view::npos)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool HoldsProgramData(const ProfileFile& file) {
+    return file.AnySection(IsDataSection);
+}
+
 }  // namespace chanwright

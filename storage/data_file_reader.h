@@ -13,4 +13,9 @@ namespace chanwright {
 // not read. A position or time offset that would point outside its table is not taken.
 void ReadDataFile(const ProfileFile& file, const SharedState& shared, RadioData& data);
 
+// True when the file holds at least one section a data file has ([MAIN], [SETCOM], [CHCOM], or a
+// channel or directory record such as [CHUSA0] or [CHMMSID1]). Reading any other text would
+// leave every name empty, which programmed into a radio wipes it.
+bool HoldsProgramData(const ProfileFile& file);
+
 }  // namespace chanwright

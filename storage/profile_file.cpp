@@ -108,6 +108,14 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
     return file;
 }
 
+bool ProfileFile::AnySection(bool (*test)(std::string_view upperName)) const {
+    for (const auto& [name, index] : sectionIndex_) {
+        if (test(name))
+            return true;
+    }
+    return false;
+}
+
 std::optional<std::string> ProfileFile::Lookup(std::string_view section,
                                                std::string_view key) const {
     const auto sectionIt = sectionIndex_.find(Fold(section));

@@ -24,6 +24,9 @@ class ProfileFile {
     // without "=" counts as missing).
     std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
 
+    // True when the name of a section, upper-cased, passes the test.
+    bool AnySection(bool (*test)(std::string_view upperName)) const;
+
   private:
     struct Section {
         std::unordered_map<std::string, std::optional<std::string>> keys;  // upper-cased names

@@ -13,7 +13,6 @@ namespace {
 
 const char kComKey[] = "ComPath/ComNum";
 const char kModelKey[] = "ModelPath/ModelNum";
-const char kBackupFirstKey[] = "Transfer/BackupFirst";
 const char kLogTrafficKey[] = "Transfer/LogSerialTraffic";
 const char kLastFolderKey[] = "Files/LastFolder";
 
@@ -95,15 +94,6 @@ int16_t SettingsStore::ReadModelNum() const {
 
 void SettingsStore::WriteModelNum(int16_t modelNum) {
     settings_->setValue(QLatin1String(kModelKey), QString::number(modelNum));
-}
-
-bool SettingsStore::ReadBackupFirst() const {
-    int value = 1;
-    return !ReadInteger(*settings_, kBackupFirstKey, &value) || value != 0;
-}
-
-void SettingsStore::WriteBackupFirst(bool on) {
-    settings_->setValue(QLatin1String(kBackupFirstKey), QString::number(on ? 1 : 0));
 }
 
 bool SettingsStore::ReadLogSerialTraffic() const {

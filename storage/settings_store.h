@@ -39,9 +39,6 @@ class SettingsStore {
     // 1 for TQ5300, 0 for HV2071P; anything else stored reads as 0.
     int16_t ReadModelNum() const;
     void WriteModelNum(int16_t modelNum);
-    // "Back up the radio first" in the Program dialog: on unless switched off.
-    bool ReadBackupFirst() const;
-    void WriteBackupFirst(bool on);
     // Options > Log Serial Traffic: off unless switched on.
     bool ReadLogSerialTraffic() const;
     void WriteLogSerialTraffic(bool on);

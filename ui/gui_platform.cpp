@@ -1,10 +1,13 @@
 #include "ui/gui_platform.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 #include "core/messages.h"
@@ -86,6 +89,26 @@ MessageAnswer GuiPrompter::Ask(const std::string& text, const std::string& title
         default:
             return MessageAnswer::Cancel;
     }
+}
+
+int GuiPrompter::Choose(const std::string& text, const std::string& title,
+                        const std::vector<std::string>& buttons, MessageIcon icon) {
+    QMessageBox box(BoxIcon(icon), QString::fromStdString(title), MessageText(text),
+                    QMessageBox::NoButton, parent_);
+    std::vector<QPushButton*> shown;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const bool last = i + 1 == buttons.size();
+        shown.push_back(box.addButton(QString::fromStdString(buttons[i]),
+                                      last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    }
+    if (shown.empty())
+        return -1;
+    box.setDefaultButton(shown.front());
+    box.setEscapeButton(shown.back());
+    box.exec();
+    const auto chosen = std::find(shown.begin(), shown.end(), box.clickedButton());
+    return chosen == shown.end() ? static_cast<int>(shown.size()) - 1
+                                 : static_cast<int>(chosen - shown.begin());
 }
 
 std::string GuiPrompter::ChooseOpenFile(const std::string& filter) {

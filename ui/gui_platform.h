@@ -17,6 +17,8 @@ class GuiPrompter : public Prompter {
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     MessageAnswer Ask(const std::string& text, const std::string& title, MessageButtons buttons,
                       MessageIcon icon) override;
+    int Choose(const std::string& text, const std::string& title,
+               const std::vector<std::string>& buttons, MessageIcon icon) override;
     std::string ChooseOpenFile(const std::string& filter) override;
     std::string ChooseSaveFile(const std::string& filter) override;
     std::string ChooseOpenFileIn(const std::string& folder, const std::string& filter) override;

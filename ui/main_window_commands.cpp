@@ -243,7 +243,6 @@ MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
                               services_.timings,
                               {},
                               backups_.get(),
-                              &services_.settings,
                               imageAsLoaded,
                               [this] { return NewTraceFile(); }};
     if (help_.Available())

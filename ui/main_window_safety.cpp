@@ -114,21 +114,31 @@ void MainWindow::TransferVerify() {
     if (!app_.Shared.TransferDone)
         return;
     app_.Shared.TransferDone = kFalse;
+    // Compared as Program to Radio leaves it by default: the radio keeps its own user MMSI.
     std::optional<EncodeError> error;
     const std::optional<report::RadioComparison> comparison =
-        report::CompareWithRadio(app_, radio, error);
+        report::CompareWithRadio(app_, radio, false, error);
     if (!comparison) {
         services_.prompter.ShowMessage(error->Message(), messages::kVerifyRadio,
                                        MessageIcon::Exclamation);
         return;
     }
-    if (comparison->Matches()) {
-        services_.prompter.ShowMessage(messages::kRadioMatches, messages::kVerifyRadio,
-                                       MessageIcon::Information);
+    const UserMmsiCheck check = CheckUserMmsi(app_.Data, radio);
+    const std::string identity =
+        check.Conflicts()
+            ? "The radio keeps its own user MMSI " + ShownMmsi(check.radio) + "; the data holds " +
+                  (check.data.empty() ? "none" : ShownMmsi(check.data)) + "."
+            : "";
+    if (comparison->matches) {
+        services_.prompter.ShowMessage(
+            messages::kRadioMatches + (identity.empty() ? "" : "\n\n" + identity),
+            messages::kVerifyRadio, MessageIcon::Information);
         return;
     }
     std::vector<std::string> lines = comparison->fields;
     lines.push_back(report::DifferingBytesLine(*comparison));
+    if (!identity.empty())
+        lines.push_back(identity);
     VerifyDialog dialog(lines, this);
     services_.runModal(dialog);
 }

@@ -2,7 +2,6 @@
 #include "core/messages.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -123,6 +122,10 @@ class TraceNamingPrompter : public Prompter {
                       MessageIcon icon) override {
         return prompter_.Ask(text, title, buttons, icon);
     }
+    int Choose(const std::string& text, const std::string& title,
+               const std::vector<std::string>& buttons, MessageIcon icon) override {
+        return prompter_.Choose(text, title, buttons, icon);
+    }
     std::string ChooseOpenFile(const std::string& filter) override {
         return prompter_.ChooseOpenFile(filter);
     }
@@ -134,6 +137,26 @@ class TraceNamingPrompter : public Prompter {
     Prompter& prompter_;
     std::string trailer_;
 };
+
+// The MMSI identifies the vessel in distress calls: another boat's is never written without a word.
+UserMmsiAnswer AskUserMmsi(Prompter& prompter, const UserMmsiCheck& check) {
+    const std::string data = ShownMmsi(check.data);
+    const std::string text =
+        "This radio's user MMSI is " + ShownMmsi(check.radio) + ". " +
+        (data.empty() ? "The data holds none." : "The data holds " + data + ".") +
+        " The MMSI identifies the vessel in distress calls.";
+    switch (prompter.Choose(
+        text, messages::kProgramToRadio,
+        {"Keep the radio's", data.empty() ? "Write none" : "Write " + data, "Cancel"},
+        MessageIcon::Question)) {
+        case 0:
+            return UserMmsiAnswer::KeepRadio;
+        case 1:
+            return UserMmsiAnswer::WriteData;
+        default:
+            return UserMmsiAnswer::Cancel;
+    }
+}
 
 }  // namespace
 
@@ -177,16 +200,6 @@ RadioDialog::RadioDialog(AppState& app, RadioDialogServices services, QWidget* p
     }
     ok_->setDefault(true);
 
-    backupFirst_ = new QCheckBox(QStringLiteral("Back up the radio first"), this);
-    backupFirst_->setObjectName(QStringLiteral("chkBackupFirst"));
-    backupFirst_->setGeometry(kLeftPicture, kPictureTop + kPictureHeight + 1, 240, 20);
-    backupFirst_->setChecked(services_.settings && services_.settings->ReadBackupFirst());
-    connect(backupFirst_, &QCheckBox::toggled, this, [this](bool on) {
-        if (services_.settings) {
-            services_.settings->WriteBackupFirst(on);
-            services_.settings->Sync();
-        }
-    });
     // Below the buttons, across the dialog, as a by-id name is long; one longer still loses its
     // middle, the tooltip holds it whole.
     port_ = new QLabel(this);
@@ -216,7 +229,6 @@ void RadioDialog::ApplyTransferMode() {
     const bool fromRadio = mode == kTransferRead || mode == kTransferVerify;
     radioPicture_->move(fromRadio ? kLeftPicture : kRightPicture, kPictureTop);
     pcPicture_->move(fromRadio ? kRightPicture : kLeftPicture, kPictureTop);
-    backupFirst_->setVisible(services_.settings && mode == kTransferProgram);
 }
 
 void RadioDialog::ShowStage(const std::string& stage) {
@@ -230,7 +242,6 @@ void RadioDialog::ShowProgress(int percent) {
 
 void RadioDialog::SetRunning(bool running) {
     ok_->setEnabled(!running);
-    backupFirst_->setEnabled(!running);
     if (running && !cursorShown_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         cursorShown_ = true;
@@ -296,8 +307,12 @@ bool RadioDialog::RunOperations(SerialPort& port, const QString& tracePath) {
         link.SetTrace(&trace);
     CloneOperations operations(app_, link, prompter, services_.clock, *this, services_.log);
     operations.SetBackupKeeper(services_.backups);
-    operations.SetProgramOptions(
-        {!backupFirst_->isHidden() && backupFirst_->isChecked(), services_.imageAsLoaded});
+    ProgramOptions options;
+    options.imageAsLoaded = services_.imageAsLoaded;
+    options.decideUserMmsi = [&prompter](const UserMmsiCheck& check) {
+        return AskUserMmsi(prompter, check);
+    };
+    operations.SetProgramOptions(options);
     running_ = &operations;
     const bool done = operations.RunTransfer();
     running_ = nullptr;

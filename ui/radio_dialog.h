@@ -9,9 +9,7 @@
 #include "link/clone_operations.h"
 #include "link/radio_link.h"
 #include "link/serial_port.h"
-#include "storage/settings_store.h"
 
-class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -32,8 +30,6 @@ struct RadioDialogServices {
     std::function<void(int)> showHelp;
     // Where completed reads leave their copy of the radio; null keeps none.
     BackupKeeper* backups = nullptr;
-    // Remembers "Back up the radio first"; without it Program shows no such box.
-    SettingsStore* settings = nullptr;
     // A restore: the image goes to the radio as it was loaded.
     bool imageAsLoaded = false;
     // The file for a trace of this transfer's serial traffic, made when OK is pressed; no
@@ -81,7 +77,6 @@ class RadioDialog : public QDialog, public TransferView {
     QPushButton* cancel_;
     QPushButton* help_;
     QLabel* arrow_;
-    QCheckBox* backupFirst_;
     QLabel* port_;
     MemoryImage radioImage_{};
     CloneOperations* running_ = nullptr;

@@ -34,13 +34,15 @@ const std::map<QString, CommandInfo>& Commands() {
          {"read     --port PORT [--model MODEL] [--no-backup] [--trace FILE] -o OUT", 0, true, true,
           RunRead}},
         {"program",
-         {"program  --port PORT [--model MODEL] [--backup-first] [--restore] [--trace FILE] IN", 1,
-          false, true, RunProgram}},
+         {"program  --port PORT [--model MODEL] [--restore] [--full-write] [--write-identity]\n"
+          "                        [--trace FILE] IN",
+          1, false, true, RunProgram}},
         {"clear",
          {"clear    --port PORT [--model MODEL] [--trace FILE]", 0, false, true, RunClear}},
         {"verify",
-         {"verify   --port PORT [--model MODEL] [--no-backup] [--trace FILE] IN", 1, false, true,
-          RunVerify}},
+         {"verify   --port PORT [--model MODEL] [--no-backup] [--restore] [--write-identity]\n"
+          "                        [--trace FILE] IN",
+          1, false, true, RunVerify}},
         {"ports", {"ports", 0, false, false, RunPorts}},
     };
     return commands;
@@ -112,8 +114,12 @@ QString MisplacedOption(const Invocation& call) {
     };
     if (call.noBackup && !takes({"read", "verify"}))
         return QStringLiteral("--no-backup is for read and verify");
-    if ((call.backupFirst || call.restore) && !takes({"program"}))
-        return QStringLiteral("--backup-first and --restore are for program");
+    if (call.restore && !takes({"program", "verify"}))
+        return QStringLiteral("--restore is for program and verify");
+    if (call.fullWrite && !takes({"program"}))
+        return QStringLiteral("--full-write is for program");
+    if (call.writeIdentity && (!takes({"program", "verify"}) || call.restore))
+        return QStringLiteral("--write-identity is for program and verify of a data set");
     if (!call.trace.isEmpty() && !takes({"read", "program", "clear", "verify"}))
         return QStringLiteral("--trace is for read, program, clear and verify");
     if (call.restore && !IsImageFile(call.inputs.value(0)))
@@ -127,9 +133,11 @@ const char* kHelpTail =
     "(or 1-4) for the device the window's item stands for; ports lists the serial ports found.\n"
     "IN - reads standard input; OUT - (or -o -, --pdf -) writes standard output.\n"
     "Exit status: 0 success, 1 the operation failed, 2 bad usage, 130 stopped by Ctrl+C.\n"
-    "read and verify save the radio's image in the backup folder unless --no-backup;\n"
-    "program --backup-first does so before writing. verify exits 0 when the radio holds\n"
-    "what IN would write, 1 when it differs, 2 when the read or IN failed.\n"
+    "read and verify save the radio's image in the backup folder unless --no-backup.\n"
+    "program reads the whole radio first (kept as a backup), writes IN over the radio's own\n"
+    "memory and sends only the blocks that change (all with --full-write). The radio keeps\n"
+    "its user MMSI unless --write-identity. verify exits 0 when the radio holds IN's data\n"
+    "(with --restore: the backup IN, byte for byte), 1 when it differs, 2 on trouble.\n"
     "diff exits 0 when A and B hold the same data, 1 when they differ, 2 on trouble.\n";
 
 }  // namespace
@@ -156,10 +164,14 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption portOption({"p", "port"}, "Serial port.", "PORT");
     const QCommandLineOption traceOption("trace", "Serial trace.", "FILE");
     const QCommandLineOption noBackupOption("no-backup", "No backup of the radio.");
+    // Every program reads the radio into a backup first now; the old switch is still taken.
     const QCommandLineOption backupFirstOption("backup-first", "Back up the radio first.");
     const QCommandLineOption restoreOption("restore", "Send the image file as it is.");
+    const QCommandLineOption fullWriteOption("full-write", "Send every block.");
+    const QCommandLineOption writeIdentityOption("write-identity", "Write the file's user MMSI.");
     parser.addOptions({helpOption, modelOption, outputOption, pdfOption, portOption, traceOption,
-                       noBackupOption, backupFirstOption, restoreOption});
+                       noBackupOption, backupFirstOption, restoreOption, fullWriteOption,
+                       writeIdentityOption});
 
     // File names are the system's bytes, kept whole even where they are not UTF-8.
     QStringList arguments;
@@ -188,8 +200,11 @@ int main(int argc, char* argv[]) {
     call.port = parser.value(portOption);
     call.trace = parser.value(traceOption);
     call.noBackup = parser.isSet(noBackupOption);
-    call.backupFirst = parser.isSet(backupFirstOption);
     call.restore = parser.isSet(restoreOption);
+    call.fullWrite = parser.isSet(fullWriteOption);
+    call.writeIdentity = parser.isSet(writeIdentityOption);
+    if (parser.isSet(backupFirstOption) && call.command != QLatin1String("program"))
+        return BadUsage(QStringLiteral("--backup-first is for program"), info.usage);
     if (parser.isSet(modelOption)) {
         call.model = ParseModel(parser.value(modelOption));
         if (!call.model) {

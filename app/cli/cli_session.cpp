@@ -3,6 +3,8 @@
 #include "core/messages.h"
 #include "image/channel_plans.h"
 #include "image/new_data_set.h"
+#include "storage/data_file_reader.h"
+#include "storage/file_io.h"
 #include "storage/profile_file.h"
 #include "storage/settings_store.h"
 
@@ -34,6 +36,14 @@ MessageAnswer StderrPrompter::Ask(const std::string& text, const std::string& ti
                                   MessageButtons /*buttons*/, MessageIcon icon) {
     ShowMessage(text, title, icon);
     return MessageAnswer::Cancel;
+}
+
+// The command line decides with its options; a question it meets is answered with its last,
+// cancelling, button.
+int StderrPrompter::Choose(const std::string& text, const std::string& title,
+                           const std::vector<std::string>& buttons, MessageIcon icon) {
+    ShowMessage(text, title, icon);
+    return static_cast<int>(buttons.size()) - 1;
 }
 
 std::string StderrPrompter::ChooseOpenFile(const std::string& /*filter*/) {
@@ -74,10 +84,9 @@ CliSession::CliSession(const std::optional<int16_t>& model, const QString& input
     files_.SetModelChoice(ModelChoice::Option);
     if (!input_.isEmpty())
         inputBytes_ = files_.ReadInput(input_, IsImageFile(input_));
-    std::optional<int16_t> named;
     if (inputBytes_ && !IsImageFile(input_))
-        named = ModelNamedIn(*inputBytes_);
-    app_.Shared.ModelNum = model ? *model : named ? *named : SettingsStore().ReadModelNum();
+        named_ = ModelNamedIn(*inputBytes_);
+    app_.Shared.ModelNum = model ? *model : named_ ? *named_ : SettingsStore().ReadModelNum();
     LoadAllPlans(app_.Plans);
     NewDataSet(app_);
 }
@@ -94,6 +103,18 @@ bool CliSession::Report() {
     // An encode error's message is its own detail: it stands on standard error once.
     if (!detail.empty() && detail != prompter_.LastShown())
         StdErr() << "  " << QString::fromStdString(detail) << Qt::endl;
+    return false;
+}
+
+bool CliSession::HoldsData() {
+    if (!inputBytes_ || IsImageFile(input_))
+        return true;
+    const std::optional<std::string> text = ProfileText(*inputBytes_);
+    if (!text || HoldsProgramData(ProfileFile::Parse(*text)))
+        return true;
+    const QString name = IsStandardStream(input_) ? QStringLiteral("Standard input") : input_;
+    ReportFailure(messages::kFileReadError,
+                  {0, name.toStdString() + " holds no data of this program"});
     return false;
 }
 

@@ -24,6 +24,8 @@ class StderrPrompter : public Prompter {
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     MessageAnswer Ask(const std::string& text, const std::string& title, MessageButtons buttons,
                       MessageIcon icon) override;
+    int Choose(const std::string& text, const std::string& title,
+               const std::vector<std::string>& buttons, MessageIcon icon) override;
     std::string ChooseOpenFile(const std::string& filter) override;
     std::string ChooseSaveFile(const std::string& filter) override;
 
@@ -53,6 +55,13 @@ class CliSession {
     StderrPrompter& Messages() { return prompter_; }
     const ErrorLog& Log() const { return log_; }
 
+    // The model the input data file's [MAIN] section names; nothing for an image or a file that
+    // names none.
+    const std::optional<int16_t>& NamedModel() const { return named_; }
+    // False, with the message on standard error, when the input is a text that holds none of a
+    // data file's sections: loading it would give a data set of empty names. An input that could
+    // not be read passes, for Load to tell why.
+    bool HoldsData();
     // Loads the input into the data set. False (with the message already on standard error) when
     // it could not be read or loaded.
     bool Load();
@@ -72,6 +81,7 @@ class CliSession {
 
     QString input_;
     std::optional<std::string> inputBytes_;
+    std::optional<int16_t> named_;
     AppState app_;
     StderrPrompter prompter_;
     SteadyClock clock_;

@@ -14,10 +14,10 @@ int RunDiff(const Invocation& call) {
         return kBadUsage;
     }
     CliSession a(call.model, pathA);
-    if (!a.Load())
+    if (!a.HoldsData() || !a.Load())
         return kBadUsage;
     CliSession b(call.model, pathB);
-    if (!b.Load())
+    if (!b.HoldsData() || !b.Load())
         return kBadUsage;
     const std::vector<std::string> lines = report::DiffLines(a.App(), b.App());
     for (const std::string& line : lines)

@@ -87,14 +87,42 @@ const char* ProgressLabel(int16_t transferMode) {
     return transferMode == kTransferRead || transferMode == kTransferVerify ? "Reading" : "Writing";
 }
 
+QString Shown(const std::string& storedMmsi) {
+    const std::string shown = ShownMmsi(storedMmsi);
+    return shown.empty() ? QStringLiteral("none") : QString::fromStdString(shown);
+}
+
+// What became of the radio's identity, said on standard error.
+void SayUserMmsi(const UserMmsiCheck& check, bool written) {
+    if (check.NewRadio()) {
+        StdErr() << "The radio had no user MMSI; it now has the file's " << Shown(check.data) << "."
+                 << Qt::endl;
+    } else if (check.Conflicts() && written) {
+        StdErr() << "Wrote the file's user MMSI " << Shown(check.data) << " over the radio's "
+                 << Shown(check.radio) << "." << Qt::endl;
+    } else if (check.Conflicts()) {
+        StdErr() << "Kept the radio's user MMSI " << Shown(check.radio) << "; the file holds "
+                 << Shown(check.data) << "." << Qt::endl;
+    }
+}
+
+// How one radio command goes about its transfer, beyond the mode.
+struct RadioRun {
+    int16_t transferMode = kTransferRead;
+    // The model the radio's identifiers name is taken when the user chose none.
+    bool takeRadioModel = false;
+    bool keepBackup = true;
+    ProgramOptions program;
+};
+
 // One radio operation of the session's data set over the port the call names: kSuccess, kFailed,
 // or kInterrupted after Ctrl+C. A verify leaves the radio's image in radioImage.
-int RunRadio(CliSession& session, const Invocation& call, int16_t transferMode,
+int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
              MemoryImage* radioImage = nullptr) {
     AppState& app = session.App();
-    app.Shared.TransferMode = transferMode;
+    app.Shared.TransferMode = run.transferMode;
     app.Shared.TransferDone = kFalse;
-    TerminalProgress progress(ProgressLabel(transferMode));
+    TerminalProgress progress(ProgressLabel(run.transferMode));
     StderrPrompter& prompter = session.Messages();
     prompter.beforeMessage = [&progress] { progress.EndLine(); };
 
@@ -118,14 +146,20 @@ int RunRadio(CliSession& session, const Invocation& call, int16_t transferMode,
     CloneOperations operations(app, link, prompter, clock, progress, session.Log());
     operations.SetSettlePause(0);
     operations.SetModelChoice(ModelChoice::Option);
-    operations.SetProgramOptions({call.backupFirst, call.restore});
+    operations.SetTakeRadioModel(run.takeRadioModel);
+    operations.SetProgramOptions(run.program);
     BackupToFolder backups(progress);
-    const bool keep = transferMode == kTransferProgram ? call.backupFirst : !call.noBackup;
-    if (keep)
+    if (run.keepBackup)
         operations.SetBackupKeeper(&backups);
     const bool done = operations.RunTransfer();
     prompter.beforeMessage = nullptr;
+    progress.EndLine();
+    if (operations.UserMmsi())
+        SayUserMmsi(*operations.UserMmsi(), operations.UserMmsiWritten());
     if (done) {
+        if (run.takeRadioModel)
+            StdErr() << "The radio is a " << QString::fromStdString(app.Shared.ModelName()) << "."
+                     << Qt::endl;
         if (radioImage)
             *radioImage = operations.RadioImage();
         return kSuccess;
@@ -135,6 +169,19 @@ int RunRadio(CliSession& session, const Invocation& call, int16_t transferMode,
         return kInterrupted;
     }
     return kFailed;
+}
+
+// A data file that names the other model is refused rather than programmed as this one: the
+// user converts it knowingly.
+bool ModelAgrees(CliSession& session, const Invocation& call) {
+    const std::optional<int16_t>& named = session.NamedModel();
+    if (!call.model || !named || *named == *call.model)
+        return true;
+    StdErr() << "The file is for a " << QString::fromStdString(GetModelName(*named))
+             << "; convert it first: chanwright-cli convert --model "
+             << QString::fromStdString(GetModelName(*call.model)) << " " << call.inputs.at(0)
+             << " OUT" << Qt::endl;
+    return false;
 }
 
 }  // namespace
@@ -149,7 +196,10 @@ int RunRead(const Invocation& call) {
         return kFailed;
     }
     // A failed read writes nothing: OUT keeps whatever it held.
-    const int result = RunRadio(session, call, kTransferRead);
+    RadioRun run;
+    run.takeRadioModel = !call.model;
+    run.keepBackup = !call.noBackup;
+    const int result = RunRadio(session, call, run);
     if (result != kSuccess)
         return result;
     return session.WriteAsRead(call.output) ? kSuccess : kFailed;
@@ -157,37 +207,71 @@ int RunRead(const Invocation& call) {
 
 int RunProgram(const Invocation& call) {
     CliSession session(call.model, call.inputs.at(0));
+    if (!session.HoldsData() || !ModelAgrees(session, call))
+        return kBadUsage;
     if (!session.Load())
         return kFailed;
-    return RunRadio(session, call, kTransferProgram);
+    RadioRun run;
+    run.transferMode = kTransferProgram;
+    run.program.imageAsLoaded = call.restore;
+    run.program.fullWrite = call.fullWrite;
+    const bool writeIdentity = call.writeIdentity;
+    run.program.decideUserMmsi = [writeIdentity](const UserMmsiCheck&) {
+        return writeIdentity ? UserMmsiAnswer::WriteData : UserMmsiAnswer::KeepRadio;
+    };
+    return RunRadio(session, call, run);
 }
 
 int RunClear(const Invocation& call) {
     CliSession session(call.model);
-    return RunRadio(session, call, kTransferClear);
+    RadioRun run;
+    run.transferMode = kTransferClear;
+    run.keepBackup = false;
+    return RunRadio(session, call, run);
 }
 
-// Reads the radio and compares it with IN as programming IN would leave it.
+// Reads the radio and tells whether it holds IN: field by field as programming IN would leave it,
+// or, with --restore, byte for byte as restoring the backup IN would.
 int RunVerify(const Invocation& call) {
     CliSession session(call.model, call.inputs.at(0));
-    if (!session.Load())
+    if (!session.HoldsData() || !session.Load())
         return kBadUsage;
-    MemoryImage radio{};
-    const int result = RunRadio(session, call, kTransferVerify, &radio);
-    if (result != kSuccess)
-        return result == kInterrupted ? kInterrupted : kBadUsage;
-    std::optional<EncodeError> error;
-    const std::optional<report::RadioComparison> comparison =
-        report::CompareWithRadio(session.App(), radio, error);
-    if (!comparison) {
+    AppState& app = session.App();
+    // Data that cannot be encoded is told before the radio is read.
+    MemoryImage trial = app.Image;
+    if (const std::optional<EncodeError> error = EncodeImage(app.Data, trial)) {
         session.Messages().ShowMessage(error->Message(), messages::kAppTitle,
                                        MessageIcon::Exclamation);
         return kBadUsage;
     }
-    for (const std::string& line : comparison->fields)
+    MemoryImage radio{};
+    RadioRun run;
+    run.transferMode = kTransferVerify;
+    run.takeRadioModel = !call.model && !session.NamedModel() && !IsImageFile(call.inputs.at(0));
+    run.keepBackup = !call.noBackup;
+    const int result = RunRadio(session, call, run, &radio);
+    if (result != kSuccess)
+        return result == kInterrupted ? kInterrupted : kBadUsage;
+    report::RadioComparison comparison;
+    if (call.restore) {
+        comparison = report::CompareWithBackup(app, radio);
+    } else {
+        std::optional<EncodeError> error;
+        comparison = *report::CompareWithRadio(app, radio, call.writeIdentity, error);
+        const UserMmsiCheck check = CheckUserMmsi(app.Data, radio);
+        if (check.Conflicts() && !call.writeIdentity)
+            StdErr() << "Kept the radio's user MMSI " << Shown(check.radio)
+                     << " in the comparison; the file holds " << Shown(check.data) << "."
+                     << Qt::endl;
+    }
+    if (comparison.matches) {
+        StdOut() << "The radio matches " << call.inputs.at(0) << "." << Qt::endl;
+        return kSuccess;
+    }
+    for (const std::string& line : comparison.fields)
         StdOut() << QString::fromStdString(line) << '\n';
-    StdOut() << QString::fromStdString(report::DifferingBytesLine(*comparison)) << Qt::endl;
-    return comparison->Matches() ? kSuccess : kFailed;
+    StdOut() << QString::fromStdString(report::DifferingBytesLine(comparison)) << Qt::endl;
+    return kFailed;
 }
 
 }  // namespace chanwright::cli

@@ -14,10 +14,11 @@ struct Invocation {
     QString pdf;
     QString port;
     QStringList inputs;
-    QString trace;             // --trace FILE: the serial traffic, line by line
-    bool noBackup = false;     // --no-backup: read and verify keep no copy of the radio
-    bool backupFirst = false;  // --backup-first: program reads the radio into a backup first
-    bool restore = false;      // --restore: program sends the image file as it is
+    QString trace;           // --trace FILE: the serial traffic, line by line
+    bool noBackup = false;   // --no-backup: read and verify keep no copy of the radio
+    bool restore = false;    // --restore: program sends the image file as it is; verify compares it
+    bool fullWrite = false;  // --full-write: program sends every block, changed or not
+    bool writeIdentity = false;  // --write-identity: the file's user MMSI replaces the radio's
 };
 
 int RunNew(const Invocation& call);

@@ -13,6 +13,7 @@
 #include <csignal>
 
 #include "image/default_image.h"
+#include "image/program_image.h"
 #include "link/port_list.h"
 #include "tests/support/radio_memory.h"
 #include "tests/support/sim_process.h"
@@ -20,6 +21,13 @@
 
 using namespace chanwright;
 using namespace chanwright::test;
+
+// What programming the model's default data set leaves in the image, the radio's identity kept.
+static MemoryImage Programmed(int16_t model, const MemoryImage& read) {
+    MemoryImage image = read;
+    EncodeOverRadio(MakeDefaultApp(model).Data, read, false, image);
+    return image;
+}
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -125,6 +133,8 @@ class TestCli : public QObject {
             {"tq.hex", ReadBytes(TestDataPath("default_tq5300.hex"))},
             {"rich.hex", ReadBytes(TestDataPath("rich_round_trip.hex"))},
             {"prev.txt", "old"},
+            {"empty.dat", ""},
+            {"notes.txt", "Fuel 40 l\nMMSI=366000001\n"},
             {"prev.hex", "old"},
             {"short.hex", QByteArray(100, '\x08')},
             {"nul.dat", QByteArray("[MAIN]\r\nMODEL=#TQ5300\r\n") + '\0'},
@@ -196,7 +206,14 @@ restore: read -p PORT -o f.dat; program -p PORT hv.dat; program -p PORT --restor
 program with backup first: program --backup-first -p PORT hv.dat | HV2071P
 unwritable backup folder: read -p PORT -o out.hex | HV2071P
 verify: program -p PORT a.dat; verify -p PORT --no-backup --trace t.txt a.dat | TQ5300
-verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault lost-write@42
+verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault lost-write@560
+program twice, the file's identity: program -p PORT --write-identity a.dat; program -p PORT a.dat; verify -p PORT --no-backup a.dat | TQ5300
+program, whole plan: program --full-write --backup-first -p PORT hv.dat | HV2071P
+verify after a read: read -p PORT -o r.dat; verify -p PORT --no-backup r.dat; verify -p PORT --no-backup --restore read.hex | HV2071P
+verify a backup: verify -p PORT --no-backup --restore read.hex | HV2071P --fault lost-write@560
+no data: program -p PORT empty.dat; <empty.dat program -p PORT -; verify -p PORT notes.txt; diff notes.txt hv.dat | HV2071P
+program, file of the other model: program -p PORT -m TQ5300 hv.dat | TQ5300
+read finds the model: read -p PORT -o found.dat | TQ5300
 )")
                                        .split('\n', Qt::SkipEmptyParts)) {
             QStringList row = QString(line.section(": ", 1) + "||").replace("\\n", "\n").split('|');
@@ -215,18 +232,17 @@ verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault
         // The radio, and images of what it should hold after each kind of run.
         const int16_t model = radio.startsWith("TQ5300") ? kModelTQ5300 : kModelHV2071P;
         MemoryImage memory =
-            radio == "default" ? BytesToImage(fixtures["hv.hex"]) : RadioMemory(model, 21);
-        memory[0x155] = 3;
+            radio == "default" ? BytesToImage(fixtures["hv.hex"]) : RadioInUse(model, 21);
         MemoryImage read = memory, cleared = memory, defaults{};
         BuildDefaultImage(defaults, model);
         RestoreLocalBytes(read, defaults);
         cleared[0x155] = 0;
-        fixtures.insert({{"radio.hex", ImageBytes(memory)},
-                         {"read.hex", ImageBytes(read)},
-                         {"cleared.hex", ImageBytes(cleared)},
-                         {"programmed.hex",
-                          ImageBytes(StoredByRadio(BytesToImage(fixtures["hv.hex"]), memory))},
-                         {"restored.hex", ImageBytes(StoredByRadio(read, memory))}});
+        fixtures.insert(
+            {{"radio.hex", ImageBytes(memory)},
+             {"read.hex", ImageBytes(read)},
+             {"cleared.hex", ImageBytes(cleared)},
+             {"programmed.hex", ImageBytes(StoredByRadio(Programmed(model, read), memory))},
+             {"restored.hex", ImageBytes(StoredByRadio(read, memory))}});
         SimProcess sim(CHANWRIGHT_RADIOSIM);
         WriteBytes(simDir_.filePath("before.hex"), ImageBytes(memory));
         QString why, files = "--image %1/before.hex --log %1/radio.log --dump %1/after.hex %2";
@@ -267,6 +283,7 @@ verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault
                   {"<the rest of the write plan>", ProgramCommands().mid(4)},
                   {"<model check>", ModelCheckCommands()}})
                 log.replace(commands.join(", "), name);
+            log = CommandRuns(log.split(", "));
             transcript += "radio got: " + log + "\nradio holds" +
                           Describe(ReadBytes(simDir_.filePath("after.hex"))) + '\n';
         }
@@ -274,7 +291,7 @@ verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault
         // radio's device and the backups' times named alike in every run.
         transcript.replace(dir_.path(), "$TMP")
             .replace(QRegularExpression("/dev/pts/\\d+"), "$DEV")
-            .replace(QRegularExpression("-\\d{8}-\\d{6}\\.hex"), "-<time>.hex");
+            .replace(QRegularExpression("-\\d{8}-\\d{6}(-\\d+)?\\.hex"), "-<time>.hex");
         QString all = QString::fromUtf8(ReadBytes(TestDataPath("cli_runs.txt")));
         const QString head = "=== " + tag + '\n',
                       section = all.section(head, 1).section("\n=== ", 0, 0);

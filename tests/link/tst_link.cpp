@@ -211,9 +211,10 @@ QByteArray Commands(const std::vector<std::string>& log, size_t from) {
 // 3 critical). The name starts with the operation: read, program, clear or verify. Events,
 // space-separated: faults for the radio (drop-reply@104 …), tq5300 (the radio is one),
 // cancel@N (while command N is awaited), cancel-late@N (as its reply is in), open-fails,
-// open-fails@N (after command N), write-fails@N (the N-th write), unplug@N, backup (program backs
-// up first), unsaved (the copy cannot be kept), overflow (data that cannot be encoded), again (a
-// second run, faults gone).
+// open-fails@N (after command N), write-fails@N (the N-th write), unplug@N, unsaved (the copy
+// cannot be kept), overflow (data that cannot be encoded), again (a second run, faults gone),
+// full (program sends the whole plan), write-mmsi and cancel-mmsi (the answer when the radio's user
+// MMSI and the data's differ; keep otherwise), no-mmsi (the radio has none).
 QByteArray Tell(const QByteArray& name, const QByteArray& script) {
     const QByteArrayList events = script.split(' ');
     const auto at = [&](const char* event) {  // N of event@N, 0 without N, -1 when absent
@@ -228,7 +229,11 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
     app.Data.UsaChannels[0].ChTag = "HARBOUR";
     app.Data.IndividualDirectory[0] = {kTrue, "SHIP", "3669999990"};
     app.Data.Common.Scrambler = at("overflow") < 0 ? 3 : 300;
-    RadioSim sim(RadioMemory(at("tq5300") < 0 ? kModelHV2071P : kModelTQ5300, 21));
+    app.Data.Common.UserMmsid = "3669876540";
+    // A radio in use: its own user MMSI (or none) and one permission left.
+    MemoryImage memory = RadioMemory(at("tq5300") < 0 ? kModelHV2071P : kModelTQ5300, 21);
+    PutBytes(memory, 0x150, Hex(at("no-mmsi") < 0 ? "366000001001" : "ffffffffff01"));
+    RadioSim sim(memory);
     for (const QByteArray& event : events)
         if (const auto fault = ParseFault(event.toStdString()))
             sim.AddFault(*fault);
@@ -243,12 +248,21 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
     Keeper keeper;
     keeper.keeps = at("unsaved") < 0;
     ops.SetBackupKeeper(&keeper);
-    ops.SetProgramOptions({at("backup") == 0, false});
+    QByteArrayList story;
+    ProgramOptions options;
+    options.fullWrite = at("full") == 0;
+    options.decideUserMmsi = [&](const UserMmsiCheck& check) {
+        story << "asked: radio " + QByteArray::fromStdString(check.radio) + ", data " +
+                     QByteArray::fromStdString(check.data);
+        return at("write-mmsi") == 0    ? UserMmsiAnswer::WriteData
+               : at("cancel-mmsi") == 0 ? UserMmsiAnswer::Cancel
+                                        : UserMmsiAnswer::KeepRadio;
+    };
+    ops.SetProgramOptions(options);
     if (at("write-fails") > 0)
         port.FailWriteAt(at("write-fails"), {9, "Device vanished"}, "Serial");
     if (at("open-fails") == 0)
         port.FailOpen(ErrorInfo{2, "No such device"});
-    QByteArrayList story;
     port.onWrite = [&](const std::vector<uint8_t>&) {
         if (sim.CommandCount() == at("open-fails"))
             port.FailOpen(ErrorInfo{2, "No such device"});
@@ -265,11 +279,11 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
 
     const AppState before = app;
     const MemoryImage radio = sim.Memory();
-    MemoryImage encoded = before.Image;
-    EncodeImage(before.Data, encoded);
+    const MemoryImage asRead = RadioAsRead(radio, kModelHV2071P);
+    MemoryImage encoded = asRead;
+    EncodeOverRadio(before.Data, asRead, at("write-mmsi") == 0 || at("no-mmsi") == 0, encoded);
     MemoryImage cleared = before.Image, radioCleared = radio;
     cleared[kPermissionCount] = radioCleared[kPermissionCount] = 0;
-    const MemoryImage asRead = RadioAsRead(radio, kModelHV2071P);
     RadioData decoded = before.Data;
     DecodeImage(asRead, decoded);
 
@@ -300,7 +314,7 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
                  n(app.Shared.Busy) + "; port " + (port.IsOpen() ? "open" : "closed") + " after " +
                  n(port.opens) + " opens";
     story << "image: " + Which(app.Image, {{"as before", before.Image},
-                                           {"encoded", encoded},
+                                           {"programmed", encoded},
                                            {"as read", asRead},
                                            {"341 cleared", cleared}});
     story << "data: " + QByteArray(app.Data == before.Data ? "as before"
@@ -451,25 +465,28 @@ class TestLink : public QObject {
             {"read: other model's radio", "tq5300"},
             {"clear: wrong-model fault", "wrong-model"},
             {"read: third identifier byte unanswered twice", "drop-reply@3 drop-reply@4"},
-            {"program: first byte write unanswered twice", "drop-reply@7 drop-reply@8"},
+            {"program: first byte write unanswered twice", "drop-reply@519 drop-reply@520"},
             {"clear: unanswered twice, byte 341 put back", "drop-reply@5 drop-reply@6"},
             {"program: data that cannot be encoded", "overflow"},
             {"read: port will not open", "open-fails"},
             {"read: write fails in the model check", "write-fails@1"},
-            {"program: write fails", "write-fails@8"},
+            {"program: write fails", "write-fails@520"},
             {"clear: write fails, byte 341 put back", "write-fails@5"},
             {"read: unplugged, negative error number", "unplug@50"},
-            {"program: the radio hangs up", "hang-up@40"},
+            {"program: the radio hangs up", "hang-up@530"},
             {"read: Cancel in the model check", "cancel@2"},
             {"read: Cancel in the read", "cancel@30"},
             {"read: Cancel as the last block comes in", "cancel-late@516"},
-            {"program: Cancel", "cancel@20"},
+            {"program: Cancel in the read", "cancel@30"},
             {"clear: Cancel, byte 341 put back", "cancel@5"},
-            {"program: backed up first", "backup"},
-            {"program: Cancel in the backup", "backup cancel@30"},
-            {"program: Cancel after the backup", "backup cancel@536"},
-            {"program: the backup read fails", "backup drop-reply@100 drop-reply@101"},
-            {"program: the backup cannot be kept", "backup unsaved"},
+            {"program: Cancel in the writing", "cancel@520"},
+            {"program: the read fails", "drop-reply@100 drop-reply@101"},
+            {"program: the backup cannot be kept", "unsaved"},
+            {"program: the whole plan", "full"},
+            {"program: twice, the second sends the first and last blocks", "again"},
+            {"program: the data's user MMSI written", "write-mmsi"},
+            {"program: Cancel at the user MMSI question", "cancel-mmsi"},
+            {"program: a radio without a user MMSI", "no-mmsi"},
         };
         QByteArray out;
         for (const auto& [name, events] : operations)
@@ -487,7 +504,7 @@ class TestLink : public QObject {
               {"--fault hang-up@40", kTransferRead, kModelHV2071P, lost}}) {
             QTemporaryDir dir;
             MemoryImage radio = RadioMemory(model, 11);
-            radio[0x155] = 7;
+            PutBytes(radio, 0x150, Hex("366000001007"));
             WriteBytes(dir.filePath("before.hex"), ImageBytes(radio));
             SimProcess sim(CHANWRIGHT_RADIOSIM);
             QString why;
@@ -512,7 +529,8 @@ class TestLink : public QObject {
             MemoryImage image = before.Image, held = radio;
             if (mode == kTransferRead)
                 image = RadioAsRead(radio, model);
-            if (mode == kTransferProgram && !EncodeImage(before.Data, image))
+            if (mode == kTransferProgram &&
+                !EncodeOverRadio(before.Data, RadioAsRead(radio, model), false, image))
                 held = StoredByRadio(image, radio);
             if (mode == kTransferClear)
                 image[0x155] = held[0x155] = 0;

@@ -224,7 +224,6 @@ class TestFileOperations : public QObject {
             store.WriteComNum(3);
             store.WriteModelNum(kModelTQ5300);
             store.WriteComDevice(2, "/dev/serial/by-id/radio");
-            store.WriteBackupFirst(false);
             store.WriteLogSerialTraffic(true);
             store.WriteRecentFiles({"/a/one.dat", "/b/two.dat", "/c/three.dat"});
             store.WriteRecentFiles({"/b/two.dat", "/a/one.dat"});  // leaves no third entry
@@ -238,8 +237,8 @@ class TestFileOperations : public QObject {
         // What stores read: that file, none at all, then one text stored for every value.
         QString out;
         const QByteArray keys =
-            "[ComPath]\nComNum=@\nPort4=@\n[ModelPath]\nModelNum=@\n[Transfer]\nBackupFirst=@"
-            "\nLogSerialTraffic=@\n";
+            "[ComPath]\nComNum=@\nPort4=@\n[ModelPath]\nModelNum=@\n[Transfer]\n"
+            "LogSerialTraffic=@\n";
         for (const QByteArray& stored :
              QByteArray("written|none||  |2,3|abc|5|0|-2|2.5|2|4|1|\" 2 \"").split('|')) {
             const QString file = Path(stored == "written" ? "settings.ini" : "t" + stored + ".ini");
@@ -248,9 +247,9 @@ class TestFileOperations : public QObject {
             const SettingsStore store(file);
             QDebug(&out).nospace().noquote()
                 << "'" << stored << "': port " << store.ReadComNum() << ", model "
-                << store.ReadModelNum() << ", backup first " << store.ReadBackupFirst()
-                << ", log traffic " << store.ReadLogSerialTraffic() << ", recent "
-                << store.ReadRecentFiles() << ", folder '" << store.ReadLastFolder() << "', COM1-4 "
+                << store.ReadModelNum() << ", log traffic " << store.ReadLogSerialTraffic()
+                << ", recent " << store.ReadRecentFiles() << ", folder '" << store.ReadLastFolder()
+                << "', COM1-4 "
                 << QStringList{store.ReadComDevice(1), store.ReadComDevice(2),
                                store.ReadComDevice(3), store.ReadComDevice(4)}
                 << "\n";

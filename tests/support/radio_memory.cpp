@@ -36,6 +36,12 @@ MemoryImage RadioMemory(int16_t modelNum, unsigned seed) {
     return memory;
 }
 
+MemoryImage RadioInUse(int16_t modelNum, unsigned seed) {
+    MemoryImage memory = RadioMemory(modelNum, seed);
+    PutBytes(memory, 0x150, Hex("366000001001"));
+    return memory;
+}
+
 MemoryImage StoredByRadio(const MemoryImage& encoded, const MemoryImage& before) {
     MemoryImage stored = encoded;
     for (int address = 0; address < kImageSize; ++address) {
@@ -54,6 +60,24 @@ QStringList LoggedCommands(const QString& logPath) {
             lines << QString::fromLatin1(line.split(' ').mid(0, 2).join(' '));
     }
     return lines;
+}
+
+QString CommandRuns(const QStringList& commands) {
+    QStringList runs;
+    for (int i = 0, n = 1; i < commands.size(); i += n) {
+        const QString kind = commands[i].section(' ', 0, 0);
+        const int step = kind.endsWith("block") ? 16 : 1;
+        const auto address = [&](int at) {
+            return commands[at].section(' ', 1).toInt(nullptr, 16);
+        };
+        for (n = 1; i + n < commands.size() && commands[i + n].section(' ', 0, 0) == kind &&
+                    address(i + n) == address(i) + step * n;)
+            ++n;
+        runs << commands[i] +
+                    (n > 1 ? "…" + commands[i + n - 1].section(' ', 1) + QString(" (%1)").arg(n)
+                           : QString());
+    }
+    return runs.join(", ");
 }
 
 QStringList ModelCheckCommands() {

@@ -9,6 +9,8 @@ namespace chanwright::test {
 // A radio's memory for the model: the identifier copies right and every other byte random, so
 // that nothing passes by accident.
 MemoryImage RadioMemory(int16_t modelNum, unsigned seed);
+// A radio in use: RadioMemory with the user MMSI 366000001 and one user-MMSI permission left.
+MemoryImage RadioInUse(int16_t modelNum, unsigned seed);
 
 // What a radio holds after Program wrote `encoded` into `before`: the blocks it keeps for itself
 // untouched, and unused text bytes (0xFF) of names stored as the spaces they travel as.
@@ -16,6 +18,8 @@ MemoryImage StoredByRadio(const MemoryImage& encoded, const MemoryImage& before)
 
 // The simulator's command log ("read-block 0120", …) without the data that follows.
 QStringList LoggedCommands(const QString& logPath);
+// Commands of one kind at consecutive addresses as one "write-block 0050…01A0 (22)".
+QString CommandRuns(const QStringList& commands);
 
 // The command lines of a model check, of a full read and of the whole write plan.
 QStringList ModelCheckCommands();

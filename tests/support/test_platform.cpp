@@ -17,6 +17,20 @@ MessageAnswer RecordingPrompter::Ask(const std::string& text, const std::string&
     return answer;
 }
 
+int RecordingPrompter::Choose(const std::string& text, const std::string& title,
+                              const std::vector<std::string>& buttons, MessageIcon icon) {
+    std::string shown = text + " [";
+    for (const std::string& button : buttons)
+        shown += (&button == &buttons.front() ? "" : " | ") + button;
+    questions.push_back({shown + "]", title, icon});
+    const int last = static_cast<int>(buttons.size()) - 1;
+    if (choices.empty())
+        return defaultChoice < 0 ? last : defaultChoice;
+    const int choice = choices.front();
+    choices.pop_front();
+    return choice;
+}
+
 std::string RecordingPrompter::ChooseOpenFile(const std::string& filter) {
     return NextPath(filter);
 }

@@ -23,6 +23,9 @@ class RecordingPrompter : public Prompter {
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     MessageAnswer Ask(const std::string& text, const std::string& title, MessageButtons buttons,
                       MessageIcon icon) override;
+    // Takes the next of `choices`; without one, defaultChoice (-1: the last button).
+    int Choose(const std::string& text, const std::string& title,
+               const std::vector<std::string>& buttons, MessageIcon icon) override;
     std::string ChooseOpenFile(const std::string& filter) override;
     std::string ChooseSaveFile(const std::string& filter) override;
     std::string ChooseOpenFileIn(const std::string& folder, const std::string& filter) override {
@@ -35,6 +38,8 @@ class RecordingPrompter : public Prompter {
     std::vector<ShownMessage> questions;
     std::vector<std::string> dialogFilters;
     std::deque<MessageAnswer> answers;
+    std::deque<int> choices;
+    int defaultChoice = -1;
     std::deque<std::string> paths;
 
   private:

@@ -537,14 +537,11 @@ class TestMainWindow : public QObject {
         Desk desk;
         QVERIFY(desk.ShowActive());
         QString verified;
-        bool untick = false;
         desk.onDialog = [&](QDialog& dialog) {
             if (auto* text = dialog.findChild<QPlainTextEdit*>("txtDifferences")) {
                 verified = text->toPlainText();
                 return;
             }
-            if (untick)
-                dialog.findChild<QCheckBox*>("chkBackupFirst")->setChecked(false);
             QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
         };
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRead");
@@ -561,20 +558,19 @@ class TestMainWindow : public QObject {
         QVERIFY(verified.section('\n', 1).startsWith("Differing bytes: "));
         QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("EDITED"));
 
-        // Another program, then the backup restored without its read first.
+        // Another program, then the backup restored over it, a backup of the radio read first.
         desk.app.Data.UsaChannels[0].ChTag = "OTHER";
         desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
         const MemoryImage programmed = desk.sim.Memory();
         desk.prompter.paths = {backup.toStdString()};
-        untick = true;
         const size_t from = desk.sim.Log().size();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRestore");
         QCOMPARE(desk.prompter.dialogFolders,
                  std::vector<std::string>{desk.dir.filePath("backups").toStdString()});
-        QVERIFY(!desk.settings.ReadBackupFirst());
         QCOMPARE(QString::fromStdString(desk.sim.Log()[from]).section(' ', 0, 1),
                  QString("read-byte 0000"));
-        QCOMPARE(int(desk.sim.Log().size() - from), int(ProgramCommands().size()));
+        QCOMPARE(int(desk.sim.Log().size() - from),
+                 int(ReadCommands().size() + ProgramCommands().size()) - 4);
         QCOMPARE(ImageBytes(desk.sim.Memory()),
                  ImageBytes(StoredByRadio(BytesToImage(ReadBytes(backup)), programmed)));
         QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, held);

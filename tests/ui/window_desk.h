@@ -185,6 +185,8 @@ struct Desk {
             settings.Sync();
         }
         app.Shared.DebugMode = ToBool16(developer);
+        // The default answer, as Enter gives it: the radio keeps its own user MMSI.
+        prompter.defaultChoice = 0;
         window = std::make_unique<MainWindow>(app, Services());
     }
 
