@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The program's own message texts and titles, shared by the window, the command line and tests.
 namespace chanwright::messages {
 
@@ -25,5 +27,10 @@ constexpr const char* kNoHelp =
 
 constexpr const char* kDataFileFilter = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
 constexpr const char* kImageFileFilter = "hex files(*.hex)|*.hex|All files(*.*)|*.*";
+
+// A message with its reason under it, as every message that gives one shows it.
+inline std::string WithReason(const char* message, const std::string& reason) {
+    return std::string(message) + "\n\n" + reason;
+}
 
 }  // namespace chanwright::messages

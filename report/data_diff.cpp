@@ -34,9 +34,9 @@ Value Flag(Bool16 value) {
 Value Choice(const std::string& text, int16_t value) {
     return {text.empty() ? std::to_string(value) : text, std::to_string(value)};
 }
-// The digits the user typed; the stored form tells apart two that show alike.
-Value Mmsi(const std::string& stored, bool group) {
-    return {TypedMmsi(stored, group), stored};
+// The 9 digits a person reads; the stored form tells apart two that show alike.
+Value Mmsi(const std::string& stored) {
+    return {ShownMmsi(stored), stored};
 }
 // The report's text of a list choice; outside the list's `count` entries it shows the number, as
 // the report's own text would pass for another choice.
@@ -112,7 +112,7 @@ void AddSettings(Differ& d, const Sides& s) {
           Listed(RingerText(b.Ind), b.Ind, 4));
     d.Add(where, "POS Request Reply", Flag(a.POSRR), Flag(b.POSRR));
     d.Add(where, "DSC Scan", Flag(a.DscScan), Flag(b.DscScan));
-    d.Add(where, "User MMSI", Mmsi(a.UserMmsid, false), Mmsi(b.UserMmsid, false));
+    d.Add(where, "User MMSI", Mmsi(a.UserMmsid), Mmsi(b.UserMmsid));
     if (s.Both(HasAtis)) {
         d.Add(where, "ATIS No.", Text(a.AtisNo), Text(b.AtisNo));
         d.Add(where, "ATIS USA", Flag(a.AtisOnOffUSA), Flag(b.AtisOnOffUSA));
@@ -224,13 +224,13 @@ void AddExp(Differ& d, const Sides& s) {
 }
 
 template <std::size_t N>
-void AddDirectory(Differ& d, const std::string& section, bool group,
-                  const std::array<DirectoryEntry, N>& a, const std::array<DirectoryEntry, N>& b) {
+void AddDirectory(Differ& d, const std::string& section, const std::array<DirectoryEntry, N>& a,
+                  const std::array<DirectoryEntry, N>& b) {
     for (std::size_t i = 0; i < N; ++i) {
         const std::string where = section + " " + std::to_string(i + 1) + " ";
         d.Add(where, "Enable", Flag(a[i].Enable), Flag(b[i].Enable));
         d.Add(where, "Name", Text(a[i].TagName), Text(b[i].TagName));
-        d.Add(where, "MMSI", Mmsi(a[i].Mmsid, group), Mmsi(b[i].Mmsid, group));
+        d.Add(where, "MMSI", Mmsi(a[i].Mmsid), Mmsi(b[i].Mmsid));
     }
 }
 
@@ -245,8 +245,8 @@ std::vector<std::string> DiffLines(const AppState& a, const AppState& b) {
         AddRegion(d, sides, r);
     AddWx(d, sides);
     AddExp(d, sides);
-    AddDirectory(d, "Individual ID", false, a.Data.IndividualDirectory, b.Data.IndividualDirectory);
-    AddDirectory(d, "Group ID", true, a.Data.GroupDirectory, b.Data.GroupDirectory);
+    AddDirectory(d, "Individual ID", a.Data.IndividualDirectory, b.Data.IndividualDirectory);
+    AddDirectory(d, "Group ID", a.Data.GroupDirectory, b.Data.GroupDirectory);
     return d.Take();
 }
 

@@ -16,13 +16,13 @@ namespace chanwright::report {
 //   WX 3 Scan: No -> Yes                      (the list's row number)
 //   EXP 12 Position: 3 -> 17                  (the memory place)
 //   Individual ID 3 MMSI: 366123456 -> 366999999
-// Values are the report's texts; MMSIs show the digits the user types. An empty text shows as
-// "(empty)", a choice outside its list as its number, and two stored values that would show
-// alike (an MMSI's radio digits) as stored. Regional channels are matched by Position; a channel
-// only one side lists gives the single line "USA 88A Channel: (none) -> listed". Data sets of two
-// models start with "Setting Model: HV2071P -> TQ5300" and then compare what both models show. Not
-// compared: what the plan decides (DispayA, DuplexSelectable) and the image bytes (the User MMSI
-// count). Nothing differs: no lines.
+// Values are the report's texts; MMSIs show their 9 digits, a group's starting with its 0. An
+// empty text shows as "(empty)", a choice outside its list as its number, and two stored values
+// that would show alike (an MMSI's radio digits) as stored. Regional channels are matched by
+// Position; a channel only one side lists gives the single line "USA 88A Channel: (none) ->
+// listed". Data sets of two models start with "Setting Model: HV2071P -> TQ5300" and then compare
+// what both models show. Not compared: what the plan decides (DispayA, DuplexSelectable) and the
+// image bytes (the User MMSI count). Nothing differs: no lines.
 std::vector<std::string> DiffLines(const AppState& a, const AppState& b);
 
 }  // namespace chanwright::report

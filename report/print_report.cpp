@@ -278,7 +278,7 @@ class ReportPrinter {
         Setting("POS Request Reply", YesNo(s.POSRR));
         Setting("DscScan", YesNo(s.DscScan));
         out_.PrintAt(QStringLiteral("User MMSI"), 0, false);
-        out_.PrintAt(QStringLiteral(": ") + Q(s.UserMmsid), 48, false);
+        out_.PrintAt(QStringLiteral(": ") + Q(ShownMmsi(s.UserMmsid)), 48, false);
         out_.PrintAt(QStringLiteral("-----") + QStringLiteral(" Count"), 70, false);
         out_.PrintAt(QStringLiteral(": ") + QString::number(app_.Image[341]), 90, true);
         if (app_.Shared.ModelCode != "KW83E")
@@ -348,7 +348,8 @@ class ReportPrinter {
         TableHead(title, kDirectoryColumns, count);
         for (int n = 1; n <= count; ++n) {
             const DirectoryEntry& entry = entries[n - 1];
-            Row(kDirectoryColumns, {QString::number(n), Q(entry.TagName), Q(entry.Mmsid)});
+            Row(kDirectoryColumns,
+                {QString::number(n), Q(entry.TagName), Q(ShownMmsi(entry.Mmsid))});
         }
     }
 

@@ -56,8 +56,8 @@ void AddCommonSettings(TextImage& out, const AppState& app) {
     out.Line(Label("Indivisual Ringer", kLabelWidth) + RingerText(common.Ind));
     out.Line(Label("POS Request Reply", kLabelWidth) + YesNo(common.POSRR));
     out.Line(Label("DscScan", kLabelWidth) + YesNo(common.DscScan));
-    out.Line(Label("User MMSI", kLabelWidth) + PadRight(common.UserMmsid, 11) + "-----" + " " +
-             Label("Count", 7) + Number(app.Image[kUserMmsiCountAddress]));
+    out.Line(Label("User MMSI", kLabelWidth) + PadRight(ShownMmsi(common.UserMmsid), 11) + "-----" +
+             " " + Label("Count", 7) + Number(app.Image[kUserMmsiCountAddress]));
     out.Blank();
     // ATIS exists only on the European variant.
     if (app.Shared.ModelCode == "KW83E") {
@@ -120,7 +120,7 @@ void AddDirectory(TextImage& out, const std::array<DirectoryEntry, N>& directory
     for (std::size_t i = 0; i < N; ++i) {
         const DirectoryEntry& entry = directory[i];
         out.Line(PadRight(Number(static_cast<int>(i) + 1), 5) + PadRight(entry.TagName, 14) +
-                 PadRight(entry.Mmsid, 9));
+                 PadRight(ShownMmsi(entry.Mmsid), 9));
     }
 }
 

@@ -30,8 +30,6 @@ const char kDeleteQuestion[] = "Are you sure ?";
 const char kIndividualMmsiTitle[] = "Individual Directory MMSI";
 const char kGroupMmsiTitle[] = "Group Directory MMSI";
 
-constexpr int kIndividualDigits = kIndividualMmsiDigits;
-constexpr int kGroupDigits = kGroupMmsiDigits;
 // A group MMSI always starts with "0": the label shows it and the box starts after it.
 constexpr int kGroupIndent = 10;  // pixels (150 twips)
 
@@ -48,8 +46,8 @@ Widget* MakeControl(QWidget* parent, const char* objectName) {
 }
 
 // The box shows what the user types: a group number without its leading "0", and neither
-// without the radio's tenth digit (the box's length cuts it).
-QString ShownMmsi(const DirectoryEntry& entry, bool group) {
+// without the radio's tenth digit.
+QString BoxText(const DirectoryEntry& entry, bool group) {
     return QString::fromStdString(TypedMmsi(entry.Mmsid, group));
 }
 
@@ -77,7 +75,9 @@ DirectoryEntryPage::DirectoryEntryPage(AppState& app, Prompter& prompter, EntryP
     lblGroup_->setText(QStringLiteral("0"));
     lblGroup_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     txtGMMSI_ = MakeControl<QLineEdit>(mmsiBox_, "txtGMMSI");
-    txtGMMSI_->setMaxLength(kIndividualDigits);
+    // A group's box takes 9 digits too, so that a whole group number typed or pasted with its "0"
+    // is not cut short.
+    txtGMMSI_->setMaxLength(kIndividualMmsiDigits);
     const int boxWidth =
         txtGPosi_->fontMetrics().horizontalAdvance(QString(kDirectoryTagLength + 2, 'W'));
     const int boxHeight = txtGMMSI_->sizeHint().height();
@@ -157,7 +157,6 @@ int DirectoryEntryPage::CountUsedEntries(bool group) const {
 
 void DirectoryEntryPage::SetupDirectoryEntryPage(bool group) {
     lblGroup_->setVisible(group);
-    txtGMMSI_->setMaxLength(group ? kGroupDigits : kIndividualDigits);
     const int left = group ? kGroupIndent : 0;
     txtGMMSI_->setGeometry(left, 0, mmsiBox_->width() - left, mmsiBox_->height());
     const int topic = group ? 1 : 0;
@@ -181,7 +180,7 @@ void DirectoryEntryPage::ShowEntry(const QString& key) {
     const int used = CountUsedEntries(slot->group);
     const DirectoryEntry& entry = EntryAt(*slot);
     txtGPosi_->setText(QString::fromStdString(entry.TagName));
-    txtGMMSI_->setText(ShownMmsi(entry, slot->group));
+    txtGMMSI_->setText(BoxText(entry, slot->group));
 
     mmsiEntry_->Discard();
 
@@ -249,18 +248,24 @@ bool DirectoryEntryPage::CheckMmsi(bool show) {
     if (!slot)
         return true;
     DirectoryEntry& entry = EntryAt(*slot);
-    const std::optional<std::string> stored =
-        StoredMmsi(txtGMMSI_->text(), slot->group ? kGroupDigits : kIndividualDigits);
-    if (stored) {
-        entry.Mmsid = *stored;
+    const DigitCheck check =
+        CheckMmsiText(txtGMMSI_->text(), slot->group ? MmsiRule::Group : MmsiRule::Individual,
+                      slot->group ? "Group MMSI" : "MMSI");
+    if (check.stored) {
+        entry.Mmsid = *check.stored;
+        // A group number typed whole moves its "0" to the label.
+        if (txtGMMSI_->text() != BoxText(entry, slot->group)) {
+            const QSignalBlocker quiet(txtGMMSI_);
+            txtGMMSI_->setText(BoxText(entry, slot->group));
+        }
         return true;
     }
     if (show)
-        prompter_.ShowMessage(messages::kDataError,
+        prompter_.ShowMessage(messages::WithReason(messages::kDataError, check.reason),
                               slot->group ? kGroupMmsiTitle : kIndividualMmsiTitle,
                               MessageIcon::Exclamation);
     else
-        txtGMMSI_->setText(ShownMmsi(entry, slot->group));
+        txtGMMSI_->setText(BoxText(entry, slot->group));
     return false;
 }
 

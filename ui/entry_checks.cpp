@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "core/radio_data.h"
+
 namespace chanwright {
 
 bool IsDigitChar(QChar c) {
@@ -27,6 +29,15 @@ bool AllDigits(const QString& text) {
     return std::all_of(text.begin(), text.end(), IsDigitChar);
 }
 
+// "8 were typed", "1 was typed".
+std::string TypedCount(const QString& entry) {
+    return std::to_string(entry.size()) + (entry.size() == 1 ? " was typed" : " were typed");
+}
+
+DigitCheck Refused(const char* name, const char* rule, const std::string& found) {
+    return {std::nullopt, std::string(name) + ": " + rule + "; " + found + "."};
+}
+
 // The focus went to a menu, a popup, a message box, a dialog or another window and comes back
 // to the same place: the entry in the box goes on.
 bool TakenForAWhile(Qt::FocusReason reason) {
@@ -42,25 +53,33 @@ bool MovedOn(Qt::FocusReason reason) {
 
 }  // namespace
 
-std::optional<std::string> StoredMmsi(const QString& text, int digits) {
+DigitCheck CheckMmsiText(const QString& text, MmsiRule rule, const char* name) {
     const QString entry = text.trimmed();
     if (entry.isEmpty())
-        return std::string();
-    if (entry.size() != digits || !AllDigits(entry))
-        return std::nullopt;
-    std::string stored = entry.toStdString();
-    if (digits == 8)
-        stored = "0" + stored;
-    if (stored.size() == 9)
-        stored += "0";
-    return stored;
+        return {std::string(), {}};
+    const bool digits = AllDigits(entry);
+    if (rule == MmsiRule::Individual) {
+        if (digits && entry.size() == kIndividualMmsiDigits)
+            return {entry.toStdString() + "0", {}};
+        return Refused(name, "9 digits are needed", TypedCount(entry));
+    }
+    // The label shows a group's "0": a whole number typed or pasted with it drops its own.
+    if (digits && entry.size() == kGroupMmsiDigits)
+        return {"0" + entry.toStdString() + "0", {}};
+    const bool leadingZero = entry.front() == QLatin1Char('0');
+    if (digits && entry.size() == kIndividualMmsiDigits && leadingZero)
+        return {entry.toStdString() + "0", {}};
+    std::string found = TypedCount(entry);
+    if (entry.size() == kIndividualMmsiDigits && !leadingZero)
+        found += ", starting with " + entry.left(1).toStdString();
+    return Refused(name, "8 digits are needed after the 0, or 9 starting with 0", found);
 }
 
-std::optional<std::string> StoredAtisNo(const QString& text) {
+DigitCheck CheckAtisText(const QString& text) {
     const QString entry = text.trimmed();
     if (entry.isEmpty() || (entry.size() == 10 && AllDigits(entry)))
-        return text.toStdString();
-    return std::nullopt;
+        return {text.toStdString(), {}};
+    return Refused("ATIS number", "10 digits are needed", TypedCount(entry));
 }
 
 DigitEntry::DigitEntry(QLineEdit* box, EntryPending& state, QString hint,
@@ -76,7 +95,8 @@ DigitEntry::DigitEntry(QLineEdit* box, EntryPending& state, QString hint,
         if (pageActive_())
             state_.box = box_;
     });
-    // A paste from the context menu, a drop or the middle button: only the digits stay.
+    // A paste from the context menu, a drop or the middle button: only the digits stay, and one
+    // without digits changes nothing.
     connect(box_, &QLineEdit::textEdited, this, &DigitEntry::KeepDigits);
 }
 
@@ -102,7 +122,9 @@ void DigitEntry::Discard() {
 }
 
 void DigitEntry::Paste() {
-    box_->insert(DigitsOf(QGuiApplication::clipboard()->text()));
+    const QString digits = DigitsOf(QGuiApplication::clipboard()->text());
+    if (!digits.isEmpty())
+        box_->insert(digits);
 }
 
 void DigitEntry::KeepDigits() {
@@ -111,6 +133,15 @@ void DigitEntry::KeepDigits() {
     if (digits == text)
         return;
     const int cursor = static_cast<int>(DigitsOf(text.left(box_->cursorPosition())).size());
+    // Back to the number before the edit, with its selection: the edit replaced the selection
+    // (or went in at the cursor), and what it brought is what the text holds in that place now.
+    box_->undo();
+    const QString before = box_->text();
+    const int start = box_->hasSelectedText() ? box_->selectionStart() : box_->cursorPosition();
+    const auto replaced = static_cast<int>(box_->selectedText().size());
+    const QString brought = text.mid(start, text.size() - before.size() + replaced);
+    if (DigitsOf(before) == before && DigitsOf(brought).isEmpty())
+        return;
     box_->setText(digits);
     box_->setCursorPosition(cursor);
 }

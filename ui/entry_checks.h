@@ -14,12 +14,20 @@ bool IsDigitChar(QChar c);
 // The digits of a text, in order; everything else left out (what typing the text would enter).
 QString DigitsOf(const QString& text);
 
-// The stored form of an MMSI box's text, or nothing when the text is refused. Accepted are an
-// empty box and exactly `digits` digits (spaces around them are dropped). Eight digits (a group)
-// get a leading "0"; nine characters get the radio's tenth digit "0" appended.
-std::optional<std::string> StoredMmsi(const QString& text, int digits);
+// What a digit box's text is stored as, or, when it is refused, the rule it breaks: one line under
+// "Data Error!!", such as "User MMSI: 9 digits are needed; 8 were typed.".
+struct DigitCheck {
+    std::optional<std::string> stored;
+    std::string reason;
+};
+
+// A user or individual MMSI has 9 digits; a group MMSI 8 after its fixed "0", or all 9 with it.
+enum class MmsiRule { Individual, Group };
+// An MMSI box's text (spaces around it dropped): empty, or the rule's digits, stored as 9 digits
+// and the radio's tenth digit "0" (a group's 8 get their "0" in front). `name` begins the reason.
+DigitCheck CheckMmsiText(const QString& text, MmsiRule rule, const char* name);
 // The ATIS number: empty, or exactly ten digits.
-std::optional<std::string> StoredAtisNo(const QString& text);
+DigitCheck CheckAtisText(const QString& text);
 
 // The MMSI or ATIS entry the user changed and that was not yet accepted ("EntryPending"). One per
 // window: the settings page and the directory entry page share it, and one box at a time holds
@@ -36,7 +44,8 @@ struct EntryPending {
 
 // The protocol of a digits-only entry box (user MMSI, ATIS number, directory MMSI):
 // - getting the focus shows the hint and selects the text;
-// - only "0" … "9" and backspace can be typed, and a paste enters only the digits it holds;
+// - only "0" … "9" and backspace can be typed, and a paste enters only the digits it holds; a
+//   paste without digits changes nothing, as a letter typed over the number does;
 // - a change made while the box's page is the current one makes the entry pending;
 // - when the focus moves on to another control, a pending entry is checked with its message, and
 //   a refused one keeps the focus in the box;

@@ -135,7 +135,7 @@ void DirectoryListPage::ShowDirectory(bool group) {
     for (int i = 0; i < count; ++i) {
         SetCell(grid_, i + 1, 0, QString::number(i + 1));
         SetCell(grid_, i + 1, 1, entries[i].TagName);
-        SetCell(grid_, i + 1, 2, entries[i].Mmsid);
+        SetCell(grid_, i + 1, 2, ShownMmsi(entries[i].Mmsid));
     }
     grid_->EndFill();
 }

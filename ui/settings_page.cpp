@@ -282,12 +282,14 @@ void SettingsPage::BuildAtisSetup(QWidget* frame) {
 
 bool SettingsPage::CheckUserMmsi(bool show) {
     std::string& stored = app_.Data.Common.UserMmsid;
-    if (const auto accepted = StoredMmsi(txtFUser_->text(), kUserMmsiDigits)) {
-        stored = *accepted;
+    const DigitCheck check = CheckMmsiText(txtFUser_->text(), MmsiRule::Individual, "User MMSI");
+    if (check.stored) {
+        stored = *check.stored;
         return true;
     }
     if (show)
-        prompter_.ShowMessage(messages::kDataError, "User MMSI", MessageIcon::Exclamation);
+        prompter_.ShowMessage(messages::WithReason(messages::kDataError, check.reason), "User MMSI",
+                              MessageIcon::Exclamation);
     else
         txtFUser_->setText(QString::fromStdString(stored));
     return false;
@@ -295,12 +297,14 @@ bool SettingsPage::CheckUserMmsi(bool show) {
 
 bool SettingsPage::CheckAtisNo(bool show) {
     std::string& stored = app_.Data.Common.AtisNo;
-    if (const auto accepted = StoredAtisNo(txtFATISNo_->text())) {
-        stored = *accepted;
+    const DigitCheck check = CheckAtisText(txtFATISNo_->text());
+    if (check.stored) {
+        stored = *check.stored;
         return true;
     }
     if (show)
-        prompter_.ShowMessage(messages::kDataError, "ATISNo", MessageIcon::Exclamation);
+        prompter_.ShowMessage(messages::WithReason(messages::kDataError, check.reason), "ATISNo",
+                              MessageIcon::Exclamation);
     else
         txtFATISNo_->setText(QString::fromStdString(stored));
     return false;

@@ -150,6 +150,7 @@ class TestCli : public QObject {
                           .replace("[CHEXP12]\r\nPosition=0", "[CHEXP12]\r\nPosition=17")
                           .replace("Mmsid=12\r\n", "Mmsid=3669999990\r\n")
                           .replace("Mmsid=0876543210", "Mmsid=0555555550")
+                          .replace("Mmsid=4000000000", "Mmsid=4000000001")
                           .replace("KeyBeep=0", "KeyBeep=1")
                           .replace("Scrambler=3", "Scrambler=0")},
         };

@@ -64,6 +64,10 @@ class TestSettingsPage : public QObject {
                                  {"SM1", "12ab34", "paste"},
                                  {"SG1", "87654321", "Tab"},
                                  {"SG2", "123456789", "Tab"},
+                                 {"SG2", "036699001", "Tab"},
+                                 {"SG1", "036699001", "Ctrl+V"},
+                                 {"SM1", "abc", "Ctrl+V over"},
+                                 {"SG1", "abc", "paste over"},
                                  {"SG2", "", "Tab"},
                                  {"SG1", "1234567", "Tab"},
                                  {"SG1", "123", "page"},
@@ -98,17 +102,19 @@ class TestSettingsPage : public QObject {
                          desk.CurrentKey() + ",";
             }
             QLineEdit* box = ClickBox(desk, key);
-            Retype(box, way == "Ctrl+V" || way == "paste" ? "" : typed);
+            const bool paste = way.startsWith("Ctrl+V") || way.startsWith("paste");
+            if (!way.endsWith(" over"))  // over: onto the stored number, which the click selected
+                Retype(box, paste ? "" : typed);
             const AppState before = desk.app;
             AppState expected = desk.app;
             Stored(expected, key) = (key[1] == 'G' ? "0" : "") + std::string(typed) + "0";
             const QString path = desk.dir.filePath("boat.dat");
             desk.prompter.paths = {path.toStdString()};
-            if (way == "Ctrl+V" || way == "paste") {
+            if (paste) {
                 QGuiApplication::clipboard()->setText(typed);
                 // As the window system sends Ctrl+V: the key with its control character.
                 QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QChar(0x16));
-                if (way == "paste")
+                if (way.startsWith("paste"))
                     box->paste();
                 else
                     QApplication::sendEvent(box, &press);
@@ -144,7 +150,8 @@ class TestSettingsPage : public QObject {
             }
             QCoreApplication::processEvents();
             for (const ShownMessage& m : desk.prompter.messages) {
-                shown += QString::fromStdString(" [" + m.title + ": " + m.text + "]") +
+                shown += QString::fromStdString(" [" + m.title + ": " + m.text + "]")
+                             .replace("\n", "\\n") +
                          (m.icon == MessageIcon::Exclamation ? "!" : "");
             }
             const MemoryImage memory = desk.sim.Memory();
