@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "image/default_image.h"
+#include "image/program_image.h"
 #include "tests/ui/window_desk.h"
 
 using namespace chanwright;
@@ -583,6 +584,60 @@ class TestMainWindow : public QObject {
         QCOMPARE(desk.prompter.messages.back().text,
                  "Communication Error!!\n\nSerial trace: " + trace.toStdString());
         QVERIFY(ReadBytes(trace).contains("# time limit"));
+    }
+
+    // Program to Radio from the menu on a radio in use: what the data does not own stays the
+    // radio's, and its user MMSI too unless the user answers otherwise in the real question box;
+    // a second program sends only the first and last blocks, and Verify says the radio matches.
+    void programFromTheMenu_keepsWhatIsTheRadios_data() {
+        const char* kept =
+            "The radio matches the data being edited.\n\nThe radio keeps its own "
+            "user MMSI 366000001; the data holds 366987654.";
+        AddRows({"answer", "verified"}, {{"keep", "0", kept},
+                                         {"write", "1", "The radio matches the data being edited."},
+                                         {"cancel", "2", ""}});
+    }
+    void programFromTheMenu_keepsWhatIsTheRadios() {
+        QFETCH(QString, answer);
+        QFETCH(QString, verified);
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        desk.UseRealBoxes();
+        desk.PressOkInDialogs();
+        AppState boat = MakeDefaultApp(kModelHV2071P);
+        boat.Data.Common.UserMmsid = "3669876540";
+        boat.Data.UsaChannels[3].ChTag = "HARBOUR";
+        const QString file = desk.dir.filePath("boat.dat");
+        QVERIFY(WriteBytes(file, QByteArray::fromStdString(WriteDataFile(boat.Shared, boat.Data))));
+        desk.Open(file);
+        const RadioData loaded = desk.app.Data;
+        const MemoryImage before = desk.sim.Memory();
+
+        desk.prompter.choices = {answer.toInt()};
+        desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
+        QCOMPARE(desk.prompter.questions.back().text,
+                 std::string("This radio's user MMSI is 366000001. The data holds 366987654. The "
+                             "MMSI identifies the vessel in distress calls. [Keep the radio's | "
+                             "Write 366987654 | Cancel]"));
+        MemoryImage asRead = before, defaults{}, programmed{};
+        BuildDefaultImage(defaults, kModelHV2071P);
+        RestoreLocalBytes(asRead, defaults);
+        QVERIFY(!EncodeOverRadio(loaded, asRead, answer == "1", programmed));
+        QCOMPARE(ImageBytes(desk.sim.Memory()),
+                 ImageBytes(answer == "2" ? before : StoredByRadio(programmed, before)));
+        QVERIFY(desk.app.Data == loaded);
+        if (answer == "2")
+            return;
+
+        const std::size_t from = desk.sim.Log().size();
+        desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
+        QStringList writes;
+        for (std::size_t i = from; i < desk.sim.Log().size(); ++i)
+            if (desk.sim.Log()[i].rfind("write", 0) == 0)
+                writes << QString::fromStdString(desk.sim.Log()[i]).section(' ', 0, 1);
+        QCOMPARE(writes, QStringList({"write-block 0000", "write-block 1FF0"}));
+        desk.ChooseByMouse("mnuTransfer", "mnuTransferVerify");
+        QCOMPARE(QString::fromStdString(desk.prompter.messages.back().text), verified);
     }
 
     // The dialogs' filters in Qt's form, and the suffix a name typed for a data file gets.

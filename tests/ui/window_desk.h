@@ -168,6 +168,22 @@ class WindowPrompter : public RecordingPrompter {
         GuiPrompter(window).ShowMessage(text, title, icon);
         Reactivate(window);
     }
+    // The answer is given by clicking its button in the real box.
+    int Choose(const std::string& text, const std::string& title,
+               const std::vector<std::string>& buttons, MessageIcon icon) override {
+        const int choice = RecordingPrompter::Choose(text, title, buttons, icon);
+        if (!window)
+            return choice;
+        const QString answer = QString::fromStdString(buttons.at(std::size_t(choice)));
+        QTimer::singleShot(0, [answer] {
+            for (auto* button : QApplication::activeModalWidget()->findChildren<QPushButton*>())
+                if (button->text() == answer)
+                    QTest::mouseClick(button, Qt::LeftButton);
+        });
+        const int clicked = GuiPrompter(window).Choose(text, title, buttons, icon);
+        Reactivate(window);
+        return clicked;
+    }
     // The window the real boxes belong to; none shows no box.
     QWidget* window = nullptr;
 };
@@ -282,7 +298,7 @@ struct Desk {
     RecordingBusyView busy;
     SettingsStore settings{dir.filePath("settings.ini")};
     ErrorLog log{app.Shared, dir.filePath("err.log")};
-    RadioSim sim{RadioMemory(kModelHV2071P, 31)};
+    RadioSim sim{RadioInUse(kModelHV2071P, 31)};
     QString helpFile;
     // The devices the ports were opened on, one a transfer.
     QStringList devices;
