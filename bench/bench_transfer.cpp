@@ -1,6 +1,8 @@
 // A full radio read over the real serial code against the simulator on a pseudo-terminal: at
 // 9600 baud against the line-rate floor, and unpaced for the program's own overhead; each with
-// the serial trace off and on.
+// the serial trace off and on. Then Program to Radio at 9600 baud, which reads the radio first:
+// once with two names changed (against the read floor) and once writing every block (against the
+// read and write floors together).
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -12,7 +14,10 @@
 #include "link/clone_operations.h"
 #include "link/qt_serial_port.h"
 #include "link/serial_trace.h"
+#include "image/default_image.h"
+#include "image/program_image.h"
 #include "storage/error_log.h"
+#include "tests/support/radio_memory.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/test_platform.h"
 
@@ -85,6 +90,24 @@ ReadRun FullRead(const QString& device, const QString& tracePath = {}) {
     return run;
 }
 
+// One Program to Radio of the data set, the radio keeping its user MMSI.
+Run Program(const QString& device, AppState app, bool fullWrite) {
+    QtSerialPort port(device);
+    SteadyClock clock;
+    NoEventPump events;
+    test::RecordingPrompter prompter;
+    NoView view;
+    const ErrorLog log(app.Shared, QString());
+    RadioLink link(app.Shared, port, clock, events, log);
+    CloneOperations operations(app, link, prompter, clock, view, log);
+    operations.SetSettlePause(0);
+    ProgramOptions options;
+    options.fullWrite = fullWrite;
+    operations.SetProgramOptions(options);
+    app.Shared.TransferMode = kTransferProgram;
+    return Time([&] { return operations.RunTransfer(); });
+}
+
 bool StartSim(test::SimProcess& sim, const QStringList& arguments) {
     QString why;
     if (sim.Start(arguments, &why))
@@ -144,5 +167,35 @@ int main(int argc, char* argv[]) {
     PrintPaced("trace on ", on, kFloor);
     std::printf("trace of one check and read: %lld bytes\n", QFileInfo(tracePath).size());
     std::printf("model check floor %.1f ms\n", 4 * 18 * 10 / 9.6);
+
+    // A radio in use that already holds the rich data set; the user then renames two channels.
+    AppState app = bench::MakeRichApp(kModelHV2071P);
+    const MemoryImage radio = test::RadioInUse(kModelHV2071P, 5);
+    MemoryImage asRead = radio, defaults{}, programmed{};
+    BuildDefaultImage(defaults, kModelHV2071P);
+    RestoreLocalBytes(asRead, defaults);
+    if (EncodeOverRadio(app.Data, asRead, false, programmed))
+        return 1;
+    const QString image = traces.filePath("radio.hex");
+    test::WriteBytes(image, test::ImageBytes(test::StoredByRadio(programmed, radio)));
+    app.Data.UsaChannels[3].ChTag = "HARBOUR";
+    app.Data.IntlChannels[10].ChTag = "MARINA";
+    constexpr double kWriteFloor = (506.0 * 43 + 11 * 13) * 10 / 9600;  // block + ACK, byte + ACK
+    for (const bool full : {false, true}) {
+        test::SimProcess sim(CHANWRIGHT_RADIOSIM);
+        if (!StartSim(sim, {"--baud", "9600", "--image", image}))
+            return 1;
+        const Run run = Program(sim.Device(), app, full);
+        sim.Stop();
+        if (!run.ok)
+            return 1;
+        const double floor = full ? kFloor + kWriteFloor : kFloor;
+        const double limit = full ? 1.03 * floor : 1.05 * floor + 1;
+        std::printf(
+            "9600 baud, program %s: %.3f s wall against a %.1f s floor (+%.2f %%, limit %.1f s), "
+            "%.3f s cpu (%.2f %% of wall)\n",
+            full ? "writing every block" : "with two names changed", run.wall, floor,
+            (run.wall / floor - 1) * 100, limit, run.cpu, run.cpu / run.wall * 100);
+    }
     return 0;
 }
