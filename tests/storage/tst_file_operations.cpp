@@ -53,7 +53,7 @@ struct Rig {
           log(app.Shared, folder + "/sub/err.log", [] { return QDateTime(); }),
           files(app, platform, log),
           commands(
-              app, platform, files, [entryOk] { return entryOk; }, [this] { ++refreshes; }),
+              app, platform, files, [entryOk] { return entryOk; }, {}, [this] { ++refreshes; }),
           names(names),
           contents(contents) {
         QDir().mkpath(dir + "/sub");
