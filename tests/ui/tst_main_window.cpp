@@ -306,6 +306,41 @@ class TestMainWindow : public QObject {
         QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
     }
 
+    // An image opened with Ctrl+F2 is saved as an image by Ctrl+S, as Ctrl+F3 saves one. Names
+    // the radio cannot show as typed are listed first; Cancel saves nothing.
+    void imageFile_savedAsImage_data() {
+        AddRows({"key", "answer"}, {{"Ctrl+S, OK", "S", "OK"},
+                                    {"Ctrl+S, Cancel", "S", "Cancel"},
+                                    {"Ctrl+F3, OK", "F3", "OK"}});
+    }
+    void imageFile_savedAsImage() {
+        QFETCH(QString, key);
+        QFETCH(QString, answer);
+        Desk desk(true);
+        QVERIFY(desk.ShowActive());
+        const QString path = desk.dir.filePath("Radio.HEX");
+        const QByteArray backup = ImageBytes(desk.app.Image);
+        QVERIFY(WriteBytes(path, backup));
+        desk.prompter.paths = {path.toStdString(), path.toStdString()};
+        QTest::keyClick(desk.window.get(), Qt::Key_F2, Qt::ControlModifier);
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - radio.hex");
+        desk.app.Data.UsaChannels[0].ChTag = "CAF\u00c9 DU PORT";
+        desk.prompter.answers = {answer == "OK" ? MessageAnswer::Ok : MessageAnswer::Cancel};
+        QTest::keyClick(desk.window.get(), key == "S" ? Qt::Key_S : Qt::Key_F3,
+                        Qt::ControlModifier);
+        QCOMPARE(desk.prompter.questions.size(), std::size_t(1));
+        QCOMPARE(desk.prompter.questions[0].title + ": " + desk.prompter.questions[0].text,
+                 std::string("Chanwright: The radio cannot show every character of these names; "
+                             "they are written as follows:\n\nUSA 01A CH Name: CAF\u00c9 DU PORT "
+                             "\u2192 CAFE DU PORT\n\nThe data keeps the names as typed."));
+        const QByteArray saved = ReadBytes(path);
+        QCOMPARE(saved.size(), 8192);
+        QCOMPARE(saved.contains("CAFE DU PORT"), answer == "OK");
+        QCOMPARE(saved == backup, answer != "OK");
+        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("CAF\u00c9 DU PORT"));
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - radio.hex");
+    }
+
     // A new model only after the user's OK: the menu, the settings file and a fresh data set of
     // that model, its settings page laid out as for a window started with it.
     void modelChange_data() {
