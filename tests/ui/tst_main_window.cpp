@@ -566,16 +566,29 @@ class TestMainWindow : public QObject {
     }
 
     // The safety net as a user meets it through the menus: a read leaves a backup, Verify lists
-    // what the radio holds otherwise, Restore puts the backup back as it was read, and a failed
-    // traced transfer names its trace.
+    // what the radio holds otherwise, Restore lists the backups newest first with the radio's
+    // MMSI and puts the one chosen back as it was read, and a failed traced transfer names its
+    // trace.
     void safetyNet_throughTheMenus() {
         Desk desk;
         QVERIFY(desk.ShowActive());
         QString verified;
         bool untick = false;
+        QString listed;
         desk.onDialog = [&](QDialog& dialog) {
             if (auto* text = dialog.findChild<QPlainTextEdit*>("txtDifferences")) {
                 verified = text->toPlainText();
+                return;
+            }
+            if (auto* list = dialog.findChild<QTableWidget*>("lstBackups")) {
+                listed = dialog.findChild<QLabel*>("lblBackups")->text() + GridText(list);
+                // Other File… starts in the backup folder; cancelled, the list stays up.
+                QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOpenOther"), Qt::LeftButton);
+                // The first read's backup: Verify and Program kept two more in the same second.
+                QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualRect(list->model()->index(2, 0)).center());
+                QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
                 return;
             }
             if (untick)
@@ -600,10 +613,15 @@ class TestMainWindow : public QObject {
         desk.app.Data.UsaChannels[0].ChTag = "OTHER";
         desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
         const MemoryImage programmed = desk.sim.Memory();
-        desk.prompter.paths = {backup.toStdString()};
+        QVERIFY(WriteBytes(desk.dir.filePath("backups/TQ5300-366000001-20261205-090000.hex"),
+                           "another boat's radio"));
         untick = true;
         const size_t from = desk.sim.Log().size();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRestore");
+        QCOMPARE(listed, "Backups in " + QDir::toNativeSeparators(desk.dir.filePath("backups")) +
+                             ":\n    |Model|User MMSI|Read on" +
+                             QString("\n    |HV2071P|\u2014|2026-12-06 10:20:30").repeated(3) +
+                             "\n    |TQ5300|366000001|2026-12-05 09:00:00");
         QCOMPARE(desk.prompter.dialogFolders,
                  std::vector<std::string>{desk.dir.filePath("backups").toStdString()});
         QVERIFY(!desk.settings.ReadBackupFirst());
