@@ -1,14 +1,13 @@
 #include "ui/dialogs/restore_dialog.h"
 
 #include <QDir>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "core/messages.h"
+#include "ui/dialogs/dialog_parts.h"
 
 namespace chanwright {
 
@@ -18,11 +17,12 @@ RestoreDialog::RestoreDialog(const QString& folder, Prompter& prompter, QWidget*
     setWindowTitle(QStringLiteral("Restore Backup"));
     resize(520, 320);
     auto* layout = new QVBoxLayout(this);
-    auto* where = new QLabel(backups_.empty() ? QStringLiteral("No backups yet in %1.")
-                                              : QStringLiteral("Backups in %1:"),
-                             this);
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    auto* where =
+        new QLabel(backups_.empty() ? QStringLiteral("No backups yet in %1.").arg(shownFolder)
+                                    : QStringLiteral("Backups in %1:").arg(shownFolder),
+                   this);
     where->setObjectName(QStringLiteral("lblBackups"));
-    where->setText(where->text().arg(QDir::toNativeSeparators(folder)));
     where->setWordWrap(true);
     layout->addWidget(where);
 
@@ -30,11 +30,7 @@ RestoreDialog::RestoreDialog(const QString& folder, Prompter& prompter, QWidget*
     list_->setObjectName(QStringLiteral("lstBackups"));
     list_->setHorizontalHeaderLabels(
         {QStringLiteral("Model"), QStringLiteral("User MMSI"), QStringLiteral("Read on")});
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->verticalHeader()->hide();
-    list_->horizontalHeader()->setStretchLastSection(true);
+    MakeRowChooser(list_);
     for (int row = 0; row < list_->rowCount(); ++row) {
         const BackupEntry& backup = backups_[static_cast<std::size_t>(row)];
         const QString cells[] = {backup.model,
@@ -50,26 +46,13 @@ RestoreDialog::RestoreDialog(const QString& folder, Prompter& prompter, QWidget*
     list_->selectRow(0);
     layout->addWidget(list_, 1);
 
-    auto* buttons = new QHBoxLayout;
     auto* other = new QPushButton(QStringLiteral("&Other File..."), this);
     other->setObjectName(QStringLiteral("cmdOpenOther"));
-    other->setAutoDefault(false);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    ok->setEnabled(!backups_.empty());
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
-    cancel->setAutoDefault(false);
-    buttons->addWidget(other);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    const DialogButtons buttons = AddDialogButtons(this, layout, other);
+    buttons.ok->setEnabled(!backups_.empty());
 
     connect(other, &QPushButton::clicked, this, &RestoreDialog::OpenOther);
-    connect(ok, &QPushButton::clicked, this, &RestoreDialog::TakeRow);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &RestoreDialog::TakeRow);
     connect(list_, &QTableWidget::cellDoubleClicked, this, &RestoreDialog::TakeRow);
     list_->setFocus();
 }
