@@ -40,8 +40,9 @@ int main() {
                     }));
     const ProfileFile parsed = ProfileFile::Parse(text);
     RadioData target = rich;
-    bench::PrintRow("ReadDataFile (apply)",
-                    bench::Measure(kRuns, [&] { ReadDataFile(parsed, app.Shared, target); }));
+    bench::PrintRow("ReadDataFile (apply)", bench::Measure(kRuns, [&] {
+                        ReadDataFile(parsed, app.Shared, app.Plans, target);
+                    }));
     bench::PrintRow("FileRead2 (read + parse + apply)",
                     bench::Measure(kRuns, [&] { files.FileRead2(path); }));
 

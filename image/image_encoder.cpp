@@ -3,6 +3,7 @@
 #include <array>
 
 #include "image/bit_ops.h"
+#include "image/radio_name.h"
 
 namespace chanwright {
 
@@ -54,10 +55,10 @@ uint8_t EncodeAttributes(const PlanChannel& record) {
 }
 
 void EncodeName(MemoryImage& image, int address, const std::string& text, int length) {
+    const std::string fitted = FitRadioName(text, length);
     for (int i = 0; i < length; ++i) {
-        const bool inText = static_cast<std::size_t>(i) < text.size();
-        const uint8_t code = inText ? static_cast<uint8_t>(text[i]) : 0xFF;
-        image[address + i] = IsRadioChar(code) ? code : 0xFF;
+        const bool inName = static_cast<std::size_t>(i) < fitted.size();
+        image[address + i] = inName ? static_cast<uint8_t>(fitted[i]) : 0xFF;
     }
 }
 

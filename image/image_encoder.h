@@ -33,8 +33,8 @@ void EncodeWxChannels(const RadioData& data, MemoryImage& image);
 void EncodeExpChannels(const RadioData& data, MemoryImage& image);
 void EncodeDirectory(const RadioData& data, bool group, MemoryImage& image);
 
-// Exactly `length` bytes: the text's characters of the radio's set, 0xFF for any other character
-// and for every position past the text's end.
+// Exactly `length` bytes: the name fitted to the radio (FitRadioName), then 0xFF for every
+// position past its end.
 void EncodeName(MemoryImage& image, int address, const std::string& text, int length);
 // Exactly 5 bytes of packed digits; with padTenth the tenth digit is written as 0.
 void EncodeDigits(MemoryImage& image, int address, const std::string& text, bool padTenth);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "image/image_codec.h"
 #include "storage/value_conversion.h"
 
 namespace chanwright {
@@ -63,6 +64,26 @@ void ReadCommonSettings(const SectionReader& r, const SharedState& shared, Commo
     r.Text("UserMmsid", s.UserMmsid);
 }
 
+// A file saved from a radio holds the radio's A and B channels; programming it back should keep
+// them. A slot of no channel of the plan would leave the radio pointing at nothing.
+void ReadChoice(const SectionReader& r, const char* key, const ChannelPlan& plan, int16_t& field) {
+    const auto slot = ToInt16(r.Value(key));
+    if (!slot)
+        return;
+    const int position = *slot + 1;
+    if (*slot == kNoChannel || (plan.Contains(position) && plan.At(position).Valid != 0))
+        field = *slot;
+}
+
+struct ChoiceKeys {
+    Region region;
+    const char* a;
+    const char* b;
+};
+constexpr ChoiceKeys kChoiceKeys[] = {{Region::Usa, "USA-ACH", "USA-BCH"},
+                                      {Region::International, "INT-ACH", "INT-BCH"},
+                                      {Region::Canada, "CAN-ACH", "CAN-BCH"}};
+
 void ReadChannel(const SectionReader& r, PlanChannel& ch, int lowPosition, int highPosition) {
     r.NumberWithin("Position", ch.Position, lowPosition, highPosition);
     r.Flag("Enable", ch.Enable);
@@ -95,7 +116,8 @@ void ReadDirectory(const ProfileFile& file, const char* prefix,
 
 }  // namespace
 
-void ReadDataFile(const ProfileFile& file, const SharedState& shared, RadioData& data) {
+void ReadDataFile(const ProfileFile& file, const SharedState& shared, const ChannelPlans& plans,
+                  RadioData& data) {
     // The [MAIN] header is not checked: a file of the other model, or any INI file, is taken.
     ReadCommonSettings(SectionReader(file, "SETCOM"), shared, data.Common);
 
@@ -103,6 +125,11 @@ void ReadDataFile(const ProfileFile& file, const SharedState& shared, RadioData&
     chcom.Number("USA-PCH", data.Channels.UsaPch);
     chcom.Number("INT-PCH", data.Channels.IntPch);
     chcom.Number("CAN-PCH", data.Channels.CanPch);
+    for (const ChoiceKeys& keys : kChoiceKeys) {
+        const auto [a, b] = ChoicesOf(data.Channels, keys.region);
+        ReadChoice(chcom, keys.a, PlanOf(plans, keys.region), *a);
+        ReadChoice(chcom, keys.b, PlanOf(plans, keys.region), *b);
+    }
 
     ReadRegional(file, "CHUSA", data.UsaChannels);
     ReadRegional(file, "CHINT", data.IntlChannels);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/channel_plan_entry.h"
 #include "core/radio_data.h"
 #include "core/shared_state.h"
 #include "storage/profile_file.h"
@@ -9,9 +10,11 @@ namespace chanwright {
 // Fills the data set from a parsed data file. Sections are found by name, so their order does
 // not matter and extra ones are ignored; the reader visits exactly the records the lists hold.
 // A number or switch that is missing or does not convert leaves its field as it was; a text
-// takes whatever the lookup gives, so a missing name empties it. The A and B channel choices are
-// not read. A position or time offset that would point outside its table is not taken.
-void ReadDataFile(const ProfileFile& file, const SharedState& shared, RadioData& data);
+// takes whatever the lookup gives, so a missing name empties it. A position or time offset that
+// would point outside its table is not taken, nor an A or B channel choice that is neither a
+// channel of its plan (the memory slot of a valid row) nor 255 for none.
+void ReadDataFile(const ProfileFile& file, const SharedState& shared, const ChannelPlans& plans,
+                  RadioData& data);
 
 // True when the file holds at least one section a data file has ([MAIN], [SETCOM], [CHCOM], or a
 // channel or directory record such as [CHUSA0] or [CHMMSID1]). Reading any other text would

@@ -82,7 +82,7 @@ void FileOperations::FileRead2Bytes(const std::string& bytes) {
              messages::kFileReadError);
         return;
     }
-    ReadDataFile(ProfileFile::Parse(*text), app_.Shared, app_.Data);
+    ReadDataFile(ProfileFile::Parse(*text), app_.Shared, app_.Plans, app_.Data);
 }
 
 void FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure) {

@@ -6,12 +6,18 @@
 
 namespace chanwright {
 
+bool IsImageFile(const QString& path) {
+    return path.endsWith(QLatin1String(".hex"), Qt::CaseInsensitive);
+}
+
 ImageCommands::ImageCommands(AppState& app, Platform& platform, FileOperations& files,
-                             std::function<bool()> entryAccepted, std::function<void()> refreshView)
+                             std::function<bool()> entryAccepted,
+                             std::function<bool()> namesAccepted, std::function<void()> refreshView)
     : app_(app),
       platform_(platform),
       files_(files),
       entryAccepted_(std::move(entryAccepted)),
+      namesAccepted_(std::move(namesAccepted)),
       refreshView_(std::move(refreshView)) {}
 
 void ImageCommands::SaveImageCommand() {
@@ -25,9 +31,18 @@ void ImageCommands::SaveImageCommand() {
         return;
     }
     // Saving an image changes neither the current file name nor the title.
-    if (files_.EncodeForSave("frmMain.SaveHexFileAs")) {
-        files_.SaveHexFileAs(QString::fromStdString(path));
+    SaveImageTo(QString::fromStdString(path));
+}
+
+bool ImageCommands::SaveImageTo(const QString& path) {
+    if (namesAccepted_ && !namesAccepted_()) {
+        app_.Shared.AbortRequested = kTrue;
+        return false;
     }
+    if (!files_.EncodeForSave("frmMain.SaveHexFileAs"))
+        return false;
+    files_.SaveHexFileAs(path);
+    return app_.Shared.OperationFailed == 0;
 }
 
 void ImageCommands::OpenImageCommand() {

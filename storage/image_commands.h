@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 
 #include "core/app_state.h"
@@ -8,17 +9,26 @@
 
 namespace chanwright {
 
+// A name ending in ".hex", in any case, is an image file; every other name is a data file. The
+// window's File ▸ Save and Save As and the command-line tool go by it alike.
+bool IsImageFile(const QString& path);
+
 // The developer's image-file commands (Ctrl+F3 saves, Ctrl+F2 opens). Outside developer mode
 // they do nothing.
 class ImageCommands {
   public:
     // `entryAccepted` validates a pending MMSI or ATIS entry and says whether a command may go
-    // on; `refreshView` redisplays the pages and the title after a load.
+    // on; `namesAccepted` asks whether names the radio cannot hold as typed may be written
+    // fitted; `refreshView` redisplays the pages and the title after a load.
     ImageCommands(AppState& app, Platform& platform, FileOperations& files,
-                  std::function<bool()> entryAccepted, std::function<void()> refreshView);
+                  std::function<bool()> entryAccepted, std::function<bool()> namesAccepted,
+                  std::function<void()> refreshView);
 
     // Encodes and saves. A range error in the encode saves nothing.
     void SaveImageCommand();
+    // The data set encoded over the image and saved to `path`, once the names are accepted;
+    // false when nothing was saved. The current file name stays as it is.
+    bool SaveImageTo(const QString& path);
     void OpenImageCommand();
 
   private:
@@ -26,6 +36,7 @@ class ImageCommands {
     Platform& platform_;
     FileOperations& files_;
     std::function<bool()> entryAccepted_;
+    std::function<bool()> namesAccepted_;
     std::function<void()> refreshView_;
 };
 

@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "storage/settings_store.h"
+#include "ui/dialogs/dialog_parts.h"
 
 namespace chanwright {
 
@@ -27,13 +27,8 @@ DeviceDialog::DeviceDialog(int16_t comNum, const QString& device,
     table_->setHorizontalHeaderLabels({QStringLiteral("Device"), QStringLiteral("Description"),
                                        QStringLiteral("Maker"), QStringLiteral("Serial Number"),
                                        QStringLiteral("By-id Name")});
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->setWordWrap(false);
+    MakeRowChooser(table_);
     table_->setTextElideMode(Qt::ElideMiddle);
-    table_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(table_, 1);
     noPorts_ = new QLabel(NoPortsHint(), this);
     noPorts_->setObjectName(QStringLiteral("lblNoPorts"));
@@ -52,25 +47,12 @@ DeviceDialog::DeviceDialog(int16_t comNum, const QString& device,
     pathRow->addWidget(device_, 1);
     layout->addLayout(pathRow);
 
-    auto* buttons = new QHBoxLayout;
     auto* refresh = new QPushButton(QStringLiteral("&Refresh"), this);
     refresh->setObjectName(QStringLiteral("cmdRefresh"));
-    refresh->setAutoDefault(false);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
-    cancel->setAutoDefault(false);
-    buttons->addWidget(refresh);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    const DialogButtons buttons = AddDialogButtons(this, layout, refresh);
 
     connect(refresh, &QPushButton::clicked, this, &DeviceDialog::Refresh);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(table_, &QTableWidget::itemSelectionChanged, this, &DeviceDialog::RowChosen);
     connect(table_, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
     Refresh();

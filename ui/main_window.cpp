@@ -19,6 +19,7 @@
 #include "image/channel_plans.h"
 #include "image/image_codec.h"
 #include "image/new_data_set.h"
+#include "report/name_changes.h"
 #include "ui/channel_pages.h"
 #include "ui/device_dialog.h"
 #include "ui/directory_entry_page.h"
@@ -70,6 +71,9 @@ MainWindow::MainWindow(AppState& app, WindowServices services, QWidget* parent)
       files_(app_, platform_, services_.log),
       images_(
           app_, platform_, files_, [this] { return CheckPendingEntry(); },
+          [this] {
+              return report::AcceptNameChanges(app_, services_.prompter, messages::kAppTitle);
+          },
           [this] {
               RefreshCurrentPage();
               tree_->RefreshNodeTexts();

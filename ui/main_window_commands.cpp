@@ -119,6 +119,15 @@ void MainWindow::SaveFile(bool useCurrent) {
         app_.Shared.AbortRequested = kTrue;
         return;
     }
+    // The name says what the file holds, as for the command-line tool: an image opened with
+    // Ctrl+F2 is saved as an image again. File ▸ 1 … 6 list data files only.
+    if (IsImageFile(path)) {
+        if (images_.SaveImageTo(path)) {
+            app_.Shared.CurrentFileName = path.toStdString();
+            UpdateTitle();
+        }
+        return;
+    }
     files_.SaveFileAs(path);
     if (!app_.Shared.OperationFailed) {
         app_.Shared.CurrentFileName = path.toStdString();

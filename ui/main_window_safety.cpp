@@ -7,6 +7,7 @@
 #include "core/messages.h"
 #include "report/radio_check.h"
 #include "storage/backup_files.h"
+#include "ui/dialogs/restore_dialog.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
 #include "ui/verify_dialog.h"
@@ -89,8 +90,9 @@ void MainWindow::LogSerialTrafficChosen(bool on) {
 void MainWindow::TransferRestore() {
     if (!CheckPendingEntry())
         return;
-    const std::string path = services_.prompter.ChooseOpenFileIn(
-        services_.backupFolder.toStdString(), messages::kImageFileFilter);
+    const std::string path =
+        ChooseBackup(services_.backupFolder, services_.prompter, services_.runModal, this)
+            .toStdString();
     if (path.empty())
         return;
     files_.ReadHexFileAs(QString::fromStdString(path));

@@ -122,7 +122,7 @@ QString MisplacedOption(const Invocation& call) {
         return QStringLiteral("--write-identity is for program and verify of a data set");
     if (!call.trace.isEmpty() && !takes({"read", "program", "clear", "verify"}))
         return QStringLiteral("--trace is for read, program, clear and verify");
-    if (call.restore && !IsImageFile(call.inputs.value(0)))
+    if (call.restore && !chanwright::IsImageFile(call.inputs.value(0)))
         return QStringLiteral("--restore takes an image file (.hex)");
     return {};
 }

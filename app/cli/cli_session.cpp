@@ -3,6 +3,7 @@
 #include "core/messages.h"
 #include "image/channel_plans.h"
 #include "image/new_data_set.h"
+#include "report/name_changes.h"
 #include "storage/data_file_reader.h"
 #include "storage/file_io.h"
 #include "storage/profile_file.h"
@@ -51,10 +52,6 @@ std::string StderrPrompter::ChooseOpenFile(const std::string& /*filter*/) {
 }
 std::string StderrPrompter::ChooseSaveFile(const std::string& /*filter*/) {
     return {};
-}
-
-bool IsImageFile(const QString& path) {
-    return path.endsWith(".hex", Qt::CaseInsensitive);
 }
 
 std::optional<int16_t> ParseModel(const QString& name) {
@@ -131,8 +128,14 @@ bool CliSession::Load() {
     return Report();
 }
 
+void CliSession::ReportNameChanges() {
+    for (const std::string& line : report::NameChangeLines(app_))
+        StdErr() << QString::fromStdString(line) << Qt::endl;
+}
+
 bool CliSession::Write(const QString& path) {
     if (IsImageFile(path)) {
+        ReportNameChanges();
         app_.Shared.OperationFailed = kFalse;
         if (files_.EncodeForSave("frmMain.SaveHexFileAs"))
             files_.SaveHexFileAs(path);

@@ -9,6 +9,7 @@
 #include "core/system_platform.h"
 #include "storage/error_log.h"
 #include "storage/file_operations.h"
+#include "storage/image_commands.h"
 
 namespace chanwright::cli {
 
@@ -35,9 +36,6 @@ class StderrPrompter : public Prompter {
   private:
     std::string lastShown_;
 };
-
-// ".hex" in any case is an image file; every other name is a data file.
-bool IsImageFile(const QString& path);
 
 // "HV2071P" or "TQ5300" in any case; nothing for other names.
 std::optional<int16_t> ParseModel(const QString& name);
@@ -66,8 +64,11 @@ class CliSession {
     // it could not be read or loaded.
     bool Load();
     // Writes the data set as a data file, or encoded as an image file. The file is only replaced
-    // when the whole write succeeded.
+    // when the whole write succeeded. An image file's names are said first (ReportNameChanges).
     bool Write(const QString& path);
+    // Each name the image gets other than the data set holds it, one line each on standard error
+    // ("USA 16 CH Name: CAFÉ DU PORT → CAFE DU PORT").
+    void ReportNameChanges();
     // As Write, except that an image file gets the memory image exactly as it stands: after a
     // radio read, a byte-exact backup of the radio.
     bool WriteAsRead(const QString& path);

@@ -143,6 +143,16 @@ class TestCli : public QObject {
                            .replace("[CHUSA5]\r\nPosition=6\r\nEnable=1",
                                     "[CHUSA5]\r\nPosition=6\r\nEnable=0")},
             {"bad.dat", QByteArray(hv).replace("Scrambler=0", "Scrambler=300")},
+            // Names the radio cannot show as typed.
+            {"names.dat",
+             QByteArray(hv)
+                 .replace("ChTag=#DISTRESS", "ChTag=#CAF\xc3\x89 DU PORT")
+                 .replace("ChTag=#162.400MHZ", "ChTag=#\xc3\x85LESUND")
+                 .replace("[CHMMSID1]\r\nEnable=0\r\nTagName=#\r\nMmsid=",
+                          "[CHMMSID1]\r\nEnable=1\r\nTagName=#\xc3\x98resund \xc3\x86r\xc3\xb8\r\n"
+                          "Mmsid=3660000010")
+                 .replace("VsMemory=0\r\nChTag=#\r\n[CHEXP13]",
+                          "VsMemory=0\r\nChTag=#Quai n\xc2\xb0 3\r\n[CHEXP13]")},
             {"a.dat", rich},
             // The rich data set with a field of each kind changed.
             {"b.dat", QByteArray(rich)
@@ -168,6 +178,7 @@ new defaults file: new -o out.def
 new, stored model: new -o out.hex | | [ModelPath]\nModelNum=1
 data file names its model: new -m TQ5300 -o o.dat; convert o.dat o.hex
 round trip: convert in.dat mid.hex; convert mid.hex back.dat
+names fitted to the radio: convert names.dat names.hex; diff names.dat names.hex
 missing files: convert --model HV2071P no.dat prev.txt; convert --model HV2071P no.hex prev.txt
 bad files: convert --model HV2071P short.hex prev.txt; convert --model HV2071P nul.dat prev.txt
 image of the other model: convert --model HV2071P tq.hex prev.txt

@@ -5,6 +5,7 @@
 #include "image/default_image.h"
 #include "image/image_decoder.h"
 #include "image/image_encoder.h"
+#include "image/radio_name.h"
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
@@ -201,7 +202,7 @@ class TestImageCodec : public QObject {
 
         // Decoded as in a fresh session, so whatever the image does not hold shows as a default.
         // Known losses: priority channels, the padded tenth digit, regional DispayA and
-        // DuplexSelectable, names cut at the first character the radio lacks, a disabled EXP
+        // DuplexSelectable, names fitted to the characters the radio has, a disabled EXP
         // channel's Position, and the directory from the first entry without a number on.
         RadioData decoded = test::MakeDefaultApp(kModelTQ5300).Data;
         DecodeImage(app.Image, decoded);
@@ -237,6 +238,65 @@ class TestImageCodec : public QObject {
         }
         DecodeImage(image, data);
         COMPARE_GOLDEN(Describe(data), "image_edge_decoded.txt");
+    }
+
+    // A name as the radio gets it: plain letters for accented ones, spelled letters for a few
+    // more, a space for anything else the radio lacks, then the slot's length; bytes that are no
+    // UTF-8 are Windows-1252. A name the radio can hold is written as before.
+    void encodeName_fitsTheRadio_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QByteArray>("written");
+        const QByteArray ff(12, '\xff');
+        QTest::newRow("accent") << QByteArray("CAF\xc3\x89 DU PORT") << 12
+                                << QByteArray("CAFE DU PORT");
+        QTest::newRow("first letter")
+            << QByteArray("\xc3\x85LESUND") << 12 << "ALESUND" + ff.left(5);
+        QTest::newRow("spelled letters") << QByteArray("Stra\xc3\x9f\x65 \xc3\x86\xc3\xb8") << 12
+                                         << QByteArray("StraSSe AEo") + ff.left(1);
+        QTest::newRow("stroke, ligature, Latin Extended Additional")
+            << QByteArray(
+                   "\xc5\x81\xc3\xb3"
+                   "d\xc5\xba \xc5\x93 \xe1\xbb\x87")
+            << 12 << QByteArray("Lodz oe e") + ff.left(3);
+        QTest::newRow("combining accent dropped")
+            << QByteArray("E\xcc\x81TE") << 12 << "ETE" + ff.left(9);
+        QTest::newRow("Windows-1252 bytes")
+            << QByteArray("Caf\xe9 \x8a\x9c\x9f") << 12 << "Cafe SoeY" + ff.left(3);
+        QTest::newRow("not UTF-8: overlong, surrogate")
+            << QByteArray("\xc0\xaf\xed\xa0\x80") << 12 << "A i  " + ff.left(7);
+        QTest::newRow("others become spaces")
+            << QByteArray("A_B~#?\xe2\x82\xac\xf0\x9f\x9a\xa2!") << 12 << "A B      " + ff.left(3);
+        QTest::newRow("spelled at the cut")
+            << QByteArray("ABCDEFGHIJK\xc3\x9f") << 12 << QByteArray("ABCDEFGHIJKS");
+        QTest::newRow("directory")
+            << QByteArray("\xc3\x85lesund Havn") << 10 << QByteArray("Alesund Ha");
+        QTest::newRow("fit, cut as before")
+            << QByteArray("Bay (4)+,-./*") << 12 << QByteArray("Bay (4)+,-./");
+    }
+    void encodeName_fitsTheRadio() {
+        QFETCH(QByteArray, name);
+        QFETCH(int, length);
+        QFETCH(QByteArray, written);
+        MemoryImage image = test::FilledImage(0x00);
+        EncodeName(image, 0x10, name.toStdString(), length);
+        QCOMPARE(ImageSlice(image, 0x10, length + 1).toHex(' '), (written + '\0').toHex(' '));
+    }
+
+    // The plain letters are the canonical decomposition's, over every code point the table holds.
+    void plainLetters_matchCanonicalDecomposition() {
+        for (const auto& [first, last] : {std::pair(0x00C0, 0x024F), std::pair(0x1E00, 0x1EFF)}) {
+            for (int code = first; code <= last; ++code) {
+                const QString parts = QString(QChar(code)).normalized(QString::NormalizationForm_D);
+                bool accented =
+                    parts.size() > 1 && parts[0].unicode() < 0x80 && parts[0].isLetter();
+                for (int i = 1; i < parts.size(); ++i)
+                    accented = accented && parts[i].isMark();
+                const char expected = accented ? char(parts[0].unicode()) : 0;
+                QVERIFY2(PlainLetterOf(char32_t(code)) == expected,
+                         qPrintable(QString("U+%1").arg(code, 4, 16, QChar('0'))));
+            }
+        }
     }
 
     void decodeOffset_data() {

@@ -127,11 +127,12 @@ inline std::string CarriedByteChanged(const MemoryImage& before, const MemoryIma
     return {};
 }
 
-// The reader leaves the A and B choices alone, so the fresh set starts with the written ones.
+// The reader leaves an A or B choice that is no channel alone, so the fresh set starts with the
+// written ones.
 inline RadioData WrittenAndReadBack(const AppState& app, const RadioData& data) {
     RadioData again = app.Data;
     again.Channels = data.Channels;  // the priority channels are read from the file
-    ReadDataFile(ProfileFile::Parse(WriteDataFile(app.Shared, data)), app.Shared, again);
+    ReadDataFile(ProfileFile::Parse(WriteDataFile(app.Shared, data)), app.Shared, app.Plans, again);
     return again;
 }
 
@@ -140,7 +141,7 @@ inline RadioData WrittenAndReadBack(const AppState& app, const RadioData& data) 
 inline std::string CheckDataFile(const AppState& app, std::string_view text,
                                  const MemoryImage& target) {
     RadioData data = app.Data;
-    ReadDataFile(ProfileFile::Parse(text), app.Shared, data);
+    ReadDataFile(ProfileFile::Parse(text), app.Shared, app.Plans, data);
     if (auto why = BrokenInvariant(data, app.Data); !why.empty())
         return "after reading: " + why;
 

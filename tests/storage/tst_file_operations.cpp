@@ -53,7 +53,7 @@ struct Rig {
           log(app.Shared, folder + "/sub/err.log", [] { return QDateTime(); }),
           files(app, platform, log),
           commands(
-              app, platform, files, [entryOk] { return entryOk; }, [this] { ++refreshes; }),
+              app, platform, files, [entryOk] { return entryOk; }, {}, [this] { ++refreshes; }),
           names(names),
           contents(contents) {
         QDir().mkpath(dir + "/sub");
@@ -183,7 +183,8 @@ class TestFileOperations : public QObject {
         COMPARE_GOLDEN(out, "storage_file_operations.txt");
     }
 
-    // A backup never replaces a file: the same second gives "-2", "-3".
+    // A backup never replaces a file: the same second gives "-2", "-3". A radio's user MMSI is
+    // in its backup's name. The list holds the backups' names only, newest first.
     void saveBackup() {
         const QDateTime at(QDate(2024, 3, 7), QTime(21, 5, 42));
         const MemoryImage image = RandomImage(7);
@@ -195,6 +196,21 @@ class TestFileOperations : public QObject {
         }
         // Nothing into a folder that cannot be made.
         QVERIFY(!SaveBackup(Path("new/TQ5300-20240307-210542.hex"), "TQ5300", at, image, error));
+        MemoryImage radio = image;
+        EncodeDigits(radio, 0x0150, "3660000010", true);
+        QVERIFY(SaveBackup(Path("new"), "HV2071P", at.addSecs(-60), radio, error));
+        QVERIFY(WriteBytes(Path("new/HV2071P-1-20240307-210542.hex"), "not a backup's name"));
+        QStringList listed;
+        for (const BackupEntry& backup : ListBackups(Path("new"))) {
+            listed << QStringList{QFileInfo(backup.path).fileName(), backup.model, backup.mmsi,
+                                  backup.taken.toString(Qt::ISODate)}
+                          .join(' ');
+        }
+        QCOMPARE(listed, (QStringList{"TQ5300-20240307-210542-3.hex TQ5300  2024-03-07T21:05:42",
+                                      "TQ5300-20240307-210542-2.hex TQ5300  2024-03-07T21:05:42",
+                                      "TQ5300-20240307-210542.hex TQ5300  2024-03-07T21:05:42",
+                                      "HV2071P-366000001-20240307-210442.hex HV2071P 366000001 "
+                                      "2024-03-07T21:04:42"}));
     }
 
     void windowTitle() {

@@ -39,6 +39,8 @@ MemoryImage RadioMemory(int16_t modelNum, unsigned seed) {
 MemoryImage RadioInUse(int16_t modelNum, unsigned seed) {
     MemoryImage memory = RadioMemory(modelNum, seed);
     PutBytes(memory, 0x150, Hex("366000001001"));
+    // A channel of each plan chosen as A (channel 16's slot), none as B.
+    PutBytes(memory, 0x13, Hex("0fff0fff0fff"));
     return memory;
 }
 

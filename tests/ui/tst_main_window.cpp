@@ -307,6 +307,41 @@ class TestMainWindow : public QObject {
         QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
     }
 
+    // An image opened with Ctrl+F2 is saved as an image by Ctrl+S, as Ctrl+F3 saves one. Names
+    // the radio cannot show as typed are listed first; Cancel saves nothing.
+    void imageFile_savedAsImage_data() {
+        AddRows({"key", "answer"}, {{"Ctrl+S, OK", "S", "OK"},
+                                    {"Ctrl+S, Cancel", "S", "Cancel"},
+                                    {"Ctrl+F3, OK", "F3", "OK"}});
+    }
+    void imageFile_savedAsImage() {
+        QFETCH(QString, key);
+        QFETCH(QString, answer);
+        Desk desk(true);
+        QVERIFY(desk.ShowActive());
+        const QString path = desk.dir.filePath("Radio.HEX");
+        const QByteArray backup = ImageBytes(desk.app.Image);
+        QVERIFY(WriteBytes(path, backup));
+        desk.prompter.paths = {path.toStdString(), path.toStdString()};
+        QTest::keyClick(desk.window.get(), Qt::Key_F2, Qt::ControlModifier);
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - radio.hex");
+        desk.app.Data.UsaChannels[0].ChTag = "CAF\u00c9 DU PORT";
+        desk.prompter.answers = {answer == "OK" ? MessageAnswer::Ok : MessageAnswer::Cancel};
+        QTest::keyClick(desk.window.get(), key == "S" ? Qt::Key_S : Qt::Key_F3,
+                        Qt::ControlModifier);
+        QCOMPARE(desk.prompter.questions.size(), std::size_t(1));
+        QCOMPARE(desk.prompter.questions[0].title + ": " + desk.prompter.questions[0].text,
+                 std::string("Chanwright: The radio cannot show every character of these names; "
+                             "they are written as follows:\n\nUSA 01A CH Name: CAF\u00c9 DU PORT "
+                             "\u2192 CAFE DU PORT\n\nThe data keeps the names as typed."));
+        const QByteArray saved = ReadBytes(path);
+        QCOMPARE(saved.size(), 8192);
+        QCOMPARE(saved.contains("CAFE DU PORT"), answer == "OK");
+        QCOMPARE(saved == backup, answer != "OK");
+        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("CAF\u00c9 DU PORT"));
+        QCOMPARE(desk.window->windowTitle(), kTitle + " - radio.hex");
+    }
+
     // A new model only after the user's OK: the menu, the settings file and a fresh data set of
     // that model, its settings page laid out as for a window started with it.
     void modelChange_data() {
@@ -532,21 +567,34 @@ class TestMainWindow : public QObject {
     }
 
     // The safety net as a user meets it through the menus: a read leaves a backup, Verify lists
-    // what the radio holds otherwise, Restore puts the backup back as it was read, and a failed
-    // traced transfer names its trace.
+    // what the radio holds otherwise, Restore lists the backups newest first with the radio's
+    // MMSI and puts the one chosen back as it was read, and a failed traced transfer names its
+    // trace.
     void safetyNet_throughTheMenus() {
         Desk desk;
         QVERIFY(desk.ShowActive());
         QString verified;
+        QString listed;
         desk.onDialog = [&](QDialog& dialog) {
             if (auto* text = dialog.findChild<QPlainTextEdit*>("txtDifferences")) {
                 verified = text->toPlainText();
                 return;
             }
+            if (auto* list = dialog.findChild<QTableWidget*>("lstBackups")) {
+                listed = dialog.findChild<QLabel*>("lblBackups")->text() + GridText(list);
+                // Other File… starts in the backup folder; cancelled, the list stays up.
+                QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOpenOther"), Qt::LeftButton);
+                // The first read's backup: Verify and Program kept two more in the same second.
+                QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualRect(list->model()->index(2, 0)).center());
+                QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+                return;
+            }
             QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
         };
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRead");
-        const QString backup = desk.dir.filePath("backups/HV2071P-20261206-102030.hex");
+        const QString backup = desk.dir.filePath("backups/HV2071P-366000001-20261206-102030.hex");
         QCOMPARE(desk.window->StatusText(), "Backup: " + QDir::toNativeSeparators(backup));
         QCOMPARE(ReadBytes(backup), ImageBytes(desk.app.Image));
 
@@ -563,9 +611,14 @@ class TestMainWindow : public QObject {
         desk.app.Data.UsaChannels[0].ChTag = "OTHER";
         desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
         const MemoryImage programmed = desk.sim.Memory();
-        desk.prompter.paths = {backup.toStdString()};
+        QVERIFY(WriteBytes(desk.dir.filePath("backups/TQ5300-366000001-20261205-090000.hex"),
+                           "another boat's radio"));
         const size_t from = desk.sim.Log().size();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRestore");
+        QCOMPARE(listed, "Backups in " + QDir::toNativeSeparators(desk.dir.filePath("backups")) +
+                             ":\n    |Model|User MMSI|Read on" +
+                             QString("\n    |HV2071P|366000001|2026-12-06 10:20:30").repeated(3) +
+                             "\n    |TQ5300|366000001|2026-12-05 09:00:00");
         QCOMPARE(desk.prompter.dialogFolders,
                  std::vector<std::string>{desk.dir.filePath("backups").toStdString()});
         QCOMPARE(QString::fromStdString(desk.sim.Log()[from]).section(' ', 0, 1),
