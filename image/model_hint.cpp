@@ -35,7 +35,7 @@ std::string ModelErrorText(const MemoryImage& image, int16_t selectedModel, Iden
     const std::string hint =
         ModelFoundHint(FirstModelId(image), SecondModelId(image), selectedModel, source, choice);
     return hint.empty() ? messages::kModelNameError
-                        : std::string(messages::kModelNameError) + "\n\n" + hint;
+                        : messages::WithReason(messages::kModelNameError, hint);
 }
 
 }  // namespace chanwright

@@ -180,7 +180,7 @@ bool CloneOperations::ReadForProgram(MemoryImage& radio, MemoryImage& raw) {
     ErrorInfo error;
     if (!KeepCopy(radio, error)) {
         shared_.OperationFailed = kTrue;
-        prompter_.ShowMessage(std::string(messages::kBackupNotKept) + "\n\n" + error.Description,
+        prompter_.ShowMessage(messages::WithReason(messages::kBackupNotKept, error.Description),
                               messages::kProgramToRadio, MessageIcon::Critical);
         return false;
     }
@@ -265,7 +265,7 @@ bool CloneOperations::OpenPort(const char* operation) {
         return true;
     shared_.OperationFailed = kTrue;
     prompter_.ShowMessage(
-        std::string(messages::kCommunicationError) + "\n\n" + link_.OpenError().Description,
+        messages::WithReason(messages::kCommunicationError, link_.OpenError().Description),
         operation, MessageIcon::Critical);
     return false;
 }

@@ -10,6 +10,7 @@
 
 #include "core/messages.h"
 #include "image/new_data_set.h"
+#include "report/name_changes.h"
 #include "report/print_report.h"
 #include "report/text_report_window.h"
 #include "storage/app_paths.h"
@@ -119,9 +120,10 @@ void MainWindow::SaveFile(bool useCurrent) {
         app_.Shared.AbortRequested = kTrue;
         return;
     }
-    // The name says what the file holds, as for the command-line tool: an image opened with
-    // Ctrl+F2 is saved as an image again. File ▸ 1 … 6 list data files only.
-    if (IsImageFile(path)) {
+    // In developer mode, where images are opened and saved, the name says what the file holds, as
+    // for the command-line tool: an image opened with Ctrl+F2 is saved as an image again. Anyone
+    // else gets a data file, which File ▸ Open reads back. File ▸ 1 … 6 list data files only.
+    if (app_.Shared.DebugMode && IsImageFile(path)) {
         if (images_.SaveImageTo(path)) {
             app_.Shared.CurrentFileName = path.toStdString();
             UpdateTitle();
@@ -278,7 +280,8 @@ void MainWindow::TransferRead() {
 }
 
 void MainWindow::TransferProgram() {
-    if (!CheckPendingEntry())
+    if (!CheckPendingEntry() ||
+        !report::AcceptNameChanges(app_, services_.prompter, messages::kProgramToRadio))
         return;
     RunRadioDialog(kTransferProgram);
     ShowBackupNote();

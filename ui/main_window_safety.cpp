@@ -133,7 +133,8 @@ void MainWindow::TransferVerify() {
             : "";
     if (comparison->matches) {
         services_.prompter.ShowMessage(
-            messages::kRadioMatches + (identity.empty() ? "" : "\n\n" + identity),
+            identity.empty() ? messages::kRadioMatches
+                             : messages::WithReason(messages::kRadioMatches, identity),
             messages::kVerifyRadio, MessageIcon::Information);
         return;
     }

@@ -211,6 +211,8 @@ int RunProgram(const Invocation& call) {
         return kBadUsage;
     if (!session.Load())
         return kFailed;
+    if (!call.restore)
+        session.ReportNameChanges();
     RadioRun run;
     run.transferMode = kTransferProgram;
     run.program.imageAsLoaded = call.restore;

@@ -226,6 +226,7 @@ verify a backup: verify -p PORT --no-backup --restore read.hex | HV2071P --fault
 no data: program -p PORT empty.dat; <empty.dat program -p PORT -; verify -p PORT notes.txt; diff notes.txt hv.dat | HV2071P
 program, file of the other model: program -p PORT -m TQ5300 hv.dat | TQ5300
 read finds the model: read -p PORT -o found.dat | TQ5300
+program, names fitted: program -p PORT names.dat | HV2071P
 )")
                                        .split('\n', Qt::SkipEmptyParts)) {
             QStringList row = QString(line.section(": ", 1) + "||").replace("\\n", "\n").split('|');

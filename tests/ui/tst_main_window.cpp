@@ -659,7 +659,7 @@ class TestMainWindow : public QObject {
         desk.PressOkInDialogs();
         AppState boat = MakeDefaultApp(kModelHV2071P);
         boat.Data.Common.UserMmsid = "3669876540";
-        boat.Data.UsaChannels[3].ChTag = "HARBOUR";
+        boat.Data.UsaChannels[3].ChTag = "CAF\u00c9";
         const QString file = desk.dir.filePath("boat.dat");
         QVERIFY(WriteBytes(file, QByteArray::fromStdString(WriteDataFile(boat.Shared, boat.Data))));
         desk.Open(file);
@@ -667,7 +667,10 @@ class TestMainWindow : public QObject {
         const MemoryImage before = desk.sim.Memory();
 
         desk.prompter.choices = {answer.toInt()};
+        desk.prompter.answers = {MessageAnswer::Ok, MessageAnswer::Ok};
         desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
+        QVERIFY(QString::fromStdString(desk.prompter.questions.front().text)
+                    .contains("USA 06 CH Name: CAF\u00c9 \u2192 CAFE\n"));
         QCOMPARE(desk.prompter.questions.back().text,
                  std::string("This radio's user MMSI is 366000001. The data holds 366987654. The "
                              "MMSI identifies the vessel in distress calls. [Keep the radio's | "
