@@ -11,11 +11,11 @@
 
 #include "bench/bench_support.h"
 #include "core/system_platform.h"
+#include "image/default_image.h"
+#include "image/program_image.h"
 #include "link/clone_operations.h"
 #include "link/qt_serial_port.h"
 #include "link/serial_trace.h"
-#include "image/default_image.h"
-#include "image/program_image.h"
 #include "storage/error_log.h"
 #include "tests/support/radio_memory.h"
 #include "tests/support/sim_process.h"
@@ -41,6 +41,7 @@ struct Run {
     double wall = 0;
     double cpu = 0;
     bool ok = false;
+    int blocks = 0;  // written, for a program
 };
 
 // One model check and one full read, each timed on its own.
@@ -58,33 +59,49 @@ Run Time(Work work) {
     return {clock.Seconds() - wall, CpuSeconds() - cpu, ok};
 }
 
-// With a trace path, port and link are traced as the command-line tool and the window do it.
-ReadRun FullRead(const QString& device, const QString& tracePath = {}) {
-    AppState app = test::MakeDefaultApp(kModelHV2071P);
-    QtSerialPort port(device);
+// The link and the operations over a device as the command-line tool builds them; with a trace
+// path, port and link are traced as the tool and the window do it.
+struct Rig {
+    Rig(AppState& app, const QString& device, const QString& tracePath = {})
+        : port(device),
+          log(app.Shared, QString()),
+          trace(clock),
+          traced(port, trace),
+          opened(tracePath.isEmpty() || trace.Open(tracePath, error)),
+          link(app.Shared, tracePath.isEmpty() ? static_cast<SerialPort&>(port) : traced, clock,
+               events, log),
+          operations(app, link, prompter, clock, view, log) {
+        link.SetTrace(tracePath.isEmpty() ? nullptr : &trace);
+        operations.SetSettlePause(0);
+    }
+
+    QtSerialPort port;
     SteadyClock clock;
     NoEventPump events;
     test::RecordingPrompter prompter;
     NoView view;
-    const ErrorLog log(app.Shared, QString());
-    SerialTrace trace(clock);
-    TracingPort traced(port, trace);
+    const ErrorLog log;
+    SerialTrace trace;
+    TracingPort traced;
     ErrorInfo error;
-    if (!tracePath.isEmpty() && !trace.Open(tracePath, error))
+    bool opened;
+    RadioLink link;
+    CloneOperations operations;
+};
+
+ReadRun FullRead(const QString& device, const QString& tracePath = {}) {
+    AppState app = test::MakeDefaultApp(kModelHV2071P);
+    Rig rig(app, device, tracePath);
+    if (!rig.opened)
         return {};
-    RadioLink link(app.Shared, tracePath.isEmpty() ? static_cast<SerialPort&>(port) : traced, clock,
-                   events, log);
-    link.SetTrace(tracePath.isEmpty() ? nullptr : &trace);
-    CloneOperations operations(app, link, prompter, clock, view, log);
-    operations.SetSettlePause(0);
     MemoryImage scratch = app.Image;
     ReadRun run;
     run.check = Time([&] {
-        operations.ReadDataChkModel();
+        rig.operations.ReadDataChkModel();
         return !app.Shared.OperationFailed;
     });
     run.read = Time([&] {
-        operations.ReadData(scratch);
+        rig.operations.ReadData(scratch);
         return !app.Shared.OperationFailed;
     });
     return run;
@@ -92,20 +109,14 @@ ReadRun FullRead(const QString& device, const QString& tracePath = {}) {
 
 // One Program to Radio of the data set, the radio keeping its user MMSI.
 Run Program(const QString& device, AppState app, bool fullWrite) {
-    QtSerialPort port(device);
-    SteadyClock clock;
-    NoEventPump events;
-    test::RecordingPrompter prompter;
-    NoView view;
-    const ErrorLog log(app.Shared, QString());
-    RadioLink link(app.Shared, port, clock, events, log);
-    CloneOperations operations(app, link, prompter, clock, view, log);
-    operations.SetSettlePause(0);
+    Rig rig(app, device);
     ProgramOptions options;
     options.fullWrite = fullWrite;
-    operations.SetProgramOptions(options);
+    rig.operations.SetProgramOptions(options);
     app.Shared.TransferMode = kTransferProgram;
-    return Time([&] { return operations.RunTransfer(); });
+    Run run = Time([&] { return rig.operations.RunTransfer(); });
+    run.blocks = rig.operations.BlocksWritten();
+    return run;
 }
 
 bool StartSim(test::SimProcess& sim, const QStringList& arguments) {
@@ -192,9 +203,9 @@ int main(int argc, char* argv[]) {
         const double floor = full ? kFloor + kWriteFloor : kFloor;
         const double limit = full ? 1.03 * floor : 1.05 * floor + 1;
         std::printf(
-            "9600 baud, program %s: %.3f s wall against a %.1f s floor (+%.2f %%, limit %.1f s), "
-            "%.3f s cpu (%.2f %% of wall)\n",
-            full ? "writing every block" : "with two names changed", run.wall, floor,
+            "9600 baud, program %s (%d blocks): %.3f s wall against a %.1f s floor (+%.2f %%, "
+            "limit %.1f s), %.3f s cpu (%.2f %% of wall)\n",
+            full ? "writing every block" : "with two names changed", run.blocks, run.wall, floor,
             (run.wall / floor - 1) * 100, limit, run.cpu, run.cpu / run.wall * 100);
     }
     return 0;

@@ -111,7 +111,10 @@ bool CloneOperations::CancelTransfer() {
 // Encoding fails on the data alone, whatever image it goes over: tried before anything is sent.
 bool CloneOperations::CheckEncodes() {
     MemoryImage trial = app_.Image;
-    const std::optional<EncodeError> error = EncodeImage(app_.Data, trial);
+    return Encoded(EncodeImage(app_.Data, trial));
+}
+
+bool CloneOperations::Encoded(const std::optional<EncodeError>& error) {
     if (!error)
         return true;
     shared_.OperationFailed = kTrue;
@@ -221,10 +224,9 @@ void CloneOperations::ProgramRadio() {
         return;
     MemoryImage target = app_.Image;
     if (!programOptions_.imageAsLoaded) {
-        if (!ChooseUserMmsi(radio))
+        if (!ChooseUserMmsi(radio) ||
+            !Encoded(EncodeOverRadio(app_.Data, radio, userMmsiWritten_, target)))
             return;
-        // Checked before the read: it cannot fail now.
-        (void)EncodeOverRadio(app_.Data, radio, userMmsiWritten_, target);
     }
     const bool whole = programOptions_.fullWrite || programOptions_.imageAsLoaded;
     const std::vector<WriteStep> steps = PlanWrites(target, whole ? nullptr : &raw);

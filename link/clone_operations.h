@@ -122,6 +122,8 @@ class CloneOperations {
     void FinishTransfer(const char* operation);
     void Complete(const char* operation);
     bool CheckEncodes();
+    // False, with the error told and logged, when encoding failed.
+    bool Encoded(const std::optional<EncodeError>& error);
     bool ReadWholeRadio(MemoryImage& image, MemoryImage* raw = nullptr);
     bool KeepCopy(const MemoryImage& image, ErrorInfo& error);
     bool ReadForProgram(MemoryImage& radio, MemoryImage& raw);

@@ -35,8 +35,10 @@ RadioComparison Compare(const AppState& app, const MemoryImage& sent, const Memo
 std::optional<RadioComparison> CompareWithRadio(const AppState& app, const MemoryImage& radio,
                                                 bool writeUserMmsi,
                                                 std::optional<EncodeError>& error) {
+    // As Program to Radio decides: a radio without a user MMSI of its own takes the data set's.
+    const bool write = writeUserMmsi || !CheckUserMmsi(app.Data, radio).Conflicts();
     MemoryImage programmed{};
-    error = EncodeOverRadio(app.Data, radio, writeUserMmsi, programmed);
+    error = EncodeOverRadio(app.Data, radio, write, programmed);
     if (error)
         return std::nullopt;
     RadioComparison comparison = Compare(app, programmed, radio);

@@ -21,9 +21,9 @@ struct RadioComparison {
 };
 
 // Does the radio hold the data set? The data set encoded over the radio's image as Program to
-// Radio would write it (the radio's user MMSI kept unless writeUserMmsi), compared field by field
-// with what the radio holds: it matches when every field decodes alike, whatever the padding. An
-// encode error gives nothing back, as programming would send nothing.
+// Radio would write it (a user MMSI of the radio's own kept unless writeUserMmsi), compared field
+// by field with what the radio holds: it matches when every field decodes alike, whatever the
+// padding. An encode error gives nothing back, as programming would send nothing.
 std::optional<RadioComparison> CompareWithRadio(const AppState& app, const MemoryImage& radio,
                                                 bool writeUserMmsi,
                                                 std::optional<EncodeError>& error);

@@ -114,6 +114,20 @@ void ReadDirectory(const ProfileFile& file, const char* prefix,
     }
 }
 
+bool IsDataSection(std::string_view name) {
+    for (const std::string_view whole : {"MAIN", "SETCOM", "CHCOM"}) {
+        if (name == whole)
+            return true;
+    }
+    for (const std::string_view record :
+         {"CHUSA", "CHINT", "CHCAN", "CHWX", "CHEXP", "CHMMSID", "CHGRPID"}) {
+        if (name.size() > record.size() && name.substr(0, record.size()) == record &&
+            name.find_first_not_of("0123456789", record.size()) == std::string_view::npos)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void ReadDataFile(const ProfileFile& file, const SharedState& shared, const ChannelPlans& plans,
@@ -147,24 +161,6 @@ void ReadDataFile(const ProfileFile& file, const SharedState& shared, const Chan
     ReadDirectory(file, "CHMMSID", data.IndividualDirectory);
     ReadDirectory(file, "CHGRPID", data.GroupDirectory);
 }
-
-namespace {
-
-bool IsDataSection(std::string_view name) {
-    for (const std::string_view whole : {"MAIN", "SETCOM", "CHCOM"}) {
-        if (name == whole)
-            return true;
-    }
-    for (const std::string_view record :
-         {"CHUSA", "CHINT", "CHCAN", "CHWX", "CHEXP", "CHMMSID", "CHGRPID"}) {
-        if (name.size() > record.size() && name.substr(0, record.size()) == record &&
-            name.find_first_not_of("0123456789", record.size()) == std::string_view::npos)
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 bool HoldsProgramData(const ProfileFile& file) {
     return file.AnySection(IsDataSection);

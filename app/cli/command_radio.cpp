@@ -92,8 +92,9 @@ QString Shown(const std::string& storedMmsi) {
     return shown.empty() ? QStringLiteral("none") : QString::fromStdString(shown);
 }
 
-// What became of the radio's identity, said on standard error.
-void SayUserMmsi(const UserMmsiCheck& check, bool written) {
+// What became of the radio's identity, said on standard error; `where` follows "Kept the radio's
+// user MMSI N".
+void SayUserMmsi(const UserMmsiCheck& check, bool written, const char* where = "") {
     if (check.NewRadio()) {
         StdErr() << "The radio had no user MMSI; it now has the file's " << Shown(check.data) << "."
                  << Qt::endl;
@@ -101,8 +102,8 @@ void SayUserMmsi(const UserMmsiCheck& check, bool written) {
         StdErr() << "Wrote the file's user MMSI " << Shown(check.data) << " over the radio's "
                  << Shown(check.radio) << "." << Qt::endl;
     } else if (check.Conflicts()) {
-        StdErr() << "Kept the radio's user MMSI " << Shown(check.radio) << "; the file holds "
-                 << Shown(check.data) << "." << Qt::endl;
+        StdErr() << "Kept the radio's user MMSI " << Shown(check.radio) << where
+                 << "; the file holds " << Shown(check.data) << "." << Qt::endl;
     }
 }
 
@@ -254,25 +255,25 @@ int RunVerify(const Invocation& call) {
     const int result = RunRadio(session, call, run, &radio);
     if (result != kSuccess)
         return result == kInterrupted ? kInterrupted : kBadUsage;
-    report::RadioComparison comparison;
-    if (call.restore) {
-        comparison = report::CompareWithBackup(app, radio);
-    } else {
-        std::optional<EncodeError> error;
-        comparison = *report::CompareWithRadio(app, radio, call.writeIdentity, error);
-        const UserMmsiCheck check = CheckUserMmsi(app.Data, radio);
-        if (check.Conflicts() && !call.writeIdentity)
-            StdErr() << "Kept the radio's user MMSI " << Shown(check.radio)
-                     << " in the comparison; the file holds " << Shown(check.data) << "."
-                     << Qt::endl;
+    std::optional<EncodeError> error;
+    const std::optional<report::RadioComparison> comparison =
+        call.restore ? report::CompareWithBackup(app, radio)
+                     : report::CompareWithRadio(app, radio, call.writeIdentity, error);
+    if (!comparison) {
+        session.Messages().ShowMessage(error->Message(), messages::kAppTitle,
+                                       MessageIcon::Exclamation);
+        return kBadUsage;
     }
-    if (comparison.matches) {
+    const UserMmsiCheck check = CheckUserMmsi(app.Data, radio);
+    if (!call.restore && !call.writeIdentity && check.Conflicts())
+        SayUserMmsi(check, false, " in the comparison");
+    if (comparison->matches) {
         StdOut() << "The radio matches " << call.inputs.at(0) << "." << Qt::endl;
         return kSuccess;
     }
-    for (const std::string& line : comparison.fields)
+    for (const std::string& line : comparison->fields)
         StdOut() << QString::fromStdString(line) << '\n';
-    StdOut() << QString::fromStdString(report::DifferingBytesLine(comparison)) << Qt::endl;
+    StdOut() << QString::fromStdString(report::DifferingBytesLine(*comparison)) << Qt::endl;
     return kFailed;
 }
 

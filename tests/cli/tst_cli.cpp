@@ -167,7 +167,8 @@ class TestCli : public QObject {
     }
 
     // A row a line: its name, its runs ("; " between them), then after " | " the radio (the
-    // model of its random memory, or "default"; then the simulator's faults) and the settings
+    // model of its random memory, "TQ5300-new" for one without a user MMSI, or "default"; then the
+    // simulator's faults) and the settings
     // file's lines. PORT and DEV are the radio's device.
     void runs_data() {
         for (const char* column : {"runs", "radio", "settings"})
@@ -227,6 +228,7 @@ no data: program -p PORT empty.dat; <empty.dat program -p PORT -; verify -p PORT
 program, file of the other model: program -p PORT -m TQ5300 hv.dat | TQ5300
 read finds the model: read -p PORT -o found.dat | TQ5300
 program, names fitted: program -p PORT names.dat | HV2071P
+a new radio: verify -p PORT --no-backup a.dat; program -p PORT a.dat; verify -p PORT --no-backup a.dat | TQ5300-new
 )")
                                        .split('\n', Qt::SkipEmptyParts)) {
             QStringList row = QString(line.section(": ", 1) + "||").replace("\\n", "\n").split('|');
@@ -246,6 +248,8 @@ program, names fitted: program -p PORT names.dat | HV2071P
         const int16_t model = radio.startsWith("TQ5300") ? kModelTQ5300 : kModelHV2071P;
         MemoryImage memory =
             radio == "default" ? BytesToImage(fixtures["hv.hex"]) : RadioInUse(model, 21);
+        if (radio.startsWith("TQ5300-new"))
+            PutBytes(memory, 0x150, Hex("ffffffffff"));
         MemoryImage read = memory, cleared = memory, defaults{};
         BuildDefaultImage(defaults, model);
         RestoreLocalBytes(read, defaults);
