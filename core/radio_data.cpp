@@ -11,7 +11,7 @@ std::string TypedMmsi(const std::string& stored, bool group) {
 
 std::string ShownMmsi(const std::string& stored) {
     return stored.size() == kIndividualMmsiDigits + 1 ? stored.substr(0, kIndividualMmsiDigits)
-                                                       : stored;
+                                                      : stored;
 }
 
 namespace {

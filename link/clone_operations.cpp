@@ -324,7 +324,6 @@ void CloneOperations::ReadDataChkModel() {
             ModelOfIds(FirstModelId(check), SecondModelId(check));
         if (takeRadioModel_ && radioModel) {
             shared_.ModelNum = *radioModel;
-            tookRadioModel_ = true;
             return;
         }
         shared_.OperationFailed = kTrue;

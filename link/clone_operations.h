@@ -83,8 +83,6 @@ class CloneOperations {
     // The model check takes the model the radio's identifiers name, when both copies name one,
     // instead of refusing a radio of the other model. For a read whose user chose no model.
     void SetTakeRadioModel(bool take) { takeRadioModel_ = take; }
-    // The model check took the radio's model, which was not the one selected.
-    bool TookRadioModel() const { return tookRadioModel_; }
 
     // The radio's image after a completed verify read, local bytes restored.
     const MemoryImage& RadioImage() const { return radioImage_; }
@@ -142,7 +140,6 @@ class CloneOperations {
     ProgramOptions programOptions_;
     ModelChoice modelChoice_ = ModelChoice::Menu;
     bool takeRadioModel_ = false;
-    bool tookRadioModel_ = false;
     MemoryImage radioImage_{};
     std::optional<UserMmsiCheck> userMmsi_;
     bool userMmsiWritten_ = false;
