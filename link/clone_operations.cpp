@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "core/messages.h"
 #include "image/default_image.h"
@@ -104,7 +105,12 @@ bool CloneOperations::RunTransfer() {
 bool CloneOperations::CancelTransfer() {
     if (!shared_.Busy)
         return true;
-    shared_.AbortRequested = kTrue;
+    if (writing_ && !stopAfterBlock_) {
+        stopAfterBlock_ = true;
+        view_.ShowStage("Stopping after this block\u2026");
+    } else {
+        shared_.AbortRequested = kTrue;
+    }
     return false;
 }
 
@@ -129,7 +135,7 @@ bool CloneOperations::Encoded(const std::optional<EncodeError>& error) {
 bool CloneOperations::ReadWholeRadio(MemoryImage& image, MemoryImage* raw) {
     MemoryImage scratch = image;
     ReadData(scratch);
-    if (shared_.OperationFailed || shared_.AbortRequested)
+    if (shared_.OperationFailed || shared_.AbortRequested || !AnswersKept(scratch))
         return false;
     if (raw)
         *raw = scratch;
@@ -140,8 +146,47 @@ bool CloneOperations::ReadWholeRadio(MemoryImage& image, MemoryImage* raw) {
     return true;
 }
 
+// A read proves itself: it must end with the identifiers the model check read. Other ones mean
+// that answers went astray on the way, and no byte of the read can be trusted.
+bool CloneOperations::AnswersKept(const MemoryImage& image) {
+    const std::array<uint8_t, 4> read = {
+        image[layout::kModelIdFirst], image[layout::kModelIdFirst + 1],
+        image[layout::kModelIdSecond], image[layout::kModelIdSecond + 1]};
+    if (read == checkedIds_)
+        return true;
+    const auto shown = [](const std::array<uint8_t, 4>& ids) {
+        char text[40];
+        std::snprintf(text, sizeof text, "0x%02X%02X and 0x%02X%02X", ids[0], ids[1], ids[2],
+                      ids[3]);
+        return std::string(text);
+    };
+    shared_.OperationFailed = kTrue;
+    prompter_.ShowMessage(
+        messages::WithReason(messages::kCommunicationError,
+                             "The radio's answers changed during the read: its identifiers read " +
+                                 shown(checkedIds_) + " in the model check, " + shown(read) +
+                                 " in the blocks. Nothing was kept; try again."),
+        messages::kReadFromRadio, MessageIcon::Critical);
+    return false;
+}
+
 bool CloneOperations::KeepCopy(const MemoryImage& image, ErrorInfo& error) {
-    return !keeper_ || keeper_->Keep(image, shared_.ModelNum, error);
+    backupPath_.clear();
+    if (!keeper_)
+        return true;
+    const std::optional<std::string> path = keeper_->Keep(image, shared_.ModelNum, error);
+    backupPath_ = path.value_or(std::string());
+    return path.has_value();
+}
+
+// Said under whatever stopped the writing: the radio holds some new blocks and some old ones.
+std::string CloneOperations::PartlyWritten(int written, int blocks) const {
+    std::string text = "Programming stopped after " + std::to_string(written) + " of " +
+                       std::to_string(blocks) +
+                       " blocks. The radio now holds part of the new data: program it again";
+    if (!backupPath_.empty())
+        text += ", or restore the backup made before writing:\n" + backupPath_;
+    return text + '.';
 }
 
 void CloneOperations::ReadRadio() {
@@ -273,8 +318,10 @@ bool CloneOperations::OpenPort(const char* operation) {
 }
 
 // A port that fails inside a step (a pulled adapter) ends the step with its own report.
+// aftermath, when given, says under the report what the failure left behind.
 template <typename Step>
-void CloneOperations::RunStep(const char* procedure, Step step) {
+void CloneOperations::RunStep(const char* procedure, Step step,
+                              const std::function<std::string()>& aftermath) {
     ErrorInfo error;
     std::string source = messages::kAppTitle;
     try {
@@ -288,7 +335,10 @@ void CloneOperations::RunStep(const char* procedure, Step step) {
     }
     log_.LogError(procedure, error.Text());
     const std::string number = (error.Number >= 0 ? " " : "") + std::to_string(error.Number);
-    prompter_.ShowMessage(number + "\r\r" + error.Description, source, MessageIcon::Critical);
+    std::string text = number + "\r\r" + error.Description;
+    if (const std::string left = aftermath ? aftermath() : std::string(); !left.empty())
+        text += "\n\n" + left;
+    prompter_.ShowMessage(text, source, MessageIcon::Critical);
     shared_.AbortRequested = kTrue;
     shared_.OperationFailed = kTrue;
     try {
@@ -302,6 +352,7 @@ void CloneOperations::ReadDataChkModel() {
     RunStep("frmRadio.ReadDataChkModel", [&] {
         if (!OpenPort(messages::kModelCheck))
             return;
+        link_.ExpectStrayInput();
         shared_.OperationFailed = kFalse;
         MemoryImage check{};
         for (const int address : {layout::kModelIdFirst, layout::kModelIdFirst + 1,
@@ -318,6 +369,8 @@ void CloneOperations::ReadDataChkModel() {
                                   MessageIcon::Critical);
             return;
         }
+        checkedIds_ = {check[layout::kModelIdFirst], check[layout::kModelIdFirst + 1],
+                       check[layout::kModelIdSecond], check[layout::kModelIdSecond + 1]};
         if (CheckModelId(FirstModelId(check), SecondModelId(check), shared_.ModelNum))
             return;
         const std::optional<int16_t> radioModel =
@@ -333,17 +386,24 @@ void CloneOperations::ReadDataChkModel() {
     });
 }
 
-// The end of a data transfer step: the port closed, then silence after Cancel, a settle pause
-// after success, or the operation's failure message.
-void CloneOperations::FinishTransfer(const char* operation) {
+// The end of a data transfer step: the port closed, then a settle pause after success, or the
+// operation's failure message. Cancel is silent, unless the step left something behind to say.
+void CloneOperations::FinishTransfer(const char* operation,
+                                     const std::function<std::string()>& aftermath) {
     link_.PortClose();
-    if (shared_.AbortRequested)
+    if (shared_.AbortRequested) {
+        if (aftermath)
+            prompter_.ShowMessage(aftermath(), operation, MessageIcon::Exclamation);
         return;
+    }
     if (!shared_.OperationFailed) {
         clock_.Pause(settlePause_);
         return;
     }
-    prompter_.ShowMessage(messages::kCommunicationError, operation, MessageIcon::Critical);
+    prompter_.ShowMessage(aftermath
+                              ? messages::WithReason(messages::kCommunicationError, aftermath())
+                              : messages::kCommunicationError,
+                          operation, MessageIcon::Critical);
 }
 
 void CloneOperations::ReadData(MemoryImage& scratch) {
@@ -361,22 +421,47 @@ void CloneOperations::ReadData(MemoryImage& scratch) {
     });
 }
 
+// Once the first command has gone, a write that stops early leaves the radio partly written,
+// and the message says so and how to get back. A Cancel lets the block in flight finish.
 void CloneOperations::WriteData(const MemoryImage& image, const std::vector<WriteStep>& steps) {
-    RunStep("frmRadio.WriteData", [&] {
-        if (!OpenPort(messages::kProgramToRadio))
-            return;
-        ShowProgress(0);
-        for (const WriteStep& step : steps) {
-            ShowProgress(ProgressFor(step.address - step.address % kBlockSize));
-            if (step.singleByte)
-                link_.WriteByte(image, step.address);
-            else
-                link_.WriteBlock(image, step.address);
-            if (shared_.OperationFailed || shared_.AbortRequested)
-                break;
-        }
-        FinishTransfer(messages::kProgramToRadio);
-    });
+    const int blocks = chanwright::BlocksWritten(steps);
+    int written = 0;
+    bool begun = false;
+    const std::function<std::string()> aftermath = [&]() -> std::string {
+        return begun ? PartlyWritten(written, blocks) : std::string();
+    };
+    writing_ = true;
+    stopAfterBlock_ = false;
+    RunStep(
+        "frmRadio.WriteData",
+        [&] {
+            if (!OpenPort(messages::kProgramToRadio))
+                return;
+            ShowProgress(0);
+            for (size_t i = 0; i < steps.size(); ++i) {
+                const WriteStep& step = steps[i];
+                const int block = step.address - step.address % kBlockSize;
+                ShowProgress(ProgressFor(block));
+                begun = true;
+                if (step.singleByte)
+                    link_.WriteByte(image, step.address);
+                else
+                    link_.WriteBlock(image, step.address);
+                if (shared_.OperationFailed || shared_.AbortRequested)
+                    break;
+                const bool blockDone =
+                    i + 1 == steps.size() ||
+                    steps[i + 1].address - steps[i + 1].address % kBlockSize != block;
+                written += blockDone ? 1 : 0;
+                if (blockDone && stopAfterBlock_ && i + 1 < steps.size()) {
+                    shared_.AbortRequested = kTrue;
+                    break;
+                }
+            }
+            FinishTransfer(messages::kProgramToRadio, begun ? aftermath : nullptr);
+        },
+        aftermath);
+    writing_ = false;
 }
 
 void CloneOperations::ClearData() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,8 +39,9 @@ class TransferView {
 class BackupKeeper {
   public:
     virtual ~BackupKeeper() = default;
-    // False, with the reason, when the copy could not be kept.
-    virtual bool Keep(const MemoryImage& image, int16_t modelNum, ErrorInfo& error) = 0;
+    // Where the copy went; nothing, with the reason, when it could not be kept.
+    virtual std::optional<std::string> Keep(const MemoryImage& image, int16_t modelNum,
+                                            ErrorInfo& error) = 0;
 };
 
 // What the user says when the radio's own user MMSI and the data set's differ.
@@ -96,7 +98,8 @@ class CloneOperations {
     // The dialog's OK: the operation of TransferMode. True when the dialog may close.
     bool RunTransfer();
     // The dialog's Cancel: true when the dialog may close; while an operation runs it asks the
-    // running wait to stop instead.
+    // running wait to stop instead. While blocks are written, the first Cancel lets the block in
+    // flight finish, so the radio holds whole blocks; a second one stops at once.
     bool CancelTransfer();
 
     void ReadRadio();
@@ -115,15 +118,19 @@ class CloneOperations {
 
   private:
     template <typename Step>
-    void RunStep(const char* procedure, Step step);
+    void RunStep(const char* procedure, Step step,
+                 const std::function<std::string()>& aftermath = nullptr);
     bool OpenPort(const char* operation);
-    void FinishTransfer(const char* operation);
+    void FinishTransfer(const char* operation,
+                        const std::function<std::string()>& aftermath = nullptr);
     void Complete(const char* operation);
     bool CheckEncodes();
     // False, with the error told and logged, when encoding failed.
     bool Encoded(const std::optional<EncodeError>& error);
     bool ReadWholeRadio(MemoryImage& image, MemoryImage* raw = nullptr);
+    bool AnswersKept(const MemoryImage& image);
     bool KeepCopy(const MemoryImage& image, ErrorInfo& error);
+    std::string PartlyWritten(int written, int blocks) const;
     bool ReadForProgram(MemoryImage& radio, MemoryImage& raw);
     bool ChooseUserMmsi(const MemoryImage& radio);
     void SetStage(const std::string& stage, int base, int span);
@@ -144,6 +151,12 @@ class CloneOperations {
     std::optional<UserMmsiCheck> userMmsi_;
     bool userMmsiWritten_ = false;
     int blocksWritten_ = 0;
+    // What the model check read at 0, 1, 8190 and 8191; a read must end with the same.
+    std::array<uint8_t, 4> checkedIds_{};
+    // Where the read before a program was kept, for the way back.
+    std::string backupPath_;
+    bool writing_ = false;
+    bool stopAfterBlock_ = false;
     int progressBase_ = 0;
     int progressSpan_ = 100;
 };

@@ -101,9 +101,17 @@ Frame BuildReply(uint8_t type, const uint8_t* data, int count) {
     return Finish(frame);
 }
 
+bool IsHexDigit(uint8_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
 uint8_t CheckReply(const uint8_t* body, int length) {
     if (length < 5)
         return 0;
+    for (int i = 0; i < length - 1; ++i) {
+        if (!IsHexDigit(body[i]))
+            return 0;
+    }
     const auto sum = ByteToHex(CalcSum(body, 0, length - 4));
     if (sum[0] != body[length - 3] || sum[1] != body[length - 2])
         return 0;

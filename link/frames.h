@@ -49,8 +49,12 @@ bool IsTextByte(uint16_t blockAddress, int index);
 // The reply frame a radio sends for a read: SOH, type, data, checksum, CR.
 Frame BuildReply(uint8_t type, const uint8_t* data, int count);
 
-// The type of a received reply body (CR last) when its checksum verifies, byte for byte against
-// upper-case digits, and the type is one of the four; otherwise 0.
+// "0"-"9", "A"-"F" and "a"-"f".
+bool IsHexDigit(uint8_t c);
+
+// The type of a received reply body (CR last) when every character before the CR is a hex digit,
+// its checksum verifies, byte for byte against upper-case digits, and the type is one of the four;
+// otherwise 0. A digit that is no digit would read as 0 under a checksum that verifies.
 uint8_t CheckReply(const uint8_t* body, int length);
 
 }  // namespace chanwright

@@ -13,11 +13,15 @@ namespace {
 
 constexpr int kWriteLimit = 2000;  // ms for a 42-byte frame to leave; 44 ms at line rate
 constexpr qint64 kMicrosecondsPerByte = 10 * 1000000 / 9600;  // start, 8 data and stop bits
+// A reply is 38 bytes. A device that floods the line is held back here, not in memory: what the
+// port does not take waits in the system's buffer, or is lost there.
+constexpr qint64 kReadBufferSize = 4096;
 
 }  // namespace
 
 QtSerialPort::QtSerialPort(QString device) : device_(std::move(device)) {
     port_.setPortName(device_);
+    port_.setReadBufferSize(kReadBufferSize);
 }
 
 std::string QtSerialPort::Device() const {

@@ -10,6 +10,12 @@ namespace chanwright {
 
 namespace {
 
+// More bytes than this before the awaited one, or any more than a reply holds, come from a device
+// that floods the line, not from a radio: the attempt fails at once instead of reading on.
+constexpr int kStrayLimit = 4 * 38;
+// What a drain reads at a time.
+constexpr int kDrainChunk = 4096;
+
 std::string Awaited(uint8_t expected) {
     if (expected == kSoh)
         return "the reply's SOH";
@@ -33,9 +39,14 @@ std::string Shown(uint8_t first, uint8_t second) {
     return text;
 }
 
-// Why a body that ends in CR was refused: its checksum, else its type.
+// Why a body that ends in CR was refused: a character that is no hex digit, its checksum, else its
+// type.
 std::string ReplyFault(const std::vector<uint8_t>& body, uint8_t type) {
     const auto end = static_cast<int>(body.size()) - 1;
+    for (int i = 0; i < end; ++i) {
+        if (!IsHexDigit(body[i]))
+            return "bad reply: character " + std::to_string(i) + " is no hex digit";
+    }
     const auto sum = ByteToHex(CalcSum(body.data(), 0, end - 3));
     const auto awaited = ByteToHex(type);
     if (sum[0] != body[end - 2] || sum[1] != body[end - 1]) {
@@ -55,6 +66,7 @@ RadioLink::RadioLink(SharedState& shared, SerialPort& port, Clock& clock, EventP
 bool RadioLink::PortOpen() {
     if (port_.IsOpen())
         return true;
+    previous_.reset();
     ErrorInfo error;
     if (port_.Open(error))
         return true;
@@ -64,15 +76,9 @@ bool RadioLink::PortOpen() {
 }
 
 void RadioLink::PortClose() {
+    previous_.reset();
     if (port_.IsOpen())
         port_.Close();
-}
-
-// Leftovers of an earlier attempt go; a port that fails here ends the operation step.
-void RadioLink::FlushInput() {
-    const int waiting = port_.BytesAvailable();
-    if (waiting != 0)
-        port_.Read(waiting);
 }
 
 // While a reply is awaited, a failing port only looks like a silent radio: the attempt then
@@ -109,12 +115,18 @@ void RadioLink::WaitForInput(int wanted) {
 WaitResult RadioLink::WaitByte(uint8_t expected, double limit) {
     const double deadline = clock_.Seconds() + limit;
     uint8_t last = 0;
+    int stray = 0;
     for (;;) {
         events_.ProcessEvents();
         if (WaitingBytes() > 0) {
             const std::vector<uint8_t> byte = ReceivedBytes(1);
             if (!byte.empty())
                 last = byte.front();
+            if (!byte.empty() && last != expected && ++stray > kStrayLimit) {
+                Note("bad reply: more than " + std::to_string(kStrayLimit) + " bytes before " +
+                     Awaited(expected));
+                return kWaitBadEnd;
+            }
         }
         if (shared_.AbortRequested) {
             Note("cancelled awaiting " + Awaited(expected));
@@ -142,6 +154,11 @@ WaitResult RadioLink::RecvFrame(int length, double limit, std::vector<uint8_t>& 
         const int waiting = WaitingBytes();
         if (waiting == length)
             break;
+        if (waiting > length) {
+            Note("bad reply: " + std::to_string(waiting) + " bytes in, more than the " +
+                 std::to_string(length) + " a reply holds");
+            return kWaitBadEnd;
+        }
         if (shared_.AbortRequested) {
             Note("cancelled awaiting the reply body");
             return kWaitAborted;
@@ -223,41 +240,144 @@ void RadioLink::RecvAck() {
         shared_.OperationFailed = kFalse;
 }
 
-template <typename Send, typename Await>
-void RadioLink::Exchange(Send send, Await await) {
+// Reads and drops input until none has come for QuietTime. False when Cancel stops it, or when the
+// line does not fall quiet within about the reply limit (a device flooding it), which fails the
+// exchange. A port that fails here ends the operation step, as the flush does.
+bool RadioLink::Drain() {
+    const double start = clock_.Seconds();
+    double quietSince = start;
+    long long dropped = 0;
+    for (;;) {
+        events_.ProcessEvents();
+        if (shared_.AbortRequested)
+            return false;
+        const int waiting = port_.BytesAvailable();
+        const double now = clock_.Seconds();
+        if (waiting > 0) {
+            dropped += static_cast<long long>(port_.Read(std::min(waiting, kDrainChunk)).size());
+            quietSince = now;
+        } else if (now - quietSince >= timings_.QuietTime) {
+            if (dropped > 0)
+                Note("drained " + std::to_string(dropped) + " bytes");
+            return true;
+        }
+        // A reply late by up to the reply limit still falls quiet in time.
+        if (now - start > timings_.SohLimit + timings_.QuietTime) {
+            Note("the line did not fall quiet: " + std::to_string(dropped) + " bytes in " +
+                 Limit(now - start));
+            return false;
+        }
+        if (waiting == 0)
+            WaitForInput(1);
+    }
+}
+
+// True when no input came for the seconds; false as soon as some did (it is left waiting) or
+// Cancel was pressed.
+bool RadioLink::QuietFor(double seconds) {
+    const double deadline = clock_.Seconds() + seconds;
+    for (;;) {
+        events_.ProcessEvents();
+        if (WaitingBytes() > 0 || shared_.AbortRequested)
+            return false;
+        if (clock_.Seconds() >= deadline)
+            return true;
+        WaitForInput(1);
+    }
+}
+
+// The attempts the retry count allows, each after CAN but the first. Before a repeated attempt the
+// line is drained until quiet, so that a late answer to the failed one cannot pass for its own.
+// True on success, with whether it took a repeat and how long its answer took.
+bool RadioLink::Attempts(const Step& step, bool& retried, double& answerTime) {
     const int attempts = std::max<int>(shared_.RetryCount, 0) + 1;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         shared_.OperationFailed = kTrue;
         shared_.AbortRequested = kFalse;
-        if (attempt > 0)
+        if (attempt > 0) {
             Note("retry: attempt " + std::to_string(attempt + 1) + " of " +
                  std::to_string(attempts) + ", CAN first");
-        FlushInput();
-        if (attempt > 0) {
+            if (!Drain())
+                return false;
             port_.Write({kCan});
             clock_.Pause(timings_.CanPause);
         }
-        send();
-        await();
-        if (!shared_.OperationFailed || shared_.AbortRequested)
-            return;
+        const double sent = clock_.Seconds();
+        step.send();
+        step.await();
+        if (!shared_.OperationFailed) {
+            retried = attempt > 0;
+            answerTime = clock_.Seconds() - sent;
+            return true;
+        }
+        if (shared_.AbortRequested)
+            return false;
+    }
+    return false;
+}
+
+// Runs the exchange until its answer is known to be its own. After a repeated attempt the failed
+// attempt's reply may still be on its way: the line must stay quiet for about two answer times,
+// or what came was the other reply, and either may have been taken, so the exchange runs again.
+// Each run again spends one of repeats.
+bool RadioLink::RunInStep(const Step& step, int& repeats) {
+    for (;;) {
+        bool retried = false;
+        double answerTime = 0;
+        if (!Attempts(step, retried, answerTime))
+            return false;
+        if (!retried)
+            return true;
+        if (QuietFor(std::clamp(2 * answerTime, timings_.QuietTime, timings_.SohLimit)))
+            return true;
+        if (shared_.AbortRequested)
+            return false;
+        shared_.OperationFailed = kTrue;
+        Note("out of step: a reply came after the answer");
+        if (repeats-- <= 0 || !Drain())
+            return false;
     }
 }
 
+// Bytes waiting before the command goes were asked for by no one the link knows of: the previous
+// exchange may have taken another's reply, so it runs again before this one.
+void RadioLink::Exchange(const Step& step) {
+    int repeats = std::max<int>(shared_.RetryCount, 0);
+    shared_.OperationFailed = kTrue;
+    shared_.AbortRequested = kFalse;
+    if (drainFirst_) {
+        drainFirst_ = false;
+        if (!Drain())
+            return;
+    } else if (port_.BytesAvailable() > 0) {
+        Note("out of step: input before the command");
+        if (!Drain())
+            return;
+        if (previous_ && (repeats-- <= 0 || !RunInStep(*previous_, repeats)))
+            return;
+    }
+    if (RunInStep(step, repeats))
+        previous_ = step;
+}
+
+// The steps keep what they need by value: the previous one may run again after its call returned.
 void RadioLink::ReadBlock(MemoryImage& destination, uint16_t address) {
-    Exchange([&] { SendReadBlock(address); }, [&] { RecvBlockReply(destination, address); });
+    Exchange({[this, address] { SendReadBlock(address); },
+              [this, &destination, address] { RecvBlockReply(destination, address); }});
 }
 
 void RadioLink::ReadByte(MemoryImage& destination, uint16_t address) {
-    Exchange([&] { SendReadByte(address); }, [&] { RecvByteReply(destination, address); });
+    Exchange({[this, address] { SendReadByte(address); },
+              [this, &destination, address] { RecvByteReply(destination, address); }});
 }
 
 void RadioLink::WriteBlock(const MemoryImage& source, uint16_t address) {
-    Exchange([&] { SendWriteBlock(address, source); }, [&] { RecvAck(); });
+    Exchange(
+        {[this, &source, address] { SendWriteBlock(address, source); }, [this] { RecvAck(); }});
 }
 
 void RadioLink::WriteByte(const MemoryImage& source, uint16_t address) {
-    Exchange([&] { SendWriteByte(address, source); }, [&] { RecvAck(); });
+    Exchange({[this, &source, address] { SendWriteByte(address, source); }, [this] { RecvAck(); }});
 }
 
 }  // namespace chanwright

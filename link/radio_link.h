@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct LinkTimings {
     double AckLimit = 10.0;  // seconds from a write command to its ACK
     int CanPause = 50;       // milliseconds between CAN and the repeated command
     int PollLimit = 10;      // milliseconds one poll may block waiting for input
+    // Seconds without input that show no reply is on its way: before the first command of an
+    // operation, before a repeated attempt, and after an exchange that needed one.
+    double QuietTime = 0.3;
 };
 
 enum WaitResult { kWaitDone = 0, kWaitAborted = 1, kWaitTimedOut = 3, kWaitBadEnd = -1 };
@@ -29,6 +33,13 @@ enum WaitResult { kWaitDone = 0, kWaitAborted = 1, kWaitTimedOut = 3, kWaitBadEn
 // The byte-level exchanges with the radio: each sends one command and awaits its answer, trying
 // once more after CAN when the first attempt fails. Outcomes are left in OperationFailed and
 // AbortRequested, as every caller tests them.
+//
+// Replies carry no address, so the link keeps the line in step itself: a reply is taken only
+// when nothing else can be on its way. The line is drained until quiet before an operation's
+// first command and before a repeated attempt; after an exchange that needed one, the other
+// attempt's reply is awaited for a while; and bytes that nobody asked for, found before a
+// command, repeat the exchange they may have answered. On a clean line none of this sends a byte
+// more or waits a moment longer, apart from the quiet wait before the first command.
 //
 // A wait polls: it lets pending window events run (so Cancel can set AbortRequested), then
 // looks at the input, AbortRequested and the deadline, in that order, and otherwise blocks in
@@ -48,7 +59,9 @@ class RadioLink {
     // is the same either way.
     void SetTrace(SerialTrace* trace) { trace_ = trace; }
 
-    void FlushInput();
+    // The next command waits until the line is quiet: whatever an earlier session left on its way
+    // (a reply to a command sent before the program was stopped) must not pass as an answer.
+    void ExpectStrayInput() { drainFirst_ = true; }
     WaitResult WaitByte(uint8_t expected, double limit);
     // On kWaitDone, frame holds the length bytes received, the CR last.
     WaitResult RecvFrame(int length, double limit, std::vector<uint8_t>& frame);
@@ -68,8 +81,16 @@ class RadioLink {
     void WriteByte(const MemoryImage& source, uint16_t address);
 
   private:
-    template <typename Send, typename Await>
-    void Exchange(Send send, Await await);
+    // One exchange: sends its command and awaits the answer, into OperationFailed.
+    struct Step {
+        std::function<void()> send;
+        std::function<void()> await;
+    };
+    void Exchange(const Step& step);
+    bool RunInStep(const Step& step, int& repeats);
+    bool Attempts(const Step& step, bool& retried, double& answerTime);
+    bool Drain();
+    bool QuietFor(double seconds);
     void RecvReply(int length, uint8_t type, const std::function<void(const uint8_t*)>& store);
     int WaitingBytes();
     std::vector<uint8_t> ReceivedBytes(int count);
@@ -84,6 +105,10 @@ class RadioLink {
     LinkTimings timings_;
     ErrorInfo openError_;
     SerialTrace* trace_ = nullptr;
+    bool drainFirst_ = false;
+    // The last exchange that succeeded in this step, repeated when a reply turns out to have
+    // been another's. Its buffers belong to the running step; the port's closing forgets it.
+    std::optional<Step> previous_;
 };
 
 }  // namespace chanwright

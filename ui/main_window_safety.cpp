@@ -23,12 +23,15 @@ class WindowBackups : public BackupKeeper {
     WindowBackups(QString& note, QString folder, std::function<QDateTime()> now)
         : note_(note), folder_(std::move(folder)), now_(std::move(now)) {}
 
-    bool Keep(const MemoryImage& image, int16_t modelNum, ErrorInfo& error) override {
+    std::optional<std::string> Keep(const MemoryImage& image, int16_t modelNum,
+                                    ErrorInfo& error) override {
         const std::optional<QString> path =
             SaveBackup(folder_, GetModelName(modelNum), now_(), image, error);
         note_ = path ? "Backup: " + QDir::toNativeSeparators(*path)
                      : "Backup not saved: " + QString::fromStdString(error.Description);
-        return path.has_value();
+        if (!path)
+            return std::nullopt;
+        return QDir::toNativeSeparators(*path).toStdString();
     }
 
   private:

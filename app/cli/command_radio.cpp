@@ -50,17 +50,18 @@ class InterruptPump : public EventPump {
 class BackupToFolder : public BackupKeeper {
   public:
     explicit BackupToFolder(TerminalProgress& progress) : progress_(progress) {}
-    bool Keep(const MemoryImage& image, int16_t modelNum, ErrorInfo& error) override {
+    std::optional<std::string> Keep(const MemoryImage& image, int16_t modelNum,
+                                    ErrorInfo& error) override {
         progress_.EndLine();
         const std::optional<QString> path = SaveBackup(BackupFolder(), GetModelName(modelNum),
                                                        QDateTime::currentDateTime(), image, error);
-        if (path) {
-            StdErr() << "Backup: " << *path << Qt::endl;
-        } else {
+        if (!path) {
             StdErr() << "warning: the backup could not be saved in " << BackupFolder() << ": "
                      << QString::fromStdString(error.Description) << Qt::endl;
+            return std::nullopt;
         }
-        return path.has_value();
+        StdErr() << "Backup: " << *path << Qt::endl;
+        return path->toStdString();
     }
 
   private:

@@ -52,6 +52,8 @@ std::vector<uint8_t> FakePort::Read(int count) {
     const auto taken = static_cast<size_t>(std::clamp(count, 0, static_cast<int>(input_.size())));
     std::vector<uint8_t> bytes(input_.begin(), input_.begin() + taken);
     input_.erase(input_.begin(), input_.begin() + taken);
+    if (onRead)
+        onRead(bytes.size());
     return bytes;
 }
 

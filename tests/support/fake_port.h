@@ -60,6 +60,8 @@ class FakePort : public SerialPort {
     int closes = 0;                            // Close calls
     // Called after each successful Write with its bytes; may Feed a scripted reply.
     std::function<void(const std::vector<uint8_t>&)> onWrite;
+    // Called after each Read with how many bytes it took; may Feed what follows on the line.
+    std::function<void(size_t)> onRead;
 
   private:
     void CheckUsable();

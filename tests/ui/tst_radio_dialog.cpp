@@ -118,8 +118,9 @@ class TestRadioDialog : public QObject {
                              QApplication::overrideCursor()->shape() == Qt::WaitCursor;
                 QTest::mouseClick(ok, Qt::LeftButton);
                 if (!pressed &&
-                    (when.startsWith("poll") ? poll == when.mid(5).toInt()
-                                             : desk.sim.CommandCount() == when.toInt())) {
+                    (when.startsWith("poll")
+                         ? poll == when.mid(5).toInt()
+                         : when.toInt() > 0 && desk.sim.CommandCount() == when.toInt())) {
                     pressed = true;
                     press(during);
                 }

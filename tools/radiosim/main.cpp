@@ -29,7 +29,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: chanwright-radiosim [--model HV2071P|TQ5300] [--image FILE.hex] [--dump FILE.hex] "
-    "[--log FILE|-] [--baud N] [--fault KIND[@N]]... [--link PATH]";
+    "[--log FILE|-] [--baud N] [--late MS] [--fault KIND[@N]]... [--link PATH]";
 
 constexpr char kHelp[] =
     "\nServes the radio side of the cable on a pseudo-terminal and prints its device path.\n"
@@ -38,11 +38,13 @@ constexpr char kHelp[] =
     "  --dump F       write the memory to F when stopped\n"
     "  --log F        one line per command received (- for standard error)\n"
     "  --baud N       send and take bytes at N baud (10 bits a byte); default: at once\n"
+    "  --late MS      how long a late reply is held back; default 10300\n"
     "  --link P       make P a symbolic link to the device\n"
     "  --fault K[@N]  misbehave on every command, or on the N-th only. K is one of\n"
     "                 bad-checksum, lowercase-checksum, drop-reply, noise, extra-byte,\n"
     "                 silence, hang-up, wrong-model, mismatched-ids,\n"
-    "                 lost-write\n"
+    "                 lost-write, late-reply, previous-reply (from N on), non-hex,\n"
+    "                 block-ids, flood (from N on)\n"
     "Stop with Ctrl+C.\n";
 
 volatile sig_atomic_t stopRequested = 0;
@@ -58,6 +60,7 @@ struct Options {
     std::string logPath;
     std::string linkPath;
     long baud = 0;
+    long lateMs = 10300;
     std::vector<SimFault> faults;
 };
 
@@ -107,6 +110,9 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         } else if (name == "--baud") {
             if (!ParseBaud(value, options.baud))
                 return "bad baud rate " + value;
+        } else if (name == "--late") {
+            if (!ParseBaud(value, options.lateMs))
+                return "bad delay " + value;
         } else if (name == "--fault") {
             const auto fault = ParseFault(value);
             if (!fault)
@@ -237,8 +243,12 @@ bool WriteAll(int fd, const uint8_t* data, size_t count, const sigset_t& waitMas
 // program one byte time after the one before, measured from absolute deadlines.
 class Line {
   public:
-    Line(RadioSim& sim, int masterFd, long baud, const sigset_t& waitMask)
-        : sim_(sim), fd_(masterFd), byteNs_(baud > 0 ? 1e10 / baud : 0), waitMask_(waitMask) {}
+    Line(RadioSim& sim, int masterFd, const Options& options, const sigset_t& waitMask)
+        : sim_(sim),
+          fd_(masterFd),
+          byteNs_(options.baud > 0 ? 1e10 / options.baud : 0),
+          lateNs_(int64_t{options.lateMs} * 1000000),
+          waitMask_(waitMask) {}
 
     // Feeds a chunk read at readNs to the radio, answering each frame as it completes.
     bool Take(const uint8_t* data, size_t count, int64_t readNs) {
@@ -253,7 +263,10 @@ class Line {
                 ++frameBytes_;
             if (wasInFrame && !sim_.InFrame())
                 inputFreeNs_ = frameStartNs_ + Bytes(frameBytes_);
-            if (!reply.empty() && !Send(reply, std::max(inputFreeNs_, readNs)))
+            // A late reply keeps the radio busy: what comes meanwhile waits in the line.
+            const int64_t startNs =
+                std::max(inputFreeNs_, readNs) + (sim_.ReplyLate() ? lateNs_ : 0);
+            if (!reply.empty() && !Send(reply, startNs))
                 return false;
         }
         return true;
@@ -263,8 +276,10 @@ class Line {
     int64_t Bytes(size_t count) const { return std::llround(byteNs_ * count); }
 
     bool Send(const std::vector<uint8_t>& reply, int64_t startNs) {
-        if (byteNs_ <= 0)
+        if (byteNs_ <= 0) {
+            SleepUntil(startNs);
             return WriteAll(fd_, reply.data(), reply.size(), waitMask_);
+        }
         // A byte is the program's to read once its last bit is on the wire.
         for (size_t k = 0; k < reply.size(); ++k) {
             SleepUntil(startNs + Bytes(k + 1));
@@ -277,23 +292,37 @@ class Line {
     RadioSim& sim_;
     int fd_;
     double byteNs_;
+    int64_t lateNs_;
     sigset_t waitMask_;
     int64_t frameStartNs_ = 0;
     int64_t inputFreeNs_ = 0;
     size_t frameBytes_ = 0;
 };
 
+// As much of a flood as the line takes now, unpaced.
+void FloodLine(const RadioSim& sim, int fd) {
+    const std::vector<uint8_t>& copy = sim.FloodBytes();
+    std::vector<uint8_t> chunk;
+    while (chunk.size() < 4096)
+        chunk.insert(chunk.end(), copy.begin(), copy.end());
+    while (write(fd, chunk.data(), chunk.size()) > 0) {
+    }
+}
+
 // Answers until a stop signal or a hang-up fault. False when the line failed under us.
-bool Serve(RadioSim& sim, const Pty& pty, long baud, const sigset_t& waitMask) {
-    Line line(sim, pty.master, baud, waitMask);
+bool Serve(RadioSim& sim, const Pty& pty, const Options& options, const sigset_t& waitMask) {
+    Line line(sim, pty.master, options, waitMask);
     uint8_t buffer[4096];
     while (!stopRequested && !sim.HungUp()) {
-        pollfd in{pty.master, POLLIN, 0};
+        const short events = sim.Flooding() ? POLLIN | POLLOUT : POLLIN;
+        pollfd in{pty.master, events, 0};
         if (ppoll(&in, 1, nullptr, &waitMask) < 0) {
             if (errno == EINTR)
                 continue;
             return false;
         }
+        if (in.revents & POLLOUT)
+            FloodLine(sim, pty.master);
         if (!(in.revents & POLLIN)) {
             if (in.revents & (POLLERR | POLLHUP | POLLNVAL))
                 return false;
@@ -370,7 +399,7 @@ int Run(int argc, char** argv) {
     }
     std::cout << pty.slavePath << std::endl;
 
-    const bool served = Serve(sim, pty, options.baud, waitMask);
+    const bool served = Serve(sim, pty, options, waitMask);
     pty.Close();
     if (!options.linkPath.empty())
         unlink(options.linkPath.c_str());

@@ -30,7 +30,15 @@ constexpr FaultNameEntry kFaultNames[] = {
     {FaultKind::WrongModel, "wrong-model"},
     {FaultKind::MismatchedIds, "mismatched-ids"},
     {FaultKind::LostWrite, "lost-write"},
+    {FaultKind::LateReply, "late-reply"},
+    {FaultKind::PreviousReply, "previous-reply"},
+    {FaultKind::NonHex, "non-hex"},
+    {FaultKind::BlockIds, "block-ids"},
+    {FaultKind::Flood, "flood"},
 };
+
+// Copies of an answer a flood sends with it; the tool goes on sending them.
+constexpr int kFloodBurst = 64;
 
 bool IsUpperHexDigit(uint8_t c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
@@ -192,7 +200,14 @@ void RadioSim::HandleFrame(std::vector<uint8_t>& out) {
     }
     if (Triggers(FaultKind::Silence))
         silent_ = true;
+    lagging_ = lagging_ || Triggers(FaultKind::PreviousReply);
+    replyLate_ = Triggers(FaultKind::LateReply);
+    const size_t start = out.size();
     Execute(*command, !silent_ && !Triggers(FaultKind::DropReply), out);
+    if (Triggers(FaultKind::Flood) && out.size() > start)
+        flood_.assign(out.begin() + static_cast<std::ptrdiff_t>(start), out.end());
+    for (int i = 0; i < kFloodBurst && !flood_.empty(); ++i)
+        out.insert(out.end(), flood_.begin(), flood_.end());
 }
 
 // A well-formed command: upper-case hex throughout, the length its type calls for, a checksum
@@ -233,14 +248,20 @@ void RadioSim::Execute(const Command& command, bool answer, std::vector<uint8_t>
         reply.push_back(kAck);
     } else {
         reply = ReadReply(command);
+        // A radio that lags answers each read with the one before; its first has none.
+        if (lagging_)
+            std::swap(reply, lastReadReply_);
+        else
+            lastReadReply_ = reply;
     }
-    if (!answer)
+    if (!answer || reply.empty())
         return;
     ++replyCount_;
     out.insert(out.end(), reply.begin(), reply.end());
 }
 
-std::vector<uint8_t> RadioSim::ReadReply(const Command& command) const {
+std::vector<uint8_t> RadioSim::ReadReply(const Command& command) {
+    reading_ = command.type;
     std::vector<uint8_t> data;
     for (int i = 0; i < Span(command.type); ++i)
         data.push_back(AnsweredByte(command.address + i));
@@ -248,6 +269,13 @@ std::vector<uint8_t> RadioSim::ReadReply(const Command& command) const {
         BuildReply(command.type, data.data(), static_cast<int>(data.size()));
 
     const size_t sumAt = reply.size() - 3;
+    if (Triggers(FaultKind::NonHex)) {
+        // 'G' reads as a 0 digit would; the checksum covers it as sent.
+        reply[3] = 'G';
+        const auto sum = ByteToHex(CalcSum(reply.data(), 1, static_cast<int>(sumAt) - 1));
+        reply[sumAt] = sum[0];
+        reply[sumAt + 1] = sum[1];
+    }
     if (Triggers(FaultKind::BadChecksum)) {
         const auto wrong =
             ByteToHex(static_cast<uint8_t>(HexToByte(reply[sumAt], reply[sumAt + 1]) + 1));
@@ -271,7 +299,8 @@ std::vector<uint8_t> RadioSim::ReadReply(const Command& command) const {
 uint8_t RadioSim::AnsweredByte(int address) const {
     const bool firstId = address == kFirstIdAddress || address == kFirstIdAddress + 1;
     const bool secondId = address == kSecondIdAddress || address == kSecondIdAddress + 1;
-    const bool wrongModel = Triggers(FaultKind::WrongModel);
+    const bool wrongModel = Triggers(FaultKind::WrongModel) ||
+                            (Triggers(FaultKind::BlockIds) && reading_ == kTypeReadBlock);
     if (firstId && wrongModel)
         return IdByte(OtherModelId(FirstModelId(memory_)), address);
     if (secondId && Triggers(FaultKind::MismatchedIds)) {

@@ -26,6 +26,11 @@ enum class FaultKind {
     WrongModel,         // bytes 0, 1, 8190, 8191 read as the other model's identifier
     MismatchedIds,      // bytes 8190, 8191 read as an identifier that differs from bytes 0, 1
     LostWrite,          // writes: acknowledged, but the memory keeps what it held
+    LateReply,          // the reply held back (by the tool: --late) while the radio is busy
+    PreviousReply,      // from here on each read answered with the previous read's reply
+    NonHex,             // a data digit that is no hex digit, under a checksum that verifies
+    BlockIds,           // block reads carry the other model's identifiers; byte reads do not
+    Flood,              // from here on every answer followed by copies of it without end
 };
 
 struct SimFault {
@@ -58,6 +63,12 @@ class RadioSim {
     bool HungUp() const { return hungUp_; }
     // Between a SOH and the end of its frame; the tool uses it to time the line.
     bool InFrame() const { return inFrame_; }
+    // The answer just returned is to be held back (a late-reply fault).
+    bool ReplyLate() const { return replyLate_; }
+    // A flood fault has started: FloodBytes() are to be sent again and again, as fast as the
+    // line takes them. Receive returns a first burst of them with the answer.
+    bool Flooding() const { return !flood_.empty(); }
+    const std::vector<uint8_t>& FloodBytes() const { return flood_; }
 
     // Every well-formed command frame, repeats included; the number faults count against.
     int CommandCount() const { return commandCount_; }
@@ -84,7 +95,7 @@ class RadioSim {
     void HandleFrame(std::vector<uint8_t>& out);
     std::optional<Command> ParseFrame() const;
     void Execute(const Command& command, bool answer, std::vector<uint8_t>& out);
-    std::vector<uint8_t> ReadReply(const Command& command) const;
+    std::vector<uint8_t> ReadReply(const Command& command);
     uint8_t AnsweredByte(int address) const;
     bool Triggers(FaultKind kind) const;
     void LogLine(const std::string& line);
@@ -95,6 +106,11 @@ class RadioSim {
     bool inFrame_ = false;
     bool hungUp_ = false;
     bool silent_ = false;
+    bool lagging_ = false;
+    uint8_t reading_ = 0;  // the type of the read being answered
+    bool replyLate_ = false;
+    std::vector<uint8_t> lastReadReply_;
+    std::vector<uint8_t> flood_;
     int commandCount_ = 0;
     int canCount_ = 0;
     int badFrameCount_ = 0;
