@@ -8,15 +8,30 @@
 
 namespace chanwright {
 
+namespace {
+
+// "0x" and four upper-case hex digits, as identifiers are shown.
+std::string Hex(uint16_t id) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", id);
+    return text;
+}
+
+}  // namespace
+
 std::string ModelFoundHint(uint16_t first, uint16_t second, int16_t selectedModel,
                            IdentifierSource source, ModelChoice choice) {
-    const uint16_t selected = ModelIdFor(selectedModel);
-    const uint16_t found = first != selected ? first : second;
-    if (found == selected)
-        return {};
     const bool radio = source == IdentifierSource::Radio;
+    // Copies that disagree name no model for sure: either may be the damaged one, and suggesting
+    // the other copy's model sent the user from each model to the other.
+    if (first != second) {
+        return std::string(radio ? "The radio's" : "The file's") +
+               " two identifier copies disagree: " + Hex(first) + " and " + Hex(second);
+    }
+    if (first == ModelIdFor(selectedModel))
+        return {};
     for (const int16_t model : {kModelHV2071P, kModelTQ5300}) {
-        if (found != ModelIdFor(model))
+        if (first != ModelIdFor(model))
             continue;
         const std::string name = GetModelName(model);
         const std::string subject = radio ? "The radio is a " : "The file is for a ";
@@ -24,10 +39,8 @@ std::string ModelFoundHint(uint16_t first, uint16_t second, int16_t selectedMode
             return subject + name + ". Choose Edit \u25B8 Model \u25B8 " + name + " and try again.";
         return subject + name + ": use --model " + name + ".";
     }
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%04X", found);
-    return std::string(radio ? "The radio reports" : "The file holds") + " identifier " + hex +
-           ", which this program does not know.";
+    return std::string(radio ? "The radio reports" : "The file holds") + " identifier " +
+           Hex(first) + ", which this program does not know.";
 }
 
 std::string ModelErrorText(const MemoryImage& image, int16_t selectedModel, IdentifierSource source,

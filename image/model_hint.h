@@ -13,8 +13,8 @@ enum class ModelChoice { Menu, Option };
 enum class IdentifierSource { Radio, File };
 
 // The paragraph that goes under "ModelName Error !!": the model the identifiers name and how to
-// choose it, or the unknown identifier in hex. Of two copies that disagree, the one that is not the
-// selected model's speaks. Empty when both copies are the selected model's.
+// choose it, or the unknown identifier in hex; two copies that disagree are both shown, and no
+// model is suggested. Empty when both copies are the selected model's.
 std::string ModelFoundHint(uint16_t first, uint16_t second, int16_t selectedModel,
                            IdentifierSource source, ModelChoice choice);
 

@@ -63,6 +63,23 @@ QString AbsoluteName(const QString& path) {
     return QDir::cleanPath(QDir::current().absoluteFilePath(path));
 }
 
+// One set of bytes put at the first free name of several, never over anything there.
+class NewFile {
+  public:
+    enum class Outcome { Written, Taken, Failed };
+    NewFile(const std::string& bytes, LinkCall link) : bytes_(bytes), link_(link) {}
+    ~NewFile();
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+    Outcome PutAt(const QString& path, ErrorInfo& error);
+
+  private:
+    const std::string& bytes_;
+    LinkCall link_;
+    QByteArray copy_;      // the finished copy each name is linked to
+    bool linking_ = true;  // until the file system refuses a link
+};
+
 }  // namespace
 
 bool IsStandardStream(const QString& path) {
@@ -131,6 +148,32 @@ bool WriteAll(int fd, const char* data, std::size_t size, ErrorInfo& error) {
         size -= static_cast<std::size_t>(written);
     }
     return true;
+}
+
+// Writes the bytes, flushes them to the disk, checks the file's size and closes it, each step
+// checked: a full disk shows in one of them, never as a short file that looks whole.
+bool WriteWhole(int fd, const std::string& bytes, ErrorInfo& error) {
+    struct stat written {};
+    bool ok = WriteAll(fd, bytes.data(), bytes.size(), error);
+    if (ok && (::fsync(fd) != 0 || ::fstat(fd, &written) != 0)) {
+        error = SystemError(errno);
+        ok = false;
+    }
+    if (ok && static_cast<std::size_t>(written.st_size) != bytes.size()) {
+        error = SystemError(EIO);
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        error = SystemError(errno);
+        ok = false;
+    }
+    return ok;
+}
+
+// What link() answers where the file system keeps no hard links (FAT, exFAT, some network shares).
+bool LinksUnsupported(int number) {
+    return number == EPERM || number == EXDEV || number == EMLINK || number == ENOTSUP ||
+           number == EOPNOTSUPP || number == ENOSYS;
 }
 
 // A new file beside `target`, named after it, open for writing; -1 with the reason when the
@@ -287,18 +330,7 @@ bool OutputFile::Prepare(const std::string& bytes, ErrorInfo& error) {
     // The replacement keeps the old file's permissions, where the system lets it.
     if (exists)
         (void)::fchmod(fd, existing.st_mode & 07777);
-    // Written, flushed to the disk and closed, each step checked: a full disk shows in one of
-    // them, never as a short file after the rename.
-    bool ok = WriteAll(fd, bytes.data(), bytes.size(), error);
-    if (ok && ::fsync(fd) != 0) {
-        error = SystemError(errno);
-        ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-        error = SystemError(errno);
-        ok = false;
-    }
-    if (!ok) {
+    if (!WriteWhole(fd, bytes, error)) {
         Cancel();
         return false;
     }
@@ -336,26 +368,61 @@ bool OutputFile::Commit(ErrorInfo& error) {
     return ok;
 }
 
-bool OutputFile::CommitNew(ErrorInfo& error) {
-    if (!prepared_ || stream_) {
-        error = SystemError(EINVAL);
-        return false;
-    }
-    // A hard link puts the copy in place only where nothing is; the rename cannot refuse.
-    if (::link(temporary_.constData(), target_.constData()) != 0) {
-        error = SystemError(errno);
-        return false;
-    }
-    Cancel();
-    return true;
-}
-
 void OutputFile::Cancel() {
     if (!temporary_.isEmpty())
         ::unlink(temporary_.constData());
     temporary_.clear();
     pending_.clear();
     prepared_ = false;
+}
+
+int SystemLink(const char* existing, const char* name) {
+    return ::link(existing, name);
+}
+
+NewFile::~NewFile() {
+    if (!copy_.isEmpty())
+        ::unlink(copy_.constData());
+}
+
+NewFile::Outcome NewFile::PutAt(const QString& path, ErrorInfo& error) {
+    const QByteArray name = SystemPath(path);
+    if (linking_ && copy_.isEmpty()) {
+        const int fd = CreateBeside(name, copy_, error);
+        if (fd < 0)
+            copy_.clear();
+        if (fd < 0 || !WriteWhole(fd, bytes_, error))
+            return Outcome::Failed;
+    }
+    if (linking_) {
+        // A hard link puts the copy in place only where nothing is; a rename would replace.
+        if (link_(copy_.constData(), name.constData()) == 0)
+            return Outcome::Written;
+        const int number = errno;
+        if (number == EEXIST)
+            return Outcome::Taken;
+        if (!LinksUnsupported(number)) {
+            error = SystemError(number);
+            return Outcome::Failed;
+        }
+        ::unlink(copy_.constData());
+        copy_.clear();
+        linking_ = false;
+    }
+    // Made exclusively, so anything at the name, a link included, is left alone; a file that
+    // could not be written whole is ours to remove.
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST)
+            return Outcome::Taken;
+        error = SystemError(errno);
+        return Outcome::Failed;
+    }
+    if (WriteWhole(fd, bytes_, error))
+        return Outcome::Written;
+    ::unlink(name.constData());
+    return Outcome::Failed;
 }
 
 #else  // Other systems: Qt's file classes, with the same checks.
@@ -433,17 +500,24 @@ bool OutputFile::Commit(ErrorInfo& error) {
     return ok;
 }
 
-bool OutputFile::CommitNew(ErrorInfo& error) {
-    if (QFileInfo::exists(path_)) {
-        error = {EEXIST, std::strerror(EEXIST)};
-        return false;
-    }
-    return Commit(error);
-}
-
 void OutputFile::Cancel() {
     pending_.clear();
     prepared_ = false;
+}
+
+// Other systems make no links: a new file is saved only when nothing holds its name.
+int SystemLink(const char*, const char*) {
+    errno = ENOSYS;
+    return -1;
+}
+
+NewFile::~NewFile() = default;
+
+NewFile::Outcome NewFile::PutAt(const QString& path, ErrorInfo& error) {
+    const QFileInfo existing(path);
+    if (existing.exists() || existing.isSymLink())
+        return Outcome::Taken;
+    return WriteOutputFile(path, bytes_, error) ? Outcome::Written : Outcome::Failed;
 }
 
 #endif
@@ -455,23 +529,21 @@ bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& e
 
 std::optional<QString> WriteNewFile(const QString& folder, const QString& stem,
                                     const QString& suffix, const std::string& bytes,
-                                    ErrorInfo& error) {
+                                    ErrorInfo& error, LinkCall link) {
     if (!QDir().mkpath(folder)) {
         error = {EACCES, "The folder " + folder.toStdString() + " cannot be made"};
         return std::nullopt;
     }
     const QDir dir(folder);
+    NewFile file(bytes, link);
     for (int attempt = 1; attempt <= 1000; ++attempt) {
-        const QString name =
-            stem + (attempt > 1 ? QStringLiteral("-%1").arg(attempt) : QString()) + suffix;
-        OutputFile output(dir.filePath(name));
-        if (!output.Prepare(bytes, error))
-            return std::nullopt;
-        if (output.CommitNew(error))
-            return output.Path();
-        if (error.Number != EEXIST)
-            return std::nullopt;
+        const QString path = dir.filePath(
+            stem + (attempt > 1 ? QStringLiteral("-%1").arg(attempt) : QString()) + suffix);
+        const NewFile::Outcome outcome = file.PutAt(path, error);
+        if (outcome != NewFile::Outcome::Taken)
+            return outcome == NewFile::Outcome::Written ? std::optional(path) : std::nullopt;
     }
+    error = SystemError(EEXIST);
     return std::nullopt;
 }
 

@@ -18,6 +18,8 @@ namespace chanwright {
 //   and never replaced; "-" is standard output. Any other output is written whole beside its
 //   target, every write and the flush to disk checked, and only then renamed over it, so that a
 //   failure (a full disk among them) leaves the old file as it was.
+// - A new file (a backup) never goes over anything: whatever holds its name, even a folder or a
+//   dangling link, sends it on to the next name.
 // - Paths are the system's bytes. A name that is not valid UTF-8 keeps its bytes through a QString
 //   (see PathFromSystem).
 // Qt's QFile and QSaveFile fall short on two counts, hence the system calls here: they cannot open
@@ -55,9 +57,6 @@ class OutputFile {
     bool Probe(ErrorInfo& error) const;
     bool Prepare(const std::string& bytes, ErrorInfo& error);
     bool Commit(ErrorInfo& error);
-    // Commit that never replaces: EEXIST when a file of that name turned up meanwhile, and the
-    // prepared copy stays for another name.
-    bool CommitNew(ErrorInfo& error);
     void Cancel();
 
   private:
@@ -72,11 +71,19 @@ class OutputFile {
 // Prepare and Commit in one.
 bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& error);
 
+// As link(2): gives the file `existing` the further name `name`, which must be free; 0, or -1
+// with errno. A parameter of WriteNewFile, so a test can stand in for a file system without hard
+// links.
+using LinkCall = int (*)(const char* existing, const char* name);
+int SystemLink(const char* existing, const char* name);
+
 // A new file in folder (made when missing), written whole, named stem + suffix or, when that is
-// taken, stem + "-2" + suffix, "-3" and so on; an existing file is never replaced. The name
-// used, or nothing with the reason.
+// taken by anything, stem + "-2" + suffix, "-3" and so on; nothing there is ever replaced. The
+// copy written beside is linked to the name; where the file system keeps no hard links (FAT, some
+// network shares), the file is created at its name instead, and removed again when writing it
+// fails. The name used, or nothing with the reason.
 std::optional<QString> WriteNewFile(const QString& folder, const QString& stem,
                                     const QString& suffix, const std::string& bytes,
-                                    ErrorInfo& error);
+                                    ErrorInfo& error, LinkCall link = SystemLink);
 
 }  // namespace chanwright

@@ -6,12 +6,14 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <clocale>
 
 #include "image/image_encoder.h"
 #include "storage/app_paths.h"
 #include "storage/backup_files.h"
 #include "storage/data_file_writer.h"
+#include "storage/file_io.h"
 #include "storage/file_operations.h"
 #include "storage/image_commands.h"
 #include "storage/settings_store.h"
@@ -211,6 +213,33 @@ class TestFileOperations : public QObject {
                                       "TQ5300-20240307-210542.hex TQ5300  2024-03-07T21:05:42",
                                       "HV2071P-366000001-20240307-210442.hex HV2071P 366000001 "
                                       "2024-03-07T21:04:42"}));
+    }
+
+    // Anything at a new file's name, a folder or a dangling link too, sends it on to the next name
+    // and stays as it was, with or without hard links (a FAT stick refuses them); other errors
+    // keep their reason, and no copy is left behind.
+    void newFileTakesTheFirstFreeName() {
+        const LinkCall noLinks = [](const char*, const char*) { return errno = EPERM, -1; };
+        const LinkCall failing = [](const char*, const char*) { return errno = EIO, -1; };
+        for (const LinkCall link : {LinkCall(SystemLink), noLinks, failing}) {
+            QTemporaryDir dir(Path("taken-XXXXXX"));
+            const QString b = dir.filePath("b");
+            QVERIFY(QDir().mkpath(b + ".hex") &&
+                    ::mkfifo(QFile::encodeName(b + "-2.hex"), 0600) == 0);
+            QVERIFY(WriteBytes(b + "-3.hex", "kept") && QFile::link(b + "-3.hex", b + "-4.hex") &&
+                    QFile::link(b + "-none", b + "-5.hex"));
+            ErrorInfo error;
+            const bool fails = link == failing;
+            QCOMPARE(WriteNewFile(dir.path(), "b", ".hex", "new", error, link),
+                     fails ? std::nullopt : std::optional(b + "-6.hex"));
+            QCOMPARE(QString::fromStdString(error.Description), fails ? "Input/output error" : "");
+            QCOMPARE(ReadBytes(b + "-3.hex") + ReadBytes(b + "-6.hex"), fails ? "kept" : "keptnew");
+            QCOMPARE(
+                QDir(dir.path())
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
+                    .join(' '),
+                QString("b-2.hex b-3.hex b-4.hex b-5.hex%1 b.hex").arg(fails ? "" : " b-6.hex"));
+        }
     }
 
     void windowTitle() {
