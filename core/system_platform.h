@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 #include "core/platform.h"
@@ -29,5 +30,13 @@ class NoBusyView : public BusyView {
   public:
     void SetBusy(bool) override {}
 };
+
+// A reader that goes away (a trace piped into `head`) would otherwise end the program in the
+// middle of a transfer, a radio half written; the write fails instead and is told like any other.
+inline void IgnoreBrokenPipes() {
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
 
 }  // namespace chanwright

@@ -1,5 +1,6 @@
 #include "link/serial_trace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -13,12 +14,33 @@
 
 namespace chanwright {
 
-SerialTrace::SerialTrace(Clock& clock) : clock_(clock), start_(clock.Seconds()) {}
+namespace {
 
-bool SerialTrace::Open(const QString& path, ErrorInfo& error) {
+constexpr qint64 kMiB = 1024 * 1024;
+// Enough for any frame of the protocol; a read past it is a flood, its bytes counted, not shown.
+constexpr std::size_t kBytesShown = 64;
+
+std::string SizeText(qint64 bytes) {
+    return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB"
+                             : std::to_string(bytes) + " bytes";
+}
+
+}  // namespace
+
+SerialTrace::SerialTrace(Clock& clock, qint64 limit)
+    : clock_(clock), limit_(limit), start_(clock.Seconds()) {}
+
+void SerialTrace::Restart(const QString& path) {
     file_.close();
     path_ = path;
     start_ = clock_.Seconds();
+    written_ = 0;
+    failure_.reset();
+    lastNote_.clear();
+}
+
+bool SerialTrace::Open(const QString& path, ErrorInfo& error) {
+    Restart(path);
 #ifdef Q_OS_UNIX
     // Opened by the system for its errno, the way every other file error reads. Not blocking only
     // while opening: a FIFO without a reader is refused instead of waited on.
@@ -40,6 +62,13 @@ bool SerialTrace::Open(const QString& path, ErrorInfo& error) {
     return true;
 }
 
+// Left open when the trace ends: the program's own messages go on there.
+void SerialTrace::OpenStandardError() {
+    Restart(QStringLiteral("-"));
+    file_.open(fileno(stderr), QIODevice::WriteOnly | QIODevice::Unbuffered,
+               QFileDevice::DontCloseHandle);
+}
+
 std::string SerialTrace::Start() {
     char time[24];
     std::snprintf(time, sizeof time, "%7lld ", std::llround((clock_.Seconds() - start_) * 1000));
@@ -51,13 +80,16 @@ void SerialTrace::Bytes(bool transmitted, const std::vector<uint8_t>& bytes) {
         return;
     static constexpr char kDigits[] = "0123456789ABCDEF";
     lastNote_.clear();
+    const std::size_t shown = std::min(bytes.size(), kBytesShown);
     std::string line = Start() + (transmitted ? "TX" : "RX");
-    line.reserve(line.size() + 3 * bytes.size() + 1);
-    for (const uint8_t byte : bytes) {
+    line.reserve(line.size() + 3 * shown + 1);
+    for (std::size_t i = 0; i < shown; ++i) {
         line += ' ';
-        line += kDigits[byte >> 4];
-        line += kDigits[byte & 0x0F];
+        line += kDigits[bytes[i] >> 4];
+        line += kDigits[bytes[i] & 0x0F];
     }
+    if (shown < bytes.size())
+        line += " … (" + std::to_string(bytes.size()) + " bytes)";
     Write(std::move(line));
 }
 
@@ -73,10 +105,23 @@ void SerialTrace::Note(const std::string& text) {
     Write(std::move(line));
 }
 
-// Unbuffered: the whole line in one system write, nothing left in memory to lose.
+// Unbuffered: the whole line in one system write, nothing left in memory to lose. A trace that
+// has failed or been cut is closed, so nothing more is tried.
 void SerialTrace::Write(std::string line) {
     line += '\n';
-    file_.write(line.data(), static_cast<qint64>(line.size()));
+    written_ += static_cast<qint64>(line.size());
+    const bool cut = written_ > limit_;
+    if (cut)
+        line = Start() + "# trace cut at " + SizeText(limit_) + '\n';
+    if (file_.write(line.data(), static_cast<qint64>(line.size())) !=
+        static_cast<qint64>(line.size())) {
+        failure_ = ErrorInfo{static_cast<int>(file_.error()), file_.errorString().toStdString()};
+        file_.close();
+        if (onFailure)
+            onFailure(*failure_);
+    } else if (cut) {
+        file_.close();
+    }
 }
 
 template <typename Call>

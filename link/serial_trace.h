@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +23,10 @@ namespace chanwright {
 //      38 RX 31 32 30 30 33 30 0D
 //      38 # bad reply: checksum 30, should be 3C    what the link made of them
 //
-// Each line reaches the file as it happens, so the trace survives a crash or a pulled cable. A
-// trace that cannot be written loses lines, never the transfer. Use:
+// Each line reaches the file as it happens, so the trace survives a crash or a pulled cable. The
+// trace never costs the transfer: the first write that fails (a full disk, a pipe whose reader
+// left) ends the trace, and it is told, not thrown; past the size limit one last line says the
+// trace was cut there. Use:
 //
 //     SerialTrace trace(clock);
 //     if (!trace.Open(path, error)) ...   // error: the system's reason
@@ -33,14 +37,25 @@ namespace chanwright {
 // The trace must outlive both.
 class SerialTrace {
   public:
-    explicit SerialTrace(Clock& clock);
+    // A device that floods the line would otherwise fill the disk during one failed read.
+    static constexpr qint64 kDefaultLimit = 16 * 1024 * 1024;
+
+    explicit SerialTrace(Clock& clock, qint64 limit = kDefaultLimit);
     SerialTrace(const SerialTrace&) = delete;
     SerialTrace& operator=(const SerialTrace&) = delete;
 
     // Creates or empties the file; the times count from here.
     bool Open(const QString& path, ErrorInfo& error);
+    // The trace read as it happens, in the terminal or a pipe.
+    void OpenStandardError();
     QString Path() const { return path_; }
 
+    // Why the trace stopped early, after the first write that failed; nothing when it did not.
+    const std::optional<ErrorInfo>& Failure() const { return failure_; }
+    // Called once, as that write fails, for a caller that tells the user then.
+    std::function<void(const ErrorInfo&)> onFailure;
+
+    // A line shows at most 64 bytes, then how many came: a flood makes no megabyte line.
     void Bytes(bool transmitted, const std::vector<uint8_t>& bytes);
     // Control characters (a multi-line error text) become spaces: one event, one line. A note
     // that repeats the line just before it is left out, so a port failure met by every poll of
@@ -48,13 +63,17 @@ class SerialTrace {
     void Note(const std::string& text);
 
   private:
+    void Restart(const QString& path);
     std::string Start();
     void Write(std::string line);
 
     Clock& clock_;
+    qint64 limit_;
     double start_;
     QString path_;
     QFile file_;
+    qint64 written_ = 0;
+    std::optional<ErrorInfo> failure_;
     std::string lastNote_;  // the line just written, when it was a note
 };
 

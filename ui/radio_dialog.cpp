@@ -110,13 +110,19 @@ QPixmap ArrowPicture(int width, int height) {
 }
 
 // Names the trace file under every failure of a traced transfer, after the program's own text, so
-// the user knows what to send along with a report.
+// the user knows what to send along with a report. A trace that stopped early says why, under the
+// failure or under Complete!!, so that nobody counts on a trace that is not whole.
 class TraceNamingPrompter : public Prompter {
   public:
-    TraceNamingPrompter(Prompter& prompter, const QString& tracePath)
-        : prompter_(prompter), trailer_("\n\nSerial trace: " + tracePath.toStdString()) {}
+    TraceNamingPrompter(Prompter& prompter, const SerialTrace& trace)
+        : prompter_(prompter), trace_(trace) {}
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
-        prompter_.ShowMessage(icon == MessageIcon::Critical ? text + trailer_ : text, title, icon);
+        const std::optional<ErrorInfo>& stopped = trace_.Failure();
+        if (icon != MessageIcon::Critical && !(stopped && icon == MessageIcon::Information))
+            return prompter_.ShowMessage(text, title, icon);
+        const std::string trailer = "\n\nSerial trace: " + trace_.Path().toStdString() +
+                                    (stopped ? " (stopped: " + stopped->Description + ")" : "");
+        prompter_.ShowMessage(text + trailer, title, icon);
     }
     MessageAnswer Ask(const std::string& text, const std::string& title, MessageButtons buttons,
                       MessageIcon icon) override {
@@ -135,7 +141,7 @@ class TraceNamingPrompter : public Prompter {
 
   private:
     Prompter& prompter_;
-    std::string trailer_;
+    const SerialTrace& trace_;
 };
 
 // The MMSI identifies the vessel in distress calls: another boat's is never written without a word.
@@ -299,7 +305,7 @@ bool RadioDialog::RunOperations(SerialPort& port, const QString& tracePath) {
     ErrorInfo traceError;
     const bool traced = !tracePath.isEmpty() && trace.Open(tracePath, traceError);
     TracingPort tracingPort(port, trace);
-    TraceNamingPrompter namingPrompter(services_.prompter, tracePath);
+    TraceNamingPrompter namingPrompter(services_.prompter, trace);
     Prompter& prompter = traced ? static_cast<Prompter&>(namingPrompter) : services_.prompter;
     RadioLink link(app_.Shared, traced ? static_cast<SerialPort&>(tracingPort) : port,
                    services_.clock, services_.events, services_.log, services_.timings);

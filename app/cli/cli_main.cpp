@@ -9,6 +9,7 @@
 
 #include "app/cli/cli_session.h"
 #include "app/cli/commands.h"
+#include "core/system_platform.h"
 #include "storage/file_io.h"
 
 using namespace chanwright::cli;
@@ -78,10 +79,11 @@ bool WantsPdf(int argc, char* argv[]) {
 
 // Two outputs in one file, or an output over the input, would leave the user with neither: such
 // a command line is refused before anything is read or written. Standard input and standard
-// output ("-") are two streams.
+// output ("-") are two streams; a trace to "-" goes to standard error, a third.
 QString Collision(const Invocation& call) {
     QStringList outputs;
-    for (const QString& output : {call.output, call.pdf, call.trace}) {
+    const QString trace = chanwright::IsStandardStream(call.trace) ? QString() : call.trace;
+    for (const QString& output : {call.output, call.pdf, trace}) {
         if (!output.isEmpty())
             outputs << output;
     }
@@ -131,7 +133,8 @@ const char* kHelpTail =
     "\nMODEL is HV2071P or TQ5300. Files ending in .hex are image files (8192 raw bytes);\n"
     "any other name is a data file. PORT is a device path, relative or absolute, or COM1..COM4\n"
     "(or 1-4) for the device the window's item stands for; ports lists the serial ports found.\n"
-    "IN - reads standard input; OUT - (or -o -, --pdf -) writes standard output.\n"
+    "IN - reads standard input; OUT - (or -o -, --pdf -) writes standard output;\n"
+    "--trace - writes the serial trace to standard error.\n"
     "Exit status: 0 success, 1 the operation failed, 2 bad usage, 130 stopped by Ctrl+C.\n"
     "read and verify save the radio's image in the backup folder unless --no-backup.\n"
     "program reads the whole radio first (kept as a backup), writes IN over the radio's own\n"
@@ -143,6 +146,7 @@ const char* kHelpTail =
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    chanwright::IgnoreBrokenPipes();
     // The printed report draws text, which needs the GUI library (but never a screen); every
     // other command stays a plain console program.
     std::unique_ptr<QCoreApplication> app;

@@ -134,11 +134,19 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
     TracingPort traced(serial, trace);
     if (!call.trace.isEmpty()) {
         ErrorInfo error;
-        if (!trace.Open(call.trace, error)) {
+        if (IsStandardStream(call.trace)) {
+            trace.OpenStandardError();
+        } else if (!trace.Open(call.trace, error)) {
             prompter.beforeMessage = nullptr;
             session.ReportFailure(messages::kFileSaveError, error);
             return kFailed;
         }
+        // Said as it happens; the transfer goes on and ends as it would have untraced.
+        trace.onFailure = [&progress, &call](const ErrorInfo& failure) {
+            progress.EndLine();
+            StdErr() << "warning: the serial trace " << call.trace
+                     << " stopped: " << QString::fromStdString(failure.Description) << Qt::endl;
+        };
     }
     SerialPort& port = call.trace.isEmpty() ? static_cast<SerialPort&>(serial) : traced;
     InterruptPump events(app.Shared);

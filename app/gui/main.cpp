@@ -18,6 +18,7 @@
 using namespace chanwright;
 
 int main(int argc, char* argv[]) {
+    IgnoreBrokenPipes();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chanwright"));
     QApplication::setApplicationVersion(QStringLiteral(CHANWRIGHT_VERSION));

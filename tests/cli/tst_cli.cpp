@@ -91,15 +91,19 @@ class TestCli : public QObject {
     }
 
     // One run as the user sees it. A first argument "<FILE" feeds FILE to standard input, ">PATH"
-    // sends standard output to PATH, and "^C" stops the run with Ctrl+C once the radio got 8
-    // commands.
+    // sends standard output to PATH (">head" to `head -c 10`, a reader that leaves early), and
+    // "^C" stops the run with Ctrl+C once the radio got 8 commands.
     QString Transcript(QStringList args) {
-        QProcess process;
+        QProcess process, head;
         process.setWorkingDirectory(dir_.path());
         if (args.value(0).startsWith('<'))
             process.setStandardInputFile(Path(args.takeFirst().mid(1)));
-        if (args.value(0).startsWith('>'))
+        if (args.value(0) == ">head") {
+            process.setStandardOutputProcess(&head);
+            head.start("head", {"-c", "10"});
+        } else if (args.value(0).startsWith('>')) {
             process.setStandardOutputFile(args.first().mid(1));
+        }
         const bool interrupt = args.value(0) == "^C";
         process.start(CHANWRIGHT_CLI, args.mid(args.value(0).startsWith('>') || interrupt));
         process.closeWriteChannel();
@@ -107,6 +111,7 @@ class TestCli : public QObject {
             process.processId() > 0)
             ::kill(pid_t(process.processId()), SIGINT);
         process.waitForFinished(60000);
+        head.waitForFinished();
         QString text = "$ chanwright-cli " + args.join(' ') + "\nexit " +
                        QString::number(process.exitCode()) + '\n';
         for (const auto& [name, bytes] : {std::pair{"stdout", process.readAllStandardOutput()},
@@ -212,7 +217,7 @@ read, mismatched copies: read -p PORT -o prev.hex | HV2071P --fault mismatched-i
 read, bad checksums: read -p PORT -o prev.hex | HV2071P --fault bad-checksum
 read, lower-case checksums: read -p PORT -o prev.hex | HV2071P --fault lowercase-checksum
 nothing sent: read -p PORT -o no/out.hex; program -p PORT bad.dat | HV2071P
-missing port: read --port ./ttyNONE -o out.hex
+missing port: read --port ./ttyNONE -o out.hex; read --port ./ttyNONE -o - --trace -
 held port: clear -p PORT | HV2071P
 Ctrl+C: ^C read -p PORT -o out.hex | HV2071P --fault silence@8
 restore: read -p PORT -o f.dat; program -p PORT hv.dat; program -p PORT --restore read.hex | HV2071P
@@ -229,6 +234,8 @@ program, file of the other model: program -p PORT -m TQ5300 hv.dat | TQ5300
 read finds the model: read -p PORT -o found.dat | TQ5300
 program, names fitted: program -p PORT names.dat | HV2071P
 a new radio: verify -p PORT --no-backup a.dat; program -p PORT a.dat; verify -p PORT --no-backup a.dat | TQ5300-new
+unwritable trace: >head read -p PORT --no-backup -o r.hex --trace /dev/stdout; clear -p PORT --trace /dev/full | HV2071P
+trace on standard error: clear -p PORT --trace - | HV2071P
 )")
                                        .split('\n', Qt::SkipEmptyParts)) {
             QStringList row = QString(line.section(": ", 1) + "||").replace("\\n", "\n").split('|');
@@ -305,10 +312,11 @@ a new radio: verify -p PORT --no-backup a.dat; program -p PORT a.dat; verify -p 
                           Describe(ReadBytes(simDir_.filePath("after.hex"))) + '\n';
         }
         // Line by line against the row's section "=== row" of the golden, with the folders, the
-        // radio's device and the backups' times named alike in every run.
+        // radio's device, the backups' times and the trace's milliseconds named alike in every run.
         transcript.replace(dir_.path(), "$TMP")
             .replace(QRegularExpression("/dev/pts/\\d+"), "$DEV")
-            .replace(QRegularExpression("-\\d{8}-\\d{6}(-\\d+)?\\.hex"), "-<time>.hex");
+            .replace(QRegularExpression("-\\d{8}-\\d{6}(-\\d+)?\\.hex"), "-<time>.hex")
+            .replace(QRegularExpression("(?m)^ *\\d+ (TX|RX|#) "), "  <ms> \\1 ");
         QString all = QString::fromUtf8(ReadBytes(TestDataPath("cli_runs.txt")));
         const QString head = "=== " + tag + '\n',
                       section = all.section(head, 1).section("\n=== ", 0, 0);

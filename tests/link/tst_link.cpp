@@ -489,6 +489,7 @@ class TestLink : public QObject {
             {"write-block type twice", "read-block", 1, {Reply(kTypeWriteBlock, 16)}, {}},
             {"no CR at the end twice", "read-block", 1, {good.chopped(1) + '0'}, {}},
             {"a byte more, then good", "read-block", 1, {good + '0', good}, {}},
+            {"flood after the reply", "read-block", 1, {good + QByteArray(90, '~'), good}, {}},
             {"a byte short twice", "read-block", 1, {good.left(5) + good.mid(6)}, {}},
             {"byte of block type twice", "read-byte", 1, {Reply(kTypeReadBlock, 1)}, {}},
             {"write block: noise, then ACK", "write-block", 1, {"\x15~\x06"}, {}},
@@ -533,6 +534,21 @@ class TestLink : public QObject {
             out += QByteArray("== ") + name + " ==\n" + ReadBytes(trace) + outcome;
         }
         COMPARE_GOLDEN(out, "link_exchanges.txt");
+    }
+
+    // Past its size limit a trace ends with one line that says so, and nothing after it.
+    void trace_cutAtItsLimit() {
+        FakeClock clock;
+        QTemporaryDir dir;
+        SerialTrace trace(clock, 60);
+        ErrorInfo error;
+        QVERIFY(trace.Open(dir.filePath("t.txt"), error));
+        for (uint8_t byte = 0; byte < 6; ++byte)
+            trace.Bytes(true, {byte});
+        trace.Note("later");
+        QCOMPARE(ReadBytes(dir.filePath("t.txt")),
+                 "      0 TX 00\n      0 TX 01\n      0 TX 02\n"
+                 "      0 TX 03\n      0 # trace cut at 60 bytes\n");
     }
 
     void operations_matchTheirStories() {

@@ -569,7 +569,7 @@ class TestMainWindow : public QObject {
     // The safety net as a user meets it through the menus: a read leaves a backup, Verify lists
     // what the radio holds otherwise, Restore lists the backups newest first with the radio's
     // MMSI and puts the one chosen back as it was read, and a failed traced transfer names its
-    // trace.
+    // trace; one that could not be written says why, under Complete!! too.
     void safetyNet_throughTheMenus() {
         Desk desk;
         QVERIFY(desk.ShowActive());
@@ -637,6 +637,17 @@ class TestMainWindow : public QObject {
         QCOMPARE(desk.prompter.messages.back().text,
                  "Communication Error!!\n\nSerial trace: " + trace.toStdString());
         QVERIFY(ReadBytes(trace).contains("# time limit"));
+
+        desk.sim = RadioSim(desk.sim.Memory());
+        const QString full = desk.dir.filePath("traces");
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-osize=64k", "tmpfs", full}))
+            QSKIP("mounting a small file system needs root");
+        WriteBytes(full + "/filler", QByteArray(64 * 1024, 'f'));
+        desk.ChooseByMouse("mnuTransfer", "mnuTransferRead");
+        QProcess::execute("umount", {full});
+        QCOMPARE(desk.prompter.messages.back().text,
+                 "Complete!!\n\nSerial trace: " + trace.toStdString() +
+                     " (stopped: No space left on device)");
     }
 
     // Program to Radio from the menu on a radio in use: what the data does not own stays the
