@@ -18,6 +18,10 @@ namespace {
 
 constexpr int kLastBlock = kImageSize - kBlockSize;
 
+int BlockOf(const WriteStep& step) {
+    return step.address - step.address % kBlockSize;
+}
+
 // Busy, OK disabled and the busy pointer for the length of one operation, however it ends.
 class RunningFrame {
   public:
@@ -438,25 +442,24 @@ void CloneOperations::WriteData(const MemoryImage& image, const std::vector<Writ
             if (!OpenPort(messages::kProgramToRadio))
                 return;
             ShowProgress(0);
+            // A stop asked for before the first block goes writes nothing.
+            link_.LetEventsRun();
             for (size_t i = 0; i < steps.size(); ++i) {
-                const WriteStep& step = steps[i];
-                const int block = step.address - step.address % kBlockSize;
-                ShowProgress(ProgressFor(block));
-                begun = true;
-                if (step.singleByte)
-                    link_.WriteByte(image, step.address);
-                else
-                    link_.WriteBlock(image, step.address);
-                if (shared_.OperationFailed || shared_.AbortRequested)
-                    break;
-                const bool blockDone =
-                    i + 1 == steps.size() ||
-                    steps[i + 1].address - steps[i + 1].address % kBlockSize != block;
-                written += blockDone ? 1 : 0;
-                if (blockDone && stopAfterBlock_ && i + 1 < steps.size()) {
+                const int block = BlockOf(steps[i]);
+                if (stopAfterBlock_ && (i == 0 || block != BlockOf(steps[i - 1]))) {
                     shared_.AbortRequested = kTrue;
                     break;
                 }
+                ShowProgress(ProgressFor(block));
+                begun = true;
+                if (steps[i].singleByte)
+                    link_.WriteByte(image, steps[i].address);
+                else
+                    link_.WriteBlock(image, steps[i].address);
+                if (shared_.OperationFailed || shared_.AbortRequested)
+                    break;
+                if (i + 1 == steps.size() || BlockOf(steps[i + 1]) != block)
+                    ++written;
             }
             FinishTransfer(messages::kProgramToRadio, begun ? aftermath : nullptr);
         },

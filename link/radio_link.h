@@ -59,6 +59,9 @@ class RadioLink {
     // is the same either way.
     void SetTrace(SerialTrace* trace) { trace_ = trace; }
 
+    // Lets pending window events (a Cancel) run between exchanges.
+    void LetEventsRun() { events_.ProcessEvents(); }
+
     // The next command waits until the line is quiet: whatever an earlier session left on its way
     // (a reply to a command sent before the program was stopped) must not pass as an answer.
     void ExpectStrayInput() { drainFirst_ = true; }

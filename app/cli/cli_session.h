@@ -14,7 +14,7 @@
 namespace chanwright::cli {
 
 // 130 is the shell's status for a program stopped by Ctrl+C.
-enum ExitCode { kSuccess = 0, kFailed = 1, kBadUsage = 2, kInterrupted = 130 };
+enum ExitCode { kSuccess = 0, kFailed = 1, kBadUsage = 2 };
 
 // Messages go to standard error as plain lines; the command line asks no questions.
 class StderrPrompter : public Prompter {

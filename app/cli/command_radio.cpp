@@ -2,6 +2,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <csignal>
+#include <functional>
 #include <memory>
 
 #include "app/cli/cli_session.h"
@@ -21,28 +22,40 @@ namespace chanwright::cli {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t stopSignals = 0;
+volatile std::sig_atomic_t lastStopSignal = 0;
 
-extern "C" void OnInterrupt(int) {
-    interrupted = 1;
+extern "C" void OnStopSignal(int signal) {
+    lastStopSignal = signal;
+    stopSignals = stopSignals + 1;
 }
 
-// Ctrl+C is the command line's Cancel: the running wait sees it on its next poll, and the
-// operation stops as it does from the dialog, without writing a file.
+// Ctrl+C and SIGTERM are the command line's Cancel, one press each: the running wait sees them on
+// its next poll, and the operation stops as it does from the dialog, without writing a file. While
+// blocks are written, the first lets the block in flight finish.
 class InterruptPump : public EventPump {
   public:
-    explicit InterruptPump(SharedState& shared)
-        : shared_(shared), previous_(std::signal(SIGINT, OnInterrupt)) {}
-    // Ctrl+C does afterwards what it did before the transfer.
-    ~InterruptPump() override { std::signal(SIGINT, previous_); }
+    InterruptPump()
+        : previousInt_(std::signal(SIGINT, OnStopSignal)),
+          previousTerm_(std::signal(SIGTERM, OnStopSignal)) {}
+    // The signals do afterwards what they did before the transfer.
+    ~InterruptPump() override {
+        std::signal(SIGINT, previousInt_);
+        std::signal(SIGTERM, previousTerm_);
+    }
+    void SetCancel(std::function<void()> cancel) { cancel_ = std::move(cancel); }
     void ProcessEvents() override {
-        if (interrupted)
-            shared_.AbortRequested = kTrue;
+        for (; seen_ < stopSignals; ++seen_) {
+            if (cancel_)
+                cancel_();
+        }
     }
 
   private:
-    SharedState& shared_;
-    void (*previous_)(int);
+    std::function<void()> cancel_;
+    std::sig_atomic_t seen_ = 0;
+    void (*previousInt_)(int);
+    void (*previousTerm_)(int);
 };
 
 // The copy of the radio every completed read leaves in the backup folder. A copy that cannot be
@@ -118,7 +131,8 @@ struct RadioRun {
 };
 
 // One radio operation of the session's data set over the port the call names: kSuccess, kFailed,
-// or kInterrupted after Ctrl+C. A verify leaves the radio's image in radioImage.
+// or 128 + the signal (130, 143) after Ctrl+C or SIGTERM. A verify leaves the radio's image in
+// radioImage.
 int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
              MemoryImage* radioImage = nullptr) {
     AppState& app = session.App();
@@ -149,11 +163,12 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
         };
     }
     SerialPort& port = call.trace.isEmpty() ? static_cast<SerialPort&>(serial) : traced;
-    InterruptPump events(app.Shared);
+    InterruptPump events;
     RadioLink link(app.Shared, port, clock, events, session.Log());
     if (!call.trace.isEmpty())
         link.SetTrace(&trace);
     CloneOperations operations(app, link, prompter, clock, progress, session.Log());
+    events.SetCancel([&operations] { operations.CancelTransfer(); });
     operations.SetSettlePause(0);
     operations.SetModelChoice(ModelChoice::Option);
     operations.SetTakeRadioModel(run.takeRadioModel);
@@ -174,9 +189,9 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
             *radioImage = operations.RadioImage();
         return kSuccess;
     }
-    if (app.Shared.AbortRequested && interrupted) {
+    if (app.Shared.AbortRequested && stopSignals > 0) {
         StdErr() << "Interrupted" << Qt::endl;
-        return kInterrupted;
+        return 128 + lastStopSignal;
     }
     return kFailed;
 }
@@ -263,7 +278,7 @@ int RunVerify(const Invocation& call) {
     run.keepBackup = !call.noBackup;
     const int result = RunRadio(session, call, run, &radio);
     if (result != kSuccess)
-        return result == kInterrupted ? kInterrupted : kBadUsage;
+        return result > kBadUsage ? result : kBadUsage;
     std::optional<EncodeError> error;
     const std::optional<report::RadioComparison> comparison =
         call.restore ? report::CompareWithBackup(app, radio)

@@ -92,7 +92,8 @@ class TestCli : public QObject {
 
     // One run as the user sees it. A first argument "<FILE" feeds FILE to standard input, ">PATH"
     // sends standard output to PATH (">head" to `head -c 10`, a reader that leaves early), and
-    // "^C" stops the run with Ctrl+C once the radio got 8 commands.
+    // "^C" stops the run with Ctrl+C once the radio got 8 commands; "^C@N" and "^TERM@N" send
+    // SIGINT or SIGTERM once it got N.
     QString Transcript(QStringList args) {
         QProcess process, head;
         process.setWorkingDirectory(dir_.path());
@@ -104,12 +105,16 @@ class TestCli : public QObject {
         } else if (args.value(0).startsWith('>')) {
             process.setStandardOutputFile(args.first().mid(1));
         }
-        const bool interrupt = args.value(0) == "^C";
+        const bool interrupt = args.value(0).startsWith('^');
+        const QString signal = args.value(0).mid(1).section('@', 0, 0);
+        const int commands = interrupt ? args.value(0).section('@', 1).toInt() : 0;
         process.start(CHANWRIGHT_CLI, args.mid(args.value(0).startsWith('>') || interrupt));
         process.closeWriteChannel();
-        if (interrupt && QTest::qWaitFor([&] { return LoggedCommands(log_).size() >= 8; }, 10000) &&
+        if (interrupt &&
+            QTest::qWaitFor(
+                [&] { return LoggedCommands(log_).size() >= (commands ? commands : 8); }, 30000) &&
             process.processId() > 0)
-            ::kill(pid_t(process.processId()), SIGINT);
+            ::kill(pid_t(process.processId()), signal == "TERM" ? SIGTERM : SIGINT);
         process.waitForFinished(60000);
         head.waitForFinished();
         QString text = "$ chanwright-cli " + args.join(' ') + "\nexit " +
@@ -220,6 +225,10 @@ nothing sent: read -p PORT -o no/out.hex; program -p PORT bad.dat | HV2071P
 missing port: read --port ./ttyNONE -o out.hex; read --port ./ttyNONE -o - --trace -
 held port: clear -p PORT | HV2071P
 Ctrl+C: ^C read -p PORT -o out.hex | HV2071P --fault silence@8
+Ctrl+C while writing: ^C@530 program --full-write -p PORT hv.dat | HV2071P --late 2000 --fault late-reply@530
+SIGTERM while writing: ^TERM@530 program --full-write -p PORT hv.dat | HV2071P --late 2000 --fault late-reply@530
+hang-up while writing: program --full-write -p PORT hv.dat | HV2071P --fault hang-up@530
+answers that lag: read -p PORT -o out.hex | HV2071P --fault previous-reply@100
 restore: read -p PORT -o f.dat; program -p PORT hv.dat; program -p PORT --restore read.hex | HV2071P
 program with backup first: program --backup-first -p PORT hv.dat | HV2071P
 unwritable backup folder: read -p PORT -o out.hex | HV2071P
