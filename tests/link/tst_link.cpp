@@ -17,6 +17,9 @@
 // End to end: the real serial code against the radio simulator tool on a pseudo-terminal, with
 // the link's time limits shortened, for what only a real port shows: the pseudo-terminal itself
 // and a radio that hangs up. Faults the link meets the same way on any port are the stories'.
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 #include <QtTest>
 #include <map>
 #include <numeric>
@@ -367,6 +370,17 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
     return "== " + name + " ==\n" + story.join('\n') + '\n';
 }
 
+// Sends a command as a session that is stopped at once would, and leaves the reply unread on the
+// line: the simulator holds the terminal open, so it waits there for the next session.
+void LeaveStaleReply(const QString& device, const QByteArray& command) {
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, command.constData(), size_t(command.size())), ssize_t(command.size()));
+    pollfd reply{fd, POLLIN, 0};
+    QCOMPARE(::poll(&reply, 1, 5000), 1);
+    ::close(fd);
+}
+
 // A port that notes the most input it ever held waiting.
 class HeldInput : public SerialPort {
   public:
@@ -600,6 +614,8 @@ class TestLink : public QObject {
             {"program", kTransferProgram, ""},
             {"clear", kTransferClear, ""},
             {"read: the radio hangs up", kTransferRead, "--fault hang-up@40"},
+            // An earlier session sent a command and was stopped before its reply came.
+            {"read: a stale reply on the line", kTransferRead, "stale"},
             // Paced, so the radio answers the repeated command only after the late reply.
             {"read: a reply past the limit", kTransferRead,
              "--baud 115200 --late 600 --fault late-reply@30"},
@@ -618,11 +634,14 @@ class TestLink : public QObject {
             WriteBytes(dir.filePath("before.hex"), ImageBytes(radio));
             SimProcess sim(CHANWRIGHT_RADIOSIM);
             QString why;
-            QVERIFY2(sim.Start(QStringList{"--image", dir.filePath("before.hex"), "--dump",
-                                           dir.filePath("after.hex")}
-                                   << QString(arguments).split(' ', Qt::SkipEmptyParts),
-                               &why),
-                     qPrintable(why));
+            QVERIFY2(
+                sim.Start(QStringList{"--image", dir.filePath("before.hex"), "--dump",
+                                      dir.filePath("after.hex")}
+                              << QString(arguments).remove("stale").split(' ', Qt::SkipEmptyParts),
+                          &why),
+                qPrintable(why));
+            if (QByteArray(arguments) == "stale")
+                LeaveStaleReply(sim.Device(), Command("120808"));
             AppState app = MakeDefaultApp(model);
             app.Data.UsaChannels[0].ChTag = "HARBOUR";
             QtSerialPort serial(sim.Device());
