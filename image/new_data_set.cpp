@@ -1,5 +1,6 @@
 #include "image/new_data_set.h"
 
+#include "core/busy_guard.h"
 #include "image/default_image.h"
 #include "image/image_decoder.h"
 #include "image/image_encoder.h"
@@ -9,7 +10,7 @@ namespace chanwright {
 void NewDataSet(AppState& app, const std::function<void()>& refreshView) {
     RadioData& data = app.Data;
     const ChannelPlans& plans = app.Plans;
-    app.Shared.Busy = kTrue;
+    const BusyGuard busy(app.Shared.Busy);
     BuildChannelList(data.UsaChannels, plans.UsaPlan, true);
     BuildChannelList(data.IntlChannels, plans.IntlPlan, true);
     BuildChannelList(data.CanadaChannels, plans.CanadaPlan, true);
@@ -28,7 +29,6 @@ void NewDataSet(AppState& app, const std::function<void()>& refreshView) {
     if (refreshView)
         refreshView();
     app.Shared.CurrentFileName.clear();
-    app.Shared.Busy = kFalse;
 }
 
 }  // namespace chanwright

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/busy_guard.h"
 #include "core/messages.h"
 #include "image/default_image.h"
 #include "image/image_decoder.h"
@@ -25,19 +26,15 @@ int BlockOf(const WriteStep& step) {
 // Busy, OK disabled and the busy pointer for the length of one operation, however it ends.
 class RunningFrame {
   public:
-    RunningFrame(SharedState& shared, TransferView& view) : shared_(shared), view_(view) {
-        shared_.Busy = kTrue;
+    RunningFrame(SharedState& shared, TransferView& view) : busy_(shared.Busy), view_(view) {
         view_.SetRunning(true);
     }
-    ~RunningFrame() {
-        view_.SetRunning(false);
-        shared_.Busy = kFalse;
-    }
+    ~RunningFrame() { view_.SetRunning(false); }
     RunningFrame(const RunningFrame&) = delete;
     RunningFrame& operator=(const RunningFrame&) = delete;
 
   private:
-    SharedState& shared_;
+    const BusyGuard busy_;
     TransferView& view_;
 };
 

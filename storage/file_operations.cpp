@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/busy_guard.h"
 #include "core/messages.h"
 #include "image/default_image.h"
 #include "image/image_decoder.h"
@@ -27,13 +28,10 @@ FileOperations::FileOperations(AppState& app, Platform& platform, const ErrorLog
     : app_(app), platform_(platform), log_(log) {}
 
 void FileOperations::RunBusy(const std::function<void()>& work) {
-    platform_.busyView.SetBusy(true);
-    app_.Shared.Busy = kTrue;
+    const BusyGuard busy(app_.Shared.Busy, &platform_.busyView);
     work();
     if (settlePauseMs_ > 0)
         platform_.clock.Pause(settlePauseMs_);
-    app_.Shared.Busy = kFalse;
-    platform_.busyView.SetBusy(false);
 }
 
 void FileOperations::Fail(const char* procedure, const ErrorInfo& error, const char* message) {

@@ -1,4 +1,4 @@
-#include "ui/busy_scope.h"
+#include "core/busy_guard.h"
 #include "ui/channel_pages.h"
 #include "ui/edit_keys.h"
 
@@ -172,7 +172,7 @@ void ChannelDetailPage::ShowChannel(const ChannelRef& channel) {
     channel_ = channel;
     PlanChannel* record = Record();
     {
-        BusyScope busy(app_.Shared.Busy);
+        BusyGuard busy(app_.Shared.Busy);
         const ChannelPlan& plan =
             channel_.exp ? app_.Plans.ExpPlan : PlanOf(app_.Plans, channel_.region);
         const int position = record ? record->Position : -1;

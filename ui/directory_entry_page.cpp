@@ -1,5 +1,5 @@
 #include "ui/directory_entry_page.h"
-#include "ui/busy_scope.h"
+#include "core/busy_guard.h"
 #include "ui/edit_keys.h"
 
 #include <QApplication>
@@ -172,7 +172,7 @@ void DirectoryEntryPage::ShowEntry(const QString& key) {
     const std::optional<EntrySlot> slot = SlotOf(key);
     if (!slot)
         return;
-    BusyScope busy(app_.Shared.Busy);
+    BusyGuard busy(app_.Shared.Busy);
     // Filling the box is no entry of the user's: nothing becomes pending.
     const QSignalBlocker quiet(txtGMMSI_);
     SetupDirectoryEntryPage(slot->group);

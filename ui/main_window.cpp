@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "core/busy_guard.h"
 #include "core/messages.h"
 #include "image/channel_plans.h"
 #include "image/image_codec.h"
@@ -330,11 +331,11 @@ void MainWindow::Load() {
 }
 
 void MainWindow::RebuildView() {
-    const Bool16 busy = app_.Shared.Busy;
-    app_.Shared.Busy = kTrue;
-    tree_->Build();
-    pictF_->Reset();
-    app_.Shared.Busy = busy;
+    {
+        const BusyGuard busy(app_.Shared.Busy);
+        tree_->Build();
+        pictF_->Reset();
+    }
     SetStatusText(QString());
     SelectNodeByKey(QStringLiteral("S"));
 }
@@ -436,10 +437,9 @@ void MainWindow::ShowNodePage(QTreeWidgetItem* node) {
     const QString key = NavigationTree::KeyOf(node);
     const QString parentKey = NavigationTree::KeyOf(node->parent());
     if (key == QLatin1String("P")) {
-        shared.Busy = kTrue;
+        const BusyGuard busy(shared.Busy);
         pictA_->Fill();
         ActivatePage(pictA_);
-        shared.Busy = kFalse;
     } else if (key == QLatin1String("E")) {
         pictB_->ShowExp();
         ActivatePage(pictB_);

@@ -54,19 +54,19 @@ struct WindowServices {
     // The help file; empty when there is none.
     QString helpFile;
     // A port on a device (what COM1 … COM4 map to).
-    std::function<std::unique_ptr<SerialPort>(const QString& device)> makePort;
+    std::function<std::unique_ptr<SerialPort>(const QString& device)> makePort{};
     // Runs a modal dialog; the program uses exec(), tests drive the dialog themselves.
-    std::function<void(QDialog&)> runModal;
+    std::function<void(QDialog&)> runModal{};
     // The print dialog: the device to print on, or nothing when the user cancelled.
-    std::function<std::unique_ptr<QPagedPaintDevice>()> choosePrinter;
+    std::function<std::unique_ptr<QPagedPaintDevice>()> choosePrinter{};
     // Whether the system offers a printer at all.
-    std::function<bool()> printerInstalled;
+    std::function<bool()> printerInstalled{};
     LinkTimings timings{};
     // Where completed reads leave the radio's image, and where serial traces go.
-    QString backupFolder;
-    QString traceFolder;
+    QString backupFolder{};
+    QString traceFolder{};
     // The local time that backup and trace names carry.
-    std::function<QDateTime()> now;
+    std::function<QDateTime()> now{};
     // The serial ports found now, which the Device dialog lists.
     std::function<std::vector<PortInfo>()> listPorts{};
 };

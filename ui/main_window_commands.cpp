@@ -8,6 +8,7 @@
 #include <QPagedPaintDevice>
 #include <QTimer>
 
+#include "core/busy_guard.h"
 #include "core/messages.h"
 #include "image/new_data_set.h"
 #include "report/name_changes.h"
@@ -61,13 +62,12 @@ void MainWindow::FileNew() {
 
 void MainWindow::Timer1Timer() {
     timer1_->stop();
-    services_.busyView.SetBusy(true);
+    const BusyGuard busy(services_.busyView);
     services_.clock.Pause(kResetPause);
     NewDataSet(app_, [this] { RebuildView(); });
     UpdateTitle();
     RefreshCurrentPage();
     repaint();
-    services_.busyView.SetBusy(false);
 }
 
 void MainWindow::FileOpen() {
@@ -87,7 +87,7 @@ void MainWindow::OpenDataFile(const QString& recent) {
         recent_->Show(services_.settings.ReadRecentFiles());
         return;
     }
-    services_.busyView.SetBusy(true);
+    const BusyGuard busy(services_.busyView);
     const QString path =
         !recent.isEmpty()
             ? recent
@@ -104,7 +104,6 @@ void MainWindow::OpenDataFile(const QString& recent) {
     // Whatever was read (even part of a file) shows at once.
     RefreshCurrentPage();
     tree_->RefreshNodeTexts();
-    services_.busyView.SetBusy(false);
 }
 
 void MainWindow::SaveFile(bool useCurrent) {
@@ -171,9 +170,8 @@ void MainWindow::FilePrint() {
     const std::unique_ptr<QPagedPaintDevice> printer = services_.choosePrinter();
     if (!printer)
         return;
-    services_.busyView.SetBusy(true);
+    const BusyGuard busy(services_.busyView);
     report::PrintReport(app_, *printer);
-    services_.busyView.SetBusy(false);
 }
 
 // Without a printer the print dialog offers nothing to print on: the pages can go to a PDF file.

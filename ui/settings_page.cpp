@@ -1,6 +1,6 @@
 #include "ui/settings_page.h"
+#include "core/busy_guard.h"
 #include "core/messages.h"
-#include "ui/busy_scope.h"
 #include "ui/edit_keys.h"
 
 #include <QCheckBox>
@@ -370,7 +370,7 @@ void SettingsPage::Reset() {
 
 void SettingsPage::Fill() {
     {
-        BusyScope busy(app_.Shared.Busy);
+        BusyGuard busy(app_.Shared.Busy);
         const CommonSettings& common = app_.Data.Common;
         SelectIfListed(cmbFCont_, common.Contrast);
         SelectIfListed(cmbFDim_, LevelToIndex(common.Dimmer));

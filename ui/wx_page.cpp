@@ -1,4 +1,4 @@
-#include "ui/busy_scope.h"
+#include "core/busy_guard.h"
 #include "ui/edit_keys.h"
 #include "ui/list_pages.h"
 
@@ -88,7 +88,7 @@ WxPage::WxPage(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
 }
 
 void WxPage::Fill() {
-    BusyScope busy(app_.Shared.Busy);
+    BusyGuard busy(app_.Shared.Busy);
     const std::vector<WxChannel>& channels = app_.Data.WxChannels;
     for (int i = 0; i < kRows; ++i) {
         if (i >= static_cast<int>(channels.size())) {
