@@ -98,6 +98,27 @@ constexpr int kDirectoryNameOffset = 5;
 constexpr int kDirectoryNameLength = 10;
 constexpr int kPackedDigitBytes = 5;
 
+// Records whose text the radio keeps as spaces where nothing was typed: in a block write, an
+// unused byte (0xFF) at text bytes textFirst … textLast of a 16-byte record goes out as a space.
+struct TextRecords {
+    int first;  // first byte of the first record
+    int last;   // last byte of the last record
+    int textFirst;
+    int textLast;
+};
+constexpr int kTextRecordSize = 16;
+// Every channel name slot, USA through EXP.
+constexpr TextRecords kChannelNameRecords{0x0200, 0x111F, 0, 13};
+constexpr TextRecords kIndividualDirectoryRecords{0x1120, 0x125F, 5, 15};
+constexpr TextRecords kGroupDirectoryRecords{0x1400, 0x144F, 5, 15};
+constexpr TextRecords kTextRecords[] = {kChannelNameRecords, kIndividualDirectoryRecords,
+                                        kGroupDirectoryRecords};
+static_assert(kChannelNameRecords.first == kUsa.names &&
+              kChannelNameRecords.last == kExpNames + kExpSlots * kNameSlotSize - 1);
+static_assert(kIndividualDirectoryRecords.first == kIndividualDirectory &&
+              kGroupDirectoryRecords.first == kGroupDirectory);
+static_assert(kTextRecordSize == kNameSlotSize && kTextRecordSize == kDirectoryEntrySize);
+
 // Carried bytes that a read from the radio does not take over: they are put back from a fresh
 // default image afterwards.
 constexpr int kLocalByteA = 0x000C;

@@ -10,8 +10,8 @@
 #include "image/image_decoder.h"
 #include "image/image_encoder.h"
 #include "image/memory_layout.h"
+#include "image/write_plan.h"
 #include "link/frames.h"
-#include "link/write_plan.h"
 
 namespace chanwright {
 

@@ -12,8 +12,8 @@
 #include "core/platform.h"
 #include "image/model_hint.h"
 #include "image/program_image.h"
+#include "image/write_plan.h"
 #include "link/radio_link.h"
-#include "link/write_plan.h"
 
 namespace chanwright {
 

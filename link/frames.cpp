@@ -1,5 +1,7 @@
 #include "link/frames.h"
 
+#include "image/write_plan.h"
+
 namespace chanwright {
 
 namespace {
@@ -76,20 +78,10 @@ Frame BuildWriteByte(uint16_t address, const MemoryImage& image) {
     return Finish(frame);
 }
 
-bool IsTextByte(uint16_t blockAddress, int index) {
-    if (blockAddress >= 0x0200 && blockAddress <= 0x111F)
-        return index <= 13;
-    const bool directory = (blockAddress >= 0x1120 && blockAddress <= 0x125F) ||
-                           (blockAddress >= 0x1400 && blockAddress <= 0x144F);
-    return directory && index >= 5;
-}
-
 Frame BuildWriteBlock(uint16_t address, const MemoryImage& image) {
     Frame frame = CommandHead(kTypeWriteBlock, address);
-    for (int i = 0; i < kBlockSize; ++i) {
-        const uint8_t value = image[(address + i) % kImageSize];
-        AppendHex(frame, value == 0xFF && IsTextByte(address, i) ? 0x20 : value);
-    }
+    for (int i = 0; i < kBlockSize; ++i)
+        AppendHex(frame, BlockByteAsSent(address + i, image[(address + i) % kImageSize]));
     return Finish(frame);
 }
 

@@ -21,7 +21,6 @@ constexpr uint8_t kTypeReadByte = 0x12;
 constexpr uint8_t kTypeWriteBlock = 0x13;
 constexpr uint8_t kTypeReadBlock = 0x14;
 
-constexpr int kBlockSize = 16;
 // Reply bodies as they are received after their SOH: type, data, checksum, CR.
 constexpr int kBlockReplyBodyLength = 37;
 constexpr int kByteReplyBodyLength = 7;
@@ -40,11 +39,8 @@ uint8_t CalcSum(const uint8_t* bytes, int first, int last);
 Frame BuildReadBlock(uint16_t address);
 Frame BuildReadByte(uint16_t address);
 Frame BuildWriteByte(uint16_t address, const MemoryImage& image);
+// A block's unused text bytes go as spaces (BlockByteAsSent).
 Frame BuildWriteBlock(uint16_t address, const MemoryImage& image);
-
-// True when data byte index of the write-block frame at blockAddress lies in a record's text,
-// where the radio wants a space (0x20) instead of an unused 0xFF.
-bool IsTextByte(uint16_t blockAddress, int index);
 
 // The reply frame a radio sends for a read: SOH, type, data, checksum, CR.
 Frame BuildReply(uint8_t type, const uint8_t* data, int count);

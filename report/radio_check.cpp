@@ -2,7 +2,7 @@
 
 #include "image/image_decoder.h"
 #include "image/program_image.h"
-#include "link/write_plan.h"
+#include "image/write_plan.h"
 #include "report/data_diff.h"
 
 namespace chanwright::report {

@@ -24,6 +24,10 @@ constexpr std::size_t kMaxDataFileSize = 16 * 1024 * 1024;
 
 }  // namespace
 
+bool IsImageFile(const QString& path) {
+    return path.endsWith(QLatin1String(".hex"), Qt::CaseInsensitive);
+}
+
 FileOperations::FileOperations(AppState& app, Platform& platform, const ErrorLog& log)
     : app_(app), platform_(platform), log_(log) {}
 

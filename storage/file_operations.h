@@ -11,6 +11,10 @@
 
 namespace chanwright {
 
+// A name ending in ".hex", in any case, is an image file; every other name is a data file. The
+// window's File ▸ Save and Save As and the command-line tool go by it alike.
+bool IsImageFile(const QString& path);
+
 // Reading and writing the data file, the defaults file and the image file. Each operation clears
 // OperationFailed first; a failure sets OperationFailed and AbortRequested, is logged and shown
 // with the program's own message, and leaves the data set, the image and any existing file as

@@ -14,10 +14,10 @@
 #include "link/serial_port.h"
 #include "storage/error_log.h"
 #include "storage/file_operations.h"
-#include "storage/image_commands.h"
 #include "storage/settings_store.h"
 #include "ui/entry_checks.h"
 #include "ui/help_viewer.h"
+#include "ui/image_commands.h"
 
 class QAction;
 class QPagedPaintDevice;

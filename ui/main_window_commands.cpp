@@ -13,9 +13,8 @@
 #include "image/new_data_set.h"
 #include "report/name_changes.h"
 #include "report/print_report.h"
-#include "report/text_report_window.h"
 #include "storage/app_paths.h"
-#include "storage/window_title.h"
+#include "ui/dialogs/text_report_window.h"
 #include "ui/directory_entry_page.h"
 #include "ui/help_contexts.h"
 #include "ui/main_window.h"
@@ -24,6 +23,7 @@
 #include "ui/radio_dialog.h"
 #include "ui/recent_files.h"
 #include "ui/settings_page.h"
+#include "ui/window_title.h"
 
 namespace chanwright {
 
@@ -204,7 +204,7 @@ void MainWindow::FilePrintPreview() {
 }
 
 void MainWindow::FilePrintToFile() {
-    report::TextReportWindow window(app_, platform_, this);
+    TextReportWindow window(app_, platform_, this);
     services_.runModal(window);
 }
 

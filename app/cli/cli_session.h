@@ -9,7 +9,6 @@
 #include "core/system_platform.h"
 #include "storage/error_log.h"
 #include "storage/file_operations.h"
-#include "storage/image_commands.h"
 
 namespace chanwright::cli {
 

@@ -11,9 +11,9 @@
 #include "report/print_report.h"
 #include "report/report_values.h"
 #include "report/text_report.h"
-#include "report/text_report_window.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
+#include "ui/dialogs/text_report_window.h"
 
 using namespace chanwright;
 using namespace chanwright::report;

@@ -15,11 +15,11 @@
 #include "storage/data_file_writer.h"
 #include "storage/file_io.h"
 #include "storage/file_operations.h"
-#include "storage/image_commands.h"
 #include "storage/settings_store.h"
-#include "storage/window_title.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
+#include "ui/image_commands.h"
+#include "ui/window_title.h"
 
 using namespace chanwright;
 using namespace chanwright::test;

@@ -20,8 +20,12 @@ bool IsSkippedBlock(int address);
 // Whether Program to Radio sends the byte at this address.
 bool IsWrittenAddress(int address);
 
-// The byte the radio receives for image[address]: an unused 0xFF in a record's text goes as a
-// space.
+// What a block write sends for `value` at `address`: an unused byte (0xFF) in a record's text
+// (layout::kTextRecords) goes as a space; everything else as it is.
+uint8_t BlockByteAsSent(int address, uint8_t value);
+
+// The byte the radio receives for image[address]: single bytes as they are, block bytes as
+// BlockByteAsSent has them.
 uint8_t SentByte(const MemoryImage& image, int address);
 
 // True when the radio holding `held` where `image` sends SentByte(image, address) holds the same

@@ -1,4 +1,4 @@
-#include "storage/window_title.h"
+#include "ui/window_title.h"
 
 #include "storage/settings_store.h"
 

@@ -1,14 +1,10 @@
-#include "storage/image_commands.h"
+#include "ui/image_commands.h"
 
 #include <QString>
 
 #include "core/messages.h"
 
 namespace chanwright {
-
-bool IsImageFile(const QString& path) {
-    return path.endsWith(QLatin1String(".hex"), Qt::CaseInsensitive);
-}
 
 ImageCommands::ImageCommands(AppState& app, Platform& platform, FileOperations& files,
                              std::function<bool()> entryAccepted,

@@ -9,10 +9,6 @@
 
 namespace chanwright {
 
-// A name ending in ".hex", in any case, is an image file; every other name is a data file. The
-// window's File ▸ Save and Save As and the command-line tool go by it alike.
-bool IsImageFile(const QString& path);
-
 // The developer's image-file commands (Ctrl+F3 saves, Ctrl+F2 opens). Outside developer mode
 // they do nothing.
 class ImageCommands {

@@ -11,7 +11,7 @@ class QShowEvent;
 class QPushButton;
 class QTimer;
 
-namespace chanwright::report {
+namespace chanwright {
 
 // `frmPrn`: the text image in a read-only box, built by a 10 ms timer once the window shows,
 // with "&File" ▸ "&Save As..." and "&Exit".
@@ -40,4 +40,4 @@ class TextReportWindow : public QDialog {
     std::string text_bytes_;  // the text image exactly as it is saved, CR LF included
 };
 
-}  // namespace chanwright::report
+}  // namespace chanwright

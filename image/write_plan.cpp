@@ -1,8 +1,8 @@
-#include "link/write_plan.h"
+#include "image/write_plan.h"
 
 #include <algorithm>
 
-#include "link/frames.h"
+#include "image/memory_layout.h"
 
 namespace chanwright {
 
@@ -33,14 +33,23 @@ bool IsWrittenAddress(int address) {
     return address >= 0 && address < kImageSize && !IsSkippedBlock(block);
 }
 
+uint8_t BlockByteAsSent(int address, uint8_t value) {
+    if (value != 0xFF)
+        return value;
+    for (const layout::TextRecords& records : layout::kTextRecords) {
+        if (address < records.first || address > records.last)
+            continue;
+        const int offset = (address - records.first) % layout::kTextRecordSize;
+        return offset >= records.textFirst && offset <= records.textLast ? 0x20 : value;
+    }
+    return value;
+}
+
 uint8_t SentByte(const MemoryImage& image, int address) {
     const uint8_t value = image[static_cast<std::size_t>(address)];
-    const int block = address - address % kBlockSize;
-    // Single bytes go as they are; only block frames carry the text rule.
-    if (block == kByteWrittenBlock)
+    if (address - address % kBlockSize == kByteWrittenBlock)
         return value;
-    return value == 0xFF && IsTextByte(static_cast<uint16_t>(block), address % kBlockSize) ? 0x20
-                                                                                           : value;
+    return BlockByteAsSent(address, value);
 }
 
 bool HoldsSentByte(const MemoryImage& image, const MemoryImage& held, int address) {

@@ -1,4 +1,4 @@
-#include "report/text_report_window.h"
+#include "ui/dialogs/text_report_window.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -15,7 +15,7 @@
 #include "report/text_report.h"
 #include "storage/file_io.h"
 
-namespace chanwright::report {
+namespace chanwright {
 
 namespace {
 
@@ -105,7 +105,7 @@ void TextReportWindow::showEvent(QShowEvent* event) {
 
 void TextReportWindow::BuildText() {
     BusyWindow busy(*this);
-    text_bytes_ = BuildTextReport(app_);
+    text_bytes_ = report::BuildTextReport(app_);
     text_->setPlainText(ShownText(text_bytes_));
     platform_.clock.Pause(kPauseMs);
 }
@@ -137,4 +137,4 @@ bool TextReportWindow::WriteText(const QString& path, QString& error) const {
     return false;
 }
 
-}  // namespace chanwright::report
+}  // namespace chanwright
