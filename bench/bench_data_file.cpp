@@ -43,8 +43,8 @@ int main() {
     bench::PrintRow("ReadDataFile (apply)", bench::Measure(kRuns, [&] {
                         ReadDataFile(parsed, app.Shared, app.Plans, target);
                     }));
-    bench::PrintRow("FileRead2 (read + parse + apply)",
-                    bench::Measure(kRuns, [&] { files.FileRead2(path); }));
+    bench::PrintRow("LoadDataFile (read + parse + apply)",
+                    bench::Measure(kRuns, [&] { files.LoadDataFile(path); }));
 
     // The figures only count if every run did the real work.
     const bool ok = app.Shared.OperationFailed == kFalse && app.Data == rich && target == rich &&

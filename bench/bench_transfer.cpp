@@ -97,7 +97,7 @@ ReadRun FullRead(const QString& device, const QString& tracePath = {}) {
     MemoryImage scratch = app.Image;
     ReadRun run;
     run.check = Time([&] {
-        rig.operations.ReadDataChkModel();
+        rig.operations.CheckModel();
         return !app.Shared.OperationFailed;
     });
     run.read = Time([&] {

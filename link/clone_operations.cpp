@@ -192,7 +192,7 @@ std::string CloneOperations::PartlyWritten(int written, int blocks) const {
 
 void CloneOperations::ReadRadio() {
     RunningFrame frame(shared_, view_);
-    ReadDataChkModel();
+    CheckModel();
     if (shared_.OperationFailed)
         return;
     MemoryImage image = app_.Image;
@@ -207,7 +207,7 @@ void CloneOperations::ReadRadio() {
 
 void CloneOperations::VerifyRadio() {
     RunningFrame frame(shared_, view_);
-    ReadDataChkModel();
+    CheckModel();
     if (shared_.OperationFailed)
         return;
     MemoryImage image{};
@@ -261,7 +261,7 @@ void CloneOperations::ProgramRadio() {
     RunningFrame frame(shared_, view_);
     userMmsi_.reset();
     blocksWritten_ = 0;
-    ReadDataChkModel();
+    CheckModel();
     if (shared_.OperationFailed)
         return;
     MemoryImage radio{};
@@ -288,7 +288,7 @@ void CloneOperations::ProgramRadio() {
 
 void CloneOperations::ClearRadio() {
     RunningFrame frame(shared_, view_);
-    ReadDataChkModel();
+    CheckModel();
     if (shared_.OperationFailed)
         return;
     const uint8_t remembered = app_.Image[layout::kPermissionCount];
@@ -349,7 +349,7 @@ void CloneOperations::RunStep(const char* procedure, Step step,
     }
 }
 
-void CloneOperations::ReadDataChkModel() {
+void CloneOperations::CheckModel() {
     RunStep("frmRadio.ReadDataChkModel", [&] {
         if (!OpenPort(messages::kModelCheck))
             return;

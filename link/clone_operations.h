@@ -107,7 +107,7 @@ class CloneOperations {
     void ClearRadio();
     void VerifyRadio();
 
-    void ReadDataChkModel();
+    void CheckModel();
     void ReadData(MemoryImage& scratch);
     void WriteData(const MemoryImage& image, const std::vector<WriteStep>& steps);
     void ClearData();

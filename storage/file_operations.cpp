@@ -69,14 +69,14 @@ std::optional<std::string> FileOperations::ReadInput(const QString& path, bool i
     return bytes;
 }
 
-void FileOperations::FileRead2(const QString& path) {
+void FileOperations::LoadDataFile(const QString& path) {
     // The file is read and parsed whole before the data set is touched, so a file that cannot be
     // read leaves every field as it was.
     if (const std::optional<std::string> bytes = ReadInput(path, false))
-        FileRead2Bytes(*bytes);
+        LoadDataFileBytes(*bytes);
 }
 
-void FileOperations::FileRead2Bytes(const std::string& bytes) {
+void FileOperations::LoadDataFileBytes(const std::string& bytes) {
     app_.Shared.OperationFailed = kFalse;
     const std::optional<std::string> text = ProfileText(bytes);
     if (!text) {

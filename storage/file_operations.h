@@ -30,7 +30,7 @@ class FileOperations {
     // How a model error tells the user to choose the model an image file is for.
     void SetModelChoice(ModelChoice choice) { modelChoice_ = choice; }
 
-    void FileRead2(const QString& path);
+    void LoadDataFile(const QString& path);
     void SaveFileAs(const QString& path);
     void SaveFileAsDefault(const QString& path);
 
@@ -44,7 +44,7 @@ class FileOperations {
     // an image file as the loads read it and reports a failure as theirs; the Bytes functions
     // load what it read.
     std::optional<std::string> ReadInput(const QString& path, bool image);
-    void FileRead2Bytes(const std::string& bytes);
+    void LoadDataFileBytes(const std::string& bytes);
     void ReadHexBytes(const std::string& bytes);
 
     // Encodes the data set into the image. A range error leaves the image as it was and is

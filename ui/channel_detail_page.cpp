@@ -58,75 +58,75 @@ QLabel* MakeValue(QWidget* parent, const char* objectName) {
 ChannelDetailPage::ChannelDetailPage(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
     setObjectName(QStringLiteral("pictC"));
 
-    lblCPosition_ = Make<QLabel>(this, "lblCPosition", "Channel Number");
-    txtCN_ = MakeValue(this, "txtCN");
-    cmbCN_ = Make<QComboBox>(this, "cmbCN");
+    positionLabel_ = Make<QLabel>(this, "lblCPosition", "Channel Number");
+    channelLabel_ = MakeValue(this, "txtCN");
+    positionList_ = Make<QComboBox>(this, "cmbCN");
     for (int position = 0; position <= kExpPlanLast; ++position)
-        cmbCN_->addItem(QString::number(position));
-    cmbCN_->setMaxVisibleItems(10);
-    cmbCN_->hide();
-    GuardWheel(cmbCN_);
+        positionList_->addItem(QString::number(position));
+    positionList_->setMaxVisibleItems(10);
+    positionList_->hide();
+    GuardWheel(positionList_);
     auto* rxCaption = Make<QLabel>(this, "lblCRF", "Rx Frequency");
-    txtCRF_ = MakeValue(this, "txtCRF");
+    rxFrequencyLabel_ = MakeValue(this, "txtCRF");
     auto* txCaption = Make<QLabel>(this, "lblCTF", "Tx Frequency");
-    txtCTF_ = MakeValue(this, "txtCTF");
+    txFrequencyLabel_ = MakeValue(this, "txtCTF");
 
     auto* frame = Make<QGroupBox>(this, "pictCC");
-    chkCEnable_ = Make<QCheckBox>(frame, "chkCEnable", "Enable");
-    chkCTXEnable_ = Make<QCheckBox>(frame, "chkCTXEnable", "Tx Enable");
-    chkCTXOnly_ = Make<QCheckBox>(frame, "chkCTXOnly", "Only Low Power");
-    chkCTXPower_ = Make<QCheckBox>(frame, "chkCTXPower", "Power Up");
-    chkCDup_ = Make<QCheckBox>(frame, "chkCDup", "Duplex");
-    chkCScan_ = Make<QCheckBox>(frame, "chkCScan", "Scan Memory");
+    enableCheck_ = Make<QCheckBox>(frame, "chkCEnable", "Enable");
+    txEnableCheck_ = Make<QCheckBox>(frame, "chkCTXEnable", "Tx Enable");
+    txOnlyCheck_ = Make<QCheckBox>(frame, "chkCTXOnly", "Only Low Power");
+    txPowerCheck_ = Make<QCheckBox>(frame, "chkCTXPower", "Power Up");
+    duplexCheck_ = Make<QCheckBox>(frame, "chkCDup", "Duplex");
+    scanCheck_ = Make<QCheckBox>(frame, "chkCScan", "Scan Memory");
     // The VS memory flag is carried with the channel but not offered on these radios.
-    chkCVSmemory_ = Make<QCheckBox>(frame, "chkCVSmemory", "VS Memory");
-    chkCVSmemory_->hide();
+    vsMemoryCheck_ = Make<QCheckBox>(frame, "chkCVSmemory", "VS Memory");
+    vsMemoryCheck_->hide();
 
-    lblCTag_ = Make<QLabel>(this, "lblCTag", "CH Name");
-    txtCTag_ = Make<QLineEdit>(this, "txtCTag");
-    txtCTag_->setMaxLength(kChannelTagLength);
+    tagLabel_ = Make<QLabel>(this, "lblCTag", "CH Name");
+    tagEdit_ = Make<QLineEdit>(this, "txtCTag");
+    tagEdit_->setMaxLength(kChannelTagLength);
     // Room for twelve of the widest characters the radio shows, and the cursor.
-    txtCTag_->setMinimumWidth(txtCTag_->fontMetrics().horizontalAdvance(QString(13, 'W')));
+    tagEdit_->setMinimumWidth(tagEdit_->fontMetrics().horizontalAdvance(QString(13, 'W')));
 
     auto* boxes = new QGridLayout(frame);
     boxes->setColumnMinimumWidth(0, kIndent);
     boxes->setColumnMinimumWidth(1, kIndent);
-    boxes->addWidget(chkCEnable_, 0, 0, 1, 3, Qt::AlignLeft);
-    boxes->addWidget(chkCTXEnable_, 1, 0, 1, 3, Qt::AlignLeft);
-    boxes->addWidget(chkCTXOnly_, 2, 1, 1, 2, Qt::AlignLeft);
-    boxes->addWidget(chkCTXPower_, 3, 2, Qt::AlignLeft);
-    boxes->addWidget(chkCDup_, 4, 0, 1, 3, Qt::AlignLeft);
-    boxes->addWidget(chkCScan_, 5, 0, 1, 3, Qt::AlignLeft);
-    boxes->addWidget(chkCVSmemory_, 6, 0, 1, 3, Qt::AlignLeft);
+    boxes->addWidget(enableCheck_, 0, 0, 1, 3, Qt::AlignLeft);
+    boxes->addWidget(txEnableCheck_, 1, 0, 1, 3, Qt::AlignLeft);
+    boxes->addWidget(txOnlyCheck_, 2, 1, 1, 2, Qt::AlignLeft);
+    boxes->addWidget(txPowerCheck_, 3, 2, Qt::AlignLeft);
+    boxes->addWidget(duplexCheck_, 4, 0, 1, 3, Qt::AlignLeft);
+    boxes->addWidget(scanCheck_, 5, 0, 1, 3, Qt::AlignLeft);
+    boxes->addWidget(vsMemoryCheck_, 6, 0, 1, 3, Qt::AlignLeft);
     boxes->setColumnStretch(2, 1);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(lblCPosition_, 0, 0);
-    grid->addWidget(txtCN_, 0, 1);
-    grid->addWidget(cmbCN_, 0, 1);
+    grid->addWidget(positionLabel_, 0, 0);
+    grid->addWidget(channelLabel_, 0, 1);
+    grid->addWidget(positionList_, 0, 1);
     grid->addWidget(rxCaption, 1, 0);
-    grid->addWidget(txtCRF_, 1, 1);
+    grid->addWidget(rxFrequencyLabel_, 1, 1);
     grid->addWidget(txCaption, 2, 0);
-    grid->addWidget(txtCTF_, 2, 1);
+    grid->addWidget(txFrequencyLabel_, 2, 1);
     grid->addWidget(frame, 3, 0, 1, 2);
-    grid->addWidget(lblCTag_, 4, 0);
-    grid->addWidget(txtCTag_, 4, 1);
+    grid->addWidget(tagLabel_, 4, 0);
+    grid->addWidget(tagEdit_, 4, 1);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(5, 1);
     grid->setVerticalSpacing(8);
 
-    for (QWidget* control : std::initializer_list<QWidget*>{cmbCN_, chkCEnable_, chkCTXEnable_,
-                                                            chkCTXOnly_, chkCTXPower_, chkCDup_,
-                                                            chkCScan_, chkCVSmemory_, txtCTag_})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             positionList_, enableCheck_, txEnableCheck_, txOnlyCheck_, txPowerCheck_, duplexCheck_,
+             scanCheck_, vsMemoryCheck_, tagEdit_})
         control->installEventFilter(this);
 
     // clicked() comes only from the user, never from ShowChannel()'s setChecked().
-    connect(chkCEnable_, &QCheckBox::clicked, this, &ChannelDetailPage::EnableClicked);
-    connect(chkCTXEnable_, &QCheckBox::clicked, this, [this] {
+    connect(enableCheck_, &QCheckBox::clicked, this, &ChannelDetailPage::EnableClicked);
+    connect(txEnableCheck_, &QCheckBox::clicked, this, [this] {
         if (Editable())
             Cascade(Step::TxEnable, true);
     });
-    connect(chkCTXOnly_, &QCheckBox::clicked, this, [this] {
+    connect(txOnlyCheck_, &QCheckBox::clicked, this, [this] {
         if (Editable())
             Cascade(Step::LowPower, true);
     });
@@ -140,18 +140,18 @@ ChannelDetailPage::ChannelDetailPage(AppState& app, QWidget* parent) : QWidget(p
                 ShowRxFreq();
         });
     };
-    store(chkCTXPower_, &PlanChannel::PowUp);
-    store(chkCDup_, &PlanChannel::Duplex);
-    store(chkCScan_, &PlanChannel::ScanMemory);
-    store(chkCVSmemory_, &PlanChannel::VsMemory);
+    store(txPowerCheck_, &PlanChannel::PowUp);
+    store(duplexCheck_, &PlanChannel::Duplex);
+    store(scanCheck_, &PlanChannel::ScanMemory);
+    store(vsMemoryCheck_, &PlanChannel::VsMemory);
 
-    connect(txtCTag_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(tagEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         PlanChannel* record = Record();
         if (Editable() && record)
             record->ChTag = text.toStdString();
     });
     // activated() is the user's choice (keys, wheel or list); setCurrentIndex() stays quiet.
-    connect(cmbCN_, &QComboBox::activated, this, &ChannelDetailPage::PositionChosen);
+    connect(positionList_, &QComboBox::activated, this, &ChannelDetailPage::PositionChosen);
 }
 
 PlanChannel* ChannelDetailPage::Record() {
@@ -183,27 +183,27 @@ void ChannelDetailPage::ShowChannel(const ChannelRef& channel) {
         const PlanChannel shown = record ? *record : PlanChannel{};
 
         if (channel_.exp) {
-            lblCPosition_->setText(QStringLiteral("Position"));
-            cmbCN_->setCurrentIndex(row ? position : -1);
-            lastPositionText_ = cmbCN_->currentText();
+            positionLabel_->setText(QStringLiteral("Position"));
+            positionList_->setCurrentIndex(row ? position : -1);
+            lastPositionText_ = positionList_->currentText();
         } else {
-            lblCPosition_->setText(QStringLiteral("Channel Number"));
-            txtCN_->setText(row ? QString::fromStdString(row->ChannelNo) : QString());
+            positionLabel_->setText(QStringLiteral("Channel Number"));
+            channelLabel_->setText(row ? QString::fromStdString(row->ChannelNo) : QString());
         }
-        txtCN_->setVisible(!channel_.exp);
-        cmbCN_->setVisible(channel_.exp);
+        channelLabel_->setVisible(!channel_.exp);
+        positionList_->setVisible(channel_.exp);
 
-        txtCTF_->setText(QString::fromStdString(FormatFreq(row ? row->TxFreq : 0.0)));
+        txFrequencyLabel_->setText(QString::fromStdString(FormatFreq(row ? row->TxFreq : 0.0)));
         const auto load = [](QCheckBox* box, Bool16 value) { box->setChecked(value != 0); };
-        load(chkCEnable_, shown.Enable);
-        load(chkCTXEnable_, shown.TxEnable);
-        load(chkCTXOnly_, shown.LowPower);
-        load(chkCTXPower_, shown.PowUp);
-        load(chkCDup_, shown.Duplex);
-        load(chkCScan_, shown.ScanMemory);
-        load(chkCVSmemory_, shown.VsMemory);
-        chkCDup_->setEnabled(shown.DuplexSelectable != 0);
-        txtCTag_->setText(QString::fromStdString(shown.ChTag));
+        load(enableCheck_, shown.Enable);
+        load(txEnableCheck_, shown.TxEnable);
+        load(txOnlyCheck_, shown.LowPower);
+        load(txPowerCheck_, shown.PowUp);
+        load(duplexCheck_, shown.Duplex);
+        load(scanCheck_, shown.ScanMemory);
+        load(vsMemoryCheck_, shown.VsMemory);
+        duplexCheck_->setEnabled(shown.DuplexSelectable != 0);
+        tagEdit_->setText(QString::fromStdString(shown.ChTag));
         ShowRxFreq();
     }
     Cascade(Step::Enable, false);
@@ -216,9 +216,9 @@ void ChannelDetailPage::ShowRxFreq() {
     double mhz = 0.0;
     if (record && plan.Contains(record->Position)) {
         const ChannelPlanEntry& row = plan.At(record->Position);
-        mhz = chkCDup_->isChecked() ? row.DupRxFreq : row.RxFreq;
+        mhz = duplexCheck_->isChecked() ? row.DupRxFreq : row.RxFreq;
     }
-    txtCRF_->setText(QString::fromStdString(FormatFreq(mhz)));
+    rxFrequencyLabel_->setText(QString::fromStdString(FormatFreq(mhz)));
 }
 
 void ChannelDetailPage::Cascade(Step from, bool userChange) {
@@ -227,22 +227,22 @@ void ChannelDetailPage::Cascade(Step from, bool userChange) {
         return box->isChecked() && box->isEnabledTo(this);
     };
     if (from == Step::Enable) {
-        const bool enabled = chkCEnable_->isChecked();
-        for (QWidget* control : std::initializer_list<QWidget*>{chkCTXEnable_, chkCVSmemory_,
-                                                                chkCScan_, txtCTag_, lblCTag_})
+        const bool enabled = enableCheck_->isChecked();
+        for (QWidget* control : std::initializer_list<QWidget*>{txEnableCheck_, vsMemoryCheck_,
+                                                                scanCheck_, tagEdit_, tagLabel_})
             control->setEnabled(enabled);
         // Duplex comes back only with the next show, and only where the channel allows it.
         if (!enabled)
-            chkCDup_->setEnabled(false);
+            duplexCheck_->setEnabled(false);
     }
     if (from != Step::LowPower)
-        chkCTXOnly_->setEnabled(usable(chkCTXEnable_));
-    chkCTXPower_->setEnabled(usable(chkCTXOnly_));
+        txOnlyCheck_->setEnabled(usable(txEnableCheck_));
+    txPowerCheck_->setEnabled(usable(txOnlyCheck_));
 
     PlanChannel* record = Record();
     if (userChange && isEnabled() && record) {
-        record->TxEnable = ToBool16(chkCTXEnable_->isChecked());
-        record->LowPower = ToBool16(chkCTXOnly_->isChecked());
+        record->TxEnable = ToBool16(txEnableCheck_->isChecked());
+        record->LowPower = ToBool16(txOnlyCheck_->isChecked());
     }
 }
 
@@ -265,24 +265,24 @@ void ChannelDetailPage::EnableClicked(bool checked) {
     }
     ShowChannel(channel_);
     emit NodeTextChanged();
-    chkCEnable_->setFocus();
+    enableCheck_->setFocus();
 }
 
 void ChannelDetailPage::PositionChosen() {
     PlanChannel* record = Record();
     if (!Editable() || !positionFocus_ || !channel_.exp || !record)
         return;
-    const QString text = cmbCN_->currentText();
+    const QString text = positionList_->currentText();
     if (text != lastPositionText_) {
         lastPositionText_ = text;
         record->Position = static_cast<int16_t>(text.toInt());
         SeedExpChannel(*record, app_.Plans.ExpPlan);
         ShowChannel(channel_);
     }
-    record->Enable = ToBool16(chkCEnable_->isChecked());
+    record->Enable = ToBool16(enableCheck_->isChecked());
     ShowChannel(channel_);
     emit NodeTextChanged();
-    cmbCN_->setFocus();
+    positionList_->setFocus();
 }
 
 bool ChannelDetailPage::eventFilter(QObject* watched, QEvent* event) {
@@ -291,32 +291,33 @@ bool ChannelDetailPage::eventFilter(QObject* watched, QEvent* event) {
         // The list's own drop-down takes the focus while it is open; that is still the same visit.
         const bool popup = static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason;
         const bool in = type == QEvent::FocusIn;
-        if (watched == cmbCN_) {
+        if (watched == positionList_) {
             if (in) {
                 emit StatusHint(QString::fromLatin1(kPositionHint));
                 positionFocus_ = true;
                 if (!popup)
-                    lastPositionText_ = cmbCN_->currentText();
-            } else if (!popup && !cmbCN_->view()->isVisible()) {
+                    lastPositionText_ = positionList_->currentText();
+            } else if (!popup && !positionList_->view()->isVisible()) {
                 positionFocus_ = false;
             }
-        } else if (watched == txtCTag_) {
+        } else if (watched == tagEdit_) {
             if (in)
                 emit StatusHint(QString::fromLatin1(kNameHint));
-            NameBoxEvent(txtCTag_, event);
+            NameBoxEvent(tagEdit_, event);
         } else if (in && qobject_cast<QCheckBox*>(watched)) {
             emit StatusHint(QString::fromLatin1(kBoxHint));
         }
-    } else if (type == QEvent::KeyPress && watched == cmbCN_) {
-        if (const std::optional<int> next = PageStepIndex(cmbCN_, static_cast<QKeyEvent*>(event))) {
-            if (*next != cmbCN_->currentIndex()) {
-                cmbCN_->setCurrentIndex(*next);
+    } else if (type == QEvent::KeyPress && watched == positionList_) {
+        if (const std::optional<int> next =
+                PageStepIndex(positionList_, static_cast<QKeyEvent*>(event))) {
+            if (*next != positionList_->currentIndex()) {
+                positionList_->setCurrentIndex(*next);
                 PositionChosen();
             }
             return true;
         }
-    } else if (type == QEvent::KeyPress && watched == txtCTag_) {
-        if (NameBoxEvent(txtCTag_, event))
+    } else if (type == QEvent::KeyPress && watched == tagEdit_) {
+        if (NameBoxEvent(tagEdit_, event))
             return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -83,20 +83,20 @@ class ChannelDetailPage : public QWidget {
     AppState& app_;
     ChannelRef channel_;
 
-    QLabel* lblCPosition_ = nullptr;
-    QLabel* txtCN_ = nullptr;
-    QComboBox* cmbCN_ = nullptr;
-    QLabel* txtCRF_ = nullptr;
-    QLabel* txtCTF_ = nullptr;
-    QCheckBox* chkCEnable_ = nullptr;
-    QCheckBox* chkCTXEnable_ = nullptr;
-    QCheckBox* chkCTXOnly_ = nullptr;
-    QCheckBox* chkCTXPower_ = nullptr;
-    QCheckBox* chkCDup_ = nullptr;
-    QCheckBox* chkCScan_ = nullptr;
-    QCheckBox* chkCVSmemory_ = nullptr;
-    QLabel* lblCTag_ = nullptr;
-    QLineEdit* txtCTag_ = nullptr;
+    QLabel* positionLabel_ = nullptr;
+    QLabel* channelLabel_ = nullptr;
+    QComboBox* positionList_ = nullptr;
+    QLabel* rxFrequencyLabel_ = nullptr;
+    QLabel* txFrequencyLabel_ = nullptr;
+    QCheckBox* enableCheck_ = nullptr;
+    QCheckBox* txEnableCheck_ = nullptr;
+    QCheckBox* txOnlyCheck_ = nullptr;
+    QCheckBox* txPowerCheck_ = nullptr;
+    QCheckBox* duplexCheck_ = nullptr;
+    QCheckBox* scanCheck_ = nullptr;
+    QCheckBox* vsMemoryCheck_ = nullptr;
+    QLabel* tagLabel_ = nullptr;
+    QLineEdit* tagEdit_ = nullptr;
 
     // Set while the position list has the focus: only then is a selection the user's own.
     bool positionFocus_ = false;

@@ -58,70 +58,71 @@ DirectoryEntryPage::DirectoryEntryPage(AppState& app, Prompter& prompter, EntryP
     : QWidget(parent), app_(app), prompter_(prompter), entry_(entry) {
     setObjectName(QStringLiteral("pictG"));
 
-    pictGG_ = MakeControl<QGroupBox>(this, "pictGG");
-    chkGEnable_ = MakeControl<QCheckBox>(pictGG_, "chkGEnable");
-    chkGEnable_->setText(QStringLiteral("Add"));
-    chkGDelete_ = MakeControl<QCheckBox>(pictGG_, "chkGDelete");
-    chkGDelete_->setText(QStringLiteral("Delete"));
-    lblTag_ = MakeControl<QLabel>(pictGG_, "lblTag");
-    txtGPosi_ = MakeControl<QLineEdit>(pictGG_, "txtGPosi");
-    txtGPosi_->setMaxLength(kDirectoryTagLength);
-    lblMmsi_ = MakeControl<QLabel>(pictGG_, "lblMmsi");
+    entryFrame_ = MakeControl<QGroupBox>(this, "pictGG");
+    enableCheck_ = MakeControl<QCheckBox>(entryFrame_, "chkGEnable");
+    enableCheck_->setText(QStringLiteral("Add"));
+    deleteCheck_ = MakeControl<QCheckBox>(entryFrame_, "chkGDelete");
+    deleteCheck_->setText(QStringLiteral("Delete"));
+    lblTag_ = MakeControl<QLabel>(entryFrame_, "lblTag");
+    positionEdit_ = MakeControl<QLineEdit>(entryFrame_, "txtGPosi");
+    positionEdit_->setMaxLength(kDirectoryTagLength);
+    lblMmsi_ = MakeControl<QLabel>(entryFrame_, "lblMmsi");
     lblMmsi_->setText(QStringLiteral("MMSI"));
 
     // The MMSI row places its two controls itself: the box moves right for the group "0".
-    mmsiBox_ = new QWidget(pictGG_);
+    mmsiBox_ = new QWidget(entryFrame_);
     lblGroup_ = MakeControl<QLabel>(mmsiBox_, "lblGroup");
     lblGroup_->setText(QStringLiteral("0"));
     lblGroup_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    txtGMMSI_ = MakeControl<QLineEdit>(mmsiBox_, "txtGMMSI");
+    mmsiEdit_ = MakeControl<QLineEdit>(mmsiBox_, "txtGMMSI");
     // A group's box takes 9 digits too, so that a whole group number typed or pasted with its "0"
     // is not cut short.
-    txtGMMSI_->setMaxLength(kIndividualMmsiDigits);
+    mmsiEdit_->setMaxLength(kIndividualMmsiDigits);
     const int boxWidth =
-        txtGPosi_->fontMetrics().horizontalAdvance(QString(kDirectoryTagLength + 2, 'W'));
-    const int boxHeight = txtGMMSI_->sizeHint().height();
-    txtGPosi_->setFixedWidth(boxWidth);
+        positionEdit_->fontMetrics().horizontalAdvance(QString(kDirectoryTagLength + 2, 'W'));
+    const int boxHeight = mmsiEdit_->sizeHint().height();
+    positionEdit_->setFixedWidth(boxWidth);
     mmsiBox_->setFixedSize(boxWidth, boxHeight);
     lblGroup_->setGeometry(0, 0, kGroupIndent, boxHeight);
-    txtGMMSI_->setGeometry(0, 0, boxWidth, boxHeight);
+    mmsiEdit_->setGeometry(0, 0, boxWidth, boxHeight);
 
     auto* checks = new QHBoxLayout;
-    checks->addWidget(chkGEnable_);
+    checks->addWidget(enableCheck_);
     checks->addSpacing(24);
-    checks->addWidget(chkGDelete_);
+    checks->addWidget(deleteCheck_);
     checks->addStretch(1);
-    auto* grid = new QGridLayout(pictGG_);
+    auto* grid = new QGridLayout(entryFrame_);
     grid->setHorizontalSpacing(16);
     grid->addLayout(checks, 0, 0, 1, 2);
     grid->addWidget(lblTag_, 1, 0);
-    grid->addWidget(txtGPosi_, 1, 1);
+    grid->addWidget(positionEdit_, 1, 1);
     grid->addWidget(lblMmsi_, 2, 0);
     grid->addWidget(mmsiBox_, 2, 1);
 
     auto* row = new QHBoxLayout;
-    row->addWidget(pictGG_);
+    row->addWidget(entryFrame_);
     row->addStretch(1);
     auto* page = new QVBoxLayout(this);
     page->addLayout(row);
     page->addStretch(1);
 
-    for (QWidget* control : {static_cast<QWidget*>(chkGEnable_), static_cast<QWidget*>(chkGDelete_),
-                             static_cast<QWidget*>(txtGPosi_)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(enableCheck_), static_cast<QWidget*>(deleteCheck_),
+          static_cast<QWidget*>(positionEdit_)})
         control->installEventFilter(this);
     // clicked() comes from the user only, never from the page's own setChecked().
-    connect(chkGEnable_, &QCheckBox::clicked, this, &DirectoryEntryPage::AddClicked);
-    connect(chkGDelete_, &QCheckBox::clicked, this, [this] { DeleteClicked(); });
+    connect(enableCheck_, &QCheckBox::clicked, this, &DirectoryEntryPage::AddClicked);
+    connect(deleteCheck_, &QCheckBox::clicked, this, [this] { DeleteClicked(); });
     // The name is taken as it is typed, so a Save chosen while the focus is still in the box
     // writes what the user sees.
-    connect(txtGPosi_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(positionEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         const std::optional<EntrySlot> slot = SlotOf(key_);
         if (slot && isEnabled() && !app_.Shared.Busy)
             EntryAt(*slot).TagName = text.toStdString();
     });
 
     mmsiEntry_ = new DigitEntry(
-        txtGMMSI_, entry_, QString::fromLatin1(kMmsiHint), [this] { return isEnabled(); },
+        mmsiEdit_, entry_, QString::fromLatin1(kMmsiHint), [this] { return isEnabled(); },
         [this](bool show) { return CheckMmsi(show); });
     connect(mmsiEntry_, &DigitEntry::StatusHint, this, &DirectoryEntryPage::StatusHint);
 
@@ -158,12 +159,12 @@ int DirectoryEntryPage::CountUsedEntries(bool group) const {
 void DirectoryEntryPage::SetupDirectoryEntryPage(bool group) {
     lblGroup_->setVisible(group);
     const int left = group ? kGroupIndent : 0;
-    txtGMMSI_->setGeometry(left, 0, mmsiBox_->width() - left, mmsiBox_->height());
+    mmsiEdit_->setGeometry(left, 0, mmsiBox_->width() - left, mmsiBox_->height());
     const int topic = group ? 1 : 0;
-    chkGEnable_->setProperty("helpContext", kHelpEnable[topic]);
-    chkGDelete_->setProperty("helpContext", kHelpEnable[topic]);
-    txtGPosi_->setProperty("helpContext", kHelpName[topic]);
-    txtGMMSI_->setProperty("helpContext", kHelpMmsi[topic]);
+    enableCheck_->setProperty("helpContext", kHelpEnable[topic]);
+    deleteCheck_->setProperty("helpContext", kHelpEnable[topic]);
+    positionEdit_->setProperty("helpContext", kHelpName[topic]);
+    mmsiEdit_->setProperty("helpContext", kHelpMmsi[topic]);
     lblTag_->setText(group ? QStringLiteral("Group Name") : QStringLiteral("Station Name"));
 }
 
@@ -174,24 +175,24 @@ void DirectoryEntryPage::ShowEntry(const QString& key) {
         return;
     BusyGuard busy(app_.Shared.Busy);
     // Filling the box is no entry of the user's: nothing becomes pending.
-    const QSignalBlocker quiet(txtGMMSI_);
+    const QSignalBlocker quiet(mmsiEdit_);
     SetupDirectoryEntryPage(slot->group);
 
     const int used = CountUsedEntries(slot->group);
     const DirectoryEntry& entry = EntryAt(*slot);
-    txtGPosi_->setText(QString::fromStdString(entry.TagName));
-    txtGMMSI_->setText(BoxText(entry, slot->group));
+    positionEdit_->setText(QString::fromStdString(entry.TagName));
+    mmsiEdit_->setText(BoxText(entry, slot->group));
 
     mmsiEntry_->Discard();
 
     // Only the first free entry can be added; the used block closes up on a delete.
     const bool inUse = slot->number <= used;
     const bool firstFree = slot->number == used + 1;
-    chkGEnable_->setChecked(inUse);
-    chkGDelete_->setChecked(!inUse);
+    enableCheck_->setChecked(inUse);
+    deleteCheck_->setChecked(!inUse);
     const std::pair<QWidget*, bool> states[] = {
-        {chkGEnable_, firstFree}, {chkGDelete_, inUse}, {txtGPosi_, inUse}, {lblTag_, inUse},
-        {txtGMMSI_, inUse},       {lblMmsi_, inUse},    {lblGroup_, inUse}};
+        {enableCheck_, firstFree}, {deleteCheck_, inUse}, {positionEdit_, inUse}, {lblTag_, inUse},
+        {mmsiEdit_, inUse},        {lblMmsi_, inUse},     {lblGroup_, inUse}};
     // A control that closes under the focus would send it out of the page (to the tree, where
     // the next arrow key picks another entry). It goes to the name box of an editable entry, or
     // to Add, instead; those open first so that they can take it.
@@ -200,8 +201,8 @@ void DirectoryEntryPage::ShowEntry(const QString& key) {
         if (enabled)
             control->setEnabled(true);
     }
-    QWidget* const landing = inUse       ? static_cast<QWidget*>(txtGPosi_)
-                             : firstFree ? static_cast<QWidget*>(chkGEnable_)
+    QWidget* const landing = inUse       ? static_cast<QWidget*>(positionEdit_)
+                             : firstFree ? static_cast<QWidget*>(enableCheck_)
                                          : nullptr;
     for (const auto& [control, enabled] : states) {
         if (!enabled && control == focused && landing)
@@ -230,7 +231,7 @@ void DirectoryEntryPage::DeleteClicked() {
     const MessageAnswer answer = prompter_.Ask(kDeleteQuestion, messages::kAppTitle,
                                                MessageButtons::YesNo, MessageIcon::Critical);
     if (answer != MessageAnswer::Yes) {
-        chkGDelete_->setChecked(false);
+        deleteCheck_->setChecked(false);
         app_.Shared.Busy = kFalse;
         return;
     }
@@ -249,14 +250,14 @@ bool DirectoryEntryPage::CheckMmsi(bool show) {
         return true;
     DirectoryEntry& entry = EntryAt(*slot);
     const DigitCheck check =
-        CheckMmsiText(txtGMMSI_->text(), slot->group ? MmsiRule::Group : MmsiRule::Individual,
+        CheckMmsiText(mmsiEdit_->text(), slot->group ? MmsiRule::Group : MmsiRule::Individual,
                       slot->group ? "Group MMSI" : "MMSI");
     if (check.stored) {
         entry.Mmsid = *check.stored;
         // A group number typed whole moves its "0" to the label.
-        if (txtGMMSI_->text() != BoxText(entry, slot->group)) {
-            const QSignalBlocker quiet(txtGMMSI_);
-            txtGMMSI_->setText(BoxText(entry, slot->group));
+        if (mmsiEdit_->text() != BoxText(entry, slot->group)) {
+            const QSignalBlocker quiet(mmsiEdit_);
+            mmsiEdit_->setText(BoxText(entry, slot->group));
         }
         return true;
     }
@@ -265,7 +266,7 @@ bool DirectoryEntryPage::CheckMmsi(bool show) {
                               slot->group ? kGroupMmsiTitle : kIndividualMmsiTitle,
                               MessageIcon::Exclamation);
     else
-        txtGMMSI_->setText(BoxText(entry, slot->group));
+        mmsiEdit_->setText(BoxText(entry, slot->group));
     return false;
 }
 
@@ -275,13 +276,13 @@ bool DirectoryEntryPage::ValidatePendingEntry() {
 
 bool DirectoryEntryPage::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (watched == chkGEnable_ || watched == chkGDelete_) {
+    if (watched == enableCheck_ || watched == deleteCheck_) {
         if (type == QEvent::FocusIn)
             emit StatusHint(QString::fromLatin1(kCheckHint));
-    } else if (watched == txtGPosi_) {
+    } else if (watched == positionEdit_) {
         if (type == QEvent::FocusIn)
             emit StatusHint(QString::fromLatin1(kNameHint));
-        if (NameBoxEvent(txtGPosi_, event))
+        if (NameBoxEvent(positionEdit_, event))
             return true;
     }
     return QWidget::eventFilter(watched, event);

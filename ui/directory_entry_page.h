@@ -55,15 +55,15 @@ class DirectoryEntryPage : public QWidget {
     EntryPending& entry_;
     QString key_;
 
-    QGroupBox* pictGG_;
-    QCheckBox* chkGEnable_;
-    QCheckBox* chkGDelete_;
+    QGroupBox* entryFrame_;
+    QCheckBox* enableCheck_;
+    QCheckBox* deleteCheck_;
     QLabel* lblTag_;
-    QLineEdit* txtGPosi_;
+    QLineEdit* positionEdit_;
     QLabel* lblMmsi_;
     QWidget* mmsiBox_;
     QLabel* lblGroup_;
-    QLineEdit* txtGMMSI_;
+    QLineEdit* mmsiEdit_;
     DigitEntry* mmsiEntry_;
 };
 

@@ -11,7 +11,7 @@ namespace chanwright {
 
 namespace {
 
-using Column = FlexGrid::Column;
+using Column = ListGrid::Column;
 
 const std::vector<Column> kRegionalColumns = {
     {"CH", 800},  {"ENABLE", 1000}, {"RX[MHz]", 1000}, {"TX[MHz]", 1000}, {"TX", 600},
@@ -33,19 +33,19 @@ const std::vector<Column> kDirectoryColumns = {
 const char kChannelListHint[] = "[Double click],[Enter]:Jump the Setting screen.";
 
 // The page's one grid, filling it.
-FlexGrid* MakeGrid(QWidget* page, const char* objectName) {
-    auto* grid = new FlexGrid(objectName, page);
+ListGrid* MakeGrid(QWidget* page, const char* objectName) {
+    auto* grid = new ListGrid(objectName, page);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grid);
     return grid;
 }
 
-void SetCell(FlexGrid* grid, int row, int column, const QString& text) {
+void SetCell(ListGrid* grid, int row, int column, const QString& text) {
     grid->SetText(row, column, text);
 }
 
-void SetCell(FlexGrid* grid, int row, int column, const std::string& text) {
+void SetCell(ListGrid* grid, int row, int column, const std::string& text) {
     grid->SetText(row, column, QString::fromStdString(text));
 }
 
@@ -61,7 +61,7 @@ double RxFreqOf(const PlanChannel& channel, const ChannelPlanEntry* row) {
 }
 
 // The cells right of the CH column; the EXP list shows the plan row (POS) after ENABLE.
-void SetChannelCells(FlexGrid* grid, int row, int column, const PlanChannel& channel,
+void SetChannelCells(ListGrid* grid, int row, int column, const PlanChannel& channel,
                      const ChannelPlanEntry* planRow, bool withPosition) {
     SetCell(grid, row, column++, EnableCell(channel.Enable));
     if (withPosition)
@@ -82,7 +82,7 @@ ChannelListPage::ChannelListPage(AppState& app, QWidget* parent)
     : QWidget(parent), app_(app), grid_(MakeGrid(this, "MSFlexGrid1")) {
     setObjectName(QStringLiteral("pictB"));
     grid_->installEventFilter(this);
-    connect(grid_, &FlexGrid::RowActivated, this, &ChannelListPage::RowActivated);
+    connect(grid_, &ListGrid::RowActivated, this, &ChannelListPage::RowActivated);
 }
 
 void ChannelListPage::ShowRegion(Region region) {
@@ -119,7 +119,7 @@ bool ChannelListPage::eventFilter(QObject* watched, QEvent* event) {
 DirectoryListPage::DirectoryListPage(AppState& app, QWidget* parent)
     : QWidget(parent), app_(app), grid_(MakeGrid(this, "MSFlexGrid2")) {
     setObjectName(QStringLiteral("pictE"));
-    connect(grid_, &FlexGrid::RowActivated, this, &DirectoryListPage::RowActivated);
+    connect(grid_, &ListGrid::RowActivated, this, &DirectoryListPage::RowActivated);
 }
 
 void DirectoryListPage::ShowDirectory(bool group) {

@@ -6,7 +6,7 @@
 
 #include "core/app_state.h"
 #include "image/image_codec.h"
-#include "ui/flex_grid.h"
+#include "ui/list_grid.h"
 
 class QCheckBox;
 class QLabel;
@@ -24,7 +24,7 @@ class ChannelListPage : public QWidget {
     // Refills the grid. The caller makes the page the active one.
     void ShowRegion(Region region);
     void ShowExp();
-    FlexGrid* Grid() const { return grid_; }
+    ListGrid* Grid() const { return grid_; }
 
   signals:
     // Double-click or Enter on grid row (1-based, the header being row 0).
@@ -36,7 +36,7 @@ class ChannelListPage : public QWidget {
 
   private:
     AppState& app_;
-    FlexGrid* grid_;
+    ListGrid* grid_;
 };
 
 // The directory list page `pictE` with its grid `MSFlexGrid2`: the individual or the group
@@ -47,7 +47,7 @@ class DirectoryListPage : public QWidget {
     explicit DirectoryListPage(AppState& app, QWidget* parent = nullptr);
 
     void ShowDirectory(bool group);
-    FlexGrid* Grid() const { return grid_; }
+    ListGrid* Grid() const { return grid_; }
 
   signals:
     void RowActivated(int row);
@@ -55,7 +55,7 @@ class DirectoryListPage : public QWidget {
 
   private:
     AppState& app_;
-    FlexGrid* grid_;
+    ListGrid* grid_;
 };
 
 // The WX page `pictD`: ten rows of controls that edit the WX channels directly. The controls of

@@ -92,10 +92,10 @@ MainWindow::MainWindow(AppState& app, WindowServices services, QWidget* parent)
     BuildPages();
     BuildMenus();
     BuildToolBar();
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setSingleShot(true);
-    connect(timer1_, &QTimer::timeout, this, &MainWindow::Timer1Timer);
+    resetTimer_ = new QTimer(this);
+    resetTimer_->setObjectName(QStringLiteral("Timer1"));
+    resetTimer_->setSingleShot(true);
+    connect(resetTimer_, &QTimer::timeout, this, &MainWindow::RunDeferredReset);
     Load();
 }
 
@@ -254,32 +254,34 @@ void MainWindow::BuildToolBar() {
 
 void MainWindow::BuildPages() {
     tree_ = new NavigationTree(app_, this);
-    pictData_ = new QStackedWidget(this);
-    pictData_->setObjectName(QStringLiteral("pictData"));
-    pictData_->setFrameShape(QFrame::StyledPanel);
-    pictA_ = new ChannelCommonPage(app_, pictData_);
-    pictB_ = new ChannelListPage(app_, pictData_);
-    pictC_ = new ChannelDetailPage(app_, pictData_);
-    pictD_ = new WxPage(app_, pictData_);
-    pictE_ = new DirectoryListPage(app_, pictData_);
-    pictF_ = new SettingsPage(app_, services_.prompter, entryPending_, pictData_);
-    pictG_ = new DirectoryEntryPage(app_, services_.prompter, entryPending_, pictData_);
-    for (QWidget* page : {static_cast<QWidget*>(pictA_), static_cast<QWidget*>(pictB_),
-                          static_cast<QWidget*>(pictC_), static_cast<QWidget*>(pictD_),
-                          static_cast<QWidget*>(pictE_), static_cast<QWidget*>(pictF_),
-                          static_cast<QWidget*>(pictG_)}) {
-        pictData_->addWidget(page);
+    pageStack_ = new QStackedWidget(this);
+    pageStack_->setObjectName(QStringLiteral("pictData"));
+    pageStack_->setFrameShape(QFrame::StyledPanel);
+    channelCommonPage_ = new ChannelCommonPage(app_, pageStack_);
+    channelListPage_ = new ChannelListPage(app_, pageStack_);
+    channelDetailPage_ = new ChannelDetailPage(app_, pageStack_);
+    wxPage_ = new WxPage(app_, pageStack_);
+    directoryListPage_ = new DirectoryListPage(app_, pageStack_);
+    settingsPage_ = new SettingsPage(app_, services_.prompter, entryPending_, pageStack_);
+    directoryEntryPage_ =
+        new DirectoryEntryPage(app_, services_.prompter, entryPending_, pageStack_);
+    for (QWidget* page :
+         {static_cast<QWidget*>(channelCommonPage_), static_cast<QWidget*>(channelListPage_),
+          static_cast<QWidget*>(channelDetailPage_), static_cast<QWidget*>(wxPage_),
+          static_cast<QWidget*>(directoryListPage_), static_cast<QWidget*>(settingsPage_),
+          static_cast<QWidget*>(directoryEntryPage_)}) {
+        pageStack_->addWidget(page);
         page->setEnabled(false);
     }
     splitter_ = new QSplitter(Qt::Horizontal, this);
     splitter_->setObjectName(QStringLiteral("imgSplitter"));
     splitter_->setChildrenCollapsible(false);
     splitter_->addWidget(tree_);
-    splitter_->addWidget(pictData_);
+    splitter_->addWidget(pageStack_);
     splitter_->setStretchFactor(1, 1);
     tree_->setMinimumWidth(kTreeMinimum / kTwipsPerPixel);
     // A drag may leave the data area as narrow as the tree's own limit.
-    pictData_->setMinimumWidth(kTreeMinimum / kTwipsPerPixel);
+    pageStack_->setMinimumWidth(kTreeMinimum / kTwipsPerPixel);
     setCentralWidget(splitter_);
 
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
@@ -289,26 +291,27 @@ void MainWindow::BuildPages() {
 
     connect(tree_, &NavigationTree::NodeClicked, this, &MainWindow::OnNodeChosen);
     tree_->SetSelectionGuard([this] { return MayGoOn(); });
-    connect(pictB_, &ChannelListPage::RowActivated, this,
+    connect(channelListPage_, &ChannelListPage::RowActivated, this,
             [this](int row) { JumpFromList(row, false); });
-    connect(pictE_, &DirectoryListPage::RowActivated, this,
+    connect(directoryListPage_, &DirectoryListPage::RowActivated, this,
             [this](int row) { JumpFromList(row, true); });
-    connect(pictC_, &ChannelDetailPage::NodeTextChanged, tree_, &NavigationTree::RefreshNodeTexts);
-    connect(pictG_, &DirectoryEntryPage::DirectoryChanged, tree_,
+    connect(channelDetailPage_, &ChannelDetailPage::NodeTextChanged, tree_,
+            &NavigationTree::RefreshNodeTexts);
+    connect(directoryEntryPage_, &DirectoryEntryPage::DirectoryChanged, tree_,
             &NavigationTree::MarkDirectoryNodes);
-    connect(pictF_, &SettingsPage::ClearRequested, this, &MainWindow::ClearFromSettings);
+    connect(settingsPage_, &SettingsPage::ClearRequested, this, &MainWindow::ClearFromSettings);
     const auto hints = [this](auto* source) {
         connect(source, &std::remove_pointer_t<decltype(source)>::StatusHint, this,
                 &MainWindow::SetStatusText);
     };
     hints(tree_);
-    hints(pictA_);
-    hints(pictB_);
-    hints(pictC_);
-    hints(pictD_);
-    hints(pictE_);
-    hints(pictF_);
-    hints(pictG_);
+    hints(channelCommonPage_);
+    hints(channelListPage_);
+    hints(channelDetailPage_);
+    hints(wxPage_);
+    hints(directoryListPage_);
+    hints(settingsPage_);
+    hints(directoryEntryPage_);
 }
 
 void MainWindow::Load() {
@@ -334,7 +337,7 @@ void MainWindow::RebuildView() {
     {
         const BusyGuard busy(app_.Shared.Busy);
         tree_->Build();
-        pictF_->Reset();
+        settingsPage_->Reset();
     }
     SetStatusText(QString());
     SelectNodeByKey(QStringLiteral("S"));
@@ -368,9 +371,9 @@ void MainWindow::SetStatusText(const QString& text) {
 }
 
 void MainWindow::ActivatePage(QWidget* page) {
-    for (int i = 0; i < pictData_->count(); ++i)
-        pictData_->widget(i)->setEnabled(pictData_->widget(i) == page);
-    pictData_->setCurrentWidget(page);
+    for (int i = 0; i < pageStack_->count(); ++i)
+        pageStack_->widget(i)->setEnabled(pageStack_->widget(i) == page);
+    pageStack_->setCurrentWidget(page);
 }
 
 void MainWindow::OnNodeClicked(QTreeWidgetItem* node) {
@@ -438,32 +441,33 @@ void MainWindow::ShowNodePage(QTreeWidgetItem* node) {
     const QString parentKey = NavigationTree::KeyOf(node->parent());
     if (key == QLatin1String("P")) {
         const BusyGuard busy(shared.Busy);
-        pictA_->Fill();
-        ActivatePage(pictA_);
+        channelCommonPage_->Fill();
+        ActivatePage(channelCommonPage_);
     } else if (key == QLatin1String("E")) {
-        pictB_->ShowExp();
-        ActivatePage(pictB_);
+        channelListPage_->ShowExp();
+        ActivatePage(channelListPage_);
     } else if (key == QLatin1String("S")) {
-        pictF_->Fill();
-        ActivatePage(pictF_);
+        settingsPage_->Fill();
+        ActivatePage(settingsPage_);
     } else if (key == QLatin1String("PW")) {
-        pictD_->Fill();
-        ActivatePage(pictD_);
+        wxPage_->Fill();
+        ActivatePage(wxPage_);
     } else if (key == QLatin1String("SM") || key == QLatin1String("SG")) {
-        pictE_->ShowDirectory(key == QLatin1String("SG"));
-        ActivatePage(pictE_);
+        directoryListPage_->ShowDirectory(key == QLatin1String("SG"));
+        ActivatePage(directoryListPage_);
     } else if (key.size() == 2 && RegionOfKey(key)) {
-        pictB_->ShowRegion(RegionOfKey(key)->region);
-        ActivatePage(pictB_);
+        channelListPage_->ShowRegion(RegionOfKey(key)->region);
+        ActivatePage(channelListPage_);
     } else if (parentKey.size() == 2 && RegionOfKey(parentKey)) {
-        pictC_->ShowChannel({false, RegionOfKey(parentKey)->region, key.mid(2).toInt()});
-        ActivatePage(pictC_);
+        channelDetailPage_->ShowChannel(
+            {false, RegionOfKey(parentKey)->region, key.mid(2).toInt()});
+        ActivatePage(channelDetailPage_);
     } else if (parentKey == QLatin1String("E")) {
-        pictC_->ShowChannel({true, Region::Usa, key.mid(1).toInt()});
-        ActivatePage(pictC_);
+        channelDetailPage_->ShowChannel({true, Region::Usa, key.mid(1).toInt()});
+        ActivatePage(channelDetailPage_);
     } else if (parentKey == QLatin1String("SM") || parentKey == QLatin1String("SG")) {
-        pictG_->ShowEntry(key);
-        ActivatePage(pictG_);
+        directoryEntryPage_->ShowEntry(key);
+        ActivatePage(directoryEntryPage_);
     }
     SetStatusText(QString::fromLatin1(NavigationTree::kStatusHint));
     shared.AbortRequested = kFalse;

@@ -117,7 +117,7 @@ class MainWindow : public QMainWindow {
     void HelpContents();
     void ShowHelp(int context);
     // The deferred reset that File New arms (`Timer1`, 100 ms).
-    void Timer1Timer();
+    void RunDeferredReset();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -162,16 +162,16 @@ class MainWindow : public QMainWindow {
 
     NavigationTree* tree_ = nullptr;
     QSplitter* splitter_ = nullptr;
-    QStackedWidget* pictData_ = nullptr;
-    ChannelCommonPage* pictA_ = nullptr;
-    ChannelListPage* pictB_ = nullptr;
-    ChannelDetailPage* pictC_ = nullptr;
-    WxPage* pictD_ = nullptr;
-    DirectoryListPage* pictE_ = nullptr;
-    SettingsPage* pictF_ = nullptr;
-    DirectoryEntryPage* pictG_ = nullptr;
+    QStackedWidget* pageStack_ = nullptr;
+    ChannelCommonPage* channelCommonPage_ = nullptr;
+    ChannelListPage* channelListPage_ = nullptr;
+    ChannelDetailPage* channelDetailPage_ = nullptr;
+    WxPage* wxPage_ = nullptr;
+    DirectoryListPage* directoryListPage_ = nullptr;
+    SettingsPage* settingsPage_ = nullptr;
+    DirectoryEntryPage* directoryEntryPage_ = nullptr;
     QLabel* statusPanel_ = nullptr;
-    QTimer* timer1_ = nullptr;
+    QTimer* resetTimer_ = nullptr;
     QAction* model1_ = nullptr;
     QAction* model2_ = nullptr;
     std::array<QAction*, 4> ports_{};

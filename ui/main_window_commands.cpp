@@ -43,10 +43,10 @@ constexpr const char* kRecentFileGone =
 bool MainWindow::CheckPendingEntry() {
     // Only the current page can hold a pending entry, whether or not its box still has the focus
     // (a menu or a dialog may have it); the page knows its own boxes.
-    if (pictG_->isEnabled())
-        return pictG_->ValidatePendingEntry();
-    if (pictF_->isEnabled())
-        return pictF_->ValidatePendingEntry();
+    if (directoryEntryPage_->isEnabled())
+        return directoryEntryPage_->ValidatePendingEntry();
+    if (settingsPage_->isEnabled())
+        return settingsPage_->ValidatePendingEntry();
     return true;
 }
 
@@ -57,11 +57,11 @@ void MainWindow::UpdateTitle() {
 void MainWindow::FileNew() {
     if (!CheckPendingEntry())
         return;
-    timer1_->start(kDeferredReset);
+    resetTimer_->start(kDeferredReset);
 }
 
-void MainWindow::Timer1Timer() {
-    timer1_->stop();
+void MainWindow::RunDeferredReset() {
+    resetTimer_->stop();
     const BusyGuard busy(services_.busyView);
     services_.clock.Pause(kResetPause);
     NewDataSet(app_, [this] { RebuildView(); });
@@ -94,7 +94,7 @@ void MainWindow::OpenDataFile(const QString& recent) {
             : QString::fromStdString(services_.prompter.ChooseOpenFileIn(
                   services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
     if (!path.isEmpty()) {
-        files_.FileRead2(path);
+        files_.LoadDataFile(path);
         if (!app_.Shared.OperationFailed) {
             app_.Shared.CurrentFileName = path.toStdString();
             UpdateTitle();

@@ -88,17 +88,17 @@ SettingsPage::SettingsPage(AppState& app, Prompter& prompter, EntryPending& entr
     setObjectName(QStringLiteral("pictF"));
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(0);
-    tbsFNE_ = new QTabBar(this);
-    tbsFNE_->setObjectName(QStringLiteral("tbsFNE"));
-    tbsFNE_->addTab(QStringLiteral("Radio Setup"));
-    tbsFNE_->addTab(QStringLiteral("DSC Setup"));
-    tbsF_ = new QTabBar(this);
-    tbsF_->setObjectName(QStringLiteral("tbsF"));
-    tbsF_->addTab(QStringLiteral("Radio Setup"));
-    tbsF_->addTab(QStringLiteral("DSC Setup"));
-    tbsF_->addTab(QStringLiteral("ATIS Setup"));
-    tbsF_->hide();
-    for (QTabBar* strip : {tbsFNE_, tbsF_})
+    tabsWithoutAtis_ = new QTabBar(this);
+    tabsWithoutAtis_->setObjectName(QStringLiteral("tbsFNE"));
+    tabsWithoutAtis_->addTab(QStringLiteral("Radio Setup"));
+    tabsWithoutAtis_->addTab(QStringLiteral("DSC Setup"));
+    tabsWithAtis_ = new QTabBar(this);
+    tabsWithAtis_->setObjectName(QStringLiteral("tbsF"));
+    tabsWithAtis_->addTab(QStringLiteral("Radio Setup"));
+    tabsWithAtis_->addTab(QStringLiteral("DSC Setup"));
+    tabsWithAtis_->addTab(QStringLiteral("ATIS Setup"));
+    tabsWithAtis_->hide();
+    for (QTabBar* strip : {tabsWithoutAtis_, tabsWithAtis_})
         strip->setDrawBase(false);
     rowHeight_ = QComboBox().sizeHint().height();
     stack_ = new QStackedWidget(this);
@@ -121,10 +121,10 @@ SettingsPage::SettingsPage(AppState& app, Prompter& prompter, EntryPending& entr
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setWidget(stack_);
-    layout->addWidget(tbsFNE_);
-    layout->addWidget(tbsF_);
+    layout->addWidget(tabsWithoutAtis_);
+    layout->addWidget(tabsWithAtis_);
     layout->addWidget(scroll, 1);
-    for (QTabBar* strip : {tbsFNE_, tbsF_}) {
+    for (QTabBar* strip : {tabsWithoutAtis_, tabsWithAtis_}) {
         connect(strip, &QTabBar::currentChanged, this,
                 [this, strip](int tab) { OnTabChosen(strip, tab); });
     }
@@ -179,76 +179,80 @@ SettingsPage::Row SettingsPage::AddRow(QWidget* frame, const char* caption, QWid
 
 void SettingsPage::BuildRadioSetup(QWidget* frame) {
     CommonSettings& common = app_.Data.Common;
-    cmbFCont_ = MakeCombo(frame, "cmbFCont",
-                          [&common](int position) { common.Contrast = int16_t(position); });
-    contrastRow_ = AddRow(frame, "Contrast Level", cmbFCont_, kRowTops[0]);
-    cmbFDim_ = MakeCombo(frame, "cmbFDim", [&common](int position) {
+    contrastList_ = MakeCombo(frame, "cmbFCont",
+                              [&common](int position) { common.Contrast = int16_t(position); });
+    contrastRow_ = AddRow(frame, "Contrast Level", contrastList_, kRowTops[0]);
+    dimmerList_ = MakeCombo(frame, "cmbFDim", [&common](int position) {
         common.Dimmer = int16_t(IndexToLevel(position));
     });
-    dimmerRow_ = AddRow(frame, "Dimmer Status", cmbFDim_, kRowTops[1]);
-    cmbFOffset_ = MakeCombo(frame, "cmbFOffset",
+    dimmerRow_ = AddRow(frame, "Dimmer Status", dimmerList_, kRowTops[1]);
+    offsetList_ = MakeCombo(frame, "cmbFOffset",
                             [&common](int position) { common.OffsetTime = int16_t(position); });
-    offsetRow_ = AddRow(frame, "Offset Time", cmbFOffset_, kRowTops[2]);
-    chkFBeep_ = MakeCheck(frame, "chkFBeep", QStringLiteral("[On]"), &CommonSettings::KeyBeep);
-    beepRow_ = AddRow(frame, "Key Beep", chkFBeep_, kRowTops[3]);
-    chkFWX_ = MakeCheck(frame, "chkFWX", QStringLiteral("[On]"), &CommonSettings::WxAlert);
-    wxRow_ = AddRow(frame, "WX Alert", chkFWX_, kRowTops[4]);
-    cmbFScan_ = MakeCombo(frame, "cmbFScan",
+    offsetRow_ = AddRow(frame, "Offset Time", offsetList_, kRowTops[2]);
+    beepCheck_ = MakeCheck(frame, "chkFBeep", QStringLiteral("[On]"), &CommonSettings::KeyBeep);
+    beepRow_ = AddRow(frame, "Key Beep", beepCheck_, kRowTops[3]);
+    wxAlertCheck_ = MakeCheck(frame, "chkFWX", QStringLiteral("[On]"), &CommonSettings::WxAlert);
+    wxRow_ = AddRow(frame, "WX Alert", wxAlertCheck_, kRowTops[4]);
+    scanList_ = MakeCombo(frame, "cmbFScan",
                           [&common](int position) { common.ScanType = int16_t(position); });
-    scanRow_ = AddRow(frame, "Scan Type", cmbFScan_, kRowTops[5]);
-    cmbFScrambler_ = MakeCombo(frame, "cmbFScrambler",
+    scanRow_ = AddRow(frame, "Scan Type", scanList_, kRowTops[5]);
+    scramblerList_ = MakeCombo(frame, "cmbFScrambler",
                                [&common](int position) { common.Scrambler = int16_t(position); });
-    AddRow(frame, "Voice Scrambler", cmbFScrambler_, kRowTops[6]);
+    AddRow(frame, "Voice Scrambler", scramblerList_, kRowTops[6]);
     // No model shows the bearing choice; the value still travels with the data set.
-    chkFMAG_ =
+    magneticCheck_ =
         MakeCheck(frame, "chkFMAG", QStringLiteral("[Magnetic On]"), &CommonSettings::TrueMAG);
-    chkFMAG_->removeEventFilter(this);
-    const Row mag = AddRow(frame, "True MAG", chkFMAG_, kRowTops[7]);
+    magneticCheck_->removeEventFilter(this);
+    const Row mag = AddRow(frame, "True MAG", magneticCheck_, kRowTops[7]);
     mag.caption->hide();
     mag.control->hide();
 }
 
 void SettingsPage::BuildDscSetup(QWidget* frame) {
-    txtFUser_ = new QLineEdit(frame);
-    txtFUser_->setObjectName(QStringLiteral("txtFUser"));
-    txtFUser_->setMaxLength(kUserMmsiDigits);
-    txtFUser_->resize(Pixels(kComboWidth), rowHeight_);
-    AddRow(frame, "User MMSI", txtFUser_, kRowTops[0]);
+    userMmsiEdit_ = new QLineEdit(frame);
+    userMmsiEdit_->setObjectName(QStringLiteral("txtFUser"));
+    userMmsiEdit_->setMaxLength(kUserMmsiDigits);
+    userMmsiEdit_->resize(Pixels(kComboWidth), rowHeight_);
+    AddRow(frame, "User MMSI", userMmsiEdit_, kRowTops[0]);
     userEntry_ = new DigitEntry(
-        txtFUser_, entry_, QString::fromLatin1(kUserHint), [this] { return isEnabled(); },
+        userMmsiEdit_, entry_, QString::fromLatin1(kUserHint), [this] { return isEnabled(); },
         [this](bool show) { return CheckUserMmsi(show); });
     connect(userEntry_, &DigitEntry::StatusHint, this, &SettingsPage::StatusHint);
 
     // The count and its Clear sit beside the number they limit.
     int left = Pixels(kControlLeft + kComboWidth + kGap);
-    txtFCount_ = new QLineEdit(frame);
-    txtFCount_->setObjectName(QStringLiteral("txtFCount"));
-    txtFCount_->setReadOnly(true);
-    txtFCount_->setAlignment(Qt::AlignRight);
-    txtFCount_->setGeometry(left, txtFUser_->y(), Pixels(kCountWidth), txtFUser_->height());
+    permissionCountEdit_ = new QLineEdit(frame);
+    permissionCountEdit_->setObjectName(QStringLiteral("txtFCount"));
+    permissionCountEdit_->setReadOnly(true);
+    permissionCountEdit_->setAlignment(Qt::AlignRight);
+    permissionCountEdit_->setGeometry(left, userMmsiEdit_->y(), Pixels(kCountWidth),
+                                      userMmsiEdit_->height());
     left += Pixels(kCountWidth + kGap);
-    cmdFClear_ = new QPushButton(QStringLiteral("Clear"), frame);
-    cmdFClear_->setObjectName(QStringLiteral("cmdFClear"));
-    cmdFClear_->setGeometry(left, txtFUser_->y(), Pixels(kClearWidth), txtFUser_->height());
-    cmdFClear_->installEventFilter(this);
-    connect(cmdFClear_, &QPushButton::clicked, this, &SettingsPage::ClearRequested);
+    clearButton_ = new QPushButton(QStringLiteral("Clear"), frame);
+    clearButton_->setObjectName(QStringLiteral("cmdFClear"));
+    clearButton_->setGeometry(left, userMmsiEdit_->y(), Pixels(kClearWidth),
+                              userMmsiEdit_->height());
+    clearButton_->installEventFilter(this);
+    connect(clearButton_, &QPushButton::clicked, this, &SettingsPage::ClearRequested);
 
     CommonSettings& common = app_.Data.Common;
-    cmbFIND_ = MakeCombo(frame, "cmbFIND",
-                         [&common](int position) { common.Ind = int16_t(IndexToLevel(position)); });
-    AddRow(frame, "Individual Ringer", cmbFIND_, kRowTops[1]);
+    individualRingerList_ = MakeCombo(frame, "cmbFIND", [&common](int position) {
+        common.Ind = int16_t(IndexToLevel(position));
+    });
+    AddRow(frame, "Individual Ringer", individualRingerList_, kRowTops[1]);
     // A ticked box says what the radio then does: answers by itself, acknowledges a call as able
     // to comply, scans for DSC calls.
-    chkFindReply_ =
+    individualReplyCheck_ =
         MakeCheck(frame, "chkFindReply", QStringLiteral("[Auto]"), &CommonSettings::IndReply);
-    AddRow(frame, "Individual Reply", chkFindReply_, kRowTops[2]);
-    chkFindAck_ =
+    AddRow(frame, "Individual Reply", individualReplyCheck_, kRowTops[2]);
+    individualAckCheck_ =
         MakeCheck(frame, "chkFindAck", QStringLiteral("[Able to Comply]"), &CommonSettings::IndACK);
-    AddRow(frame, "Individual ACK", chkFindAck_, kRowTops[3]);
-    chkFposRR_ = MakeCheck(frame, "chkFposRR", QStringLiteral("[Auto]"), &CommonSettings::POSRR);
-    AddRow(frame, "POS Request Reply", chkFposRR_, kRowTops[4]);
-    chkFDSC_ = MakeCheck(frame, "chkFDSC", QStringLiteral("[On]"), &CommonSettings::DscScan);
-    AddRow(frame, "DSC Scan", chkFDSC_, kRowTops[5]);
+    AddRow(frame, "Individual ACK", individualAckCheck_, kRowTops[3]);
+    positionReplyCheck_ =
+        MakeCheck(frame, "chkFposRR", QStringLiteral("[Auto]"), &CommonSettings::POSRR);
+    AddRow(frame, "POS Request Reply", positionReplyCheck_, kRowTops[4]);
+    dscScanCheck_ = MakeCheck(frame, "chkFDSC", QStringLiteral("[On]"), &CommonSettings::DscScan);
+    AddRow(frame, "DSC Scan", dscScanCheck_, kRowTops[5]);
 }
 
 void SettingsPage::BuildAtisSetup(QWidget* frame) {
@@ -256,7 +260,7 @@ void SettingsPage::BuildAtisSetup(QWidget* frame) {
         &CommonSettings::AtisOnOffUSA, &CommonSettings::AtisOnOffInternational,
         &CommonSettings::AtisOnOffCanada};
     static const std::array<const char*, 3> names = {"USA", "INTERNATIONAL", "CANADA"};
-    for (std::size_t i = 0; i < chkFATIS_.size(); ++i) {
+    for (std::size_t i = 0; i < atisChecks_.size(); ++i) {
         auto* box = new QCheckBox(QLatin1String(names[i]), frame);
         box->setObjectName(QStringLiteral("chkFATIS"));
         box->setProperty("index", static_cast<int>(i));
@@ -267,22 +271,23 @@ void SettingsPage::BuildAtisSetup(QWidget* frame) {
         const auto field = fields[i];
         connect(box, &QCheckBox::clicked, this,
                 [this, field](bool checked) { app_.Data.Common.*field = ToBool16(checked); });
-        chkFATIS_[i] = box;
+        atisChecks_[i] = box;
     }
-    txtFATISNo_ = new QLineEdit(frame);
-    txtFATISNo_->setObjectName(QStringLiteral("txtFATISNo"));
-    txtFATISNo_->setMaxLength(kAtisDigits);
-    txtFATISNo_->resize(Pixels(kAtisWidth), rowHeight_);
-    AddRow(frame, "ATIS NUMBER", txtFATISNo_, kRowTops[3]);
+    atisNumberEdit_ = new QLineEdit(frame);
+    atisNumberEdit_->setObjectName(QStringLiteral("txtFATISNo"));
+    atisNumberEdit_->setMaxLength(kAtisDigits);
+    atisNumberEdit_->resize(Pixels(kAtisWidth), rowHeight_);
+    AddRow(frame, "ATIS NUMBER", atisNumberEdit_, kRowTops[3]);
     atisEntry_ = new DigitEntry(
-        txtFATISNo_, entry_, QString::fromLatin1(kAtisHint), [this] { return isEnabled(); },
+        atisNumberEdit_, entry_, QString::fromLatin1(kAtisHint), [this] { return isEnabled(); },
         [this](bool show) { return CheckAtisNo(show); });
     connect(atisEntry_, &DigitEntry::StatusHint, this, &SettingsPage::StatusHint);
 }
 
 bool SettingsPage::CheckUserMmsi(bool show) {
     std::string& stored = app_.Data.Common.UserMmsid;
-    const DigitCheck check = CheckMmsiText(txtFUser_->text(), MmsiRule::Individual, "User MMSI");
+    const DigitCheck check =
+        CheckMmsiText(userMmsiEdit_->text(), MmsiRule::Individual, "User MMSI");
     if (check.stored) {
         stored = *check.stored;
         return true;
@@ -291,13 +296,13 @@ bool SettingsPage::CheckUserMmsi(bool show) {
         prompter_.ShowMessage(messages::WithReason(messages::kDataError, check.reason), "User MMSI",
                               MessageIcon::Exclamation);
     else
-        txtFUser_->setText(QString::fromStdString(stored));
+        userMmsiEdit_->setText(QString::fromStdString(stored));
     return false;
 }
 
 bool SettingsPage::CheckAtisNo(bool show) {
     std::string& stored = app_.Data.Common.AtisNo;
-    const DigitCheck check = CheckAtisText(txtFATISNo_->text());
+    const DigitCheck check = CheckAtisText(atisNumberEdit_->text());
     if (check.stored) {
         stored = *check.stored;
         return true;
@@ -306,7 +311,7 @@ bool SettingsPage::CheckAtisNo(bool show) {
         prompter_.ShowMessage(messages::WithReason(messages::kDataError, check.reason), "ATISNo",
                               MessageIcon::Exclamation);
     else
-        txtFATISNo_->setText(QString::fromStdString(stored));
+        atisNumberEdit_->setText(QString::fromStdString(stored));
     return false;
 }
 
@@ -329,7 +334,7 @@ void SettingsPage::SelectSubPage(int index) {
         subPages_[static_cast<std::size_t>(i)]->setEnabled(i == index);
     stack_->setMinimumSize(extents_[static_cast<std::size_t>(index)]);
     stack_->setCurrentIndex(index);
-    for (QTabBar* strip : {tbsFNE_, tbsF_}) {
+    for (QTabBar* strip : {tabsWithoutAtis_, tabsWithAtis_}) {
         if (index < strip->count()) {
             const QSignalBlocker quiet(strip);
             strip->setCurrentIndex(index);
@@ -341,28 +346,29 @@ void SettingsPage::FillLists() {
     QStringList contrast;
     for (int level = 0; level <= 7; ++level)
         contrast << QString::number(level);
-    SetItems(cmbFCont_, contrast);
-    SetItems(cmbFDim_, {"HI", "MID", "LO", "OFF"});
+    SetItems(contrastList_, contrast);
+    SetItems(dimmerList_, {"HI", "MID", "LO", "OFF"});
     QStringList offsets;
     for (const std::string& text : OffsetTimeList())
         offsets << QString::fromStdString(text);
-    SetItems(cmbFOffset_, offsets);
-    SetItems(cmbFScan_, {"Memory", "Priority"});
-    SetItems(cmbFScrambler_, {"OFF", "0", "1", "2", "3"});
-    SetItems(cmbFIND_, {"3 min", "15 times", "10 times", "5 times"});
+    SetItems(offsetList_, offsets);
+    SetItems(scanList_, {"Memory", "Priority"});
+    SetItems(scramblerList_, {"OFF", "0", "1", "2", "3"});
+    SetItems(individualRingerList_, {"3 min", "15 times", "10 times", "5 times"});
 }
 
 void SettingsPage::Reset() {
     FillLists();
-    for (QComboBox* combo : {cmbFCont_, cmbFDim_, cmbFOffset_, cmbFScan_, cmbFScrambler_, cmbFIND_})
+    for (QComboBox* combo : {contrastList_, dimmerList_, offsetList_, scanList_, scramblerList_,
+                             individualRingerList_})
         combo->setCurrentIndex(-1);
-    for (QCheckBox* box : {chkFBeep_, chkFMAG_, chkFDSC_})
+    for (QCheckBox* box : {beepCheck_, magneticCheck_, dscScanCheck_})
         box->setChecked(false);
-    for (QCheckBox* box : chkFATIS_)
+    for (QCheckBox* box : atisChecks_)
         box->setChecked(false);
-    txtFATISNo_->clear();
-    txtFUser_->clear();
-    txtFCount_->clear();
+    atisNumberEdit_->clear();
+    userMmsiEdit_->clear();
+    permissionCountEdit_->clear();
     // Emptied boxes hold nothing the user typed.
     userEntry_->Discard();
     atisEntry_->Discard();
@@ -372,25 +378,25 @@ void SettingsPage::Fill() {
     {
         BusyGuard busy(app_.Shared.Busy);
         const CommonSettings& common = app_.Data.Common;
-        SelectIfListed(cmbFCont_, common.Contrast);
-        SelectIfListed(cmbFDim_, LevelToIndex(common.Dimmer));
-        SelectIfListed(cmbFScrambler_, ScramblerIndex(common.Scrambler));
-        SelectIfListed(cmbFScan_, common.ScanType);
-        SelectIfListed(cmbFIND_, LevelToIndex(common.Ind));
-        SelectIfListed(cmbFOffset_, common.OffsetTime);
-        chkFBeep_->setChecked(common.KeyBeep != 0);
-        chkFMAG_->setChecked(common.TrueMAG != 0);
-        chkFWX_->setChecked(common.WxAlert != 0);
-        chkFindReply_->setChecked(common.IndReply != 0);
-        chkFindAck_->setChecked(common.IndACK != 0);
-        chkFposRR_->setChecked(common.POSRR != 0);
-        chkFDSC_->setChecked(common.DscScan != 0);
-        chkFATIS_[0]->setChecked(common.AtisOnOffUSA != 0);
-        chkFATIS_[1]->setChecked(common.AtisOnOffInternational != 0);
-        chkFATIS_[2]->setChecked(common.AtisOnOffCanada != 0);
-        txtFATISNo_->setText(QString::fromStdString(common.AtisNo));
-        txtFUser_->setText(QString::fromStdString(common.UserMmsid));
-        txtFCount_->setText(QString::number(app_.Image[kUserMmsiCountAddress]));
+        SelectIfListed(contrastList_, common.Contrast);
+        SelectIfListed(dimmerList_, LevelToIndex(common.Dimmer));
+        SelectIfListed(scramblerList_, ScramblerIndex(common.Scrambler));
+        SelectIfListed(scanList_, common.ScanType);
+        SelectIfListed(individualRingerList_, LevelToIndex(common.Ind));
+        SelectIfListed(offsetList_, common.OffsetTime);
+        beepCheck_->setChecked(common.KeyBeep != 0);
+        magneticCheck_->setChecked(common.TrueMAG != 0);
+        wxAlertCheck_->setChecked(common.WxAlert != 0);
+        individualReplyCheck_->setChecked(common.IndReply != 0);
+        individualAckCheck_->setChecked(common.IndACK != 0);
+        positionReplyCheck_->setChecked(common.POSRR != 0);
+        dscScanCheck_->setChecked(common.DscScan != 0);
+        atisChecks_[0]->setChecked(common.AtisOnOffUSA != 0);
+        atisChecks_[1]->setChecked(common.AtisOnOffInternational != 0);
+        atisChecks_[2]->setChecked(common.AtisOnOffCanada != 0);
+        atisNumberEdit_->setText(QString::fromStdString(common.AtisNo));
+        userMmsiEdit_->setText(QString::fromStdString(common.UserMmsid));
+        permissionCountEdit_->setText(QString::number(app_.Image[kUserMmsiCountAddress]));
         // The boxes now show what is stored: nothing is waiting to be checked.
         userEntry_->Discard();
         atisEntry_->Discard();
@@ -446,7 +452,7 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
     } else if (type == QEvent::FocusIn) {
         if (qobject_cast<QCheckBox*>(watched))
             emit StatusHint(QString::fromLatin1(kCheckHint));
-        else if (watched == cmdFClear_)
+        else if (watched == clearButton_)
             emit StatusHint(QString::fromLatin1(kClearHint));
     }
     return QWidget::eventFilter(watched, event);

@@ -70,35 +70,35 @@ class SettingsPage : public QWidget {
     AppState& app_;
     Prompter& prompter_;
     EntryPending& entry_;
-    QTabBar* tbsFNE_;
-    QTabBar* tbsF_;
+    QTabBar* tabsWithoutAtis_;
+    QTabBar* tabsWithAtis_;
     QStackedWidget* stack_;
     std::array<QWidget*, kSubPages> subPages_{};
     // The room each panel's rows take.
     std::array<QSize, kSubPages> extents_{};
     int rowHeight_ = 0;  // pixels, every control of the panels
 
-    QComboBox* cmbFCont_ = nullptr;
-    QComboBox* cmbFDim_ = nullptr;
-    QComboBox* cmbFOffset_ = nullptr;
-    QCheckBox* chkFBeep_ = nullptr;
-    QCheckBox* chkFWX_ = nullptr;
-    QComboBox* cmbFScan_ = nullptr;
-    QComboBox* cmbFScrambler_ = nullptr;
-    QCheckBox* chkFMAG_ = nullptr;
+    QComboBox* contrastList_ = nullptr;
+    QComboBox* dimmerList_ = nullptr;
+    QComboBox* offsetList_ = nullptr;
+    QCheckBox* beepCheck_ = nullptr;
+    QCheckBox* wxAlertCheck_ = nullptr;
+    QComboBox* scanList_ = nullptr;
+    QComboBox* scramblerList_ = nullptr;
+    QCheckBox* magneticCheck_ = nullptr;
     Row contrastRow_, dimmerRow_, offsetRow_, beepRow_, wxRow_, scanRow_;
 
-    QLineEdit* txtFUser_ = nullptr;
-    QLineEdit* txtFCount_ = nullptr;
-    QPushButton* cmdFClear_ = nullptr;
-    QComboBox* cmbFIND_ = nullptr;
-    QCheckBox* chkFindReply_ = nullptr;
-    QCheckBox* chkFindAck_ = nullptr;
-    QCheckBox* chkFposRR_ = nullptr;
-    QCheckBox* chkFDSC_ = nullptr;
+    QLineEdit* userMmsiEdit_ = nullptr;
+    QLineEdit* permissionCountEdit_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
+    QComboBox* individualRingerList_ = nullptr;
+    QCheckBox* individualReplyCheck_ = nullptr;
+    QCheckBox* individualAckCheck_ = nullptr;
+    QCheckBox* positionReplyCheck_ = nullptr;
+    QCheckBox* dscScanCheck_ = nullptr;
 
-    std::array<QCheckBox*, 3> chkFATIS_{};
-    QLineEdit* txtFATISNo_ = nullptr;
+    std::array<QCheckBox*, 3> atisChecks_{};
+    QLineEdit* atisNumberEdit_ = nullptr;
 
     DigitEntry* userEntry_ = nullptr;
     DigitEntry* atisEntry_ = nullptr;

@@ -123,7 +123,7 @@ bool CliSession::Load() {
     if (IsImageFile(input_)) {
         files_.ReadHexBytes(*inputBytes_);
     } else {
-        files_.FileRead2Bytes(*inputBytes_);
+        files_.LoadDataFileBytes(*inputBytes_);
     }
     return Report();
 }

@@ -150,7 +150,7 @@ class TestFileOperations : public QObject {
         const QStringList names =
             QString("existing otherModel binary long hv tq hv9000 hv8191 odd8190 odd1").split(' ');
         const QMap<QString, std::function<void(Rig&, const QString&)>> run{
-            {"FileRead2", [](Rig& r, const QString& path) { r.files.FileRead2(path); }},
+            {"LoadDataFile", [](Rig& r, const QString& path) { r.files.LoadDataFile(path); }},
             {"SaveFileAs", [](Rig& r, const QString& path) { r.files.SaveFileAs(path); }},
             {"SaveFileAsDefault", [](Rig& r, const QString& p) { r.files.SaveFileAsDefault(p); }},
             {"SaveHexFileAs", [](Rig& r, const QString& path) { r.files.SaveHexFileAs(path); }},
@@ -158,8 +158,9 @@ class TestFileOperations : public QObject {
             {"OpenImage", [](Rig& r, const QString&) { r.commands.OpenImageCommand(); }}};
         QByteArray out;
         for (const QString& row :
-             QString("FileRead2 existing;FileRead2 otherModel;FileRead2 binary;FileRead2 fifo;"
-                     "FileRead2 missing;FileRead2 sub;SaveFileAs fresh;SaveFileAs existing;"
+             QString("LoadDataFile existing;LoadDataFile otherModel;LoadDataFile "
+                     "binary;LoadDataFile fifo;"
+                     "LoadDataFile missing;LoadDataFile sub;SaveFileAs fresh;SaveFileAs existing;"
                      "SaveFileAs none/x;SaveFileAs sub;SaveFileAs long;SaveFileAsDefault fresh;"
                      "SaveFileAsDefault none/x;SaveFileAsDefault long;SaveHexFileAs long;"
                      "SaveImage hv9000 TQ5300;SaveImage hv9000 TQ5300 overflow;OpenImage hv;"

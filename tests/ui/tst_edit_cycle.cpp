@@ -43,7 +43,7 @@ void ClickCaption(Desk& desk, const QString& caption) {
 
 void StartOver(Desk& desk) {
     desk.window->FileNew();
-    desk.window->Timer1Timer();
+    desk.window->RunDeferredReset();
 }
 
 }  // namespace

@@ -193,7 +193,7 @@ class TestMainWindow : public QObject {
         Desk desk;
         QVERIFY(desk.ShowActive());
         desk.ClickNode(list);
-        auto* grid = desk.ActivePage()->findChild<FlexGrid*>();
+        auto* grid = desk.ActivePage()->findChild<ListGrid*>();
         if (how == "dclick" || how == "number") {
             QHeaderView* numbers = grid->verticalHeader();
             QWidget* clicked = row == 0          ? grid->horizontalHeader()->viewport()
@@ -222,7 +222,7 @@ class TestMainWindow : public QObject {
         QVERIFY(desk.ShowActive());
         NavigationTree* tree = desk.window->Tree();
         desk.ClickNode("PU");
-        auto* grid = desk.ActivePage()->findChild<FlexGrid*>();
+        auto* grid = desk.ActivePage()->findChild<ListGrid*>();
         const QString shown = grid->Text(1, 9);
         desk.app.Data.UsaChannels[0].ChTag = "CHANGED";
         tree->setCurrentItem(nullptr);
@@ -379,7 +379,7 @@ class TestMainWindow : public QObject {
             return;
         }
         QCOMPARE(timer->interval(), 100);
-        desk.window->Timer1Timer();
+        desk.window->RunDeferredReset();
         QVERIFY(!timer->isActive());
         QCOMPARE(desk.clock.pauses, std::vector<int>{500});
         QVERIFY(desk.app.Data == MakeDefaultApp(kModelHV2071P).Data);

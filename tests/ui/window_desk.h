@@ -13,8 +13,8 @@
 #include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
 #include "tools/radiosim/radio_sim.h"
-#include "ui/flex_grid.h"
 #include "ui/gui_platform.h"
+#include "ui/list_grid.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
 
@@ -69,7 +69,7 @@ inline QString Edits(const AppState& before, const AppState& after) {
 
 inline QString GridText(const QTableWidget* grid) {
     const auto text = [](const QTableWidgetItem* item) { return item ? item->text() : QString(); };
-    const auto* flex = qobject_cast<const FlexGrid*>(grid);
+    const auto* flex = qobject_cast<const ListGrid*>(grid);
     QString shown;
     for (int row = -1; row < grid->rowCount(); ++row) {
         QStringList cells{row < 0 ? (flex ? flex->Text(0, 0) : QString())

@@ -12,7 +12,7 @@ namespace chanwright {
 // column 0 the fixed first column (the channel or entry number); rows 1 … n hold the items. The
 // header row and the first column are the table's own headers, so they stay in view while the
 // items scroll under them.
-class FlexGrid : public QTableWidget {
+class ListGrid : public QTableWidget {
     Q_OBJECT
   public:
     struct Column {
@@ -20,7 +20,7 @@ class FlexGrid : public QTableWidget {
         int widthTwips;
     };
 
-    FlexGrid(const char* objectName, QWidget* parent);
+    ListGrid(const char* objectName, QWidget* parent);
 
     // Empties the grid to these columns and `items` item rows. The grid stays hidden until
     // EndFill, so that the refill is drawn once.

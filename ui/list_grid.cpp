@@ -1,4 +1,4 @@
-#include "ui/flex_grid.h"
+#include "ui/list_grid.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -27,7 +27,7 @@ QTableWidgetItem* ReadOnlyItem(const QString& text) {
 
 }  // namespace
 
-FlexGrid::FlexGrid(const char* objectName, QWidget* parent) : QTableWidget(parent) {
+ListGrid::ListGrid(const char* objectName, QWidget* parent) : QTableWidget(parent) {
     setObjectName(QString::fromLatin1(objectName));
     const int rowHeight = Pixels(kRowHeightTwips);
     for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
@@ -58,7 +58,7 @@ FlexGrid::FlexGrid(const char* objectName, QWidget* parent) : QTableWidget(paren
             [this](int section) { emit RowActivated(section + 1); });
 }
 
-void FlexGrid::BeginFill(const std::vector<Column>& columns, int items) {
+void ListGrid::BeginFill(const std::vector<Column>& columns, int items) {
     hide();
     clear();
     const int count = static_cast<int>(columns.size());
@@ -73,13 +73,13 @@ void FlexGrid::BeginFill(const std::vector<Column>& columns, int items) {
     }
 }
 
-void FlexGrid::EndFill() {
+void ListGrid::EndFill() {
     if (rowCount() > 0)
         setCurrentCell(0, 0);
     show();
 }
 
-void FlexGrid::SetText(int row, int column, const QString& text) {
+void ListGrid::SetText(int row, int column, const QString& text) {
     if (row < 0 || column < 0 || (row == 0 && column == 0))
         return;
     if (row == 0)
@@ -90,7 +90,7 @@ void FlexGrid::SetText(int row, int column, const QString& text) {
         setItem(row - 1, column - 1, ReadOnlyItem(text));
 }
 
-QString FlexGrid::Text(int row, int column) const {
+QString ListGrid::Text(int row, int column) const {
     if (row == 0 && column == 0)
         return cornerTitle_;
     const QTableWidgetItem* cell = row == 0      ? horizontalHeaderItem(column - 1)
@@ -99,16 +99,16 @@ QString FlexGrid::Text(int row, int column) const {
     return cell ? cell->text() : QString();
 }
 
-int FlexGrid::ColumnWidth(int column) const {
+int ListGrid::ColumnWidth(int column) const {
     return column == 0 ? verticalHeader()->maximumWidth() : columnWidth(column - 1);
 }
 
-int FlexGrid::RowHeight(int row) const {
+int ListGrid::RowHeight(int row) const {
     return row == 0 ? horizontalHeader()->maximumHeight() : rowHeight(row - 1);
 }
 
 // Enter is a double-click on the current row; it is taken so that no default button sees it.
-void FlexGrid::keyPressEvent(QKeyEvent* event) {
+void ListGrid::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (Row() >= 1)
             emit RowActivated(Row());
@@ -118,7 +118,7 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     QTableWidget::keyPressEvent(event);
 }
 
-bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+bool ListGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == corner_ && event->type() == QEvent::Paint) {
         QStyleOptionHeader option;
         option.initFrom(corner_);
