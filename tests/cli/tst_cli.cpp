@@ -2,8 +2,8 @@
 // and data folders, its radio commands against the radio simulator tool on a pseudo-terminal.
 // Each row's runs are written down as the user sees them (exit status, standard output and
 // error, the files each run added or changed, named by the golden or fixture file they equal;
-// what the radio got and holds) and compared with the row's section of tests/data/cli_runs.txt.
-// CHANWRIGHT_UPDATE_GOLDEN rewrites the sections of the rows run instead.
+// what the radio got and holds) and compared with the row's story in tests/data/cli_runs.txt.
+// CHANWRIGHT_UPDATE_GOLDEN rewrites the stories of the rows run instead.
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -320,20 +320,14 @@ trace on standard error: clear -p PORT --trace - | HV2071P
             transcript += "radio got: " + log + "\nradio holds" +
                           Describe(ReadBytes(simDir_.filePath("after.hex"))) + '\n';
         }
-        // Line by line against the row's section "=== row" of the golden, with the folders, the
+        // Against the row's story "=== row" of the golden, with the folders, the
         // radio's device, the backups' times and the trace's milliseconds named alike in every run.
         transcript.replace(dir_.path(), "$TMP")
             .replace(QRegularExpression("/dev/pts/\\d+"), "$DEV")
             .replace(QRegularExpression("-\\d{8}-\\d{6}(-\\d+)?\\.hex"), "-<time>.hex")
             .replace(QRegularExpression("(?m)^ *\\d+ (TX|RX|#) "), "  <ms> \\1 ");
-        QString all = QString::fromUtf8(ReadBytes(TestDataPath("cli_runs.txt")));
-        const QString head = "=== " + tag + '\n',
-                      section = all.section(head, 1).section("\n=== ", 0, 0);
-        if (qEnvironmentVariableIsSet("CHANWRIGHT_UPDATE_GOLDEN")) {  // the section moves last
-            all = all.remove(head + section).trimmed() + '\n' + head + transcript.trimmed();
-            return (void)WriteBytes(TestDataPath("cli_runs.txt"), all.trimmed().toUtf8() + '\n');
-        }
-        QCOMPARE(transcript.trimmed().split('\n'), section.trimmed().split('\n'));
+        COMPARE_GOLDEN_STORY(("=== " + tag + '\n' + transcript.trimmed() + '\n').toUtf8(),
+                             "cli_runs.txt");
     }
 
     // Names whose bytes are no UTF-8 are opened and created with exactly those bytes.

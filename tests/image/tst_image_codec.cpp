@@ -9,7 +9,7 @@
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
-using test::ImageSlice;
+using namespace chanwright::test;
 
 namespace {
 
@@ -160,6 +160,51 @@ QByteArray Describe(const RadioData& d) {
     return lines.join('\n').toLatin1() + '\n';
 }
 
+// Name, a name as typed, the slot's length, what the slot holds then.
+const QByteArray kFF(12, '\xff');
+const std::tuple<const char*, QByteArray, int, QByteArray> kNames[] = {
+    {"accent", "CAF\xc3\x89 DU PORT", 12, "CAFE DU PORT"},
+    {"first letter", "\xc3\x85LESUND", 12, "ALESUND" + kFF.left(5)},
+    {"spelled letters", "Stra\xc3\x9f\x65 \xc3\x86\xc3\xb8", 12, "StraSSe AEo" + kFF.left(1)},
+    {"stroke, ligature, Latin Extended Additional",
+     "\xc5\x81\xc3\xb3"
+     "d\xc5\xba \xc5\x93 \xe1\xbb\x87",
+     12, "Lodz oe e" + kFF.left(3)},
+    {"combining accent dropped", "E\xcc\x81TE", 12, "ETE" + kFF.left(9)},
+    {"Windows-1252 bytes", "Caf\xe9 \x8a\x9c\x9f", 12, "Cafe SoeY" + kFF.left(3)},
+    {"not UTF-8: overlong, surrogate", "\xc0\xaf\xed\xa0\x80", 12, "A i  " + kFF.left(7)},
+    {"others become spaces", "A_B~#?\xe2\x82\xac\xf0\x9f\x9a\xa2!", 12, "A B      " + kFF.left(3)},
+    {"spelled at the cut", "ABCDEFGHIJK\xc3\x9f", 12, "ABCDEFGHIJKS"},
+    {"directory", "\xc3\x85lesund Havn", 10, "Alesund Ha"},
+    {"fit, cut as before", "Bay (4)+,-./*", 12, "Bay (4)+,-./"},
+};
+
+// Name, the offset byte, the offset decoded.
+const std::tuple<const char*, int, int> kOffsets[] = {
+    {"0x35 +5", 0x35, 17},
+    {"0x25 -5", 0x25, 7},
+    {"0x3D magnitude 13 -> +12", 0x3D, 24},
+    {"0x2F magnitude 15 -> -12", 0x2F, 0},
+    {"0x3F", 0x3F, 12},
+    {"0x7F TrueMAG over code 0x3F", 0x7F, 12},
+    {"0xD3 bits 7-6 ignored", 0xD3, 15},
+};
+
+// Name, the setting, its value, the address it is encoded at (0: an overflow, nothing written),
+// the byte there afterwards.
+const std::tuple<const char*, QString, int, int, int> kSettings[] = {
+    {"ScanType -1 (true) clears", "ScanType", -1, 0x000E, 0x7C},
+    {"ScanType 2 clears", "ScanType", 2, 0x000E, 0x7C},
+    {"Scrambler 255 whole byte", "Scrambler", 255, 0x0025, 0xFF},
+    {"OffsetTime 30 clamped to +12", "OffsetTime", 30, 0x000F, 0x3C},
+    {"OffsetTime -3 clamped to -12", "OffsetTime", -3, 0x000F, 0x2C},
+    {"Scrambler 256", "Scrambler", 256, 0, 0},
+    {"Scrambler -1", "Scrambler", -1, 0, 0},
+    {"Dimmer -1", "Dimmer", -1, 0, 0},
+    {"Contrast 256", "Contrast", 256, 0, 0},
+    {"Ind 300", "Ind", 300, 0, 0},
+};
+
 }  // namespace
 
 class TestImageCodec : public QObject {
@@ -243,41 +288,9 @@ class TestImageCodec : public QObject {
     // A name as the radio gets it: plain letters for accented ones, spelled letters for a few
     // more, a space for anything else the radio lacks, then the slot's length; bytes that are no
     // UTF-8 are Windows-1252. A name the radio can hold is written as before.
-    void encodeName_fitsTheRadio_data() {
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QByteArray>("written");
-        const QByteArray ff(12, '\xff');
-        QTest::newRow("accent") << QByteArray("CAF\xc3\x89 DU PORT") << 12
-                                << QByteArray("CAFE DU PORT");
-        QTest::newRow("first letter")
-            << QByteArray("\xc3\x85LESUND") << 12 << "ALESUND" + ff.left(5);
-        QTest::newRow("spelled letters") << QByteArray("Stra\xc3\x9f\x65 \xc3\x86\xc3\xb8") << 12
-                                         << QByteArray("StraSSe AEo") + ff.left(1);
-        QTest::newRow("stroke, ligature, Latin Extended Additional")
-            << QByteArray(
-                   "\xc5\x81\xc3\xb3"
-                   "d\xc5\xba \xc5\x93 \xe1\xbb\x87")
-            << 12 << QByteArray("Lodz oe e") + ff.left(3);
-        QTest::newRow("combining accent dropped")
-            << QByteArray("E\xcc\x81TE") << 12 << "ETE" + ff.left(9);
-        QTest::newRow("Windows-1252 bytes")
-            << QByteArray("Caf\xe9 \x8a\x9c\x9f") << 12 << "Cafe SoeY" + ff.left(3);
-        QTest::newRow("not UTF-8: overlong, surrogate")
-            << QByteArray("\xc0\xaf\xed\xa0\x80") << 12 << "A i  " + ff.left(7);
-        QTest::newRow("others become spaces")
-            << QByteArray("A_B~#?\xe2\x82\xac\xf0\x9f\x9a\xa2!") << 12 << "A B      " + ff.left(3);
-        QTest::newRow("spelled at the cut")
-            << QByteArray("ABCDEFGHIJK\xc3\x9f") << 12 << QByteArray("ABCDEFGHIJKS");
-        QTest::newRow("directory")
-            << QByteArray("\xc3\x85lesund Havn") << 10 << QByteArray("Alesund Ha");
-        QTest::newRow("fit, cut as before")
-            << QByteArray("Bay (4)+,-./*") << 12 << QByteArray("Bay (4)+,-./");
-    }
+    void encodeName_fitsTheRadio_data() { AddRowsOf(kNames); }
     void encodeName_fitsTheRadio() {
-        QFETCH(QByteArray, name);
-        QFETCH(int, length);
-        QFETCH(QByteArray, written);
+        const auto& [row, name, length, written] = RowOf(kNames);
         MemoryImage image = test::FilledImage(0x00);
         EncodeName(image, 0x10, name.toStdString(), length);
         QCOMPARE(ImageSlice(image, 0x10, length + 1).toHex(' '), (written + '\0').toHex(' '));
@@ -299,50 +312,15 @@ class TestImageCodec : public QObject {
         }
     }
 
-    void decodeOffset_data() {
-        QTest::addColumn<int>("byte");
-        QTest::addColumn<int>("expected");
-
-        QTest::newRow("0x35 +5") << 0x35 << 17;
-        QTest::newRow("0x25 -5") << 0x25 << 7;
-        QTest::newRow("0x3D magnitude 13 -> +12") << 0x3D << 24;
-        QTest::newRow("0x2F magnitude 15 -> -12") << 0x2F << 0;
-        QTest::newRow("0x3F") << 0x3F << 12;
-        QTest::newRow("0x7F TrueMAG over code 0x3F") << 0x7F << 12;
-        QTest::newRow("0xD3 bits 7-6 ignored") << 0xD3 << 15;
-    }
-
+    void decodeOffset_data() { AddRowsOf(kOffsets); }
     void decodeOffset() {
-        QFETCH(int, byte);
-        QFETCH(int, expected);
-
+        const auto& [name, byte, expected] = RowOf(kOffsets);
         QCOMPARE(int{DecodeOffset(static_cast<uint8_t>(byte))}, expected);
     }
 
-    void commonSetting_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("address");  // 0: an overflow, nothing written
-        QTest::addColumn<int>("after");
-
-        QTest::newRow("ScanType -1 (true) clears") << "ScanType" << -1 << 0x000E << 0x7C;
-        QTest::newRow("ScanType 2 clears") << "ScanType" << 2 << 0x000E << 0x7C;
-        QTest::newRow("Scrambler 255 whole byte") << "Scrambler" << 255 << 0x0025 << 0xFF;
-        QTest::newRow("OffsetTime 30 clamped to +12") << "OffsetTime" << 30 << 0x000F << 0x3C;
-        QTest::newRow("OffsetTime -3 clamped to -12") << "OffsetTime" << -3 << 0x000F << 0x2C;
-        QTest::newRow("Scrambler 256") << "Scrambler" << 256 << 0 << 0;
-        QTest::newRow("Scrambler -1") << "Scrambler" << -1 << 0 << 0;
-        QTest::newRow("Dimmer -1") << "Dimmer" << -1 << 0 << 0;
-        QTest::newRow("Contrast 256") << "Contrast" << 256 << 0 << 0;
-        QTest::newRow("Ind 300") << "Ind" << 300 << 0 << 0;
-    }
-
+    void commonSetting_data() { AddRowsOf(kSettings); }
     void commonSetting() {
-        QFETCH(QString, field);
-        QFETCH(int, value);
-        QFETCH(int, address);
-        QFETCH(int, after);
-
+        const auto& [name, field, value, address, after] = RowOf(kSettings);
         // The default image holds the offset byte's carried bit 5 set.
         AppState app = test::MakeDefaultApp(kModelTQ5300);
         SettingField(app.Data.Common, field) = static_cast<int16_t>(value);

@@ -9,31 +9,51 @@
 #include "tests/support/test_files.h"
 
 using namespace chanwright;
-using test::FilledImage;
-using test::Hex;
-using test::PutBytes;
-using test::RandomImage;
+using namespace chanwright::test;
+
+namespace {
+
+// Name, model, the golden of its new data set's image, the golden of the image built for it.
+const std::tuple<const char*, int, const char*, const char*> kDefaultImages[] = {
+    {"HV2071P", kModelHV2071P, "default_hv2071p.hex", "image_built_default_hv2071p.hex"},
+    {"TQ5300", kModelTQ5300, "default_tq5300.hex", "image_built_default_tq5300.hex"},
+};
+
+// Name, the first and the second copy of the model identifier, the model selected, accepted.
+const std::tuple<const char*, QByteArray, QByteArray, int, bool> kModelIds[] = {
+    {"TQ5300 copies, TQ5300", Hex("14b4"), Hex("14b4"), 1, true},
+    {"HV2071P copies, HV2071P", Hex("081f"), Hex("081f"), 0, true},
+    {"TQ5300 copies, HV2071P", Hex("14b4"), Hex("14b4"), 0, false},
+    {"second copy differs", Hex("14b4"), Hex("14b5"), 1, false},
+    {"first copy differs", Hex("081e"), Hex("081f"), 0, false},
+};
+
+// Name, the byte, the field's count of bits (0: one bit with GetBit and SetBit) and top bit, the
+// value written, what the field read, the byte written, whether the value fitted.
+const std::tuple<const char*, int, int, int, int, int, int, bool> kBitFields[] = {
+    {"bit 7 of 0x80, 0 clears", 0x80, 0, 7, 0, 1, 0x00, true},
+    {"bit 4, 1 sets", 0x00, 0, 4, 1, 0, 0x10, true},
+    {"bit 4, -1 (true) clears", 0xFF, 0, 4, -1, 1, 0xEF, true},
+    {"bit 0, 2 clears", 0xFF, 0, 0, 2, 1, 0xFE, true},
+    {"Dimmer bits 5-4, 5 writes 1", 0x7C, 2, 5, 5, 3, 0x5C, true},
+    {"Contrast bits 2-0", 0x7C, 3, 2, 0, 4, 0x78, true},
+    {"whole byte, 255 fits", 0xA5, 8, 7, 255, 0xA5, 0xFF, true},
+    {"field below bit 0", 0xFF, 3, 1, 0, 0, 0xFF, true},
+    {"top 8", 0xFF, 2, 8, 0, 0, 0xFF, true},
+    {"no bits", 0xFF, -1, 3, 0, 0, 0xFF, true},
+    {"256 overflows", 0x5A, 2, 5, 256, 1, 0x5A, false},
+    {"-1 overflows", 0x5A, 3, 2, -1, 2, 0x5A, false},
+};
+
+}  // namespace
 
 class TestMemoryImage : public QObject {
     Q_OBJECT
 
   private slots:
-    void newDataSetImage_matchesGolden_data() {
-        QTest::addColumn<int>("model");
-        QTest::addColumn<QString>("golden");
-        QTest::addColumn<QString>("built");
-
-        QTest::newRow("HV2071P") << int{kModelHV2071P} << "default_hv2071p.hex"
-                                 << "image_built_default_hv2071p.hex";
-        QTest::newRow("TQ5300") << int{kModelTQ5300} << "default_tq5300.hex"
-                                << "image_built_default_tq5300.hex";
-    }
-
+    void newDataSetImage_matchesGolden_data() { AddRowsOf(kDefaultImages); }
     void newDataSetImage_matchesGolden() {
-        QFETCH(int, model);
-        QFETCH(QString, golden);
-        QFETCH(QString, built);
-
+        const auto& [name, model, golden, built] = RowOf(kDefaultImages);
         const AppState app = test::MakeDefaultApp(static_cast<int16_t>(model));
         COMPARE_GOLDEN(test::ImageBytes(app.Image), golden);
 
@@ -43,26 +63,10 @@ class TestMemoryImage : public QObject {
         COMPARE_GOLDEN(test::ImageBytes(raw), built);
     }
 
-    void checkModelId_data() {
-        QTest::addColumn<QByteArray>("first");
-        QTest::addColumn<QByteArray>("second");
-        QTest::addColumn<int>("model");  // the one selected
-        QTest::addColumn<bool>("accepted");
-
-        QTest::newRow("TQ5300 copies, TQ5300") << Hex("14b4") << Hex("14b4") << 1 << true;
-        QTest::newRow("HV2071P copies, HV2071P") << Hex("081f") << Hex("081f") << 0 << true;
-        QTest::newRow("TQ5300 copies, HV2071P") << Hex("14b4") << Hex("14b4") << 0 << false;
-        QTest::newRow("second copy differs") << Hex("14b4") << Hex("14b5") << 1 << false;
-        QTest::newRow("first copy differs") << Hex("081e") << Hex("081f") << 0 << false;
-    }
-
     // The copies are read from the image's first and last word, high byte first.
+    void checkModelId_data() { AddRowsOf(kModelIds); }
     void checkModelId() {
-        QFETCH(QByteArray, first);
-        QFETCH(QByteArray, second);
-        QFETCH(int, model);
-        QFETCH(bool, accepted);
-
+        const auto& [name, first, second, model, accepted] = RowOf(kModelIds);
         MemoryImage image = FilledImage(0);
         PutBytes(image, 0x0000, first);
         PutBytes(image, 0x1FFE, second);
@@ -94,38 +98,9 @@ class TestMemoryImage : public QObject {
 
     // Each row reads a field and then writes value into it. Fields reaching outside bits 7 to 0
     // read as 0 and write nothing; a value outside 0 to 255 is refused and leaves the byte alone.
-    void bitField_data() {
-        QTest::addColumn<int>("byte");
-        QTest::addColumn<int>("count");  // 0: one bit with GetBit and SetBit
-        QTest::addColumn<int>("top");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("read");
-        QTest::addColumn<int>("written");
-        QTest::addColumn<bool>("ok");
-
-        QTest::newRow("bit 7 of 0x80, 0 clears") << 0x80 << 0 << 7 << 0 << 1 << 0x00 << true;
-        QTest::newRow("bit 4, 1 sets") << 0x00 << 0 << 4 << 1 << 0 << 0x10 << true;
-        QTest::newRow("bit 4, -1 (true) clears") << 0xFF << 0 << 4 << -1 << 1 << 0xEF << true;
-        QTest::newRow("bit 0, 2 clears") << 0xFF << 0 << 0 << 2 << 1 << 0xFE << true;
-        QTest::newRow("Dimmer bits 5-4, 5 writes 1") << 0x7C << 2 << 5 << 5 << 3 << 0x5C << true;
-        QTest::newRow("Contrast bits 2-0") << 0x7C << 3 << 2 << 0 << 4 << 0x78 << true;
-        QTest::newRow("whole byte, 255 fits") << 0xA5 << 8 << 7 << 255 << 0xA5 << 0xFF << true;
-        QTest::newRow("field below bit 0") << 0xFF << 3 << 1 << 0 << 0 << 0xFF << true;
-        QTest::newRow("top 8") << 0xFF << 2 << 8 << 0 << 0 << 0xFF << true;
-        QTest::newRow("no bits") << 0xFF << -1 << 3 << 0 << 0 << 0xFF << true;
-        QTest::newRow("256 overflows") << 0x5A << 2 << 5 << 256 << 1 << 0x5A << false;
-        QTest::newRow("-1 overflows") << 0x5A << 3 << 2 << -1 << 2 << 0x5A << false;
-    }
-
+    void bitField_data() { AddRowsOf(kBitFields); }
     void bitField() {
-        QFETCH(int, byte);
-        QFETCH(int, count);
-        QFETCH(int, top);
-        QFETCH(int, value);
-        QFETCH(int, read);
-        QFETCH(int, written);
-        QFETCH(bool, ok);
-
+        const auto& [name, byte, count, top, value, read, written, ok] = RowOf(kBitFields);
         uint8_t b = static_cast<uint8_t>(byte);
         const int bits = std::max(count, 0);  // -1 asks GetBits and SetBits for no bits
         QCOMPARE(count == 0 ? GetBit(b, top) : GetBits(b, bits, top), read);

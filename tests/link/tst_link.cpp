@@ -4,15 +4,15 @@
 // Wire: the hex digits a reply may carry, what the user is told of a port that cannot be opened,
 // and what the simulated radio answers to each input, faults included: tests/data/link_wire.txt.
 //
-// Exchanges: scripted replies. Each runs traced, so that tests/data/link_exchanges.txt shows
-// what went out, what came in, when each limit ran out and what the link made of it, and
-// untraced, which must end the same. Ports that will not open and writes that fail show in the
-// operations' stories.
+// Exchanges: scripted replies, a test row each. Each runs traced, so that its story in
+// tests/data/link_exchanges.txt shows what went out, what came in, when each limit ran out and
+// what the link made of it, and untraced, which must end the same. Ports that will not open and
+// writes that fail show in the operations' stories.
 //
 // Operations: read, program, clear and verify against the simulated radio, each told as a story:
 // what the user is told and what is logged, what the radio gets, the progress shown, the pauses,
 // the flags, and what became of the image, the data, the radio and the backup. The stories are
-// tests/data/link_clone_operations.txt.
+// tests/data/link_clone_operations.txt, a test row each.
 //
 // End to end: the real serial code against the radio simulator tool on a pseudo-terminal, with
 // the link's time limits shortened, for what only a real port shows: the pseudo-terminal itself
@@ -405,6 +405,97 @@ class HeldInput : public SerialPort {
     SerialPort& port_;
 };
 
+// The exchanges (see Perform): name, op, retries, answers, what.
+const QByteArray kGood = Reply(kTypeReadBlock, 16), kByte = Reply(kTypeReadByte, 1);
+const std::tuple<const char*, const char*, int, QByteArrayList, QByteArray> kExchanges[] = {
+    {"noise before the SOH", "read-block", 1, {QByteArray("~?x\0", 4) + kGood}, {}},
+    {"bad checksum, then good", "read-block", 1, {kGood.chopped(3) + "A0\r", kGood}, {}},
+    {"lower-case checksum twice", "read-block", 1, {kGood.chopped(3) + "a3\r"}, {}},
+    {"write-block type twice", "read-block", 1, {Reply(kTypeWriteBlock, 16)}, {}},
+    {"no CR at the end twice", "read-block", 1, {kGood.chopped(1) + '0'}, {}},
+    {"a byte more, then good", "read-block", 1, {kGood + '0', kGood}, {}},
+    {"flood after the reply", "read-block", 1, {kGood + QByteArray(90, '~'), kGood}, {}},
+    {"a byte short twice", "read-block", 1, {kGood.left(5) + kGood.mid(6)}, {}},
+    {"byte of block type twice", "read-byte", 1, {Reply(kTypeReadBlock, 1)}, {}},
+    {"write block: noise, then ACK", "write-block", 1, {"\x15~\x06"}, {}},
+    {"no ACK, no retry", "write-block", 0, {}, {}},
+    {"retry count 2, silent radio", "read-byte", 2, {}, {}},
+    {"Cancel awaiting the SOH", "read-block", 1, {}, "cancel@3"},
+    {"Cancel awaiting the body", "read-block", 1, {kGood.left(11)}, "cancel@4"},
+    {"Cancel awaiting the ACK", "write-byte", 1, {}, "cancel@2"},
+    {"Cancel as the body completes", "read-block", 1, {kGood.chopped(1)}, "cancel+cr@2"},
+    {"unplugged before: the flush fails", "read-block", 1, {}, "unplugged"},
+    {"unplugged: noted once, thrown by the retry", "read-byte", 1, {}, "unplug"},
+    {"short body: body limit", "read-byte", 0, {kByte.left(5)}, {}},
+    // The reply's SOH read in the poll the limit runs out in is late; one poll sooner
+    // it is in time.
+    {"reply as the limit runs out", "read-byte", 0, {"", "@1002 " + kByte}, {}},
+    {"reply a poll sooner", "read-byte", 0, {"", "@1001 " + kByte}, {}},
+    {"digit no digit, checksum right, then good", "read-block", 1, {NonHexReply(kGood), kGood}, {}},
+    {"too much before the SOH, then good",
+     "read-block",
+     1,
+     {QByteArray(200, '~') + kGood, kGood},
+     {}},
+    // The first attempt's reply comes late, after the second's: the block is read again.
+    {"late reply after the retry's answer", "read-blocks", 1, {"", kGood, "@1045 " + kGood}, {}},
+    // A reply follows the first block's: it is read again before the second.
+    {"input before the command", "read-blocks", 1, {kGood, "^" + kGood}, {}},
+};
+
+// The operations' stories (see Tell): name, events.
+const std::pair<const char*, const char*> kOperations[] = {
+    {"read", ""},
+    {"program", ""},
+    {"clear", ""},
+    {"verify", ""},
+    {"read: block 100 unanswered twice, then again", "drop-reply@104 drop-reply@105 again"},
+    {"read: other model's radio", "tq5300"},
+    {"clear: wrong-model fault", "wrong-model"},
+    {"read: third identifier byte unanswered twice", "drop-reply@3 drop-reply@4"},
+    {"program: first byte write unanswered twice", "drop-reply@519 drop-reply@520"},
+    {"clear: unanswered twice, byte 341 put back", "drop-reply@5 drop-reply@6"},
+    {"program: data that cannot be encoded", "overflow"},
+    {"read: port will not open", "open-fails"},
+    {"read: write fails in the model check", "write-fails@1"},
+    {"program: write fails", "write-fails@520"},
+    {"clear: write fails, byte 341 put back", "write-fails@5"},
+    {"read: unplugged, negative error number", "unplug@50"},
+    {"program: the radio hangs up", "hang-up@530"},
+    {"read: Cancel in the model check", "cancel@2"},
+    {"read: Cancel in the read", "cancel@30"},
+    {"read: Cancel as the last block comes in", "cancel-late@516"},
+    {"program: Cancel in the read", "cancel@30"},
+    {"clear: Cancel, byte 341 put back", "cancel@5"},
+    {"program: Cancel in the writing", "cancel@520"},
+    {"program: the read fails", "drop-reply@100 drop-reply@101"},
+    {"program: the backup cannot be kept", "unsaved"},
+    {"program: the whole plan", "full"},
+    {"program: twice, the second sends the first and last blocks", "again"},
+    {"program: the data's user MMSI written", "write-mmsi"},
+    {"program: Cancel at the user MMSI question", "cancel-mmsi"},
+    {"program: a radio without a user MMSI", "no-mmsi"},
+};
+
+// The ways a radio or a line misbehaves over the pseudo-terminal: name, operation, the
+// simulator tool's arguments ("stale": a reply left on the line).
+const std::tuple<const char*, int16_t, const char*> kFaults[] = {
+    {"read", kTransferRead, ""},
+    {"program", kTransferProgram, ""},
+    {"clear", kTransferClear, ""},
+    {"read: the radio hangs up", kTransferRead, "--fault hang-up@40"},
+    // An earlier session sent a command and was stopped before its reply came.
+    {"read: a stale reply on the line", kTransferRead, "stale"},
+    // Paced, so the radio answers the repeated command only after the late reply.
+    {"read: a reply past the limit", kTransferRead,
+     "--baud 115200 --late 600 --fault late-reply@30"},
+    {"read: answers lag one behind", kTransferRead, "--fault previous-reply@100"},
+    {"read: a digit that is no digit", kTransferRead, "--fault non-hex@50"},
+    {"read: blocks of another model", kTransferRead, "--fault block-ids"},
+    {"read: a flood", kTransferRead, "--fault flood@60"},
+    {"program: the radio hangs up while written", kTransferProgram, "--fault hang-up@518"},
+    {"program: silent while written", kTransferProgram, "--fault silence@519"},
+};
 }  // namespace
 
 class TestLink : public QObject {
@@ -494,60 +585,15 @@ class TestLink : public QObject {
         }
         COMPARE_GOLDEN(out, "link_wire.txt");
     }
+    void exchanges_matchTheGolden_data() { AddRowsOf(kExchanges); }
     void exchanges_matchTheGolden() {
-        const QByteArray good = Reply(kTypeReadBlock, 16), byte = Reply(kTypeReadByte, 1);
-        const std::tuple<const char*, const char*, int, QByteArrayList, QByteArray> exchanges[] = {
-            {"noise before the SOH", "read-block", 1, {QByteArray("~?x\0", 4) + good}, {}},
-            {"bad checksum, then good", "read-block", 1, {good.chopped(3) + "A0\r", good}, {}},
-            {"lower-case checksum twice", "read-block", 1, {good.chopped(3) + "a3\r"}, {}},
-            {"write-block type twice", "read-block", 1, {Reply(kTypeWriteBlock, 16)}, {}},
-            {"no CR at the end twice", "read-block", 1, {good.chopped(1) + '0'}, {}},
-            {"a byte more, then good", "read-block", 1, {good + '0', good}, {}},
-            {"flood after the reply", "read-block", 1, {good + QByteArray(90, '~'), good}, {}},
-            {"a byte short twice", "read-block", 1, {good.left(5) + good.mid(6)}, {}},
-            {"byte of block type twice", "read-byte", 1, {Reply(kTypeReadBlock, 1)}, {}},
-            {"write block: noise, then ACK", "write-block", 1, {"\x15~\x06"}, {}},
-            {"no ACK, no retry", "write-block", 0, {}, {}},
-            {"retry count 2, silent radio", "read-byte", 2, {}, {}},
-            {"Cancel awaiting the SOH", "read-block", 1, {}, "cancel@3"},
-            {"Cancel awaiting the body", "read-block", 1, {good.left(11)}, "cancel@4"},
-            {"Cancel awaiting the ACK", "write-byte", 1, {}, "cancel@2"},
-            {"Cancel as the body completes", "read-block", 1, {good.chopped(1)}, "cancel+cr@2"},
-            {"unplugged before: the flush fails", "read-block", 1, {}, "unplugged"},
-            {"unplugged: noted once, thrown by the retry", "read-byte", 1, {}, "unplug"},
-            {"short body: body limit", "read-byte", 0, {byte.left(5)}, {}},
-            // The reply's SOH read in the poll the limit runs out in is late; one poll sooner
-            // it is in time.
-            {"reply as the limit runs out", "read-byte", 0, {"", "@1002 " + byte}, {}},
-            {"reply a poll sooner", "read-byte", 0, {"", "@1001 " + byte}, {}},
-            {"digit no digit, checksum right, then good",
-             "read-block",
-             1,
-             {NonHexReply(good), good},
-             {}},
-            {"too much before the SOH, then good",
-             "read-block",
-             1,
-             {QByteArray(200, '~') + good, good},
-             {}},
-            // The first attempt's reply comes late, after the second's: the block is read again.
-            {"late reply after the retry's answer",
-             "read-blocks",
-             1,
-             {"", good, "@1045 " + good},
-             {}},
-            // A reply follows the first block's: it is read again before the second.
-            {"input before the command", "read-blocks", 1, {good, "^" + good}, {}},
-        };
+        const auto& [name, op, retries, replies, event] = RowOf(kExchanges);
         QTemporaryDir dir;
         const QString trace = dir.filePath("trace.txt");
-        QByteArray out;
-        for (const auto& [name, op, retries, replies, event] : exchanges) {
-            const QByteArray outcome = Perform(op, retries, replies, event, trace);
-            QVERIFY2(Perform(op, retries, replies, event, {}) == outcome, name);
-            out += QByteArray("== ") + name + " ==\n" + ReadBytes(trace) + outcome;
-        }
-        COMPARE_GOLDEN(out, "link_exchanges.txt");
+        const QByteArray outcome = Perform(op, retries, replies, event, trace);
+        QCOMPARE(Perform(op, retries, replies, event, {}), outcome);
+        COMPARE_GOLDEN_STORY(QByteArray("== ") + name + " ==\n" + ReadBytes(trace) + outcome,
+                             "link_exchanges.txt");
     }
 
     // Past its size limit a trace ends with one line that says so, and nothing after it.
@@ -565,123 +611,72 @@ class TestLink : public QObject {
                  "      0 TX 03\n      0 # trace cut at 60 bytes\n");
     }
 
+    void operations_matchTheirStories_data() { AddRowsOf(kOperations); }
     void operations_matchTheirStories() {
-        const char* const operations[][2] = {
-            {"read", ""},
-            {"program", ""},
-            {"clear", ""},
-            {"verify", ""},
-            {"read: block 100 unanswered twice, then again", "drop-reply@104 drop-reply@105 again"},
-            {"read: other model's radio", "tq5300"},
-            {"clear: wrong-model fault", "wrong-model"},
-            {"read: third identifier byte unanswered twice", "drop-reply@3 drop-reply@4"},
-            {"program: first byte write unanswered twice", "drop-reply@519 drop-reply@520"},
-            {"clear: unanswered twice, byte 341 put back", "drop-reply@5 drop-reply@6"},
-            {"program: data that cannot be encoded", "overflow"},
-            {"read: port will not open", "open-fails"},
-            {"read: write fails in the model check", "write-fails@1"},
-            {"program: write fails", "write-fails@520"},
-            {"clear: write fails, byte 341 put back", "write-fails@5"},
-            {"read: unplugged, negative error number", "unplug@50"},
-            {"program: the radio hangs up", "hang-up@530"},
-            {"read: Cancel in the model check", "cancel@2"},
-            {"read: Cancel in the read", "cancel@30"},
-            {"read: Cancel as the last block comes in", "cancel-late@516"},
-            {"program: Cancel in the read", "cancel@30"},
-            {"clear: Cancel, byte 341 put back", "cancel@5"},
-            {"program: Cancel in the writing", "cancel@520"},
-            {"program: the read fails", "drop-reply@100 drop-reply@101"},
-            {"program: the backup cannot be kept", "unsaved"},
-            {"program: the whole plan", "full"},
-            {"program: twice, the second sends the first and last blocks", "again"},
-            {"program: the data's user MMSI written", "write-mmsi"},
-            {"program: Cancel at the user MMSI question", "cancel-mmsi"},
-            {"program: a radio without a user MMSI", "no-mmsi"},
-        };
-        QByteArray out;
-        for (const auto& [name, events] : operations)
-            out += Tell(name, events);
-        COMPARE_GOLDEN(out, "link_clone_operations.txt");
+        const auto& [name, events] = RowOf(kOperations);
+        COMPARE_GOLDEN_STORY(Tell(name, events), "link_clone_operations.txt");
     }
 
     // The real serial code against the simulator tool on a pseudo-terminal, one row per way a
     // radio or a line can misbehave, with the link's time limits shortened: what the user is
     // told, what the image and the radio hold afterwards, and the most input the port ever held.
     // tests/data/link_faults.txt.
+    void faults_overThePty_data() { AddRowsOf(kFaults); }
     void faults_overThePty() {
-        const std::tuple<const char*, int16_t, const char*> rows[] = {
-            {"read", kTransferRead, ""},
-            {"program", kTransferProgram, ""},
-            {"clear", kTransferClear, ""},
-            {"read: the radio hangs up", kTransferRead, "--fault hang-up@40"},
-            // An earlier session sent a command and was stopped before its reply came.
-            {"read: a stale reply on the line", kTransferRead, "stale"},
-            // Paced, so the radio answers the repeated command only after the late reply.
-            {"read: a reply past the limit", kTransferRead,
-             "--baud 115200 --late 600 --fault late-reply@30"},
-            {"read: answers lag one behind", kTransferRead, "--fault previous-reply@100"},
-            {"read: a digit that is no digit", kTransferRead, "--fault non-hex@50"},
-            {"read: blocks of another model", kTransferRead, "--fault block-ids"},
-            {"read: a flood", kTransferRead, "--fault flood@60"},
-            {"program: the radio hangs up while written", kTransferProgram, "--fault hang-up@518"},
-            {"program: silent while written", kTransferProgram, "--fault silence@519"},
-        };
-        QByteArray out;
-        for (const auto& [name, mode, arguments] : rows) {
-            const int16_t model = mode == kTransferRead ? kModelTQ5300 : kModelHV2071P;
-            QTemporaryDir dir;
-            const MemoryImage radio = RadioInUse(model, 11);
-            WriteBytes(dir.filePath("before.hex"), ImageBytes(radio));
-            SimProcess sim(CHANWRIGHT_RADIOSIM);
-            QString why;
-            QVERIFY2(
-                sim.Start(QStringList{"--image", dir.filePath("before.hex"), "--dump",
-                                      dir.filePath("after.hex")}
-                              << QString(arguments).remove("stale").split(' ', Qt::SkipEmptyParts),
-                          &why),
-                qPrintable(why));
-            if (QByteArray(arguments) == "stale")
-                LeaveStaleReply(sim.Device(), Command("120808"));
-            AppState app = MakeDefaultApp(model);
-            app.Data.UsaChannels[0].ChTag = "HARBOUR";
-            QtSerialPort serial(sim.Device());
-            HeldInput port(serial);
-            SteadyClock clock;
-            NoEventPump events;
-            RecordingPrompter prompter;
-            RecordingView view;
-            RecordingLog log;
-            RadioLink link(app.Shared, port, clock, events, log, {0.4, 0.4, 0.4, 50, 5, 0.3});
-            CloneOperations operations(app, link, prompter, clock, view, log);
-            operations.SetSettlePause(0);
+        const auto& [name, mode, arguments] = RowOf(kFaults);
+        const int16_t model = mode == kTransferRead ? kModelTQ5300 : kModelHV2071P;
+        QTemporaryDir dir;
+        const MemoryImage radio = RadioInUse(model, 11);
+        WriteBytes(dir.filePath("before.hex"), ImageBytes(radio));
+        SimProcess sim(CHANWRIGHT_RADIOSIM);
+        QString why;
+        QVERIFY2(sim.Start(QStringList{"--image", dir.filePath("before.hex"), "--dump",
+                                       dir.filePath("after.hex")}
+                               << QString(arguments).remove("stale").split(' ', Qt::SkipEmptyParts),
+                           &why),
+                 qPrintable(why));
+        if (QByteArray(arguments) == "stale")
+            LeaveStaleReply(sim.Device(), Command("120808"));
+        AppState app = MakeDefaultApp(model);
+        app.Data.UsaChannels[0].ChTag = "HARBOUR";
+        QtSerialPort serial(sim.Device());
+        HeldInput port(serial);
+        SteadyClock clock;
+        NoEventPump events;
+        RecordingPrompter prompter;
+        RecordingView view;
+        RecordingLog log;
+        RadioLink link(app.Shared, port, clock, events, log, {0.4, 0.4, 0.4, 50, 5, 0.3});
+        CloneOperations operations(app, link, prompter, clock, view, log);
+        operations.SetSettlePause(0);
 
-            const AppState before = app;
-            MemoryImage programmed{}, cleared = radio;
-            EncodeOverRadio(before.Data, RadioAsRead(radio, model), false, programmed);
-            cleared[kPermissionCount] = 0;
-            app.Shared.TransferMode = mode;
-            const bool done = operations.RunTransfer();
-            out += QByteArray("== ") + name + " ==\n" + (done ? "done" : "not done");
-            for (const ShownMessage& shown : prompter.messages)
-                out += "\ntold: " + Shown(QByteArray::fromStdString(shown.text))
-                                        .replace(sim.Device().toLatin1(), "DEVICE");
-            if (sim.Running())
-                QVERIFY(sim.Stop());
-            else
-                QVERIFY(sim.WaitForExit(5000));
-            out += "\nimage: " +
-                   Which(app.Image, {{"as before", before.Image},
-                                     {"as read", RadioAsRead(radio, model)},
-                                     {"programmed", programmed}}) +
-                   "\nradio: " +
-                   Which(BytesToImage(ReadBytes(dir.filePath("after.hex"))),
-                         {{"programmed", StoredByRadio(programmed, radio)},
-                          {"as before", radio},
-                          {"cleared", cleared}}) +
-                   "\nport open: " + (serial.IsOpen() ? "yes" : "no") + "; input held at most: " +
-                   (port.most > 4096 ? "more than 4096" : "4096 or less") + '\n';
-        }
-        COMPARE_GOLDEN(out, "link_faults.txt");
+        const AppState before = app;
+        MemoryImage programmed{}, cleared = radio;
+        EncodeOverRadio(before.Data, RadioAsRead(radio, model), false, programmed);
+        cleared[kPermissionCount] = 0;
+        app.Shared.TransferMode = mode;
+        const bool done = operations.RunTransfer();
+        QByteArray out = QByteArray("== ") + name + " ==\n" + (done ? "done" : "not done");
+        for (const ShownMessage& shown : prompter.messages)
+            out += "\ntold: " + Shown(QByteArray::fromStdString(shown.text))
+                                    .replace(sim.Device().toLatin1(), "DEVICE");
+        if (sim.Running())
+            QVERIFY(sim.Stop());
+        else
+            QVERIFY(sim.WaitForExit(5000));
+        out += "\nimage: " +
+               Which(app.Image, {{"as before", before.Image},
+                                 {"as read", RadioAsRead(radio, model)},
+                                 {"programmed", programmed}}) +
+               "\nradio: " +
+               Which(BytesToImage(ReadBytes(dir.filePath("after.hex"))),
+                     {{"programmed", StoredByRadio(programmed, radio)},
+                      {"as before", radio},
+                      {"cleared", cleared}}) +
+               "\nport open: " + (serial.IsOpen() ? "yes" : "no") +
+               "; input held at most: " + (port.most > 4096 ? "more than 4096" : "4096 or less") +
+               '\n';
+        COMPARE_GOLDEN_STORY(out, "link_faults.txt");
     }
 };
 

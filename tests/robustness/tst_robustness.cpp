@@ -226,37 +226,31 @@ void ForEachSeed(uint64_t first, uint64_t count, Check check) {
 
 enum Input { kDataFile, kRandomImage, kFlippedImage };
 
+// Name, input, model, model code (the ATIS fields are read only under KW83E), how many seeds from
+// which first.
+const std::tuple<const char*, int, int, QString, int, uint64_t> kInputs[] = {
+    {"HV2071P file", kDataFile, 0, "KW83", 500, 1'000'000},
+    {"TQ5300 file", kDataFile, 1, "KW83", 350, 2'000'000},
+    {"HV2071P KW83E file", kDataFile, 0, "KW83E", 350, 3'000'000},
+    {"random image", kRandomImage, 0, "KW83", 3000, 4'000'000},
+    {"HV2071P image", kFlippedImage, 0, "KW83", 1500, 5'000'000},
+    {"TQ5300 image", kFlippedImage, 1, "KW83", 1500, 6'000'000},
+};
+
 }  // namespace
 
 class TestRobustness : public QObject {
     Q_OBJECT
 
   private slots:
-    void randomInputs_data() {
-        QTest::addColumn<int>("input");
-        QTest::addColumn<int>("model");
-        QTest::addColumn<QString>("modelCode");  // the ATIS fields are read only under KW83E
-        QTest::addColumn<int>("count");
-        QTest::addColumn<qulonglong>("firstSeed");
-        QTest::newRow("HV2071P file") << +kDataFile << 0 << "KW83" << 500 << 1'000'000ULL;
-        QTest::newRow("TQ5300 file") << +kDataFile << 1 << "KW83" << 350 << 2'000'000ULL;
-        QTest::newRow("HV2071P KW83E file") << +kDataFile << 0 << "KW83E" << 350 << 3'000'000ULL;
-        QTest::newRow("random image") << +kRandomImage << 0 << "KW83" << 3000 << 4'000'000ULL;
-        QTest::newRow("HV2071P image") << +kFlippedImage << 0 << "KW83" << 1500 << 5'000'000ULL;
-        QTest::newRow("TQ5300 image") << +kFlippedImage << 1 << "KW83" << 1500 << 6'000'000ULL;
-    }
-
+    void randomInputs_data() { test::AddRowsOf(kInputs); }
     void randomInputs() {
-        QFETCH(int, input);
-        QFETCH(int, model);
-        QFETCH(QString, modelCode);
-        QFETCH(int, count);
-        QFETCH(qulonglong, firstSeed);
+        const auto& [name, input, model, modelCode, count, firstSeed] = test::RowOf(kInputs);
         AppState app = test::MakeDefaultApp(static_cast<int16_t>(model));
         app.Shared.ModelCode = modelCode.toStdString();
         const std::string file = WriteDataFile(app.Shared, app.Data);
         QVERIFY(robust::CheckDataFile(app, file, app.Image).empty());
-        ForEachSeed(firstSeed, static_cast<uint64_t>(count), [&](uint64_t seed) {
+        ForEachSeed(firstSeed, static_cast<uint64_t>(count), [&, input = input](uint64_t seed) {
             Rng rng(seed);
             MemoryImage image = app.Image;
             if (input == kDataFile) {

@@ -1,6 +1,8 @@
 #include "tests/support/test_files.h"
 
+#include <QDir>
 #include <QFile>
+#include <QHash>
 #include <algorithm>
 #include <random>
 
@@ -33,32 +35,95 @@ QString TestDataPath(const QString& name) {
     return QStringLiteral(CHANWRIGHT_TEST_DATA) + QLatin1Char('/') + name;
 }
 
-bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString* why) {
-    const QString path = TestDataPath(goldenName);
-    if (qEnvironmentVariableIsSet("CHANWRIGHT_UPDATE_GOLDEN")) {
-        WriteBytes(path, actual);
+namespace {
+
+// A heading line's marker, its '='s and the space after them; empty for any other line.
+QByteArray HeadingMarker(const QByteArray& line) {
+    qsizetype n = 0;
+    while (line.mid(n, 1) == "=")
+        ++n;
+    return n >= 2 && line.mid(n, 1) == " " ? line.left(n + 1) : QByteArray();
+}
+
+// The offset (-1 when there is none) and size of the story under `heading` in `text`, which runs
+// to the next heading of its kind.
+std::pair<qsizetype, qsizetype> FindStory(const QByteArray& text, const QByteArray& heading) {
+    const qsizetype at = ('\n' + text).indexOf('\n' + heading + '\n');
+    const qsizetype next = text.indexOf('\n' + HeadingMarker(heading), at + heading.size());
+    return {at, at < 0 ? 0 : (next < 0 ? text.size() : next + 1) - at};
+}
+
+// The text with the story in place of its own, or at the end.
+QByteArray WithStory(QByteArray text, const QByteArray& story) {
+    const auto [at, size] = FindStory(text, story.left(story.indexOf('\n')));
+    return at < 0 ? text + story : text.replace(at, size, story);
+}
+
+// A line as a failure shows it: its size, control characters as <xx>, a long one cut near
+// `column`.
+QString Excerpt(const QByteArrayList& lines, qsizetype index, qsizetype column) {
+    const qsizetype from = std::max<qsizetype>(0, column - 40);
+    QByteArray shown = from > 0 ? "…" : "";
+    for (const char c : lines.value(index).mid(from, 100))
+        shown += uint8_t(c) < 0x20 ? '<' + QByteArray(1, c).toHex() + '>' : QByteArray(1, c);
+    return index >= lines.size() ? QString("(none, the text ends before)")
+                                 : QString("(%1 bytes) ").arg(lines[index].size()) + shown;
+}
+
+// Where `actual` first leaves `golden`, a text that starts at line `firstLine` of its file: the
+// line, the heading above it and both lines; in an image, the byte.
+QString Difference(const QByteArray& golden, const QByteArray& actual, qsizetype firstLine) {
+    if (golden.contains('\0') || actual.contains('\0')) {  // an image: the bytes there, in hex
+        const qsizetype at =
+            std::mismatch(golden.begin(), golden.end(), actual.begin(), actual.end()).first -
+            golden.begin();
+        const qsizetype from = std::max<qsizetype>(0, at - 8);
+        return QString(" byte %1 (0x%2); from 0x%3:\n   golden %4\n   actual %5")
+            .arg(at)
+            .arg(at, 0, 16)
+            .arg(from, 0, 16)
+            .arg(golden.mid(from, 24).toHex(' '), actual.mid(from, 24).toHex(' '));
+    }
+    const QByteArrayList want = golden.split('\n'), got = actual.split('\n');
+    const qsizetype line =
+        std::mismatch(want.begin(), want.end(), got.begin(), got.end()).first - want.begin();
+    const QByteArray a = want.value(line), b = got.value(line);
+    const qsizetype column =
+        std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
+    QByteArray heading;
+    for (qsizetype i = std::min(line, want.size() - 1); i >= 0 && heading.isEmpty(); --i)
+        heading = HeadingMarker(want[i]).isEmpty() ? QByteArray() : ", in \"" + want[i] + '"';
+    return QString(" line %1, column %2%3\n   golden %4\n   actual %5")
+        .arg(firstLine + line)
+        .arg(column + 1)
+        .arg(heading, Excerpt(want, line, column), Excerpt(got, line, column));
+}
+
+}  // namespace
+
+bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString* why, bool story) {
+    static QHash<QString, QByteArray> actuals;  // the goldens with this run's differing stories
+    const QByteArray golden = ReadBytes(TestDataPath(goldenName)),
+                     heading = actual.left(actual.indexOf('\n'));
+    const auto [at, size] =
+        story ? FindStory(golden, heading) : std::pair{qsizetype(0), golden.size()};
+    const auto with = [&](QByteArray text) { return story ? WithStory(text, actual) : actual; };
+    if (qEnvironmentVariableIsSet("CHANWRIGHT_UPDATE_GOLDEN"))
+        return WriteBytes(TestDataPath(goldenName), with(golden));
+    const QString path = QStringLiteral(CHANWRIGHT_TEST_ACTUAL "/") + goldenName + ".actual";
+    if (at >= 0 && golden.mid(at, size) == actual) {
+        if (!story)
+            QFile::remove(path);  // left by an earlier failure
         return true;
     }
-    const QByteArray golden = ReadBytes(path);
-    if (golden.size() != actual.size()) {
-        *why = QStringLiteral("%1: length %2, golden %3")
-                   .arg(goldenName)
-                   .arg(actual.size())
-                   .arg(golden.size());
-        return false;
-    }
-    for (qsizetype i = 0; i < golden.size(); ++i) {
-        if (golden[i] != actual[i]) {
-            *why = QStringLiteral("%1: first difference at byte %2 (0x%3): %4, golden %5")
-                       .arg(goldenName)
-                       .arg(i)
-                       .arg(i, 0, 16)
-                       .arg(static_cast<uint8_t>(actual[i]))
-                       .arg(static_cast<uint8_t>(golden[i]));
-            return false;
-        }
-    }
-    return true;
+    QDir().mkpath(QFileInfo(path).path());
+    WriteBytes(path, actuals[goldenName] = with(actuals.value(goldenName, golden)));
+    *why = "tests/data/" + goldenName +
+           (at < 0 ? " has no story \"" + QString::fromUtf8(heading) + '"'
+                   : Difference(golden.mid(at, size), actual, golden.left(at).count('\n') + 1)) +
+           "\n   all of it: diff tests/data/" + goldenName + ' ' +
+           QDir(TestDataPath("../..")).relativeFilePath(path);
+    return false;
 }
 
 QByteArray Hex(const char* text) {

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTest>
+#include <tuple>
 
 #include "core/app_state.h"
 
@@ -15,9 +17,27 @@ QByteArray ReadBytes(const QString& path);
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 QString TestDataPath(const QString& name);
 
-// Compares a produced file with its golden copy, whole and by length. When the variable
-// CHANWRIGHT_UPDATE_GOLDEN is set, rewrites the golden copy instead (review the diff!).
-bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString* why);
+// Compares a produced file with its golden copy, whole and by length; with `story`, one story of
+// a golden that tells many: it starts with its heading line ("== name ==", "=== name") and runs to
+// the next heading of its kind. A difference is told by the golden's line, the heading above it
+// and both lines, and the whole output is left in the build folder for diff. When the variable
+// CHANWRIGHT_UPDATE_GOLDEN is set, rewrites the golden copy instead (a story in place, or at the
+// end): review the diff!
+bool MatchesGolden(const QByteArray& actual, const QString& goldenName, QString* why,
+                   bool story = false);
+
+// One QtTest row per entry of a table whose entries start with their name, and in the test
+// function the current row's entry.
+template <typename Table>
+void AddRowsOf(const Table& table) {
+    QTest::addColumn<int>("row");
+    for (int row = 0; row < int(std::size(table)); ++row)
+        QTest::newRow(std::get<0>(table[row])) << row;
+}
+template <typename Table>
+const auto& RowOf(const Table& table) {
+    return table[*static_cast<int*>(QTest::qData("row", qMetaTypeId<int>()))];
+}
 
 // Bytes written as hex text ("1000ff"), for readable test tables.
 QByteArray Hex(const char* text);
@@ -32,9 +52,12 @@ MemoryImage RandomImage(unsigned seed);
 
 }  // namespace chanwright::test
 
-// In a test function: fails it unless the bytes equal their golden copy (see MatchesGolden).
-#define COMPARE_GOLDEN(actual, name)                                                        \
-    do {                                                                                    \
-        QString why_;                                                                       \
-        QVERIFY2(::chanwright::test::MatchesGolden(actual, name, &why_), qPrintable(why_)); \
+// In a test function: fails it unless the bytes equal their golden copy, or the story in it that
+// they tell (see MatchesGolden).
+#define COMPARE_GOLDEN(actual, name) CHANWRIGHT_VERIFY_GOLDEN(actual, name, false)
+#define COMPARE_GOLDEN_STORY(story, name) CHANWRIGHT_VERIFY_GOLDEN(story, name, true)
+#define CHANWRIGHT_VERIFY_GOLDEN(actual, name, story)                                              \
+    do {                                                                                           \
+        QString why_;                                                                              \
+        QVERIFY2(::chanwright::test::MatchesGolden(actual, name, &why_, story), qPrintable(why_)); \
     } while (false)

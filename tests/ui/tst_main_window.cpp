@@ -79,6 +79,86 @@ QString RecentItems(const Desk& desk) {
     return shown.join('|');
 }
 
+// The rows of the tests below: name, then the columns they take, in order.
+const std::tuple<const char*, QString, QString, QString> kStartUps[] = {
+    {"new installation", "", "", "ui/start_new.txt"},
+    {"stored model and port, /K",
+     "[ModelPath]\nModelNum=1\n[ComPath]\nComNum=3\nPort3=/dev/pts/9\n", "/K",
+     "ui/start_stored.txt"},
+};
+
+// A row 0 is the header row.
+const std::tuple<const char*, QStringList, QString> kPages[] = {
+    {"settings", {"S", "S/1"}, "ui/pages_settings.txt"},
+    {"lists", {"P", "PU", "PI", "PC", "PW", "E"}, "ui/pages_lists.txt"},
+    {"channels",
+     {"PU0", "PU14", "PU17", "PI0", "PC0", "E1", "E2", "E3", "E5"},
+     "ui/pages_channels.txt"},
+    {"directories",
+     {"SM", "SG", "SM1", "SM3", "SM4", "SM5", "SG1", "SG2", "SG3", "SM20", "tree"},
+     "ui/pages_directories.txt"},
+};
+
+const std::tuple<const char*, QString, QString, QString, QString> kRowJumps[] = {
+    {"USA, Return", "PU", "return", "1", "PU0"},
+    {"Canada, Enter", "PC", "enter", "4", "PC3"},
+    {"EXP, double-click", "E", "dclick", "5", "E5"},
+    {"group, double-click on the number", "SG", "number", "3", "SG3"},
+    {"individual, Enter right after the fill", "SM", "enter", "0", "SM1"},
+    {"double-click on the header", "PI", "dclick", "0", "PI"},
+};
+
+const std::tuple<const char*, QString, QString> kImageSaves[] = {
+    {"Ctrl+S, OK", "S", "OK"},
+    {"Ctrl+S, Cancel", "S", "Cancel"},
+    {"Ctrl+F3, OK", "F3", "OK"},
+};
+
+const std::tuple<const char*, QString, QString, QString, QString> kModelChanges[] = {
+    {"to HV2071P, OK", "[ModelPath]\nModelNum=1\n", "mnuEditModel2", "OK", "HV2071P"},
+    {"to TQ5300, Cancel", "", "mnuEditModel1", "Cancel", "HV2071P"},
+    {"the same model", "", "mnuEditModel2", "OK", "HV2071P"},
+};
+
+// The answer is to "a PDF file instead?".
+const std::tuple<const char*, QString, QString, QString, QString> kPrints[] = {
+    {"printed", "yes", "", "report.pdf", "report.pdf"},
+    {"print dialog cancelled", "yes", "", "", ""},
+    {"no printer, Yes, a name without suffix", "", "Yes", "boat", "boat.pdf"},
+    {"no printer, Yes, then no name", "", "Yes", "", ""},
+    {"no printer, No", "", "No", "boat.pdf", ""},
+};
+
+const std::tuple<const char*, QString> kHelpFiles[] = {
+    {"help file", "yes"},
+    {"no help file", ""},
+};
+
+const std::tuple<const char*, QString, QString, QString> kResizes[] = {
+    {"wide", "1000", "300", ""},
+    {"smallest, then minimised", "607", "182", "yes"},
+};
+
+const char* const kKept =
+    "The radio matches the data being edited.\n\nThe radio keeps its own user MMSI 366000001; "
+    "the data holds 366987654.";
+const std::tuple<const char*, QString, QString> kProgramAnswers[] = {
+    {"keep", "0", kKept},
+    {"write", "1", "The radio matches the data being edited."},
+    {"cancel", "2", ""},
+};
+
+const char* const kDatFilter = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
+const char* const kDatQtFilter = "dat files(*.dat);;All files(*.*);;All Files (*)";
+const std::tuple<const char*, QString, QString, QString, QString> kFileDialogs[] = {
+    {"data, no suffix", kDatFilter, "/d.x/boat", kDatQtFilter, "/d.x/boat.dat"},
+    {"data, a suffix", kDatFilter, "/d/boat.txt", kDatQtFilter, "/d/boat.txt"},
+    {"data, cancelled", kDatFilter, "", kDatQtFilter, ""},
+    {"image", "hex files(*.hex)|*.hex|All files(*.*)|*.*", "/d/radio",
+     "hex files(*.hex);;All files(*.*);;All Files (*)", "/d/radio"},
+    {"PDF", "PDF files(*.pdf)|*.pdf", "/d/pages", "PDF files(*.pdf);;All Files (*)", "/d/pages"},
+};
+
 }  // namespace
 
 class TestMainWindow : public QObject {
@@ -88,17 +168,9 @@ class TestMainWindow : public QObject {
     // What the user meets first: the window, its settings page and every menu item, on a new
     // installation and with a model and port stored in the settings file. The image file keys
     // work only for a developer ("/K").
-    void startUp_data() {
-        AddRows({"settings", "developer", "golden"},
-                {{"new installation", "", "", "ui/start_new.txt"},
-                 {"stored model and port, /K",
-                  "[ModelPath]\nModelNum=1\n[ComPath]\nComNum=3\nPort3=/dev/pts/9\n", "/K",
-                  "ui/start_stored.txt"}});
-    }
+    void startUp_data() { AddRowsOf(kStartUps); }
     void startUp() {
-        QFETCH(QString, settings);
-        QFETCH(QString, developer);
-        QFETCH(QString, golden);
+        const auto& [name, settings, developer, golden] = RowOf(kStartUps);
         Desk desk(!developer.isEmpty(), settings.toUtf8());
         QCOMPARE(desk.busy.changes, (std::vector<bool>{true, false}));
         QVERIFY(desk.ShowActive());
@@ -124,22 +196,9 @@ class TestMainWindow : public QObject {
     // every control shows and hints while it has the focus, and that its page alone is enabled;
     // and the node texts, channel numbers with [Enable], directory entries grey after the first
     // free one.
-    void pages_data() {
-        QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<QString>("golden");
-        QTest::newRow("settings") << QStringList{"S", "S/1"} << "ui/pages_settings.txt";
-        QTest::newRow("lists") << QStringList{"P", "PU", "PI", "PC", "PW", "E"}
-                               << "ui/pages_lists.txt";
-        QTest::newRow("channels") << QStringList{"PU0", "PU14", "PU17", "PI0", "PC0",
-                                                 "E1",  "E2",   "E3",   "E5"}
-                                  << "ui/pages_channels.txt";
-        QTest::newRow("directories") << QStringList{"SM",  "SG",  "SM1", "SM3",  "SM4", "SM5",
-                                                    "SG1", "SG2", "SG3", "SM20", "tree"}
-                                     << "ui/pages_directories.txt";
-    }
+    void pages_data() { AddRowsOf(kPages); }
     void pages() {
-        QFETCH(QStringList, keys);
-        QFETCH(QString, golden);
+        const auto& [name, keys, golden] = RowOf(kPages);
         Desk desk;
         desk.Open(TestDataPath("ui/rich.dat"));
         const AppState loaded = desk.app;
@@ -174,21 +233,29 @@ class TestMainWindow : public QObject {
         QCOMPARE(Edits(loaded, desk.app), QString());
     }
 
-    // A list row opens its own node: a double-click on the row or on its number, or Enter.
-    void rowJumps_data() {
-        AddRows({"list", "how", "rowText", "target"},  // row 0: the header row
-                {{"USA, Return", "PU", "return", "1", "PU0"},
-                 {"Canada, Enter", "PC", "enter", "4", "PC3"},
-                 {"EXP, double-click", "E", "dclick", "5", "E5"},
-                 {"group, double-click on the number", "SG", "number", "3", "SG3"},
-                 {"individual, Enter right after the fill", "SM", "enter", "0", "SM1"},
-                 {"double-click on the header", "PI", "dclick", "0", "PI"}});
+    // The help topic F1 opens on each control of a page, by the control's name: the settings
+    // page, the common channels, a channel list, the weather channels, a channel, both
+    // directories and an entry of each. The snapshots leave the topics out.
+    void helpTopics_data() {
+        AddRowsOf(std::vector<std::tuple<const char*>>{
+            {"S"}, {"P"}, {"PU"}, {"PW"}, {"PU0"}, {"SM"}, {"SG"}, {"SM1"}, {"SG1"}});
     }
+    void helpTopics() {
+        Desk desk;
+        desk.ClickNode(QTest::currentDataTag());
+        QStringList topics{"== " + desk.CurrentKey() + ": " + desk.ActivePage()->objectName()};
+        for (const QWidget* control : desk.ActivePage()->findChildren<QWidget*>()) {
+            if (control->property("helpContext").isValid())
+                topics << control->objectName() + ' ' + control->property("helpContext").toString();
+        }
+        topics.removeDuplicates();
+        COMPARE_GOLDEN_STORY((topics.join('\n') + '\n').toUtf8(), "ui/help_topics.txt");
+    }
+
+    // A list row opens its own node: a double-click on the row or on its number, or Enter.
+    void rowJumps_data() { AddRowsOf(kRowJumps); }
     void rowJumps() {
-        QFETCH(QString, list);
-        QFETCH(QString, how);
-        QFETCH(QString, target);
-        QFETCH(QString, rowText);
+        const auto& [name, list, how, rowText, target] = RowOf(kRowJumps);
         const int row = rowText.toInt();
         Desk desk;
         QVERIFY(desk.ShowActive());
@@ -309,14 +376,9 @@ class TestMainWindow : public QObject {
 
     // An image opened with Ctrl+F2 is saved as an image by Ctrl+S, as Ctrl+F3 saves one. Names
     // the radio cannot show as typed are listed first; Cancel saves nothing.
-    void imageFile_savedAsImage_data() {
-        AddRows({"key", "answer"}, {{"Ctrl+S, OK", "S", "OK"},
-                                    {"Ctrl+S, Cancel", "S", "Cancel"},
-                                    {"Ctrl+F3, OK", "F3", "OK"}});
-    }
+    void imageFile_savedAsImage_data() { AddRowsOf(kImageSaves); }
     void imageFile_savedAsImage() {
-        QFETCH(QString, key);
-        QFETCH(QString, answer);
+        const auto& [name, key, answer] = RowOf(kImageSaves);
         Desk desk(true);
         QVERIFY(desk.ShowActive());
         const QString path = desk.dir.filePath("Radio.HEX");
@@ -344,17 +406,9 @@ class TestMainWindow : public QObject {
 
     // A new model only after the user's OK: the menu, the settings file and a fresh data set of
     // that model, its settings page laid out as for a window started with it.
-    void modelChange_data() {
-        AddRows({"settings", "item", "answer", "model"},
-                {{"to HV2071P, OK", "[ModelPath]\nModelNum=1\n", "mnuEditModel2", "OK", "HV2071P"},
-                 {"to TQ5300, Cancel", "", "mnuEditModel1", "Cancel", "HV2071P"},
-                 {"the same model", "", "mnuEditModel2", "OK", "HV2071P"}});
-    }
+    void modelChange_data() { AddRowsOf(kModelChanges); }
     void modelChange() {
-        QFETCH(QString, settings);
-        QFETCH(QString, item);
-        QFETCH(QString, answer);
-        QFETCH(QString, model);
+        const auto& [name, settings, item, answer, model] = RowOf(kModelChanges);
         Desk desk(false, settings.toUtf8());
         const QString before = QString::fromStdString(desk.app.Shared.ModelName());
         desk.app.Data.UsaChannels[0].ChTag = "KEEP";
@@ -391,19 +445,9 @@ class TestMainWindow : public QObject {
     }
 
     // Print goes to the printer chosen; without a printer it offers the pages as a PDF file.
-    void print_data() {
-        AddRows({"printer", "answer", "chosen", "written"},  // answer: to "a PDF file instead?"
-                {{"printed", "yes", "", "report.pdf", "report.pdf"},
-                 {"print dialog cancelled", "yes", "", "", ""},
-                 {"no printer, Yes, a name without suffix", "", "Yes", "boat", "boat.pdf"},
-                 {"no printer, Yes, then no name", "", "Yes", "", ""},
-                 {"no printer, No", "", "No", "boat.pdf", ""}});
-    }
+    void print_data() { AddRowsOf(kPrints); }
     void print() {
-        QFETCH(QString, printer);
-        QFETCH(QString, answer);
-        QFETCH(QString, chosen);
-        QFETCH(QString, written);
+        const auto& [name, printer, answer, chosen, written] = RowOf(kPrints);
         Desk desk;
         const QString path = chosen.isEmpty() ? QString() : desk.dir.filePath(chosen);
         desk.printerInstalled = !printer.isEmpty();
@@ -444,9 +488,9 @@ class TestMainWindow : public QObject {
     // F1 opens the help at the focused control's topic, Help ▸ Contents at the contents, and the
     // radio dialog's Help at its own, in front of the dialog in a window it does not block.
     // Without a help file each says so, titled by its window.
-    void help_data() { AddRows({"file"}, {{"help file", "yes"}, {"no help file", ""}}); }
+    void help_data() { AddRowsOf(kHelpFiles); }
     void help() {
-        QFETCH(QString, file);
+        const auto& [name, file] = RowOf(kHelpFiles);
         Desk desk(false, {},
                   file.isEmpty() ? QByteArray()
                                  : "<h2 id=\"1001\">Contents</h2><h2 id=\"1054\">Tree</h2>"
@@ -489,14 +533,9 @@ class TestMainWindow : public QObject {
 
     // After a resize the tree takes 30 % of the width, within its limits; closing stores where
     // the window was, unless minimised.
-    void resizeAndClose_data() {
-        AddRows({"width", "tree", "minimised"},
-                {{"wide", "1000", "300", ""}, {"smallest, then minimised", "607", "182", "yes"}});
-    }
+    void resizeAndClose_data() { AddRowsOf(kResizes); }
     void resizeAndClose() {
-        QFETCH(QString, width);
-        QFETCH(QString, tree);
-        QFETCH(QString, minimised);
+        const auto& [name, width, tree, minimised] = RowOf(kResizes);
         Desk desk;
         desk.window->show();
         desk.window->resize(width.toInt(), 500);
@@ -653,17 +692,9 @@ class TestMainWindow : public QObject {
     // Program to Radio from the menu on a radio in use: what the data does not own stays the
     // radio's, and its user MMSI too unless the user answers otherwise in the real question box;
     // a second program sends only the first and last blocks, and Verify says the radio matches.
-    void programFromTheMenu_keepsWhatIsTheRadios_data() {
-        const char* kept =
-            "The radio matches the data being edited.\n\nThe radio keeps its own "
-            "user MMSI 366000001; the data holds 366987654.";
-        AddRows({"answer", "verified"}, {{"keep", "0", kept},
-                                         {"write", "1", "The radio matches the data being edited."},
-                                         {"cancel", "2", ""}});
-    }
+    void programFromTheMenu_keepsWhatIsTheRadios_data() { AddRowsOf(kProgramAnswers); }
     void programFromTheMenu_keepsWhatIsTheRadios() {
-        QFETCH(QString, answer);
-        QFETCH(QString, verified);
+        const auto& [name, answer, verified] = RowOf(kProgramAnswers);
         Desk desk;
         QVERIFY(desk.ShowActive());
         desk.UseRealBoxes();
@@ -708,23 +739,9 @@ class TestMainWindow : public QObject {
     }
 
     // The dialogs' filters in Qt's form, and the suffix a name typed for a data file gets.
-    void fileDialogs_filterAndSuffix_data() {
-        const char* data = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
-        const char* dat = "dat files(*.dat);;All files(*.*);;All Files (*)";
-        AddRows({"filter", "typed", "qtFilter", "chosen"},
-                {{"data, no suffix", data, "/d.x/boat", dat, "/d.x/boat.dat"},
-                 {"data, a suffix", data, "/d/boat.txt", dat, "/d/boat.txt"},
-                 {"data, cancelled", data, "", dat, ""},
-                 {"image", "hex files(*.hex)|*.hex|All files(*.*)|*.*", "/d/radio",
-                  "hex files(*.hex);;All files(*.*);;All Files (*)", "/d/radio"},
-                 {"PDF", "PDF files(*.pdf)|*.pdf", "/d/pages", "PDF files(*.pdf);;All Files (*)",
-                  "/d/pages"}});
-    }
+    void fileDialogs_filterAndSuffix_data() { AddRowsOf(kFileDialogs); }
     void fileDialogs_filterAndSuffix() {
-        QFETCH(QString, filter);
-        QFETCH(QString, typed);
-        QFETCH(QString, qtFilter);
-        QFETCH(QString, chosen);
+        const auto& [name, filter, typed, qtFilter, chosen] = RowOf(kFileDialogs);
         QCOMPARE(QtFileFilter(filter.toStdString()), qtFilter);
         QCOMPARE(WithDefaultSuffix(typed, filter.toStdString()), chosen);
     }

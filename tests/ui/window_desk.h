@@ -39,18 +39,6 @@ inline void TurnWheel(QWidget* widget, int notches) {
     QApplication::instance()->notify(widget, &wheel);
 }
 
-// A data table of text columns, one row a line, each row's name first.
-inline void AddRows(std::initializer_list<const char*> columns,
-                    std::initializer_list<std::initializer_list<const char*>> rows) {
-    for (const char* column : columns)  // a name QtTest keeps, so a literal
-        QTest::addColumn<QString>(column);
-    for (const auto& row : rows) {
-        QTestData& data = QTest::newRow(*row.begin());
-        for (auto cell = row.begin() + 1; cell != row.end(); ++cell)
-            data << QString(*cell);
-    }
-}
-
 // Replaces a box's text as typed keys do.
 inline void Retype(QLineEdit* box, const QString& text) {
     box->selectAll();
@@ -93,8 +81,9 @@ inline QString GridText(const QTableWidget* grid) {
 }
 
 // A page or dialog as the user finds it, one control a line in the order they were made: what
-// each shows, and whether it is hidden, disabled, ticked or focused, its help topic, and its
-// position where the program places it itself. Controls inside Qt's own widgets are left out.
+// each shows, whether it is hidden, disabled, ticked or focused, and its position where the
+// program places it itself. Controls inside Qt's own widgets are left out; the help topics are
+// ui/help_topics.txt's.
 inline QString Snapshot(const QWidget* root) {
     QString shown;
     for (const QWidget* w : root->findChildren<const QWidget*>()) {
@@ -143,8 +132,6 @@ inline QString Snapshot(const QWidget* root) {
             shown += " disabled";
         if (w->hasFocus())
             shown += " focus";
-        if (w->property("helpContext").isValid())
-            shown += QString(" help %1").arg(w->property("helpContext").toInt());
         if (!w->parentWidget()->layout())
             shown += QString(" @%1,%2").arg(w->x()).arg(w->y());
         shown += '\n';
