@@ -1,5 +1,7 @@
 #include "ui/list_grid.h"
 
+#include <QVBoxLayout>
+
 #include <QAbstractButton>
 #include <QEvent>
 #include <QHeaderView>
@@ -77,6 +79,14 @@ void ListGrid::EndFill() {
     if (rowCount() > 0)
         setCurrentCell(0, 0);
     show();
+}
+
+ListGrid* ListGrid::FillingPage(QWidget* page, const char* objectName) {
+    auto* grid = new ListGrid(objectName, page);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(grid);
+    return grid;
 }
 
 void ListGrid::SetText(int row, int column, const QString& text) {

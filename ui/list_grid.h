@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTableWidget>
+#include <string>
 #include <vector>
 
 class QAbstractButton;
@@ -21,6 +22,8 @@ class ListGrid : public QTableWidget {
     };
 
     ListGrid(const char* objectName, QWidget* parent);
+    // A grid that fills the page, its only control.
+    static ListGrid* FillingPage(QWidget* page, const char* objectName);
 
     // Empties the grid to these columns and `items` item rows. The grid stays hidden until
     // EndFill, so that the refill is drawn once.
@@ -28,6 +31,9 @@ class ListGrid : public QTableWidget {
     // Shows the grid with the first item row current, ready for Enter.
     void EndFill();
     void SetText(int row, int column, const QString& text);
+    void SetText(int row, int column, const std::string& text) {
+        SetText(row, column, QString::fromStdString(text));
+    }
     QString Text(int row, int column) const;
     // The header row and the item rows.
     int Rows() const { return rowCount() + 1; }

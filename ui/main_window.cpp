@@ -21,15 +21,18 @@
 #include "image/image_codec.h"
 #include "image/new_data_set.h"
 #include "report/name_changes.h"
-#include "ui/channel_pages.h"
-#include "ui/device_dialog.h"
-#include "ui/directory_entry_page.h"
+#include "ui/dialogs/device_dialog.h"
 #include "ui/help_contexts.h"
-#include "ui/list_pages.h"
 #include "ui/navigation_tree.h"
+#include "ui/pages/channel_common_page.h"
+#include "ui/pages/channel_detail_page.h"
+#include "ui/pages/channel_list_page.h"
+#include "ui/pages/directory_entry_page.h"
+#include "ui/pages/directory_list_page.h"
+#include "ui/pages/settings_page.h"
+#include "ui/pages/wx_page.h"
 #include "ui/print_target.h"
 #include "ui/recent_files.h"
-#include "ui/settings_page.h"
 
 namespace chanwright {
 

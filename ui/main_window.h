@@ -15,7 +15,7 @@
 #include "storage/error_log.h"
 #include "storage/file_operations.h"
 #include "storage/settings_store.h"
-#include "ui/entry_checks.h"
+#include "ui/digit_entry.h"
 #include "ui/help_viewer.h"
 #include "ui/image_commands.h"
 

@@ -14,15 +14,15 @@
 #include "report/name_changes.h"
 #include "report/print_report.h"
 #include "storage/app_paths.h"
+#include "ui/dialogs/radio_dialog.h"
 #include "ui/dialogs/text_report_window.h"
-#include "ui/directory_entry_page.h"
 #include "ui/help_contexts.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
+#include "ui/pages/directory_entry_page.h"
+#include "ui/pages/settings_page.h"
 #include "ui/print_target.h"
-#include "ui/radio_dialog.h"
 #include "ui/recent_files.h"
-#include "ui/settings_page.h"
 #include "ui/window_title.h"
 
 namespace chanwright {

@@ -8,9 +8,9 @@
 #include "report/radio_check.h"
 #include "storage/backup_files.h"
 #include "ui/dialogs/restore_dialog.h"
+#include "ui/dialogs/verify_dialog.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
-#include "ui/verify_dialog.h"
 
 namespace chanwright {
 

@@ -4,7 +4,8 @@
 #include "image/channel_text.h"
 #include "image/setting_text.h"
 #include "tests/ui/window_desk.h"
-#include "ui/channel_pages.h"
+#include "ui/pages/channel_common_page.h"
+#include "ui/pages/channel_detail_page.h"
 
 using namespace chanwright;
 using namespace chanwright::test;

@@ -1,4 +1,4 @@
-#include "ui/device_dialog.h"
+#include "ui/dialogs/device_dialog.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

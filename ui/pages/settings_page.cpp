@@ -1,4 +1,4 @@
-#include "ui/settings_page.h"
+#include "ui/pages/settings_page.h"
 #include "core/busy_guard.h"
 #include "core/messages.h"
 #include "ui/edit_keys.h"

@@ -7,7 +7,7 @@
 
 #include "core/app_state.h"
 #include "core/platform.h"
-#include "ui/entry_checks.h"
+#include "ui/digit_entry.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,5 +1,6 @@
+#include "ui/pages/channel_detail_page.h"
+
 #include "core/busy_guard.h"
-#include "ui/channel_pages.h"
 #include "ui/edit_keys.h"
 
 #include <QAbstractItemView>

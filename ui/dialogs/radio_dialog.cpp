@@ -1,4 +1,4 @@
-#include "ui/radio_dialog.h"
+#include "ui/dialogs/radio_dialog.h"
 #include "core/messages.h"
 
 #include <QApplication>

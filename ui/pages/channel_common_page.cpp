@@ -1,4 +1,4 @@
-#include "ui/channel_pages.h"
+#include "ui/pages/channel_common_page.h"
 
 #include <QComboBox>
 #include <QGridLayout>

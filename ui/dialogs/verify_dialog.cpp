@@ -1,4 +1,4 @@
-#include "ui/verify_dialog.h"
+#include "ui/dialogs/verify_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ui/entry_checks.h"
+#include "ui/digit_entry.h"
 
 #include <QClipboard>
 #include <QFocusEvent>

@@ -1,4 +1,4 @@
-#include "ui/directory_entry_page.h"
+#include "ui/pages/directory_entry_page.h"
 #include "core/busy_guard.h"
 #include "ui/edit_keys.h"
 

@@ -1,6 +1,7 @@
+#include "ui/pages/wx_page.h"
+
 #include "core/busy_guard.h"
 #include "ui/edit_keys.h"
-#include "ui/list_pages.h"
 
 #include <QCheckBox>
 #include <QEvent>
