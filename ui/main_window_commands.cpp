@@ -1,4 +1,5 @@
-// The commands of the main window's menus and toolbar: files, model, radio, port and help.
+// The commands of the main window's menus and toolbar: files, model, port and help. The Transfer
+// menu's are in main_window_transfer.cpp.
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,10 +12,8 @@
 #include "core/busy_guard.h"
 #include "core/messages.h"
 #include "image/new_data_set.h"
-#include "report/name_changes.h"
 #include "report/print_report.h"
 #include "storage/app_paths.h"
-#include "ui/dialogs/radio_dialog.h"
 #include "ui/dialogs/text_report_window.h"
 #include "ui/help_contexts.h"
 #include "ui/main_window.h"
@@ -239,58 +238,6 @@ void MainWindow::SerialPortChosen(int index) {
         ports_[static_cast<std::size_t>(i)]->setChecked(i == index);
     services_.settings.WriteComNum(app_.Shared.ComNum);
     services_.settings.Sync();
-}
-
-MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
-    app_.Shared.TransferMode = mode;
-    const QString device = services_.settings.ReadComDevice(app_.Shared.ComNum);
-    RadioDialogServices radio{services_.prompter,
-                              services_.clock,
-                              services_.events,
-                              services_.log,
-                              [this, device] { return services_.makePort(device); },
-                              services_.timings,
-                              {},
-                              backups_.get(),
-                              imageAsLoaded,
-                              [this] { return NewTraceFile(); }};
-    if (help_.Available())
-        radio.showHelp = [this](int context) { ShowHelp(context); };
-    radio.port = QStringLiteral("COM%1 = %2").arg(app_.Shared.ComNum).arg(device);
-    RadioDialog dialog(app_, std::move(radio), this);
-    services_.runModal(dialog);
-    return dialog.RadioImage();
-}
-
-void MainWindow::TransferRead() {
-    if (!CheckPendingEntry())
-        return;
-    app_.Shared.TransferDone = kFalse;
-    RunRadioDialog(kTransferRead);
-    if (app_.Shared.TransferDone) {
-        RefreshCurrentPage();
-        tree_->RefreshNodeTexts();
-        app_.Shared.CurrentFileName.clear();
-        UpdateTitle();
-    }
-    app_.Shared.TransferDone = kFalse;
-    ShowBackupNote();
-}
-
-void MainWindow::TransferProgram() {
-    if (!CheckPendingEntry() ||
-        !report::AcceptNameChanges(app_, services_.prompter, messages::kProgramToRadio))
-        return;
-    RunRadioDialog(kTransferProgram);
-    ShowBackupNote();
-}
-
-void MainWindow::ClearFromSettings() {
-    if (!MayGoOn())
-        return;
-    RunRadioDialog(kTransferClear);
-    if (app_.Shared.TransferDone)
-        RefreshCurrentPage();
 }
 
 void MainWindow::HelpContents() {

@@ -1,12 +1,15 @@
-// The window's safety net around the radio: backups of every read, restoring one, verifying the
-// radio against the data being edited, and the serial trace.
+// The Transfer menu: read, program and clear through the radio dialog, and the safety net around
+// them: backups of every read, restoring one, verifying the radio against the data being edited,
+// and the serial trace.
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 
 #include "core/messages.h"
+#include "report/name_changes.h"
 #include "report/radio_check.h"
 #include "storage/backup_files.h"
+#include "ui/dialogs/radio_dialog.h"
 #include "ui/dialogs/restore_dialog.h"
 #include "ui/dialogs/verify_dialog.h"
 #include "ui/main_window.h"
@@ -88,6 +91,58 @@ QString MainWindow::NewTraceFile() {
 void MainWindow::LogSerialTrafficChosen(bool on) {
     services_.settings.WriteLogSerialTraffic(on);
     services_.settings.Sync();
+}
+
+MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
+    app_.Shared.TransferMode = mode;
+    const QString device = services_.settings.ReadComDevice(app_.Shared.ComNum);
+    RadioDialogServices radio{services_.prompter,
+                              services_.clock,
+                              services_.events,
+                              services_.log,
+                              [this, device] { return services_.makePort(device); },
+                              services_.timings,
+                              {},
+                              backups_.get(),
+                              imageAsLoaded,
+                              [this] { return NewTraceFile(); }};
+    if (help_.Available())
+        radio.showHelp = [this](int context) { ShowHelp(context); };
+    radio.port = QStringLiteral("COM%1 = %2").arg(app_.Shared.ComNum).arg(device);
+    RadioDialog dialog(app_, std::move(radio), this);
+    services_.runModal(dialog);
+    return dialog.RadioImage();
+}
+
+void MainWindow::TransferRead() {
+    if (!CheckPendingEntry())
+        return;
+    app_.Shared.TransferDone = kFalse;
+    RunRadioDialog(kTransferRead);
+    if (app_.Shared.TransferDone) {
+        RefreshCurrentPage();
+        tree_->RefreshNodeTexts();
+        app_.Shared.CurrentFileName.clear();
+        UpdateTitle();
+    }
+    app_.Shared.TransferDone = kFalse;
+    ShowBackupNote();
+}
+
+void MainWindow::TransferProgram() {
+    if (!CheckPendingEntry() ||
+        !report::AcceptNameChanges(app_, services_.prompter, messages::kProgramToRadio))
+        return;
+    RunRadioDialog(kTransferProgram);
+    ShowBackupNote();
+}
+
+void MainWindow::ClearFromSettings() {
+    if (!MayGoOn())
+        return;
+    RunRadioDialog(kTransferClear);
+    if (app_.Shared.TransferDone)
+        RefreshCurrentPage();
 }
 
 void MainWindow::TransferRestore() {
