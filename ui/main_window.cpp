@@ -45,21 +45,6 @@ constexpr int kTreeStart = 2500;  // twips
 constexpr int kTreeMinimum = 2500;
 constexpr int kDataMinimum = 6000;  // twips the tree must leave to the rest of the window
 
-struct RegionKey {
-    const char* key;
-    Region region;
-};
-constexpr RegionKey kRegionKeys[] = {
-    {"PU", Region::Usa}, {"PI", Region::International}, {"PC", Region::Canada}};
-
-const RegionKey* RegionOfKey(const QString& key) {
-    for (const RegionKey& entry : kRegionKeys) {
-        if (key.startsWith(QLatin1String(entry.key)))
-            return &entry;
-    }
-    return nullptr;
-}
-
 QIcon ToolIcon(const char* themeName, QStyle::StandardPixmap fallback) {
     return QIcon::fromTheme(QLatin1String(themeName),
                             QApplication::style()->standardIcon(fallback));
@@ -343,7 +328,7 @@ void MainWindow::RebuildView() {
         settingsPage_->Reset();
     }
     SetStatusText(QString());
-    SelectNodeByKey(QStringLiteral("S"));
+    SelectNode(tree_->FindNode({TreeNode::Kind::Setting}));
 }
 
 void MainWindow::SizeControls(int twips) {
@@ -417,7 +402,10 @@ void MainWindow::KeepPageNode() {
 }
 
 bool MainWindow::SelectNodeByKey(const QString& key) {
-    QTreeWidgetItem* node = tree_->FindKey(key);
+    return SelectNode(tree_->FindKey(key));
+}
+
+bool MainWindow::SelectNode(QTreeWidgetItem* node) {
     if (!node)
         return false;
     {
@@ -440,56 +428,69 @@ void MainWindow::ShowNodePage(QTreeWidgetItem* node) {
     shared.AbortRequested = kTrue;
     if (isMinimized())
         return;
-    const QString key = NavigationTree::KeyOf(node);
-    const QString parentKey = NavigationTree::KeyOf(node->parent());
-    if (key == QLatin1String("P")) {
-        const BusyGuard busy(shared.Busy);
-        channelCommonPage_->Fill();
-        ActivatePage(channelCommonPage_);
-    } else if (key == QLatin1String("E")) {
-        channelListPage_->ShowExp();
-        ActivatePage(channelListPage_);
-    } else if (key == QLatin1String("S")) {
-        settingsPage_->Fill();
-        ActivatePage(settingsPage_);
-    } else if (key == QLatin1String("PW")) {
-        wxPage_->Fill();
-        ActivatePage(wxPage_);
-    } else if (key == QLatin1String("SM") || key == QLatin1String("SG")) {
-        directoryListPage_->ShowDirectory(key == QLatin1String("SG"));
-        ActivatePage(directoryListPage_);
-    } else if (key.size() == 2 && RegionOfKey(key)) {
-        channelListPage_->ShowRegion(RegionOfKey(key)->region);
-        ActivatePage(channelListPage_);
-    } else if (parentKey.size() == 2 && RegionOfKey(parentKey)) {
-        channelDetailPage_->ShowChannel(
-            {false, RegionOfKey(parentKey)->region, key.mid(2).toInt()});
-        ActivatePage(channelDetailPage_);
-    } else if (parentKey == QLatin1String("E")) {
-        channelDetailPage_->ShowChannel({true, Region::Usa, key.mid(1).toInt()});
-        ActivatePage(channelDetailPage_);
-    } else if (parentKey == QLatin1String("SM") || parentKey == QLatin1String("SG")) {
-        directoryEntryPage_->ShowEntry(key);
-        ActivatePage(directoryEntryPage_);
+    const TreeNode shown = NavigationTree::NodeOf(node);
+    switch (shown.kind) {
+        case TreeNode::Kind::None:
+            break;
+        case TreeNode::Kind::Programmable: {
+            const BusyGuard busy(shared.Busy);
+            channelCommonPage_->Fill();
+            ActivatePage(channelCommonPage_);
+            break;
+        }
+        case TreeNode::Kind::RegionList:
+            channelListPage_->ShowRegion(shown.region);
+            ActivatePage(channelListPage_);
+            break;
+        case TreeNode::Kind::RegionChannel:
+            channelDetailPage_->ShowChannel({false, shown.region, shown.index});
+            ActivatePage(channelDetailPage_);
+            break;
+        case TreeNode::Kind::Wx:
+            wxPage_->Fill();
+            ActivatePage(wxPage_);
+            break;
+        case TreeNode::Kind::ExpList:
+            channelListPage_->ShowExp();
+            ActivatePage(channelListPage_);
+            break;
+        case TreeNode::Kind::ExpChannel:
+            channelDetailPage_->ShowChannel({true, Region::Usa, shown.index});
+            ActivatePage(channelDetailPage_);
+            break;
+        case TreeNode::Kind::Setting:
+            settingsPage_->Fill();
+            ActivatePage(settingsPage_);
+            break;
+        case TreeNode::Kind::Directory:
+            directoryListPage_->ShowDirectory(shown.group);
+            ActivatePage(directoryListPage_);
+            break;
+        case TreeNode::Kind::DirectoryEntry:
+            directoryEntryPage_->ShowEntry(shown.group, shown.index);
+            ActivatePage(directoryEntryPage_);
+            break;
     }
     SetStatusText(QString::fromLatin1(NavigationTree::kStatusHint));
     shared.AbortRequested = kFalse;
 }
 
-// A double-click or Enter on a list row selects the row's own node.
+// A double-click or Enter on a list row selects the row's own node: row 1 is a region's first
+// channel (0), EXP1, or a directory's first entry; the header row (0) names no node.
 void MainWindow::JumpFromList(int row, bool directory) {
-    const QString key = NavigationTree::KeyOf(tree_->currentItem());
-    QString target;
+    using Kind = TreeNode::Kind;
+    const TreeNode list = NavigationTree::NodeOf(tree_->currentItem());
+    TreeNode target;
     if (directory) {
-        if (key.startsWith(QLatin1String("SM")) || key.startsWith(QLatin1String("SG")))
-            target = key.left(2) + QString::number(row);
-    } else if (RegionOfKey(key)) {
-        target = key.left(2) + QString::number(row - 1);
-    } else if (key.startsWith(QLatin1Char('E'))) {
-        target = QStringLiteral("E") + QString::number(row);
+        if (list.kind == Kind::Directory || list.kind == Kind::DirectoryEntry)
+            target = {Kind::DirectoryEntry, Region::Usa, list.group, row};
+    } else if (list.kind == Kind::RegionList || list.kind == Kind::RegionChannel) {
+        target = {Kind::RegionChannel, list.region, false, row - 1};
+    } else if (list.kind == Kind::ExpList || list.kind == Kind::ExpChannel) {
+        target = {Kind::ExpChannel, Region::Usa, false, row};
     }
-    if (!target.isEmpty())
-        SelectNodeByKey(target);
+    if (target.kind != Kind::None)
+        SelectNode(tree_->FindNode(target));
 }
 
 void MainWindow::CheckModelMenu() {

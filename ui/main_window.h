@@ -134,6 +134,8 @@ class MainWindow : public QMainWindow {
     void OnNodeChosen(QTreeWidgetItem* node);
     bool MayGoOn();
     void KeepPageNode();
+    // Makes the node the current one and shows its page; false for no node.
+    bool SelectNode(QTreeWidgetItem* node);
     void PrintToPdf();
     void JumpFromList(int row, bool directory);
     void ActivatePage(QWidget* page);

@@ -12,24 +12,15 @@ namespace chanwright {
 
 namespace {
 
-constexpr int kKeyRole = Qt::UserRole;
+constexpr int kNodeRole = Qt::UserRole;
 
 struct RegionNode {
-    const char* key;
     const char* text;
     Region region;
 };
 
-constexpr RegionNode kRegions[] = {{"PU", "USA", Region::Usa},
-                                   {"PI", "International", Region::International},
-                                   {"PC", "Canada", Region::Canada}};
-
-// The number after a key's prefix ("PU12" → 12); -1 when there is none.
-int KeyNumber(const QString& key, int prefix) {
-    bool ok = false;
-    const int number = key.mid(prefix).toInt(&ok);
-    return ok ? number : -1;
-}
+constexpr RegionNode kRegions[] = {
+    {"USA", Region::Usa}, {"International", Region::International}, {"Canada", Region::Canada}};
 
 }  // namespace
 
@@ -64,9 +55,9 @@ NavigationTree::NavigationTree(AppState& app, QWidget* parent) : QTreeWidget(par
             emit NodeClicked(selected);
     });
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-        const QString key = KeyOf(item);
-        if (key == QLatin1String("SM") || key == QLatin1String("SG"))
-            MarkDirectoryNodes(key == QLatin1String("SG"));
+        const TreeNode node = NodeOf(item);
+        if (node.kind == TreeNode::Kind::Directory)
+            MarkDirectoryNodes(node.group);
         FitColumn();
     });
 }
@@ -96,17 +87,21 @@ void NavigationTree::mouseDoubleClickEvent(QMouseEvent* event) {
         QTreeWidget::mouseDoubleClickEvent(event);
 }
 
-QTreeWidgetItem* NavigationTree::AddNode(QTreeWidgetItem* parent, const QString& key,
+QTreeWidgetItem* NavigationTree::AddNode(QTreeWidgetItem* parent, const TreeNode& what,
                                          const QString& text) {
     auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
     node->setText(0, text);
-    node->setData(0, kKeyRole, key);
+    node->setData(0, kNodeRole, QVariant::fromValue(what));
     nodes_.push_back(node);
     return node;
 }
 
+TreeNode NavigationTree::NodeOf(const QTreeWidgetItem* node) {
+    return node ? node->data(0, kNodeRole).value<TreeNode>() : TreeNode{};
+}
+
 QString NavigationTree::KeyOf(const QTreeWidgetItem* node) {
-    return node ? node->data(0, kKeyRole).toString() : QString();
+    return chanwright::KeyOf(NodeOf(node));
 }
 
 QTreeWidgetItem* NavigationTree::Node(int index) const {
@@ -123,6 +118,14 @@ int NavigationTree::IndexOf(const QTreeWidgetItem* node) const {
     return 0;
 }
 
+QTreeWidgetItem* NavigationTree::FindNode(const TreeNode& wanted) const {
+    for (QTreeWidgetItem* node : nodes_) {
+        if (NodeOf(node) == wanted)
+            return node;
+    }
+    return nullptr;
+}
+
 QTreeWidgetItem* NavigationTree::FindKey(const QString& key) const {
     for (QTreeWidgetItem* node : nodes_) {
         if (KeyOf(node) == key)
@@ -131,61 +134,62 @@ QTreeWidgetItem* NavigationTree::FindKey(const QString& key) const {
     return nullptr;
 }
 
-// "CH16[Enable]" for a regional node, "EXP7" for an EXP node; empty for any other key.
-QString NavigationTree::ChannelText(const QString& key) const {
-    for (const RegionNode& region : kRegions) {
-        if (key.size() < 3 || !key.startsWith(QLatin1String(region.key)))
-            continue;
-        const int index = KeyNumber(key, 2);
-        const auto& list = ChannelsOf(app_.Data, region.region);
-        if (index < 0 || index >= static_cast<int>(list.size()))
+// "CH16[Enable]" for a regional channel, "EXP7" for an EXP channel; empty for any other node.
+QString NavigationTree::ChannelText(const TreeNode& node) const {
+    if (node.kind == TreeNode::Kind::RegionChannel) {
+        const auto& list = ChannelsOf(app_.Data, node.region);
+        if (node.index < 0 || node.index >= static_cast<int>(list.size()))
             return QString();
-        const PlanChannel& channel = list[static_cast<std::size_t>(index)];
-        const ChannelPlan& plan = PlanOf(app_.Plans, region.region);
+        const PlanChannel& channel = list[static_cast<std::size_t>(node.index)];
+        const ChannelPlan& plan = PlanOf(app_.Plans, node.region);
         const QString number = plan.Contains(channel.Position)
                                    ? QString::fromStdString(plan.At(channel.Position).ChannelNo)
                                    : QString();
         return QStringLiteral("CH") + number + EnableMark(channel.Enable);
     }
-    if (key.size() >= 2 && key.startsWith(QLatin1Char('E'))) {
-        const int number = KeyNumber(key, 1);
-        if (number < 1 || number > kExpChannelCount)
+    if (node.kind == TreeNode::Kind::ExpChannel) {
+        if (node.index < 1 || node.index > kExpChannelCount)
             return QString();
-        return QStringLiteral("EXP%1").arg(number) +
-               EnableMark(app_.Data.ExpChannels[static_cast<std::size_t>(number - 1)].Enable);
+        return QStringLiteral("EXP%1").arg(node.index) +
+               EnableMark(app_.Data.ExpChannels[static_cast<std::size_t>(node.index - 1)].Enable);
     }
     return QString();
 }
 
 void NavigationTree::Build() {
+    using Kind = TreeNode::Kind;
     const QSignalBlocker quiet(this);
     clear();
     nodes_.clear();
-    QTreeWidgetItem* programmable = AddNode(nullptr, "P", "Programmable Channel");
+    QTreeWidgetItem* programmable =
+        AddNode(nullptr, {Kind::Programmable}, QStringLiteral("Programmable Channel"));
     for (const RegionNode& region : kRegions) {
-        QTreeWidgetItem* parent = AddNode(programmable, region.key, region.text);
-        const auto& list = ChannelsOf(app_.Data, region.region);
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            const QString key = QLatin1String(region.key) + QString::number(i);
-            AddNode(parent, key, ChannelText(key));
+        QTreeWidgetItem* parent = AddNode(programmable, {Kind::RegionList, region.region},
+                                          QString::fromLatin1(region.text));
+        const int count = static_cast<int>(ChannelsOf(app_.Data, region.region).size());
+        for (int i = 0; i < count; ++i) {
+            const TreeNode channel{Kind::RegionChannel, region.region, false, i};
+            AddNode(parent, channel, ChannelText(channel));
         }
     }
-    AddNode(programmable, "PW", "WX Channel");
-    QTreeWidgetItem* exp = AddNode(nullptr, "E", "Exp Channel");
+    AddNode(programmable, {Kind::Wx}, QStringLiteral("WX Channel"));
+    QTreeWidgetItem* exp = AddNode(nullptr, {Kind::ExpList}, QStringLiteral("Exp Channel"));
     for (int n = 1; n <= kExpChannelCount; ++n) {
-        const QString key = QStringLiteral("E%1").arg(n);
-        AddNode(exp, key, ChannelText(key));
+        const TreeNode channel{Kind::ExpChannel, Region::Usa, false, n};
+        AddNode(exp, channel, ChannelText(channel));
     }
-    QTreeWidgetItem* setting = AddNode(nullptr, "S", "Setting");
-    QTreeWidgetItem* individual = AddNode(setting, "SM", "Individual Directory");
+    QTreeWidgetItem* setting = AddNode(nullptr, {Kind::Setting}, QStringLiteral("Setting"));
+    QTreeWidgetItem* individual = AddNode(setting, {Kind::Directory, Region::Usa, false},
+                                          QStringLiteral("Individual Directory"));
     for (std::size_t n = 1; n <= app_.Data.IndividualDirectory.size(); ++n) {
-        AddNode(individual, QStringLiteral("SM%1").arg(n),
+        AddNode(individual, {Kind::DirectoryEntry, Region::Usa, false, static_cast<int>(n)},
                 QStringLiteral("Individual ID%1").arg(n) +
                     EnableMark(app_.Data.IndividualDirectory[n - 1].Enable));
     }
-    QTreeWidgetItem* group = AddNode(setting, "SG", "Group Directory");
+    QTreeWidgetItem* group =
+        AddNode(setting, {Kind::Directory, Region::Usa, true}, QStringLiteral("Group Directory"));
     for (std::size_t n = 1; n <= app_.Data.GroupDirectory.size(); ++n) {
-        AddNode(group, QStringLiteral("SG%1").arg(n),
+        AddNode(group, {Kind::DirectoryEntry, Region::Usa, true, static_cast<int>(n)},
                 QStringLiteral("Group ID%1").arg(n) +
                     EnableMark(app_.Data.GroupDirectory[n - 1].Enable));
     }
@@ -194,7 +198,7 @@ void NavigationTree::Build() {
 
 void NavigationTree::RefreshNodeTexts() {
     for (QTreeWidgetItem* node : nodes_) {
-        const QString text = ChannelText(KeyOf(node));
+        const QString text = ChannelText(NodeOf(node));
         if (!text.isEmpty())
             node->setText(0, text);
     }
@@ -204,7 +208,7 @@ void NavigationTree::RefreshNodeTexts() {
 }
 
 void NavigationTree::MarkDirectoryNodes(bool group) {
-    const QTreeWidgetItem* parent = FindKey(group ? QStringLiteral("SG") : QStringLiteral("SM"));
+    const QTreeWidgetItem* parent = FindNode({TreeNode::Kind::Directory, Region::Usa, group});
     if (!parent)
         return;
     const int first = IndexOf(parent) + 1;

@@ -6,15 +6,16 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "ui/tree_node.h"
 
 namespace chanwright {
 
 // "[Enable]" for an item in use, nothing otherwise: the suffix of node texts and grid cells.
 QString EnableMark(Bool16 flag);
 
-// `tvTreeView`: every editable item of the data set, each node named by a key ("P", "PU",
-// "PU0", "E12", "SM3" …). Nodes are numbered from 1 in the order they were added, the order a
-// key search walks.
+// `tvTreeView`: every editable item of the data set, each node carrying the TreeNode it shows
+// and named by that node's key ("P", "PU", "PU0", "E12", "SM3" …). Nodes are numbered from 1 in
+// the order they were added, the order a search walks.
 class NavigationTree : public QTreeWidget {
     Q_OBJECT
   public:
@@ -36,7 +37,11 @@ class NavigationTree : public QTreeWidget {
     // 1-based; null outside 1 … NodeCount.
     QTreeWidgetItem* Node(int index) const;
     int IndexOf(const QTreeWidgetItem* node) const;
+    // The first node that shows what `wanted` names; null when there is none.
+    QTreeWidgetItem* FindNode(const TreeNode& wanted) const;
     QTreeWidgetItem* FindKey(const QString& key) const;
+    // What the node shows; Kind::None for no node.
+    static TreeNode NodeOf(const QTreeWidgetItem* node);
     static QString KeyOf(const QTreeWidgetItem* node);
 
   signals:
@@ -50,8 +55,8 @@ class NavigationTree : public QTreeWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& key, const QString& text);
-    QString ChannelText(const QString& key) const;
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const TreeNode& what, const QString& text);
+    QString ChannelText(const TreeNode& node) const;
     void FitColumn();
 
     bool MayChange() const { return !mayChange_ || mayChange_(); }

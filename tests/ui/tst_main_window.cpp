@@ -283,7 +283,8 @@ class TestMainWindow : public QObject {
 
     // The tree as a user works it: a second click on the node in view leaves its page as it is;
     // closing the branch that holds the selected channel selects the branch and shows its list;
-    // every node text can be read, the tree scrolling sideways rather than cut a text off.
+    // every node text can be read, the tree scrolling sideways rather than cut a text off; every
+    // node has a key of its own.
     void treeClicks() {
         Desk desk;
         QVERIFY(desk.ShowActive());
@@ -308,6 +309,7 @@ class TestMainWindow : public QObject {
             QTreeWidgetItem* node = tree->Node(i);
             const int needed = tree->sizeHintForIndex(tree->indexFromItem(node)).width();
             QVERIFY2(tree->visualItemRect(node).width() >= needed, qPrintable(node->text(0)));
+            QCOMPARE(tree->FindKey(NavigationTree::KeyOf(node)), node);
         }
     }
 

@@ -116,7 +116,7 @@ DirectoryEntryPage::DirectoryEntryPage(AppState& app, Prompter& prompter, EntryP
     // The name is taken as it is typed, so a Save chosen while the focus is still in the box
     // writes what the user sees.
     connect(positionEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const std::optional<EntrySlot> slot = SlotOf(key_);
+        const std::optional<EntrySlot> slot = slot_;
         if (slot && isEnabled() && !app_.Shared.Busy)
             EntryAt(*slot).TagName = text.toStdString();
     });
@@ -127,18 +127,6 @@ DirectoryEntryPage::DirectoryEntryPage(AppState& app, Prompter& prompter, EntryP
     connect(mmsiEntry_, &DigitEntry::StatusHint, this, &DirectoryEntryPage::StatusHint);
 
     SetupDirectoryEntryPage(false);
-}
-
-std::optional<DirectoryEntryPage::EntrySlot> DirectoryEntryPage::SlotOf(const QString& key) const {
-    const bool group = key.startsWith(QLatin1String("SG"));
-    if (!group && !key.startsWith(QLatin1String("SM")))
-        return std::nullopt;
-    bool ok = false;
-    const int number = key.mid(2).toInt(&ok);
-    const int size = group ? kGroupDirectorySize : kIndividualDirectorySize;
-    if (!ok || number < 1 || number > size)
-        return std::nullopt;
-    return EntrySlot{group, number};
 }
 
 DirectoryEntry& DirectoryEntryPage::EntryAt(const EntrySlot& slot) {
@@ -168,26 +156,28 @@ void DirectoryEntryPage::SetupDirectoryEntryPage(bool group) {
     lblTag_->setText(group ? QStringLiteral("Group Name") : QStringLiteral("Station Name"));
 }
 
-void DirectoryEntryPage::ShowEntry(const QString& key) {
-    key_ = key;
-    const std::optional<EntrySlot> slot = SlotOf(key);
-    if (!slot)
+void DirectoryEntryPage::ShowEntry(bool group, int number) {
+    const int size = group ? kGroupDirectorySize : kIndividualDirectorySize;
+    slot_.reset();
+    if (number < 1 || number > size)
         return;
+    const EntrySlot slot{group, number};
+    slot_ = slot;
     BusyGuard busy(app_.Shared.Busy);
     // Filling the box is no entry of the user's: nothing becomes pending.
     const QSignalBlocker quiet(mmsiEdit_);
-    SetupDirectoryEntryPage(slot->group);
+    SetupDirectoryEntryPage(slot.group);
 
-    const int used = CountUsedEntries(slot->group);
-    const DirectoryEntry& entry = EntryAt(*slot);
+    const int used = CountUsedEntries(slot.group);
+    const DirectoryEntry& entry = EntryAt(slot);
     positionEdit_->setText(QString::fromStdString(entry.TagName));
-    mmsiEdit_->setText(BoxText(entry, slot->group));
+    mmsiEdit_->setText(BoxText(entry, slot.group));
 
     mmsiEntry_->Discard();
 
     // Only the first free entry can be added; the used block closes up on a delete.
-    const bool inUse = slot->number <= used;
-    const bool firstFree = slot->number == used + 1;
+    const bool inUse = slot.number <= used;
+    const bool firstFree = slot.number == used + 1;
     enableCheck_->setChecked(inUse);
     deleteCheck_->setChecked(!inUse);
     const std::pair<QWidget*, bool> states[] = {
@@ -212,19 +202,19 @@ void DirectoryEntryPage::ShowEntry(const QString& key) {
         if (!enabled)
             control->setEnabled(false);
     }
-    emit DirectoryChanged(slot->group);
+    emit DirectoryChanged(slot.group);
 }
 
 void DirectoryEntryPage::AddClicked(bool checked) {
-    const std::optional<EntrySlot> slot = SlotOf(key_);
+    const std::optional<EntrySlot> slot = slot_;
     if (!slot || !isEnabled() || app_.Shared.Busy != 0 || !checked)
         return;
     EntryAt(*slot).Enable = kTrue;
-    ShowEntry(key_);
+    ShowEntry(slot->group, slot->number);
 }
 
 void DirectoryEntryPage::DeleteClicked() {
-    const std::optional<EntrySlot> slot = SlotOf(key_);
+    const std::optional<EntrySlot> slot = slot_;
     if (!slot || !isEnabled() || app_.Shared.Busy != 0)
         return;
     app_.Shared.Busy = kTrue;
@@ -240,12 +230,12 @@ void DirectoryEntryPage::DeleteClicked() {
     for (int number = slot->number; number < size; ++number)
         EntryAt({slot->group, number}) = EntryAt({slot->group, number + 1});
     EntryAt({slot->group, size}) = DirectoryEntry{kFalse, "", ""};
-    ShowEntry(key_);
+    ShowEntry(slot->group, slot->number);
     app_.Shared.Busy = kFalse;
 }
 
 bool DirectoryEntryPage::CheckMmsi(bool show) {
-    const std::optional<EntrySlot> slot = SlotOf(key_);
+    const std::optional<EntrySlot> slot = slot_;
     if (!slot)
         return true;
     DirectoryEntry& entry = EntryAt(*slot);

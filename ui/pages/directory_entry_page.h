@@ -21,8 +21,9 @@ class DirectoryEntryPage : public QWidget {
   public:
     DirectoryEntryPage(AppState& app, Prompter& prompter, EntryPending& entry,
                        QWidget* parent = nullptr);
-    // ShowDirectoryEntry for a node key ("SM3", "SG1"); other keys are ignored.
-    void ShowEntry(const QString& key);
+    // ShowDirectoryEntry for the entry's 1-based number in the individual or group directory;
+    // a number outside the directory shows nothing.
+    void ShowEntry(bool group, int number);
     // CheckPendingEntry's part for this page: validates the entry pending in txtGMMSI, wherever
     // the focus went meanwhile.
     bool ValidatePendingEntry();
@@ -33,7 +34,7 @@ class DirectoryEntryPage : public QWidget {
     void DirectoryChanged(bool group);
 
   private:
-    // The entry a key names: its directory and its 1-based number.
+    // An entry: its directory and its 1-based number.
     struct EntrySlot {
         bool group;
         int number;
@@ -41,7 +42,6 @@ class DirectoryEntryPage : public QWidget {
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    std::optional<EntrySlot> SlotOf(const QString& key) const;
     DirectoryEntry& EntryAt(const EntrySlot& slot);
     // How many entries from the first one on are in use; the radio keeps them in one block.
     int CountUsedEntries(bool group) const;
@@ -53,7 +53,8 @@ class DirectoryEntryPage : public QWidget {
     AppState& app_;
     Prompter& prompter_;
     EntryPending& entry_;
-    QString key_;
+    // The entry shown; none before the first one is.
+    std::optional<EntrySlot> slot_;
 
     QGroupBox* entryFrame_;
     QCheckBox* enableCheck_;
