@@ -18,7 +18,7 @@ int main() {
         return 1;
     const QString path = dir.filePath(QStringLiteral("rich.dat"));
 
-    AppState app = bench::MakeRichApp(kModelHV2071P);
+    AppState app = bench::MakeRichApp(Model::HV2071P);
     const RadioData rich = app.Data;
     test::TestPlatform platform;
     const ErrorLog log(app.Shared, dir.filePath(QStringLiteral("err.log")));
@@ -47,7 +47,7 @@ int main() {
                     bench::Measure(kRuns, [&] { files.LoadDataFile(path); }));
 
     // The figures only count if every run did the real work.
-    const bool ok = app.Shared.OperationFailed == kFalse && app.Data == rich && target == rich &&
+    const bool ok = !app.Shared.OperationFailed && app.Data == rich && target == rich &&
                     platform.prompter.messages.empty() && sink != 0;
     if (!ok)
         std::fprintf(stderr, "a run failed or read back a different data set\n");

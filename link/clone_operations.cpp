@@ -40,10 +40,10 @@ class RunningFrame {
 
 }  // namespace
 
-std::string TransferCaption(int16_t transferMode) {
-    if (transferMode == kTransferVerify)
+std::string TransferCaption(Transfer transferMode) {
+    if (transferMode == Transfer::Verify)
         return messages::kVerifyRadio;
-    return transferMode == kTransferRead ? messages::kReadFromRadio : messages::kProgramToRadio;
+    return transferMode == Transfer::Read ? messages::kReadFromRadio : messages::kProgramToRadio;
 }
 
 int ProgressFor(int address) {
@@ -76,19 +76,19 @@ void CloneOperations::SetStage(const std::string& stage, int base, int span) {
 
 bool CloneOperations::RunTransfer() {
     switch (shared_.TransferMode) {
-        case kTransferRead:
+        case Transfer::Read:
             ReadRadio();
             break;
-        case kTransferProgram:
+        case Transfer::Program:
             // Nothing reaches the radio from data that could not be encoded whole. A restore
             // sends the image as it was loaded.
             if (programOptions_.imageAsLoaded || CheckEncodes())
                 ProgramRadio();
             break;
-        case kTransferClear:
+        case Transfer::Clear:
             ClearRadio();
             break;
-        case kTransferVerify:
+        case Transfer::Verify:
             VerifyRadio();
             break;
         default:
@@ -97,7 +97,7 @@ bool CloneOperations::RunTransfer() {
     // A Cancel that lands as the last awaited reply completes still stopped the operation: the
     // dialog must stay open, not close as if it had finished.
     if (shared_.AbortRequested)
-        shared_.OperationFailed = kTrue;
+        shared_.OperationFailed = true;
     SetStage({}, 0, 100);
     ShowProgress(0);
     return !shared_.OperationFailed;
@@ -110,7 +110,7 @@ bool CloneOperations::CancelTransfer() {
         stopAfterBlock_ = true;
         view_.ShowStage("Stopping after this block\u2026");
     } else {
-        shared_.AbortRequested = kTrue;
+        shared_.AbortRequested = true;
     }
     return false;
 }
@@ -124,7 +124,7 @@ bool CloneOperations::CheckEncodes() {
 bool CloneOperations::Encoded(const std::optional<EncodeError>& error) {
     if (!error)
         return true;
-    shared_.OperationFailed = kTrue;
+    shared_.OperationFailed = true;
     log_.LogError("frmRadio.cmdOK", ErrorInfo{EncodeError::kNumber, error->Message()}.Text());
     prompter_.ShowMessage(error->Message(), messages::kProgramToRadio, MessageIcon::Exclamation);
     return false;
@@ -161,7 +161,7 @@ bool CloneOperations::AnswersKept(const MemoryImage& image) {
                       ids[3]);
         return std::string(text);
     };
-    shared_.OperationFailed = kTrue;
+    shared_.OperationFailed = true;
     prompter_.ShowMessage(
         messages::WithReason(messages::kCommunicationError,
                              "The radio's answers changed during the read: its identifiers read " +
@@ -216,7 +216,7 @@ void CloneOperations::VerifyRadio() {
     ErrorInfo ignored;
     KeepCopy(image, ignored);
     radioImage_ = image;
-    shared_.TransferDone = kTrue;
+    shared_.TransferDone = true;
 }
 
 // The first stage of every program: the whole radio read and kept as a backup. Nothing is written
@@ -228,7 +228,7 @@ bool CloneOperations::ReadForProgram(MemoryImage& radio, MemoryImage& raw) {
         return false;
     ErrorInfo error;
     if (!KeepCopy(radio, error)) {
-        shared_.OperationFailed = kTrue;
+        shared_.OperationFailed = true;
         prompter_.ShowMessage(messages::WithReason(messages::kBackupNotKept, error.Description),
                               messages::kProgramToRadio, MessageIcon::Critical);
         return false;
@@ -253,7 +253,7 @@ bool CloneOperations::ChooseUserMmsi(const MemoryImage& radio) {
             break;
     }
     userMmsi_.reset();
-    shared_.AbortRequested = kTrue;
+    shared_.AbortRequested = true;
     return false;
 }
 
@@ -302,7 +302,7 @@ void CloneOperations::ClearRadio() {
 }
 
 void CloneOperations::Complete(const char* operation) {
-    shared_.TransferDone = kTrue;
+    shared_.TransferDone = true;
     prompter_.ShowMessage(messages::kComplete, operation, MessageIcon::Information);
 }
 
@@ -311,7 +311,7 @@ void CloneOperations::Complete(const char* operation) {
 bool CloneOperations::OpenPort(const char* operation) {
     if (link_.PortOpen())
         return true;
-    shared_.OperationFailed = kTrue;
+    shared_.OperationFailed = true;
     prompter_.ShowMessage(
         messages::WithReason(messages::kCommunicationError, link_.OpenError().Description),
         operation, MessageIcon::Critical);
@@ -340,8 +340,8 @@ void CloneOperations::RunStep(const char* procedure, Step step,
     if (const std::string left = aftermath ? aftermath() : std::string(); !left.empty())
         text += "\n\n" + left;
     prompter_.ShowMessage(text, source, MessageIcon::Critical);
-    shared_.AbortRequested = kTrue;
-    shared_.OperationFailed = kTrue;
+    shared_.AbortRequested = true;
+    shared_.OperationFailed = true;
     try {
         link_.PortClose();
     } catch (const std::exception&) {
@@ -354,7 +354,7 @@ void CloneOperations::CheckModel() {
         if (!OpenPort(messages::kModelCheck))
             return;
         link_.ExpectStrayInput();
-        shared_.OperationFailed = kFalse;
+        shared_.OperationFailed = false;
         MemoryImage check{};
         for (const int address : {layout::kModelIdFirst, layout::kModelIdFirst + 1,
                                   layout::kModelIdSecond, layout::kModelIdSecond + 1}) {
@@ -374,13 +374,13 @@ void CloneOperations::CheckModel() {
                        check[layout::kModelIdSecond], check[layout::kModelIdSecond + 1]};
         if (CheckModelId(FirstModelId(check), SecondModelId(check), shared_.ModelNum))
             return;
-        const std::optional<int16_t> radioModel =
+        const std::optional<Model> radioModel =
             ModelOfIds(FirstModelId(check), SecondModelId(check));
         if (takeRadioModel_ && radioModel) {
             shared_.ModelNum = *radioModel;
             return;
         }
-        shared_.OperationFailed = kTrue;
+        shared_.OperationFailed = true;
         prompter_.ShowMessage(
             ModelErrorText(check, shared_.ModelNum, IdentifierSource::Radio, modelChoice_),
             messages::kReadFromRadio, MessageIcon::Critical);
@@ -444,7 +444,7 @@ void CloneOperations::WriteData(const MemoryImage& image, const std::vector<Writ
             for (size_t i = 0; i < steps.size(); ++i) {
                 const int block = BlockOf(steps[i]);
                 if (stopAfterBlock_ && (i == 0 || block != BlockOf(steps[i - 1]))) {
-                    shared_.AbortRequested = kTrue;
+                    shared_.AbortRequested = true;
                     break;
                 }
                 ShowProgress(ProgressFor(block));

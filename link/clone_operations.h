@@ -17,12 +17,6 @@
 
 namespace chanwright {
 
-constexpr int16_t kTransferRead = 0;
-constexpr int16_t kTransferProgram = 1;
-constexpr int16_t kTransferClear = 2;
-// Reads the radio to compare it with the data being edited, which it leaves alone.
-constexpr int16_t kTransferVerify = 3;
-
 // What the radio dialog (or the command line) shows of a running operation.
 class TransferView {
   public:
@@ -40,7 +34,7 @@ class BackupKeeper {
   public:
     virtual ~BackupKeeper() = default;
     // Where the copy went; nothing, with the reason, when it could not be kept.
-    virtual std::optional<std::string> Keep(const MemoryImage& image, int16_t modelNum,
+    virtual std::optional<std::string> Keep(const MemoryImage& image, Model modelNum,
                                             ErrorInfo& error) = 0;
 };
 
@@ -62,7 +56,7 @@ struct ProgramOptions {
 
 // "Read from Radio" for a read, "Program to Radio" for program and clear, "Verify Radio" for a
 // verify: the dialog's caption.
-std::string TransferCaption(int16_t transferMode);
+std::string TransferCaption(Transfer transferMode);
 
 // The percentage shown while the block at address is moved: 0 at 0, 50 at 4096, 100 at 8176.
 int ProgressFor(int address);

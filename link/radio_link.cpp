@@ -125,28 +125,28 @@ WaitResult RadioLink::WaitByte(uint8_t expected, double limit) {
             if (!byte.empty() && last != expected && ++stray > kStrayLimit) {
                 Note("bad reply: more than " + std::to_string(kStrayLimit) + " bytes before " +
                      Awaited(expected));
-                return kWaitBadEnd;
+                return WaitResult::BadEnd;
             }
         }
         if (shared_.AbortRequested) {
             Note("cancelled awaiting " + Awaited(expected));
-            return kWaitAborted;
+            return WaitResult::Aborted;
         }
         // The deadline comes first: a byte that arrives as time runs out is a time-out.
         if (clock_.Seconds() > deadline) {
             Note("time limit: " + Limit(limit) + " for " + Awaited(expected));
-            return kWaitTimedOut;
+            return WaitResult::TimedOut;
         }
         if (last == expected)
-            return kWaitDone;
+            return WaitResult::Done;
         if (WaitingBytes() == 0)
             WaitForInput(1);
     }
 }
 
 WaitResult RadioLink::RecvFrame(int length, double limit, std::vector<uint8_t>& frame) {
-    shared_.OperationFailed = kTrue;
-    shared_.AbortRequested = kFalse;
+    shared_.OperationFailed = true;
+    shared_.AbortRequested = false;
     const double deadline = clock_.Seconds() + limit;
     for (;;) {
         events_.ProcessEvents();
@@ -157,16 +157,16 @@ WaitResult RadioLink::RecvFrame(int length, double limit, std::vector<uint8_t>& 
         if (waiting > length) {
             Note("bad reply: " + std::to_string(waiting) + " bytes in, more than the " +
                  std::to_string(length) + " a reply holds");
-            return kWaitBadEnd;
+            return WaitResult::BadEnd;
         }
         if (shared_.AbortRequested) {
             Note("cancelled awaiting the reply body");
-            return kWaitAborted;
+            return WaitResult::Aborted;
         }
         if (clock_.Seconds() > deadline) {
             Note("time limit: " + Limit(limit) + " for the reply body, " + std::to_string(waiting) +
                  " of " + std::to_string(length) + " bytes in");
-            return kWaitTimedOut;
+            return WaitResult::TimedOut;
         }
         WaitForInput(length);
     }
@@ -174,14 +174,14 @@ WaitResult RadioLink::RecvFrame(int length, double limit, std::vector<uint8_t>& 
     if (static_cast<int>(frame.size()) != length) {
         Note("bad reply: read " + std::to_string(frame.size()) + " of " + std::to_string(length) +
              " bytes");
-        return kWaitBadEnd;
+        return WaitResult::BadEnd;
     }
     if (frame.back() != kCr) {
         Note("bad reply: no CR at the end");
-        return kWaitBadEnd;
+        return WaitResult::BadEnd;
     }
-    shared_.OperationFailed = kFalse;
-    return kWaitDone;
+    shared_.OperationFailed = false;
+    return WaitResult::Done;
 }
 
 void RadioLink::SendReadBlock(uint16_t address) {
@@ -202,21 +202,21 @@ void RadioLink::SendWriteByte(uint16_t address, const MemoryImage& source) {
 
 void RadioLink::RecvReply(int length, uint8_t type,
                           const std::function<void(const uint8_t*)>& store) {
-    shared_.OperationFailed = kTrue;
-    shared_.AbortRequested = kFalse;
-    if (WaitByte(kSoh, timings_.SohLimit) != kWaitDone)
+    shared_.OperationFailed = true;
+    shared_.AbortRequested = false;
+    if (WaitByte(kSoh, timings_.SohLimit) != WaitResult::Done)
         return;
     std::vector<uint8_t> frame;
-    if (RecvFrame(length, timings_.BodyLimit, frame) != kWaitDone)
+    if (RecvFrame(length, timings_.BodyLimit, frame) != WaitResult::Done)
         return;
-    shared_.OperationFailed = kTrue;
+    shared_.OperationFailed = true;
     if (CheckReply(frame.data(), length) != type) {
         if (trace_)
             Note(ReplyFault(frame, type));
         return;
     }
     store(frame.data());
-    shared_.OperationFailed = kFalse;
+    shared_.OperationFailed = false;
 }
 
 void RadioLink::RecvBlockReply(MemoryImage& destination, uint16_t address) {
@@ -234,10 +234,10 @@ void RadioLink::RecvByteReply(MemoryImage& destination, uint16_t address) {
 }
 
 void RadioLink::RecvAck() {
-    shared_.OperationFailed = kTrue;
-    shared_.AbortRequested = kFalse;
-    if (WaitByte(kAck, timings_.AckLimit) == kWaitDone)
-        shared_.OperationFailed = kFalse;
+    shared_.OperationFailed = true;
+    shared_.AbortRequested = false;
+    if (WaitByte(kAck, timings_.AckLimit) == WaitResult::Done)
+        shared_.OperationFailed = false;
 }
 
 // Reads and drops input until none has come for QuietTime. False when Cancel stops it, or when the
@@ -292,8 +292,8 @@ bool RadioLink::QuietFor(double seconds) {
 bool RadioLink::Attempts(const Step& step, bool& retried, double& answerTime) {
     const int attempts = std::max<int>(shared_.RetryCount, 0) + 1;
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        shared_.OperationFailed = kTrue;
-        shared_.AbortRequested = kFalse;
+        shared_.OperationFailed = true;
+        shared_.AbortRequested = false;
         if (attempt > 0) {
             Note("retry: attempt " + std::to_string(attempt + 1) + " of " +
                  std::to_string(attempts) + ", CAN first");
@@ -332,7 +332,7 @@ bool RadioLink::RunInStep(const Step& step, int& repeats) {
             return true;
         if (shared_.AbortRequested)
             return false;
-        shared_.OperationFailed = kTrue;
+        shared_.OperationFailed = true;
         Note("out of step: a reply came after the answer");
         if (repeats-- <= 0 || !Drain())
             return false;
@@ -343,8 +343,8 @@ bool RadioLink::RunInStep(const Step& step, int& repeats) {
 // exchange may have taken another's reply, so it runs again before this one.
 void RadioLink::Exchange(const Step& step) {
     int repeats = std::max<int>(shared_.RetryCount, 0);
-    shared_.OperationFailed = kTrue;
-    shared_.AbortRequested = kFalse;
+    shared_.OperationFailed = true;
+    shared_.AbortRequested = false;
     if (drainFirst_) {
         drainFirst_ = false;
         if (!Drain())

@@ -28,7 +28,7 @@ struct LinkTimings {
     double QuietTime = 0.3;
 };
 
-enum WaitResult { kWaitDone = 0, kWaitAborted = 1, kWaitTimedOut = 3, kWaitBadEnd = -1 };
+enum class WaitResult { Done, Aborted, TimedOut, BadEnd };
 
 // The byte-level exchanges with the radio: each sends one command and awaits its answer, trying
 // once more after CAN when the first attempt fails. Outcomes are left in OperationFailed and
@@ -66,7 +66,7 @@ class RadioLink {
     // (a reply to a command sent before the program was stopped) must not pass as an answer.
     void ExpectStrayInput() { drainFirst_ = true; }
     WaitResult WaitByte(uint8_t expected, double limit);
-    // On kWaitDone, frame holds the length bytes received, the CR last.
+    // On WaitResult::Done, frame holds the length bytes received, the CR last.
     WaitResult RecvFrame(int length, double limit, std::vector<uint8_t>& frame);
 
     void SendReadBlock(uint16_t address);

@@ -40,14 +40,14 @@ void FileOperations::RunBusy(const std::function<void()>& work) {
 
 void FileOperations::Fail(const char* procedure, const ErrorInfo& error, const char* message) {
     lastError_ = error;
-    app_.Shared.OperationFailed = kTrue;
+    app_.Shared.OperationFailed = true;
     log_.LogError(procedure, error.Text());
     platform_.prompter.ShowMessage(message, messages::kAppTitle, MessageIcon::Exclamation);
-    app_.Shared.AbortRequested = kTrue;
+    app_.Shared.AbortRequested = true;
 }
 
 std::optional<std::string> FileOperations::ReadInput(const QString& path, bool image) {
-    app_.Shared.OperationFailed = kFalse;
+    app_.Shared.OperationFailed = false;
     ErrorInfo error;
     std::optional<std::string> bytes;
     RunBusy([&] {
@@ -77,7 +77,7 @@ void FileOperations::LoadDataFile(const QString& path) {
 }
 
 void FileOperations::LoadDataFileBytes(const std::string& bytes) {
-    app_.Shared.OperationFailed = kFalse;
+    app_.Shared.OperationFailed = false;
     const std::optional<std::string> text = ProfileText(bytes);
     if (!text) {
         Fail("frmMain.FileRead2", {EINVAL, "The file holds NUL bytes: it is no text data file"},
@@ -88,7 +88,7 @@ void FileOperations::LoadDataFileBytes(const std::string& bytes) {
 }
 
 void FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure) {
-    app_.Shared.OperationFailed = kFalse;
+    app_.Shared.OperationFailed = false;
     ErrorInfo error;
     bool ok = false;
     RunBusy([&] { ok = WriteOutputFile(path, bytes, error); });
@@ -115,12 +115,12 @@ void FileOperations::ReadHexFileAs(const QString& path) {
 }
 
 void FileOperations::ReadHexBytes(const std::string& bytes) {
-    app_.Shared.OperationFailed = kFalse;
+    app_.Shared.OperationFailed = false;
     MemoryImage buffer{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), buffer.size()), buffer.begin());
     if (!CheckModelId(FirstModelId(buffer), SecondModelId(buffer), app_.Shared.ModelNum)) {
         lastError_ = {0, "the file holds another model's image"};
-        app_.Shared.OperationFailed = kTrue;
+        app_.Shared.OperationFailed = true;
         platform_.prompter.ShowMessage(
             ModelErrorText(buffer, app_.Shared.ModelNum, IdentifierSource::File, modelChoice_),
             messages::kReadFromRadio, MessageIcon::Critical);
@@ -135,10 +135,10 @@ bool FileOperations::EncodeForSave(const char* procedure) {
     if (!error)
         return true;
     lastError_ = {EncodeError::kNumber, error->Message()};
-    app_.Shared.OperationFailed = kTrue;
+    app_.Shared.OperationFailed = true;
     log_.LogError(procedure, lastError_.Text());
     platform_.prompter.ShowMessage(error->Message(), messages::kAppTitle, MessageIcon::Exclamation);
-    app_.Shared.AbortRequested = kTrue;
+    app_.Shared.AbortRequested = true;
     return false;
 }
 

@@ -104,7 +104,7 @@ class MainWindow : public QMainWindow {
     void FilePrint();
     void FilePrintPreview();
     void FilePrintToFile();
-    void EditModel(int16_t modelNum);
+    void EditModel(Model modelNum);
     void TransferRead();
     void TransferProgram();
     // Loads a backup's image and programs it into the radio as it is.
@@ -145,7 +145,7 @@ class MainWindow : public QMainWindow {
     // A data file opened or saved: first in the recent files, its folder where dialogs start.
     void NoteDataFile(const QString& path);
     // Runs the radio dialog in the mode; the radio's image comes back from a verify.
-    MemoryImage RunRadioDialog(int16_t mode, bool imageAsLoaded = false);
+    MemoryImage RunRadioDialog(Transfer mode, bool imageAsLoaded = false);
     QString NewTraceFile();
     void ShowBackupNote();
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,

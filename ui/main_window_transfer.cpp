@@ -26,7 +26,7 @@ class WindowBackups : public BackupKeeper {
     WindowBackups(QString& note, QString folder, std::function<QDateTime()> now)
         : note_(note), folder_(std::move(folder)), now_(std::move(now)) {}
 
-    std::optional<std::string> Keep(const MemoryImage& image, int16_t modelNum,
+    std::optional<std::string> Keep(const MemoryImage& image, Model modelNum,
                                     ErrorInfo& error) override {
         const std::optional<QString> path =
             SaveBackup(folder_, GetModelName(modelNum), now_(), image, error);
@@ -43,13 +43,13 @@ class WindowBackups : public BackupKeeper {
     std::function<QDateTime()> now_;
 };
 
-const char* OperationName(int16_t transferMode) {
+const char* OperationName(Transfer transferMode) {
     switch (transferMode) {
-        case kTransferRead:
+        case Transfer::Read:
             return "read";
-        case kTransferProgram:
+        case Transfer::Program:
             return "program";
-        case kTransferClear:
+        case Transfer::Clear:
             return "clear";
         default:
             return "verify";
@@ -93,7 +93,7 @@ void MainWindow::LogSerialTrafficChosen(bool on) {
     services_.settings.Sync();
 }
 
-MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
+MemoryImage MainWindow::RunRadioDialog(Transfer mode, bool imageAsLoaded) {
     app_.Shared.TransferMode = mode;
     const QString device = services_.settings.ReadComDevice(app_.Shared.ComNum);
     RadioDialogServices radio{services_.prompter,
@@ -117,15 +117,15 @@ MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
 void MainWindow::TransferRead() {
     if (!CheckPendingEntry())
         return;
-    app_.Shared.TransferDone = kFalse;
-    RunRadioDialog(kTransferRead);
+    app_.Shared.TransferDone = false;
+    RunRadioDialog(Transfer::Read);
     if (app_.Shared.TransferDone) {
         RefreshCurrentPage();
         tree_->RefreshNodeTexts();
         app_.Shared.CurrentFileName.clear();
         UpdateTitle();
     }
-    app_.Shared.TransferDone = kFalse;
+    app_.Shared.TransferDone = false;
     ShowBackupNote();
 }
 
@@ -133,14 +133,14 @@ void MainWindow::TransferProgram() {
     if (!CheckPendingEntry() ||
         !report::AcceptNameChanges(app_, services_.prompter, messages::kProgramToRadio))
         return;
-    RunRadioDialog(kTransferProgram);
+    RunRadioDialog(Transfer::Program);
     ShowBackupNote();
 }
 
 void MainWindow::ClearFromSettings() {
     if (!MayGoOn())
         return;
-    RunRadioDialog(kTransferClear);
+    RunRadioDialog(Transfer::Clear);
     if (app_.Shared.TransferDone)
         RefreshCurrentPage();
 }
@@ -161,19 +161,19 @@ void MainWindow::TransferRestore() {
     RefreshCurrentPage();
     tree_->RefreshNodeTexts();
     UpdateTitle();
-    RunRadioDialog(kTransferProgram, true);
+    RunRadioDialog(Transfer::Program, true);
     ShowBackupNote();
 }
 
 void MainWindow::TransferVerify() {
     if (!CheckPendingEntry())
         return;
-    app_.Shared.TransferDone = kFalse;
-    const MemoryImage radio = RunRadioDialog(kTransferVerify);
+    app_.Shared.TransferDone = false;
+    const MemoryImage radio = RunRadioDialog(Transfer::Verify);
     ShowBackupNote();
     if (!app_.Shared.TransferDone)
         return;
-    app_.Shared.TransferDone = kFalse;
+    app_.Shared.TransferDone = false;
     // Compared as Program to Radio leaves it by default: the radio keeps its own user MMSI.
     std::optional<EncodeError> error;
     const std::optional<report::RadioComparison> comparison =

@@ -54,18 +54,18 @@ std::string StderrPrompter::ChooseSaveFile(const std::string& /*filter*/) {
     return {};
 }
 
-std::optional<int16_t> ParseModel(const QString& name) {
+std::optional<Model> ParseModel(const QString& name) {
     if (name.compare(QLatin1String("HV2071P"), Qt::CaseInsensitive) == 0)
-        return kModelHV2071P;
+        return Model::HV2071P;
     if (name.compare(QLatin1String("TQ5300"), Qt::CaseInsensitive) == 0)
-        return kModelTQ5300;
+        return Model::TQ5300;
     return std::nullopt;
 }
 
 namespace {
 
 // The model a data file's [MAIN] section names.
-std::optional<int16_t> ModelNamedIn(const std::string& bytes) {
+std::optional<Model> ModelNamedIn(const std::string& bytes) {
     const std::optional<std::string> text = ProfileText(bytes);
     if (!text)
         return std::nullopt;
@@ -75,7 +75,7 @@ std::optional<int16_t> ModelNamedIn(const std::string& bytes) {
 
 }  // namespace
 
-CliSession::CliSession(const std::optional<int16_t>& model, const QString& input)
+CliSession::CliSession(const std::optional<Model>& model, const QString& input)
     : input_(input), log_(app_.Shared, QString()), files_(app_, platform_, log_) {
     files_.SetSettlePause(0);
     files_.SetModelChoice(ModelChoice::Option);
@@ -94,7 +94,7 @@ void CliSession::ReportFailure(const char* message, const ErrorInfo& error) {
 }
 
 bool CliSession::Report() {
-    if (app_.Shared.OperationFailed == 0)
+    if (!app_.Shared.OperationFailed)
         return true;
     const std::string& detail = files_.LastError().Description;
     // An encode error's message is its own detail: it stands on standard error once.
@@ -136,7 +136,7 @@ void CliSession::ReportNameChanges() {
 bool CliSession::Write(const QString& path) {
     if (IsImageFile(path)) {
         ReportNameChanges();
-        app_.Shared.OperationFailed = kFalse;
+        app_.Shared.OperationFailed = false;
         if (files_.EncodeForSave("frmMain.SaveHexFileAs"))
             files_.SaveHexFileAs(path);
     } else {
@@ -148,7 +148,7 @@ bool CliSession::Write(const QString& path) {
 bool CliSession::WriteAsRead(const QString& path) {
     if (!IsImageFile(path))
         return Write(path);
-    app_.Shared.OperationFailed = kFalse;
+    app_.Shared.OperationFailed = false;
     files_.SaveHexFileAs(path);
     return Report();
 }
