@@ -96,14 +96,8 @@ ReadRun FullRead(const QString& device, const QString& tracePath = {}) {
         return {};
     MemoryImage scratch = app.Image;
     ReadRun run;
-    run.check = Time([&] {
-        rig.operations.CheckModel();
-        return !app.Shared.OperationFailed;
-    });
-    run.read = Time([&] {
-        rig.operations.ReadData(scratch);
-        return !app.Shared.OperationFailed;
-    });
+    run.check = Time([&] { return rig.operations.CheckModel() == TransferResult::Done; });
+    run.read = Time([&] { return rig.operations.ReadData(scratch) == TransferResult::Done; });
     return run;
 }
 
@@ -114,7 +108,7 @@ Run Program(const QString& device, AppState app, bool fullWrite) {
     options.fullWrite = fullWrite;
     rig.operations.SetProgramOptions(options);
     app.Shared.TransferMode = Transfer::Program;
-    Run run = Time([&] { return rig.operations.RunTransfer(); });
+    Run run = Time([&] { return rig.operations.RunTransfer() == TransferResult::Done; });
     run.blocks = rig.operations.BlocksWritten();
     return run;
 }

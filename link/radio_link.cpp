@@ -200,44 +200,47 @@ void RadioLink::SendWriteByte(uint16_t address, const MemoryImage& source) {
     port_.Write(BuildWriteByte(address, source));
 }
 
-void RadioLink::RecvReply(int length, uint8_t type,
+bool RadioLink::RecvReply(int length, uint8_t type,
                           const std::function<void(const uint8_t*)>& store) {
     shared_.OperationFailed = true;
     shared_.AbortRequested = false;
     if (WaitByte(kSoh, timings_.SohLimit) != WaitResult::Done)
-        return;
+        return false;
     std::vector<uint8_t> frame;
     if (RecvFrame(length, timings_.BodyLimit, frame) != WaitResult::Done)
-        return;
+        return false;
     shared_.OperationFailed = true;
     if (CheckReply(frame.data(), length) != type) {
         if (trace_)
             Note(ReplyFault(frame, type));
-        return;
+        return false;
     }
     store(frame.data());
     shared_.OperationFailed = false;
+    return true;
 }
 
-void RadioLink::RecvBlockReply(MemoryImage& destination, uint16_t address) {
-    RecvReply(kBlockReplyBodyLength, kTypeReadBlock, [&](const uint8_t* body) {
+bool RadioLink::RecvBlockReply(MemoryImage& destination, uint16_t address) {
+    return RecvReply(kBlockReplyBodyLength, kTypeReadBlock, [&](const uint8_t* body) {
         for (int i = 0; i < kBlockSize; ++i) {
             destination[(address + i) % kImageSize] = HexToByte(body[2 + 2 * i], body[3 + 2 * i]);
         }
     });
 }
 
-void RadioLink::RecvByteReply(MemoryImage& destination, uint16_t address) {
-    RecvReply(kByteReplyBodyLength, kTypeReadByte, [&](const uint8_t* body) {
+bool RadioLink::RecvByteReply(MemoryImage& destination, uint16_t address) {
+    return RecvReply(kByteReplyBodyLength, kTypeReadByte, [&](const uint8_t* body) {
         destination[address % kImageSize] = HexToByte(body[2], body[3]);
     });
 }
 
-void RadioLink::RecvAck() {
+bool RadioLink::RecvAck() {
     shared_.OperationFailed = true;
     shared_.AbortRequested = false;
-    if (WaitByte(kAck, timings_.AckLimit) == WaitResult::Done)
-        shared_.OperationFailed = false;
+    if (WaitByte(kAck, timings_.AckLimit) != WaitResult::Done)
+        return false;
+    shared_.OperationFailed = false;
+    return true;
 }
 
 // Reads and drops input until none has come for QuietTime. False when Cancel stops it, or when the
@@ -304,8 +307,7 @@ bool RadioLink::Attempts(const Step& step, bool& retried, double& answerTime) {
         }
         const double sent = clock_.Seconds();
         step.send();
-        step.await();
-        if (!shared_.OperationFailed) {
+        if (step.await()) {
             retried = attempt > 0;
             answerTime = clock_.Seconds() - sent;
             return true;
@@ -341,43 +343,48 @@ bool RadioLink::RunInStep(const Step& step, int& repeats) {
 
 // Bytes waiting before the command goes were asked for by no one the link knows of: the previous
 // exchange may have taken another's reply, so it runs again before this one.
-void RadioLink::Exchange(const Step& step) {
+bool RadioLink::Exchange(const Step& step) {
     int repeats = std::max<int>(shared_.RetryCount, 0);
     shared_.OperationFailed = true;
     shared_.AbortRequested = false;
     if (drainFirst_) {
         drainFirst_ = false;
         if (!Drain())
-            return;
+            return false;
     } else if (port_.BytesAvailable() > 0) {
         Note("out of step: input before the command");
         if (!Drain())
-            return;
+            return false;
         if (previous_ && (repeats-- <= 0 || !RunInStep(*previous_, repeats)))
-            return;
+            return false;
     }
-    if (RunInStep(step, repeats))
-        previous_ = step;
+    if (!RunInStep(step, repeats))
+        return false;
+    previous_ = step;
+    return true;
 }
 
 // The steps keep what they need by value: the previous one may run again after its call returned.
-void RadioLink::ReadBlock(MemoryImage& destination, uint16_t address) {
-    Exchange({[this, address] { SendReadBlock(address); },
-              [this, &destination, address] { RecvBlockReply(destination, address); }});
+bool RadioLink::ReadBlock(MemoryImage& destination, uint16_t address) {
+    return Exchange(
+        {[this, address] { SendReadBlock(address); },
+         [this, &destination, address] { return RecvBlockReply(destination, address); }});
 }
 
-void RadioLink::ReadByte(MemoryImage& destination, uint16_t address) {
-    Exchange({[this, address] { SendReadByte(address); },
-              [this, &destination, address] { RecvByteReply(destination, address); }});
+bool RadioLink::ReadByte(MemoryImage& destination, uint16_t address) {
+    return Exchange(
+        {[this, address] { SendReadByte(address); },
+         [this, &destination, address] { return RecvByteReply(destination, address); }});
 }
 
-void RadioLink::WriteBlock(const MemoryImage& source, uint16_t address) {
-    Exchange(
-        {[this, &source, address] { SendWriteBlock(address, source); }, [this] { RecvAck(); }});
+bool RadioLink::WriteBlock(const MemoryImage& source, uint16_t address) {
+    return Exchange({[this, &source, address] { SendWriteBlock(address, source); },
+                     [this] { return RecvAck(); }});
 }
 
-void RadioLink::WriteByte(const MemoryImage& source, uint16_t address) {
-    Exchange({[this, &source, address] { SendWriteByte(address, source); }, [this] { RecvAck(); }});
+bool RadioLink::WriteByte(const MemoryImage& source, uint16_t address) {
+    return Exchange({[this, &source, address] { SendWriteByte(address, source); },
+                     [this] { return RecvAck(); }});
 }
 
 }  // namespace chanwright

@@ -69,52 +69,54 @@ std::optional<std::string> FileOperations::ReadInput(const QString& path, bool i
     return bytes;
 }
 
-void FileOperations::LoadDataFile(const QString& path) {
+bool FileOperations::LoadDataFile(const QString& path) {
     // The file is read and parsed whole before the data set is touched, so a file that cannot be
     // read leaves every field as it was.
-    if (const std::optional<std::string> bytes = ReadInput(path, false))
-        LoadDataFileBytes(*bytes);
+    const std::optional<std::string> bytes = ReadInput(path, false);
+    return bytes && LoadDataFileBytes(*bytes);
 }
 
-void FileOperations::LoadDataFileBytes(const std::string& bytes) {
+bool FileOperations::LoadDataFileBytes(const std::string& bytes) {
     app_.Shared.OperationFailed = false;
     const std::optional<std::string> text = ProfileText(bytes);
     if (!text) {
         Fail("frmMain.FileRead2", {EINVAL, "The file holds NUL bytes: it is no text data file"},
              messages::kFileReadError);
-        return;
+        return false;
     }
     ReadDataFile(ProfileFile::Parse(*text), app_.Shared, app_.Plans, app_.Data);
+    return true;
 }
 
-void FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure) {
+bool FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure) {
     app_.Shared.OperationFailed = false;
     ErrorInfo error;
     bool ok = false;
     RunBusy([&] { ok = WriteOutputFile(path, bytes, error); });
     if (!ok)
         Fail(procedure, error, messages::kFileSaveError);
+    return ok;
 }
 
-void FileOperations::SaveFileAs(const QString& path) {
-    Save(path, WriteDataFile(app_.Shared, app_.Data), "frmMain.SaveFileAs");
+bool FileOperations::SaveFileAs(const QString& path) {
+    return Save(path, WriteDataFile(app_.Shared, app_.Data), "frmMain.SaveFileAs");
 }
 
-void FileOperations::SaveFileAsDefault(const QString& path) {
-    Save(path, WriteDefaultsFile(app_.Shared, app_.Data), "frmMain.SaveFileAsDefault");
+bool FileOperations::SaveFileAsDefault(const QString& path) {
+    return Save(path, WriteDefaultsFile(app_.Shared, app_.Data), "frmMain.SaveFileAsDefault");
 }
 
-void FileOperations::SaveHexFileAs(const QString& path) {
-    Save(path, std::string(app_.Image.begin(), app_.Image.end()), "frmMain.SaveHexFileAs");
+bool FileOperations::SaveHexFileAs(const QString& path) {
+    return Save(path, std::string(app_.Image.begin(), app_.Image.end()), "frmMain.SaveHexFileAs");
 }
 
-void FileOperations::ReadHexFileAs(const QString& path) {
+bool FileOperations::ReadHexFileAs(const QString& path) {
     // An image file may be longer than an image; only its first 8192 bytes count.
-    if (const std::optional<std::string> bytes = ReadInput(path, true))
-        ReadHexBytes(*bytes);
+    const std::optional<std::string> bytes = ReadInput(path, true);
+    return bytes && ReadHexBytes(*bytes);
 }
 
-void FileOperations::ReadHexBytes(const std::string& bytes) {
+bool FileOperations::ReadHexBytes(const std::string& bytes) {
     app_.Shared.OperationFailed = false;
     MemoryImage buffer{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), buffer.size()), buffer.begin());
@@ -124,10 +126,11 @@ void FileOperations::ReadHexBytes(const std::string& bytes) {
         platform_.prompter.ShowMessage(
             ModelErrorText(buffer, app_.Shared.ModelNum, IdentifierSource::File, modelChoice_),
             messages::kReadFromRadio, MessageIcon::Critical);
-        return;
+        return false;
     }
     app_.Image = buffer;
     DecodeImage(app_.Image, app_.Data);
+    return true;
 }
 
 bool FileOperations::EncodeForSave(const char* procedure) {

@@ -37,8 +37,7 @@ bool ImageCommands::SaveImageTo(const QString& path) {
     }
     if (!files_.EncodeForSave("frmMain.SaveHexFileAs"))
         return false;
-    files_.SaveHexFileAs(path);
-    return !app_.Shared.OperationFailed;
+    return files_.SaveHexFileAs(path);
 }
 
 void ImageCommands::OpenImageCommand() {
@@ -49,8 +48,7 @@ void ImageCommands::OpenImageCommand() {
         app_.Shared.AbortRequested = true;
         return;
     }
-    files_.ReadHexFileAs(QString::fromStdString(path));
-    if (app_.Shared.OperationFailed)
+    if (!files_.ReadHexFileAs(QString::fromStdString(path)))
         return;
     app_.Shared.CurrentFileName = path;
     if (refreshView_)

@@ -144,8 +144,10 @@ class MainWindow : public QMainWindow {
     void OpenDataFile(const QString& recent);
     // A data file opened or saved: first in the recent files, its folder where dialogs start.
     void NoteDataFile(const QString& path);
-    // Runs the radio dialog in the mode; the radio's image comes back from a verify.
-    MemoryImage RunRadioDialog(Transfer mode, bool imageAsLoaded = false);
+    // Runs the radio dialog in the mode; true when the transfer completed. A verify's radio image
+    // comes back in radioImage.
+    bool RunRadioDialog(Transfer mode, bool imageAsLoaded = false,
+                        MemoryImage* radioImage = nullptr);
     QString NewTraceFile();
     void ShowBackupNote();
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,

@@ -93,8 +93,7 @@ void MainWindow::OpenDataFile(const QString& recent) {
             : QString::fromStdString(services_.prompter.ChooseOpenFileIn(
                   services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
     if (!path.isEmpty()) {
-        files_.LoadDataFile(path);
-        if (!app_.Shared.OperationFailed) {
+        if (files_.LoadDataFile(path)) {
             app_.Shared.CurrentFileName = path.toStdString();
             UpdateTitle();
             NoteDataFile(path);
@@ -128,8 +127,7 @@ void MainWindow::SaveFile(bool useCurrent) {
         }
         return;
     }
-    files_.SaveFileAs(path);
-    if (!app_.Shared.OperationFailed) {
+    if (files_.SaveFileAs(path)) {
         app_.Shared.CurrentFileName = path.toStdString();
         UpdateTitle();
         NoteDataFile(path);

@@ -93,7 +93,7 @@ void MainWindow::LogSerialTrafficChosen(bool on) {
     services_.settings.Sync();
 }
 
-MemoryImage MainWindow::RunRadioDialog(Transfer mode, bool imageAsLoaded) {
+bool MainWindow::RunRadioDialog(Transfer mode, bool imageAsLoaded, MemoryImage* radioImage) {
     app_.Shared.TransferMode = mode;
     const QString device = services_.settings.ReadComDevice(app_.Shared.ComNum);
     RadioDialogServices radio{services_.prompter,
@@ -111,15 +111,16 @@ MemoryImage MainWindow::RunRadioDialog(Transfer mode, bool imageAsLoaded) {
     radio.port = QStringLiteral("COM%1 = %2").arg(app_.Shared.ComNum).arg(device);
     RadioDialog dialog(app_, std::move(radio), this);
     services_.runModal(dialog);
-    return dialog.RadioImage();
+    if (radioImage)
+        *radioImage = dialog.RadioImage();
+    return dialog.Completed();
 }
 
 void MainWindow::TransferRead() {
     if (!CheckPendingEntry())
         return;
     app_.Shared.TransferDone = false;
-    RunRadioDialog(Transfer::Read);
-    if (app_.Shared.TransferDone) {
+    if (RunRadioDialog(Transfer::Read)) {
         RefreshCurrentPage();
         tree_->RefreshNodeTexts();
         app_.Shared.CurrentFileName.clear();
@@ -140,8 +141,8 @@ void MainWindow::TransferProgram() {
 void MainWindow::ClearFromSettings() {
     if (!MayGoOn())
         return;
-    RunRadioDialog(Transfer::Clear);
-    if (app_.Shared.TransferDone)
+    // Only a clear that completed changes what the page shows.
+    if (RunRadioDialog(Transfer::Clear))
         RefreshCurrentPage();
 }
 
@@ -153,8 +154,7 @@ void MainWindow::TransferRestore() {
             .toStdString();
     if (path.empty())
         return;
-    files_.ReadHexFileAs(QString::fromStdString(path));
-    if (app_.Shared.OperationFailed)
+    if (!files_.ReadHexFileAs(QString::fromStdString(path)))
         return;
     // The data set is now the backup's: no file of the user's holds it.
     app_.Shared.CurrentFileName.clear();
@@ -169,11 +169,12 @@ void MainWindow::TransferVerify() {
     if (!CheckPendingEntry())
         return;
     app_.Shared.TransferDone = false;
-    const MemoryImage radio = RunRadioDialog(Transfer::Verify);
+    MemoryImage radio{};
+    const bool completed = RunRadioDialog(Transfer::Verify, false, &radio);
     ShowBackupNote();
-    if (!app_.Shared.TransferDone)
-        return;
     app_.Shared.TransferDone = false;
+    if (!completed)
+        return;
     // Compared as Program to Radio leaves it by default: the radio keeps its own user MMSI.
     std::optional<EncodeError> error;
     const std::optional<report::RadioComparison> comparison =

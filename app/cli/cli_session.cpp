@@ -93,8 +93,8 @@ void CliSession::ReportFailure(const char* message, const ErrorInfo& error) {
     StdErr() << "  " << QString::fromStdString(error.Description) << Qt::endl;
 }
 
-bool CliSession::Report() {
-    if (!app_.Shared.OperationFailed)
+bool CliSession::Report(bool ok) {
+    if (ok)
         return true;
     const std::string& detail = files_.LastError().Description;
     // An encode error's message is its own detail: it stands on standard error once.
@@ -116,16 +116,10 @@ bool CliSession::HoldsData() {
 }
 
 bool CliSession::Load() {
-    if (!inputBytes_) {
-        Report();
-        return false;
-    }
-    if (IsImageFile(input_)) {
-        files_.ReadHexBytes(*inputBytes_);
-    } else {
-        files_.LoadDataFileBytes(*inputBytes_);
-    }
-    return Report();
+    if (!inputBytes_)
+        return Report(false);
+    return Report(IsImageFile(input_) ? files_.ReadHexBytes(*inputBytes_)
+                                      : files_.LoadDataFileBytes(*inputBytes_));
 }
 
 void CliSession::ReportNameChanges() {
@@ -134,23 +128,16 @@ void CliSession::ReportNameChanges() {
 }
 
 bool CliSession::Write(const QString& path) {
-    if (IsImageFile(path)) {
-        ReportNameChanges();
-        app_.Shared.OperationFailed = false;
-        if (files_.EncodeForSave("frmMain.SaveHexFileAs"))
-            files_.SaveHexFileAs(path);
-    } else {
-        files_.SaveFileAs(path);
-    }
-    return Report();
+    if (!IsImageFile(path))
+        return Report(files_.SaveFileAs(path));
+    ReportNameChanges();
+    return Report(files_.EncodeForSave("frmMain.SaveHexFileAs") && files_.SaveHexFileAs(path));
 }
 
 bool CliSession::WriteAsRead(const QString& path) {
     if (!IsImageFile(path))
         return Write(path);
-    app_.Shared.OperationFailed = false;
-    files_.SaveHexFileAs(path);
-    return Report();
+    return Report(files_.SaveHexFileAs(path));
 }
 
 }  // namespace chanwright::cli

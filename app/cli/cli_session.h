@@ -77,7 +77,8 @@ class CliSession {
     void ReportFailure(const char* message, const ErrorInfo& error);
 
   private:
-    bool Report();
+    // ok back; after a failed file operation, its reason on standard error first.
+    bool Report(bool ok);
 
     QString input_;
     std::optional<std::string> inputBytes_;

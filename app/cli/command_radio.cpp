@@ -177,12 +177,12 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
     BackupToFolder backups(progress);
     if (run.keepBackup)
         operations.SetBackupKeeper(&backups);
-    const bool done = operations.RunTransfer();
+    const TransferResult result = operations.RunTransfer();
     prompter.beforeMessage = nullptr;
     progress.EndLine();
     if (operations.UserMmsi())
         SayUserMmsi(*operations.UserMmsi(), operations.UserMmsiWritten());
-    if (done) {
+    if (result == TransferResult::Done) {
         if (run.takeRadioModel)
             StdErr() << "The radio is a " << QString::fromStdString(app.Shared.ModelName()) << "."
                      << Qt::endl;
@@ -190,7 +190,7 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
             *radioImage = operations.RadioImage();
         return kSuccess;
     }
-    if (app.Shared.AbortRequested && stopSignals > 0) {
+    if (result == TransferResult::Cancelled && stopSignals > 0) {
         StdErr() << "Interrupted" << Qt::endl;
         return 128 + lastStopSignal;
     }

@@ -150,13 +150,14 @@ QByteArray Perform(const QByteArray& op, int retries, const QByteArrayList& answ
         port.Unplug({5, "Gone"}, "Serial");
     try {
         if (op == "read-blocks") {
-            link.ReadBlock(image, kAddress);
-            link.ReadBlock(image, kAddress + 16);
+            (void)link.ReadBlock(image, kAddress);
+            (void)link.ReadBlock(image, kAddress + 16);
         } else if (op.startsWith("read")) {
-            op.endsWith("block") ? link.ReadBlock(image, kAddress) : link.ReadByte(image, kAddress);
+            (void)(op.endsWith("block") ? link.ReadBlock(image, kAddress)
+                                        : link.ReadByte(image, kAddress));
         } else if (op.startsWith("write"))
-            op.endsWith("block") ? link.WriteBlock(image, kAddress)
-                                 : link.WriteByte(image, kAddress);
+            (void)(op.endsWith("block") ? link.WriteBlock(image, kAddress)
+                                        : link.WriteByte(image, kAddress));
     } catch (const SerialPortError& failure) {
         thrown = QByteArray::number(failure.Info().Number) + ' ' +
                  Shown(QByteArray::fromStdString(failure.Info().Description)) + " (" +
@@ -332,7 +333,7 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
         // read, program, clear and verify are modes 0 … 3.
         app.Shared.TransferMode = Transfer(
             QByteArrayList{"read", "program", "clear", "verify"}.indexOf(name.split(':').first()));
-        story << (ops.RunTransfer() ? "result: done" : "result: not done");
+        story << (ops.RunTransfer() == TransferResult::Done ? "result: done" : "result: not done");
         for (const ShownMessage& shown : prompter.messages)
             story << "told: " + n(int(shown.icon)) + " | " +
                          QByteArray::fromStdString(shown.title) + " | " +
@@ -657,7 +658,7 @@ class TestLink : public QObject {
         EncodeOverRadio(before.Data, RadioAsRead(radio, model), false, programmed);
         cleared[kPermissionCount] = 0;
         app.Shared.TransferMode = mode;
-        const bool done = operations.RunTransfer();
+        const bool done = operations.RunTransfer() == TransferResult::Done;
         QByteArray out = QByteArray("== ") + name + " ==\n" + (done ? "done" : "not done");
         for (const ShownMessage& shown : prompter.messages)
             out += "\ntold: " + Shown(QByteArray::fromStdString(shown.text))

@@ -152,10 +152,11 @@ class TestFileOperations : public QObject {
         const QStringList names =
             QString("existing otherModel binary long hv tq hv9000 hv8191 odd8190 odd1").split(' ');
         const QMap<QString, std::function<void(Rig&, const QString&)>> run{
-            {"LoadDataFile", [](Rig& r, const QString& path) { r.files.LoadDataFile(path); }},
-            {"SaveFileAs", [](Rig& r, const QString& path) { r.files.SaveFileAs(path); }},
+            {"LoadDataFile", [](Rig& r, const QString& path) { (void)r.files.LoadDataFile(path); }},
+            {"SaveFileAs", [](Rig& r, const QString& path) { (void)r.files.SaveFileAs(path); }},
             {"SaveFileAsDefault", [](Rig& r, const QString& p) { r.files.SaveFileAsDefault(p); }},
-            {"SaveHexFileAs", [](Rig& r, const QString& path) { r.files.SaveHexFileAs(path); }},
+            {"SaveHexFileAs",
+             [](Rig& r, const QString& path) { (void)r.files.SaveHexFileAs(path); }},
             {"SaveImage", [](Rig& r, const QString&) { r.commands.SaveImageCommand(); }},
             {"OpenImage", [](Rig& r, const QString&) { r.commands.OpenImageCommand(); }}};
         QByteArray out;

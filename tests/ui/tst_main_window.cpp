@@ -726,6 +726,16 @@ class TestMainWindow : public QObject {
         QVERIFY(desk.app.Data == loaded);
         if (answer == "2")
             return;
+        // A Clear closed unrun after the completed Program leaves the page as it is shown.
+        desk.ClickNode("S");
+        const QString page = Snapshot(desk.ActivePage());
+        const int16_t contrast = desk.app.Data.Common.Contrast;
+        desk.app.Data.Common.Contrast = contrast == 1 ? 2 : 1;
+        desk.onDialog = nullptr;
+        desk.window->ClearFromSettings();
+        QCOMPARE(Snapshot(desk.ActivePage()), page);
+        desk.app.Data.Common.Contrast = contrast;
+        desk.PressOkInDialogs();
 
         const std::size_t from = desk.sim.Log().size();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");

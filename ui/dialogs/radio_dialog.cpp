@@ -320,10 +320,11 @@ bool RadioDialog::RunOperations(SerialPort& port, const QString& tracePath) {
     };
     operations.SetProgramOptions(options);
     running_ = &operations;
-    const bool done = operations.RunTransfer();
+    const bool done = operations.RunTransfer() == TransferResult::Done;
     running_ = nullptr;
     if (done)
         radioImage_ = operations.RadioImage();
+    completed_ = completed_ || done;
     return done;
 }
 
