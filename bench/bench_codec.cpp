@@ -7,7 +7,7 @@ using namespace chanwright;
 
 int main() {
     constexpr int kRuns = 10000;
-    AppState app = bench::MakeRichApp(kModelHV2071P);
+    AppState app = bench::MakeRichApp(Model::HV2071P);
     MemoryImage image = app.Image;
     if (EncodeImage(app.Data, image)) {
         std::fprintf(stderr, "the rich data set did not encode\n");

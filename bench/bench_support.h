@@ -54,7 +54,7 @@ inline std::string Tag(const char* prefix, int number, std::size_t length) {
 
 // The largest data set a user can make: every channel named and in the scan memory, every EXP
 // place used and both directories full.
-inline AppState MakeRichApp(int16_t modelNum) {
+inline AppState MakeRichApp(Model modelNum) {
     AppState app = test::MakeDefaultApp(modelNum);
     RadioData& d = app.Data;
     int n = 0;

@@ -90,20 +90,14 @@ struct Rig {
 };
 
 ReadRun FullRead(const QString& device, const QString& tracePath = {}) {
-    AppState app = test::MakeDefaultApp(kModelHV2071P);
+    AppState app = test::MakeDefaultApp(Model::HV2071P);
     Rig rig(app, device, tracePath);
     if (!rig.opened)
         return {};
     MemoryImage scratch = app.Image;
     ReadRun run;
-    run.check = Time([&] {
-        rig.operations.CheckModel();
-        return !app.Shared.OperationFailed;
-    });
-    run.read = Time([&] {
-        rig.operations.ReadData(scratch);
-        return !app.Shared.OperationFailed;
-    });
+    run.check = Time([&] { return rig.operations.CheckModel() == TransferResult::Done; });
+    run.read = Time([&] { return rig.operations.ReadData(scratch) == TransferResult::Done; });
     return run;
 }
 
@@ -113,8 +107,8 @@ Run Program(const QString& device, AppState app, bool fullWrite) {
     ProgramOptions options;
     options.fullWrite = fullWrite;
     rig.operations.SetProgramOptions(options);
-    app.Shared.TransferMode = kTransferProgram;
-    Run run = Time([&] { return rig.operations.RunTransfer(); });
+    app.Shared.TransferMode = Transfer::Program;
+    Run run = Time([&] { return rig.operations.RunTransfer() == TransferResult::Done; });
     run.blocks = rig.operations.BlocksWritten();
     return run;
 }
@@ -180,10 +174,10 @@ int main(int argc, char* argv[]) {
     std::printf("model check floor %.1f ms\n", 4 * 18 * 10 / 9.6);
 
     // A radio in use that already holds the rich data set; the user then renames two channels.
-    AppState app = bench::MakeRichApp(kModelHV2071P);
-    const MemoryImage radio = test::RadioInUse(kModelHV2071P, 5);
+    AppState app = bench::MakeRichApp(Model::HV2071P);
+    const MemoryImage radio = test::RadioInUse(Model::HV2071P, 5);
     MemoryImage asRead = radio, defaults{}, programmed{};
-    BuildDefaultImage(defaults, kModelHV2071P);
+    BuildDefaultImage(defaults, Model::HV2071P);
     RestoreLocalBytes(asRead, defaults);
     if (EncodeOverRadio(app.Data, asRead, false, programmed))
         return 1;

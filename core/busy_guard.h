@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/platform.h"
-#include "core/radio_data.h"
 
 namespace chanwright {
 
@@ -10,9 +9,9 @@ namespace chanwright {
 // The flag gets back what it held, so guards nest.
 class BusyGuard {
   public:
-    explicit BusyGuard(Bool16& busy, BusyView* view = nullptr)
+    explicit BusyGuard(bool& busy, BusyView* view = nullptr)
         : busy_(&busy), saved_(busy), view_(view) {
-        busy = kTrue;
+        busy = true;
         Show();
     }
     // The busy pointer alone.
@@ -32,8 +31,8 @@ class BusyGuard {
             view_->SetBusy(true);
     }
 
-    Bool16* busy_ = nullptr;
-    Bool16 saved_ = kFalse;
+    bool* busy_ = nullptr;
+    bool saved_ = false;
     BusyView* view_ = nullptr;
 };
 

@@ -2,8 +2,8 @@
 
 namespace chanwright {
 
-std::string GetModelName(int16_t modelNum) {
-    return modelNum == kModelTQ5300 ? "TQ5300" : "HV2071P";
+std::string GetModelName(Model model) {
+    return model == Model::TQ5300 ? "TQ5300" : "HV2071P";
 }
 
 bool IsDeveloperSwitch(const std::string& commandLine) {

@@ -7,26 +7,29 @@
 
 namespace chanwright {
 
-constexpr int16_t kModelHV2071P = 0;
-constexpr int16_t kModelTQ5300 = 1;
+// The settings hold a model as its number.
+enum class Model : int16_t { HV2071P = 0, TQ5300 = 1 };
 
-// "TQ5300" for model number 1, "HV2071P" for anything else.
-std::string GetModelName(int16_t modelNum);
+// What the radio dialog's OK does. Verify reads the radio to compare it with the data being
+// edited, which it leaves alone.
+enum class Transfer { Read, Program, Clear, Verify };
+
+std::string GetModelName(Model model);
 
 // The state that is not radio data: the selected model and port, the current file and the flags
 // by which the single user-interface thread keeps its handlers apart.
 struct SharedState {
-    Bool16 DebugMode = kFalse;
+    bool DebugMode = false;
     std::string ModelCode = "KW83";
-    int16_t ModelNum = kModelHV2071P;
+    Model ModelNum = Model::HV2071P;
     int16_t ComNum = 1;
     std::string CurrentFileName;  // UTF-8 path, empty after a new data set
-    Bool16 Busy = kFalse;
-    Bool16 OperationFailed = kFalse;
-    Bool16 AbortRequested = kFalse;
+    bool Busy = false;
+    bool OperationFailed = false;
+    bool AbortRequested = false;
     int16_t RetryCount = 1;
-    int16_t TransferMode = 0;
-    Bool16 TransferDone = kFalse;
+    Transfer TransferMode = Transfer::Read;
+    bool TransferDone = false;
 
     std::string ModelName() const { return GetModelName(ModelNum); }
 };

@@ -24,8 +24,8 @@ uint16_t Word(const MemoryImage& image, int address) {
 
 }  // namespace
 
-uint16_t ModelIdFor(int16_t modelNum) {
-    return modelNum == kModelTQ5300 ? kModelIdTQ5300 : kModelIdHV2071P;
+uint16_t ModelIdFor(Model modelNum) {
+    return modelNum == Model::TQ5300 ? kModelIdTQ5300 : kModelIdHV2071P;
 }
 
 uint16_t FirstModelId(const MemoryImage& image) {
@@ -36,19 +36,19 @@ uint16_t SecondModelId(const MemoryImage& image) {
     return Word(image, layout::kModelIdSecond);
 }
 
-bool CheckModelId(uint16_t first, uint16_t second, int16_t modelNum) {
+bool CheckModelId(uint16_t first, uint16_t second, Model modelNum) {
     return first == second && first == ModelIdFor(modelNum);
 }
 
-std::optional<int16_t> ModelOfIds(uint16_t first, uint16_t second) {
-    for (const int16_t model : {kModelHV2071P, kModelTQ5300}) {
+std::optional<Model> ModelOfIds(uint16_t first, uint16_t second) {
+    for (const Model model : {Model::HV2071P, Model::TQ5300}) {
         if (CheckModelId(first, second, model))
             return model;
     }
     return std::nullopt;
 }
 
-void BuildDefaultImage(MemoryImage& target, int16_t modelNum) {
+void BuildDefaultImage(MemoryImage& target, Model modelNum) {
     target.fill(0xFF);
     const uint16_t id = ModelIdFor(modelNum);
     const uint8_t high = static_cast<uint8_t>(id >> 8);

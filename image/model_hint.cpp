@@ -19,7 +19,7 @@ std::string Hex(uint16_t id) {
 
 }  // namespace
 
-std::string ModelFoundHint(uint16_t first, uint16_t second, int16_t selectedModel,
+std::string ModelFoundHint(uint16_t first, uint16_t second, Model selectedModel,
                            IdentifierSource source, ModelChoice choice) {
     const bool radio = source == IdentifierSource::Radio;
     // Copies that disagree name no model for sure: either may be the damaged one, and suggesting
@@ -30,7 +30,7 @@ std::string ModelFoundHint(uint16_t first, uint16_t second, int16_t selectedMode
     }
     if (first == ModelIdFor(selectedModel))
         return {};
-    for (const int16_t model : {kModelHV2071P, kModelTQ5300}) {
+    for (const Model model : {Model::HV2071P, Model::TQ5300}) {
         if (first != ModelIdFor(model))
             continue;
         const std::string name = GetModelName(model);
@@ -43,7 +43,7 @@ std::string ModelFoundHint(uint16_t first, uint16_t second, int16_t selectedMode
            Hex(first) + ", which this program does not know.";
 }
 
-std::string ModelErrorText(const MemoryImage& image, int16_t selectedModel, IdentifierSource source,
+std::string ModelErrorText(const MemoryImage& image, Model selectedModel, IdentifierSource source,
                            ModelChoice choice) {
     const std::string hint =
         ModelFoundHint(FirstModelId(image), SecondModelId(image), selectedModel, source, choice);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/memory_image.h"
+#include "core/shared_state.h"
 
 namespace chanwright {
 
@@ -15,11 +16,11 @@ enum class IdentifierSource { Radio, File };
 // The paragraph that goes under "ModelName Error !!": the model the identifiers name and how to
 // choose it, or the unknown identifier in hex; two copies that disagree are both shown, and no
 // model is suggested. Empty when both copies are the selected model's.
-std::string ModelFoundHint(uint16_t first, uint16_t second, int16_t selectedModel,
+std::string ModelFoundHint(uint16_t first, uint16_t second, Model selectedModel,
                            IdentifierSource source, ModelChoice choice);
 
 // "ModelName Error !!" with the hint, for an image that failed the model check.
-std::string ModelErrorText(const MemoryImage& image, int16_t selectedModel, IdentifierSource source,
+std::string ModelErrorText(const MemoryImage& image, Model selectedModel, IdentifierSource source,
                            ModelChoice choice);
 
 }  // namespace chanwright

@@ -40,10 +40,10 @@ class RunningFrame {
 
 }  // namespace
 
-std::string TransferCaption(int16_t transferMode) {
-    if (transferMode == kTransferVerify)
+std::string TransferCaption(Transfer transferMode) {
+    if (transferMode == Transfer::Verify)
         return messages::kVerifyRadio;
-    return transferMode == kTransferRead ? messages::kReadFromRadio : messages::kProgramToRadio;
+    return transferMode == Transfer::Read ? messages::kReadFromRadio : messages::kProgramToRadio;
 }
 
 int ProgressFor(int address) {
@@ -74,33 +74,35 @@ void CloneOperations::SetStage(const std::string& stage, int base, int span) {
     view_.ShowStage(stage);
 }
 
-bool CloneOperations::RunTransfer() {
+TransferResult CloneOperations::RunTransfer() {
+    TransferResult result = TransferResult::Failed;
     switch (shared_.TransferMode) {
-        case kTransferRead:
-            ReadRadio();
+        case Transfer::Read:
+            result = ReadRadio();
             break;
-        case kTransferProgram:
+        case Transfer::Program:
             // Nothing reaches the radio from data that could not be encoded whole. A restore
             // sends the image as it was loaded.
             if (programOptions_.imageAsLoaded || CheckEncodes())
-                ProgramRadio();
+                result = ProgramRadio();
             break;
-        case kTransferClear:
-            ClearRadio();
+        case Transfer::Clear:
+            result = ClearRadio();
             break;
-        case kTransferVerify:
-            VerifyRadio();
-            break;
-        default:
+        case Transfer::Verify:
+            result = VerifyRadio();
             break;
     }
     // A Cancel that lands as the last awaited reply completes still stopped the operation: the
     // dialog must stay open, not close as if it had finished.
-    if (shared_.AbortRequested)
-        shared_.OperationFailed = kTrue;
+    if (shared_.AbortRequested) {
+        shared_.OperationFailed = true;
+        if (result == TransferResult::Done)
+            result = TransferResult::Cancelled;
+    }
     SetStage({}, 0, 100);
     ShowProgress(0);
-    return !shared_.OperationFailed;
+    return result;
 }
 
 bool CloneOperations::CancelTransfer() {
@@ -110,7 +112,7 @@ bool CloneOperations::CancelTransfer() {
         stopAfterBlock_ = true;
         view_.ShowStage("Stopping after this block\u2026");
     } else {
-        shared_.AbortRequested = kTrue;
+        shared_.AbortRequested = true;
     }
     return false;
 }
@@ -124,7 +126,7 @@ bool CloneOperations::CheckEncodes() {
 bool CloneOperations::Encoded(const std::optional<EncodeError>& error) {
     if (!error)
         return true;
-    shared_.OperationFailed = kTrue;
+    shared_.OperationFailed = true;
     log_.LogError("frmRadio.cmdOK", ErrorInfo{EncodeError::kNumber, error->Message()}.Text());
     prompter_.ShowMessage(error->Message(), messages::kProgramToRadio, MessageIcon::Exclamation);
     return false;
@@ -133,18 +135,19 @@ bool CloneOperations::Encoded(const std::optional<EncodeError>& error) {
 // The data step of a read into image, which keeps what it held unless the whole radio came in; the
 // local bytes are then the default image's, as the data set knows them. raw, when given, gets the
 // radio's bytes as they came.
-bool CloneOperations::ReadWholeRadio(MemoryImage& image, MemoryImage* raw) {
+TransferResult CloneOperations::ReadWholeRadio(MemoryImage& image, MemoryImage* raw) {
     MemoryImage scratch = image;
-    ReadData(scratch);
-    if (shared_.OperationFailed || shared_.AbortRequested || !AnswersKept(scratch))
-        return false;
+    if (const TransferResult read = ReadData(scratch); read != TransferResult::Done)
+        return read;
+    if (!AnswersKept(scratch))
+        return TransferResult::Failed;
     if (raw)
         *raw = scratch;
     MemoryImage defaults{};
     BuildDefaultImage(defaults, shared_.ModelNum);
     RestoreLocalBytes(scratch, defaults);
     image = scratch;
-    return true;
+    return TransferResult::Done;
 }
 
 // A read proves itself: it must end with the identifiers the model check read. Other ones mean
@@ -161,7 +164,7 @@ bool CloneOperations::AnswersKept(const MemoryImage& image) {
                       ids[3]);
         return std::string(text);
     };
-    shared_.OperationFailed = kTrue;
+    shared_.OperationFailed = true;
     prompter_.ShowMessage(
         messages::WithReason(messages::kCommunicationError,
                              "The radio's answers changed during the read: its identifiers read " +
@@ -190,50 +193,50 @@ std::string CloneOperations::PartlyWritten(int written, int blocks) const {
     return text + '.';
 }
 
-void CloneOperations::ReadRadio() {
+TransferResult CloneOperations::ReadRadio() {
     RunningFrame frame(shared_, view_);
-    CheckModel();
-    if (shared_.OperationFailed)
-        return;
+    if (const TransferResult checked = CheckModel(); checked != TransferResult::Done)
+        return checked;
     MemoryImage image = app_.Image;
-    if (!ReadWholeRadio(image))
-        return;
+    if (const TransferResult read = ReadWholeRadio(image); read != TransferResult::Done)
+        return read;
     ErrorInfo ignored;
     KeepCopy(image, ignored);
     app_.Image = image;
     DecodeImage(app_.Image, app_.Data);
     Complete(messages::kReadFromRadio);
+    return TransferResult::Done;
 }
 
-void CloneOperations::VerifyRadio() {
+TransferResult CloneOperations::VerifyRadio() {
     RunningFrame frame(shared_, view_);
-    CheckModel();
-    if (shared_.OperationFailed)
-        return;
+    if (const TransferResult checked = CheckModel(); checked != TransferResult::Done)
+        return checked;
     MemoryImage image{};
-    if (!ReadWholeRadio(image))
-        return;
+    if (const TransferResult read = ReadWholeRadio(image); read != TransferResult::Done)
+        return read;
     ErrorInfo ignored;
     KeepCopy(image, ignored);
     radioImage_ = image;
-    shared_.TransferDone = kTrue;
+    shared_.TransferDone = true;
+    return TransferResult::Done;
 }
 
 // The first stage of every program: the whole radio read and kept as a backup. Nothing is written
 // unless the read is complete and the copy safe on disk. radio gets the image as a read leaves it,
 // raw the bytes the radio holds.
-bool CloneOperations::ReadForProgram(MemoryImage& radio, MemoryImage& raw) {
+TransferResult CloneOperations::ReadForProgram(MemoryImage& radio, MemoryImage& raw) {
     SetStage(messages::kStageReading, 0, 50);
-    if (!ReadWholeRadio(radio, &raw))
-        return false;
+    if (const TransferResult read = ReadWholeRadio(radio, &raw); read != TransferResult::Done)
+        return read;
     ErrorInfo error;
     if (!KeepCopy(radio, error)) {
-        shared_.OperationFailed = kTrue;
+        shared_.OperationFailed = true;
         prompter_.ShowMessage(messages::WithReason(messages::kBackupNotKept, error.Description),
                               messages::kProgramToRadio, MessageIcon::Critical);
-        return false;
+        return TransferResult::Failed;
     }
-    return true;
+    return TransferResult::Done;
 }
 
 // The radio's identity stays unless the user says otherwise. A radio without a user MMSI takes
@@ -253,56 +256,55 @@ bool CloneOperations::ChooseUserMmsi(const MemoryImage& radio) {
             break;
     }
     userMmsi_.reset();
-    shared_.AbortRequested = kTrue;
+    shared_.AbortRequested = true;
     return false;
 }
 
-void CloneOperations::ProgramRadio() {
+TransferResult CloneOperations::ProgramRadio() {
     RunningFrame frame(shared_, view_);
     userMmsi_.reset();
     blocksWritten_ = 0;
-    CheckModel();
-    if (shared_.OperationFailed)
-        return;
+    if (const TransferResult checked = CheckModel(); checked != TransferResult::Done)
+        return checked;
     MemoryImage radio{};
     MemoryImage raw{};
-    if (!ReadForProgram(radio, raw))
-        return;
+    if (const TransferResult read = ReadForProgram(radio, raw); read != TransferResult::Done)
+        return read;
     MemoryImage target = app_.Image;
     if (!programOptions_.imageAsLoaded) {
-        if (!ChooseUserMmsi(radio) ||
-            !Encoded(EncodeOverRadio(app_.Data, radio, userMmsiWritten_, target)))
-            return;
+        if (!ChooseUserMmsi(radio))
+            return TransferResult::Cancelled;
+        if (!Encoded(EncodeOverRadio(app_.Data, radio, userMmsiWritten_, target)))
+            return TransferResult::Failed;
     }
     const bool whole = programOptions_.fullWrite || programOptions_.imageAsLoaded;
     const std::vector<WriteStep> steps = PlanWrites(target, whole ? nullptr : &raw);
     blocksWritten_ = chanwright::BlocksWritten(steps);
     SetStage("Writing " + std::to_string(blocksWritten_) + " blocks\u2026", 50, 50);
-    WriteData(target, steps);
-    if (shared_.OperationFailed || shared_.AbortRequested)
-        return;
+    if (const TransferResult written = WriteData(target, steps); written != TransferResult::Done)
+        return written;
     // The image now holds what the radio holds, so later saves keep the radio's own bytes.
     app_.Image = target;
     Complete(messages::kProgramToRadio);
+    return TransferResult::Done;
 }
 
-void CloneOperations::ClearRadio() {
+TransferResult CloneOperations::ClearRadio() {
     RunningFrame frame(shared_, view_);
-    CheckModel();
-    if (shared_.OperationFailed)
-        return;
+    if (const TransferResult checked = CheckModel(); checked != TransferResult::Done)
+        return checked;
     const uint8_t remembered = app_.Image[layout::kPermissionCount];
     app_.Image[layout::kPermissionCount] = 0;
-    ClearData();
-    if (shared_.OperationFailed) {
+    if (const TransferResult cleared = ClearData(); cleared != TransferResult::Done) {
         app_.Image[layout::kPermissionCount] = remembered;
-        return;
+        return cleared;
     }
     Complete(messages::kClearData);
+    return TransferResult::Done;
 }
 
 void CloneOperations::Complete(const char* operation) {
-    shared_.TransferDone = kTrue;
+    shared_.TransferDone = true;
     prompter_.ShowMessage(messages::kComplete, operation, MessageIcon::Information);
 }
 
@@ -311,7 +313,7 @@ void CloneOperations::Complete(const char* operation) {
 bool CloneOperations::OpenPort(const char* operation) {
     if (link_.PortOpen())
         return true;
-    shared_.OperationFailed = kTrue;
+    shared_.OperationFailed = true;
     prompter_.ShowMessage(
         messages::WithReason(messages::kCommunicationError, link_.OpenError().Description),
         operation, MessageIcon::Critical);
@@ -321,13 +323,12 @@ bool CloneOperations::OpenPort(const char* operation) {
 // A port that fails inside a step (a pulled adapter) ends the step with its own report.
 // aftermath, when given, says under the report what the failure left behind.
 template <typename Step>
-void CloneOperations::RunStep(const char* procedure, Step step,
-                              const std::function<std::string()>& aftermath) {
+TransferResult CloneOperations::RunStep(const char* procedure, Step step,
+                                        const std::function<std::string()>& aftermath) {
     ErrorInfo error;
     std::string source = messages::kAppTitle;
     try {
-        step();
-        return;
+        return step();
     } catch (const SerialPortError& failure) {
         error = failure.Info();
         source = failure.Source();
@@ -340,91 +341,97 @@ void CloneOperations::RunStep(const char* procedure, Step step,
     if (const std::string left = aftermath ? aftermath() : std::string(); !left.empty())
         text += "\n\n" + left;
     prompter_.ShowMessage(text, source, MessageIcon::Critical);
-    shared_.AbortRequested = kTrue;
-    shared_.OperationFailed = kTrue;
+    shared_.AbortRequested = true;
+    shared_.OperationFailed = true;
     try {
         link_.PortClose();
     } catch (const std::exception&) {
         // Already reported; the port is gone either way.
     }
+    return TransferResult::Failed;
 }
 
-void CloneOperations::CheckModel() {
-    RunStep("frmRadio.ReadDataChkModel", [&] {
+TransferResult CloneOperations::CheckModel() {
+    return RunStep("frmRadio.ReadDataChkModel", [&] {
         if (!OpenPort(messages::kModelCheck))
-            return;
+            return TransferResult::Failed;
         link_.ExpectStrayInput();
-        shared_.OperationFailed = kFalse;
+        shared_.OperationFailed = false;
         MemoryImage check{};
+        bool answered = true;
         for (const int address : {layout::kModelIdFirst, layout::kModelIdFirst + 1,
                                   layout::kModelIdSecond, layout::kModelIdSecond + 1}) {
-            link_.ReadByte(check, static_cast<uint16_t>(address));
-            if (shared_.OperationFailed)
+            answered = link_.ReadByte(check, static_cast<uint16_t>(address));
+            if (!answered)
                 break;
         }
         link_.PortClose();
         if (shared_.AbortRequested)
-            return;
-        if (shared_.OperationFailed) {
+            return TransferResult::Cancelled;
+        if (!answered) {
             prompter_.ShowMessage(messages::kCommunicationError, messages::kModelCheck,
                                   MessageIcon::Critical);
-            return;
+            return TransferResult::Failed;
         }
         checkedIds_ = {check[layout::kModelIdFirst], check[layout::kModelIdFirst + 1],
                        check[layout::kModelIdSecond], check[layout::kModelIdSecond + 1]};
         if (CheckModelId(FirstModelId(check), SecondModelId(check), shared_.ModelNum))
-            return;
-        const std::optional<int16_t> radioModel =
+            return TransferResult::Done;
+        const std::optional<Model> radioModel =
             ModelOfIds(FirstModelId(check), SecondModelId(check));
         if (takeRadioModel_ && radioModel) {
             shared_.ModelNum = *radioModel;
-            return;
+            return TransferResult::Done;
         }
-        shared_.OperationFailed = kTrue;
+        shared_.OperationFailed = true;
         prompter_.ShowMessage(
             ModelErrorText(check, shared_.ModelNum, IdentifierSource::Radio, modelChoice_),
             messages::kReadFromRadio, MessageIcon::Critical);
+        return TransferResult::Failed;
     });
 }
 
 // The end of a data transfer step: the port closed, then a settle pause after success, or the
 // operation's failure message. Cancel is silent, unless the step left something behind to say.
-void CloneOperations::FinishTransfer(const char* operation,
-                                     const std::function<std::string()>& aftermath) {
+TransferResult CloneOperations::FinishTransfer(const char* operation, bool answered,
+                                               const std::function<std::string()>& aftermath) {
     link_.PortClose();
     if (shared_.AbortRequested) {
         if (aftermath)
             prompter_.ShowMessage(aftermath(), operation, MessageIcon::Exclamation);
-        return;
+        return TransferResult::Cancelled;
     }
-    if (!shared_.OperationFailed) {
+    if (answered) {
         clock_.Pause(settlePause_);
-        return;
+        return TransferResult::Done;
     }
     prompter_.ShowMessage(aftermath
                               ? messages::WithReason(messages::kCommunicationError, aftermath())
                               : messages::kCommunicationError,
                           operation, MessageIcon::Critical);
+    return TransferResult::Failed;
 }
 
-void CloneOperations::ReadData(MemoryImage& scratch) {
-    RunStep("frmRadio.ReadData", [&] {
+TransferResult CloneOperations::ReadData(MemoryImage& scratch) {
+    return RunStep("frmRadio.ReadData", [&] {
         if (!OpenPort(messages::kReadFromRadio))
-            return;
+            return TransferResult::Failed;
         ShowProgress(0);
+        bool answered = true;
         for (int address = 0; address <= kLastBlock; address += kBlockSize) {
             ShowProgress(ProgressFor(address));
-            link_.ReadBlock(scratch, static_cast<uint16_t>(address));
-            if (shared_.OperationFailed || shared_.AbortRequested)
+            answered = link_.ReadBlock(scratch, static_cast<uint16_t>(address));
+            if (!answered || shared_.AbortRequested)
                 break;
         }
-        FinishTransfer(messages::kReadFromRadio);
+        return FinishTransfer(messages::kReadFromRadio, answered);
     });
 }
 
 // Once the first command has gone, a write that stops early leaves the radio partly written,
 // and the message says so and how to get back. A Cancel lets the block in flight finish.
-void CloneOperations::WriteData(const MemoryImage& image, const std::vector<WriteStep>& steps) {
+TransferResult CloneOperations::WriteData(const MemoryImage& image,
+                                          const std::vector<WriteStep>& steps) {
     const int blocks = chanwright::BlocksWritten(steps);
     int written = 0;
     bool begun = false;
@@ -433,46 +440,49 @@ void CloneOperations::WriteData(const MemoryImage& image, const std::vector<Writ
     };
     writing_ = true;
     stopAfterBlock_ = false;
-    RunStep(
+    const TransferResult result = RunStep(
         "frmRadio.WriteData",
         [&] {
             if (!OpenPort(messages::kProgramToRadio))
-                return;
+                return TransferResult::Failed;
             ShowProgress(0);
             // A stop asked for before the first block goes writes nothing.
             link_.LetEventsRun();
+            bool answered = true;
             for (size_t i = 0; i < steps.size(); ++i) {
                 const int block = BlockOf(steps[i]);
                 if (stopAfterBlock_ && (i == 0 || block != BlockOf(steps[i - 1]))) {
-                    shared_.AbortRequested = kTrue;
+                    shared_.AbortRequested = true;
                     break;
                 }
                 ShowProgress(ProgressFor(block));
                 begun = true;
-                if (steps[i].singleByte)
-                    link_.WriteByte(image, steps[i].address);
-                else
-                    link_.WriteBlock(image, steps[i].address);
-                if (shared_.OperationFailed || shared_.AbortRequested)
+                answered = steps[i].singleByte ? link_.WriteByte(image, steps[i].address)
+                                               : link_.WriteBlock(image, steps[i].address);
+                if (!answered || shared_.AbortRequested)
                     break;
                 if (i + 1 == steps.size() || BlockOf(steps[i + 1]) != block)
                     ++written;
             }
-            FinishTransfer(messages::kProgramToRadio, begun ? aftermath : nullptr);
+            return FinishTransfer(messages::kProgramToRadio, answered, begun ? aftermath : nullptr);
         },
         aftermath);
     writing_ = false;
+    return result;
 }
 
-void CloneOperations::ClearData() {
-    RunStep("frmRadio.ClearData", [&] {
+// A Cancel that comes once the radio has acknowledged the byte has nothing left to stop: the
+// radio holds the cleared count, and so does the image.
+TransferResult CloneOperations::ClearData() {
+    return RunStep("frmRadio.ClearData", [&] {
         if (!OpenPort(messages::kClearData))
-            return;
+            return TransferResult::Failed;
         ShowProgress(0);
-        link_.WriteByte(app_.Image, layout::kPermissionCount);
-        if (!shared_.AbortRequested && !shared_.OperationFailed)
+        const bool answered = link_.WriteByte(app_.Image, layout::kPermissionCount);
+        if (!shared_.AbortRequested && answered)
             ShowProgress(100);
-        FinishTransfer(messages::kClearData);
+        const TransferResult finished = FinishTransfer(messages::kClearData, answered);
+        return answered ? TransferResult::Done : finished;
     });
 }
 

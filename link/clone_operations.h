@@ -17,11 +17,8 @@
 
 namespace chanwright {
 
-constexpr int16_t kTransferRead = 0;
-constexpr int16_t kTransferProgram = 1;
-constexpr int16_t kTransferClear = 2;
-// Reads the radio to compare it with the data being edited, which it leaves alone.
-constexpr int16_t kTransferVerify = 3;
+// How an operation ended. A failure has been told to the user; a Cancel is silent.
+enum class TransferResult { Done, Failed, Cancelled };
 
 // What the radio dialog (or the command line) shows of a running operation.
 class TransferView {
@@ -40,7 +37,7 @@ class BackupKeeper {
   public:
     virtual ~BackupKeeper() = default;
     // Where the copy went; nothing, with the reason, when it could not be kept.
-    virtual std::optional<std::string> Keep(const MemoryImage& image, int16_t modelNum,
+    virtual std::optional<std::string> Keep(const MemoryImage& image, Model modelNum,
                                             ErrorInfo& error) = 0;
 };
 
@@ -62,14 +59,15 @@ struct ProgramOptions {
 
 // "Read from Radio" for a read, "Program to Radio" for program and clear, "Verify Radio" for a
 // verify: the dialog's caption.
-std::string TransferCaption(int16_t transferMode);
+std::string TransferCaption(Transfer transferMode);
 
 // The percentage shown while the block at address is moved: 0 at 0, 50 at 4096, 100 at 8176.
 int ProgressFor(int address);
 
 // Read from Radio, Program to Radio and Clear, each a model check followed by one data transfer
-// step. Every step opens the port, runs its exchanges and closes the port again, and reports its
-// own failure; the outcome is left in OperationFailed and AbortRequested.
+// step. Every step opens the port, runs its exchanges and closes the port again, reports its own
+// failure and returns how it ended. OperationFailed, AbortRequested and TransferDone are still set
+// as the link and the dialog share them.
 class CloneOperations {
   public:
     CloneOperations(AppState& app, RadioLink& link, Prompter& prompter, Clock& clock,
@@ -95,22 +93,22 @@ class CloneOperations {
     // How many blocks the last program wrote.
     int BlocksWritten() const { return blocksWritten_; }
 
-    // The dialog's OK: the operation of TransferMode. True when the dialog may close.
-    bool RunTransfer();
+    // The dialog's OK: the operation of TransferMode. Done when the dialog may close.
+    [[nodiscard]] TransferResult RunTransfer();
     // The dialog's Cancel: true when the dialog may close; while an operation runs it asks the
     // running wait to stop instead. While blocks are written, the first Cancel lets the block in
     // flight finish, so the radio holds whole blocks; a second one stops at once.
     bool CancelTransfer();
 
-    void ReadRadio();
-    void ProgramRadio();
-    void ClearRadio();
-    void VerifyRadio();
+    TransferResult ReadRadio();
+    TransferResult ProgramRadio();
+    TransferResult ClearRadio();
+    TransferResult VerifyRadio();
 
-    void CheckModel();
-    void ReadData(MemoryImage& scratch);
-    void WriteData(const MemoryImage& image, const std::vector<WriteStep>& steps);
-    void ClearData();
+    TransferResult CheckModel();
+    TransferResult ReadData(MemoryImage& scratch);
+    TransferResult WriteData(const MemoryImage& image, const std::vector<WriteStep>& steps);
+    TransferResult ClearData();
 
     // Clamps to 0 … 100 and shows it, within the running stage's share of the bar; returns the
     // clamped value.
@@ -118,20 +116,20 @@ class CloneOperations {
 
   private:
     template <typename Step>
-    void RunStep(const char* procedure, Step step,
-                 const std::function<std::string()>& aftermath = nullptr);
+    TransferResult RunStep(const char* procedure, Step step,
+                           const std::function<std::string()>& aftermath = nullptr);
     bool OpenPort(const char* operation);
-    void FinishTransfer(const char* operation,
-                        const std::function<std::string()>& aftermath = nullptr);
+    TransferResult FinishTransfer(const char* operation, bool answered,
+                                  const std::function<std::string()>& aftermath = nullptr);
     void Complete(const char* operation);
     bool CheckEncodes();
     // False, with the error told and logged, when encoding failed.
     bool Encoded(const std::optional<EncodeError>& error);
-    bool ReadWholeRadio(MemoryImage& image, MemoryImage* raw = nullptr);
+    TransferResult ReadWholeRadio(MemoryImage& image, MemoryImage* raw = nullptr);
     bool AnswersKept(const MemoryImage& image);
     bool KeepCopy(const MemoryImage& image, ErrorInfo& error);
     std::string PartlyWritten(int written, int blocks) const;
-    bool ReadForProgram(MemoryImage& radio, MemoryImage& raw);
+    TransferResult ReadForProgram(MemoryImage& radio, MemoryImage& raw);
     bool ChooseUserMmsi(const MemoryImage& radio);
     void SetStage(const std::string& stage, int base, int span);
 

@@ -125,28 +125,28 @@ WaitResult RadioLink::WaitByte(uint8_t expected, double limit) {
             if (!byte.empty() && last != expected && ++stray > kStrayLimit) {
                 Note("bad reply: more than " + std::to_string(kStrayLimit) + " bytes before " +
                      Awaited(expected));
-                return kWaitBadEnd;
+                return WaitResult::BadEnd;
             }
         }
         if (shared_.AbortRequested) {
             Note("cancelled awaiting " + Awaited(expected));
-            return kWaitAborted;
+            return WaitResult::Aborted;
         }
         // The deadline comes first: a byte that arrives as time runs out is a time-out.
         if (clock_.Seconds() > deadline) {
             Note("time limit: " + Limit(limit) + " for " + Awaited(expected));
-            return kWaitTimedOut;
+            return WaitResult::TimedOut;
         }
         if (last == expected)
-            return kWaitDone;
+            return WaitResult::Done;
         if (WaitingBytes() == 0)
             WaitForInput(1);
     }
 }
 
 WaitResult RadioLink::RecvFrame(int length, double limit, std::vector<uint8_t>& frame) {
-    shared_.OperationFailed = kTrue;
-    shared_.AbortRequested = kFalse;
+    shared_.OperationFailed = true;
+    shared_.AbortRequested = false;
     const double deadline = clock_.Seconds() + limit;
     for (;;) {
         events_.ProcessEvents();
@@ -157,16 +157,16 @@ WaitResult RadioLink::RecvFrame(int length, double limit, std::vector<uint8_t>& 
         if (waiting > length) {
             Note("bad reply: " + std::to_string(waiting) + " bytes in, more than the " +
                  std::to_string(length) + " a reply holds");
-            return kWaitBadEnd;
+            return WaitResult::BadEnd;
         }
         if (shared_.AbortRequested) {
             Note("cancelled awaiting the reply body");
-            return kWaitAborted;
+            return WaitResult::Aborted;
         }
         if (clock_.Seconds() > deadline) {
             Note("time limit: " + Limit(limit) + " for the reply body, " + std::to_string(waiting) +
                  " of " + std::to_string(length) + " bytes in");
-            return kWaitTimedOut;
+            return WaitResult::TimedOut;
         }
         WaitForInput(length);
     }
@@ -174,14 +174,14 @@ WaitResult RadioLink::RecvFrame(int length, double limit, std::vector<uint8_t>& 
     if (static_cast<int>(frame.size()) != length) {
         Note("bad reply: read " + std::to_string(frame.size()) + " of " + std::to_string(length) +
              " bytes");
-        return kWaitBadEnd;
+        return WaitResult::BadEnd;
     }
     if (frame.back() != kCr) {
         Note("bad reply: no CR at the end");
-        return kWaitBadEnd;
+        return WaitResult::BadEnd;
     }
-    shared_.OperationFailed = kFalse;
-    return kWaitDone;
+    shared_.OperationFailed = false;
+    return WaitResult::Done;
 }
 
 void RadioLink::SendReadBlock(uint16_t address) {
@@ -200,44 +200,47 @@ void RadioLink::SendWriteByte(uint16_t address, const MemoryImage& source) {
     port_.Write(BuildWriteByte(address, source));
 }
 
-void RadioLink::RecvReply(int length, uint8_t type,
+bool RadioLink::RecvReply(int length, uint8_t type,
                           const std::function<void(const uint8_t*)>& store) {
-    shared_.OperationFailed = kTrue;
-    shared_.AbortRequested = kFalse;
-    if (WaitByte(kSoh, timings_.SohLimit) != kWaitDone)
-        return;
+    shared_.OperationFailed = true;
+    shared_.AbortRequested = false;
+    if (WaitByte(kSoh, timings_.SohLimit) != WaitResult::Done)
+        return false;
     std::vector<uint8_t> frame;
-    if (RecvFrame(length, timings_.BodyLimit, frame) != kWaitDone)
-        return;
-    shared_.OperationFailed = kTrue;
+    if (RecvFrame(length, timings_.BodyLimit, frame) != WaitResult::Done)
+        return false;
+    shared_.OperationFailed = true;
     if (CheckReply(frame.data(), length) != type) {
         if (trace_)
             Note(ReplyFault(frame, type));
-        return;
+        return false;
     }
     store(frame.data());
-    shared_.OperationFailed = kFalse;
+    shared_.OperationFailed = false;
+    return true;
 }
 
-void RadioLink::RecvBlockReply(MemoryImage& destination, uint16_t address) {
-    RecvReply(kBlockReplyBodyLength, kTypeReadBlock, [&](const uint8_t* body) {
+bool RadioLink::RecvBlockReply(MemoryImage& destination, uint16_t address) {
+    return RecvReply(kBlockReplyBodyLength, kTypeReadBlock, [&](const uint8_t* body) {
         for (int i = 0; i < kBlockSize; ++i) {
             destination[(address + i) % kImageSize] = HexToByte(body[2 + 2 * i], body[3 + 2 * i]);
         }
     });
 }
 
-void RadioLink::RecvByteReply(MemoryImage& destination, uint16_t address) {
-    RecvReply(kByteReplyBodyLength, kTypeReadByte, [&](const uint8_t* body) {
+bool RadioLink::RecvByteReply(MemoryImage& destination, uint16_t address) {
+    return RecvReply(kByteReplyBodyLength, kTypeReadByte, [&](const uint8_t* body) {
         destination[address % kImageSize] = HexToByte(body[2], body[3]);
     });
 }
 
-void RadioLink::RecvAck() {
-    shared_.OperationFailed = kTrue;
-    shared_.AbortRequested = kFalse;
-    if (WaitByte(kAck, timings_.AckLimit) == kWaitDone)
-        shared_.OperationFailed = kFalse;
+bool RadioLink::RecvAck() {
+    shared_.OperationFailed = true;
+    shared_.AbortRequested = false;
+    if (WaitByte(kAck, timings_.AckLimit) != WaitResult::Done)
+        return false;
+    shared_.OperationFailed = false;
+    return true;
 }
 
 // Reads and drops input until none has come for QuietTime. False when Cancel stops it, or when the
@@ -292,8 +295,8 @@ bool RadioLink::QuietFor(double seconds) {
 bool RadioLink::Attempts(const Step& step, bool& retried, double& answerTime) {
     const int attempts = std::max<int>(shared_.RetryCount, 0) + 1;
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        shared_.OperationFailed = kTrue;
-        shared_.AbortRequested = kFalse;
+        shared_.OperationFailed = true;
+        shared_.AbortRequested = false;
         if (attempt > 0) {
             Note("retry: attempt " + std::to_string(attempt + 1) + " of " +
                  std::to_string(attempts) + ", CAN first");
@@ -304,8 +307,7 @@ bool RadioLink::Attempts(const Step& step, bool& retried, double& answerTime) {
         }
         const double sent = clock_.Seconds();
         step.send();
-        step.await();
-        if (!shared_.OperationFailed) {
+        if (step.await()) {
             retried = attempt > 0;
             answerTime = clock_.Seconds() - sent;
             return true;
@@ -332,7 +334,7 @@ bool RadioLink::RunInStep(const Step& step, int& repeats) {
             return true;
         if (shared_.AbortRequested)
             return false;
-        shared_.OperationFailed = kTrue;
+        shared_.OperationFailed = true;
         Note("out of step: a reply came after the answer");
         if (repeats-- <= 0 || !Drain())
             return false;
@@ -341,43 +343,48 @@ bool RadioLink::RunInStep(const Step& step, int& repeats) {
 
 // Bytes waiting before the command goes were asked for by no one the link knows of: the previous
 // exchange may have taken another's reply, so it runs again before this one.
-void RadioLink::Exchange(const Step& step) {
+bool RadioLink::Exchange(const Step& step) {
     int repeats = std::max<int>(shared_.RetryCount, 0);
-    shared_.OperationFailed = kTrue;
-    shared_.AbortRequested = kFalse;
+    shared_.OperationFailed = true;
+    shared_.AbortRequested = false;
     if (drainFirst_) {
         drainFirst_ = false;
         if (!Drain())
-            return;
+            return false;
     } else if (port_.BytesAvailable() > 0) {
         Note("out of step: input before the command");
         if (!Drain())
-            return;
+            return false;
         if (previous_ && (repeats-- <= 0 || !RunInStep(*previous_, repeats)))
-            return;
+            return false;
     }
-    if (RunInStep(step, repeats))
-        previous_ = step;
+    if (!RunInStep(step, repeats))
+        return false;
+    previous_ = step;
+    return true;
 }
 
 // The steps keep what they need by value: the previous one may run again after its call returned.
-void RadioLink::ReadBlock(MemoryImage& destination, uint16_t address) {
-    Exchange({[this, address] { SendReadBlock(address); },
-              [this, &destination, address] { RecvBlockReply(destination, address); }});
+bool RadioLink::ReadBlock(MemoryImage& destination, uint16_t address) {
+    return Exchange(
+        {[this, address] { SendReadBlock(address); },
+         [this, &destination, address] { return RecvBlockReply(destination, address); }});
 }
 
-void RadioLink::ReadByte(MemoryImage& destination, uint16_t address) {
-    Exchange({[this, address] { SendReadByte(address); },
-              [this, &destination, address] { RecvByteReply(destination, address); }});
+bool RadioLink::ReadByte(MemoryImage& destination, uint16_t address) {
+    return Exchange(
+        {[this, address] { SendReadByte(address); },
+         [this, &destination, address] { return RecvByteReply(destination, address); }});
 }
 
-void RadioLink::WriteBlock(const MemoryImage& source, uint16_t address) {
-    Exchange(
-        {[this, &source, address] { SendWriteBlock(address, source); }, [this] { RecvAck(); }});
+bool RadioLink::WriteBlock(const MemoryImage& source, uint16_t address) {
+    return Exchange({[this, &source, address] { SendWriteBlock(address, source); },
+                     [this] { return RecvAck(); }});
 }
 
-void RadioLink::WriteByte(const MemoryImage& source, uint16_t address) {
-    Exchange({[this, &source, address] { SendWriteByte(address, source); }, [this] { RecvAck(); }});
+bool RadioLink::WriteByte(const MemoryImage& source, uint16_t address) {
+    return Exchange({[this, &source, address] { SendWriteByte(address, source); },
+                     [this] { return RecvAck(); }});
 }
 
 }  // namespace chanwright

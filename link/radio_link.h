@@ -28,11 +28,12 @@ struct LinkTimings {
     double QuietTime = 0.3;
 };
 
-enum WaitResult { kWaitDone = 0, kWaitAborted = 1, kWaitTimedOut = 3, kWaitBadEnd = -1 };
+enum class WaitResult { Done, Aborted, TimedOut, BadEnd };
 
 // The byte-level exchanges with the radio: each sends one command and awaits its answer, trying
-// once more after CAN when the first attempt fails. Outcomes are left in OperationFailed and
-// AbortRequested, as every caller tests them.
+// once more after CAN when the first attempt fails, and returns whether it was answered. The
+// shared flags still tell the rest of the program: OperationFailed after a failed exchange,
+// AbortRequested after a Cancel.
 //
 // Replies carry no address, so the link keeps the line in step itself: a reply is taken only
 // when nothing else can be on its way. The line is drained until quiet before an operation's
@@ -66,7 +67,7 @@ class RadioLink {
     // (a reply to a command sent before the program was stopped) must not pass as an answer.
     void ExpectStrayInput() { drainFirst_ = true; }
     WaitResult WaitByte(uint8_t expected, double limit);
-    // On kWaitDone, frame holds the length bytes received, the CR last.
+    // On WaitResult::Done, frame holds the length bytes received, the CR last.
     WaitResult RecvFrame(int length, double limit, std::vector<uint8_t>& frame);
 
     void SendReadBlock(uint16_t address);
@@ -74,27 +75,27 @@ class RadioLink {
     void SendWriteBlock(uint16_t address, const MemoryImage& source);
     void SendWriteByte(uint16_t address, const MemoryImage& source);
 
-    void RecvBlockReply(MemoryImage& destination, uint16_t address);
-    void RecvByteReply(MemoryImage& destination, uint16_t address);
-    void RecvAck();
+    [[nodiscard]] bool RecvBlockReply(MemoryImage& destination, uint16_t address);
+    [[nodiscard]] bool RecvByteReply(MemoryImage& destination, uint16_t address);
+    [[nodiscard]] bool RecvAck();
 
-    void ReadBlock(MemoryImage& destination, uint16_t address);
-    void ReadByte(MemoryImage& destination, uint16_t address);
-    void WriteBlock(const MemoryImage& source, uint16_t address);
-    void WriteByte(const MemoryImage& source, uint16_t address);
+    [[nodiscard]] bool ReadBlock(MemoryImage& destination, uint16_t address);
+    [[nodiscard]] bool ReadByte(MemoryImage& destination, uint16_t address);
+    [[nodiscard]] bool WriteBlock(const MemoryImage& source, uint16_t address);
+    [[nodiscard]] bool WriteByte(const MemoryImage& source, uint16_t address);
 
   private:
-    // One exchange: sends its command and awaits the answer, into OperationFailed.
+    // One exchange: sends its command and awaits the answer, true when it came.
     struct Step {
         std::function<void()> send;
-        std::function<void()> await;
+        std::function<bool()> await;
     };
-    void Exchange(const Step& step);
+    bool Exchange(const Step& step);
     bool RunInStep(const Step& step, int& repeats);
     bool Attempts(const Step& step, bool& retried, double& answerTime);
     bool Drain();
     bool QuietFor(double seconds);
-    void RecvReply(int length, uint8_t type, const std::function<void(const uint8_t*)>& store);
+    bool RecvReply(int length, uint8_t type, const std::function<void(const uint8_t*)>& store);
     int WaitingBytes();
     std::vector<uint8_t> ReceivedBytes(int count);
     void WaitForInput(int wanted);

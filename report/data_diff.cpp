@@ -83,7 +83,7 @@ struct Sides {
 };
 
 bool HasContrast(const AppState& app) {
-    return app.Shared.ModelNum != kModelTQ5300;
+    return app.Shared.ModelNum != Model::TQ5300;
 }
 bool HasAtis(const AppState& app) {
     return app.Shared.ModelCode == "KW83E";

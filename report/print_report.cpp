@@ -206,7 +206,7 @@ class ReportPrinter {
     void PrintAll() {
         const RadioData& data = app_.Data;
         const ChannelPlans& plans = app_.Plans;
-        if (app_.Shared.ModelNum == kModelTQ5300)
+        if (app_.Shared.ModelNum == Model::TQ5300)
             ChannelCommonPage();
         CommonSettingsPage();
         RegionalPage("USA", data.UsaChannels, plans.UsaPlan);
@@ -263,7 +263,7 @@ class ReportPrinter {
         Line(QStringLiteral("##### Common Setting #####"));
         Line(QStringLiteral("-- Radio --"));
         // The TQ5300 has neither a contrast nor a dimmer setting.
-        if (app_.Shared.ModelNum != kModelTQ5300) {
+        if (app_.Shared.ModelNum != Model::TQ5300) {
             Setting("Contrast Level", std::to_string(s.Contrast));
             Setting("Dimmer Status", DimmerText(s.Dimmer));
         }
@@ -361,8 +361,8 @@ class ReportPrinter {
 
 }  // namespace
 
-int ReportPageCount(int16_t modelNum) {
-    return modelNum == kModelTQ5300 ? 9 : 8;
+int ReportPageCount(Model modelNum) {
+    return modelNum == Model::TQ5300 ? 9 : 8;
 }
 
 void PrintReport(const AppState& app, QPagedPaintDevice& device) {

@@ -11,7 +11,7 @@ class QPagedPaintDevice;
 namespace chanwright::report {
 
 // 9 pages for the TQ5300 (the channel common page first), 8 for the HV2071P.
-int ReportPageCount(int16_t modelNum);
+int ReportPageCount(Model modelNum);
 
 // Draws every page of the printed report on the device (a printer, or a PDF writer): a page
 // header on each, columns at their millimetre positions from a 10 mm left margin.

@@ -41,7 +41,7 @@ void AddCommonSettings(TextImage& out, const AppState& app) {
     out.Line("##### Common Setting #####");
     out.Line("--- Radio ---");
     // Only the HV2071P has a contrast and dimmer to set.
-    if (app.Shared.ModelNum != kModelTQ5300) {
+    if (app.Shared.ModelNum != Model::TQ5300) {
         out.Line(Label("ContrastLevel", kLabelWidth) + Number(common.Contrast));
         out.Line(Label("Dimmer Status:", kLabelWidth) + DimmerText(common.Dimmer));
     }

@@ -12,7 +12,7 @@ ErrorLog::ErrorLog(const SharedState& shared, QString path, Now now)
     : shared_(shared), path_(std::move(path)), now_(std::move(now)) {}
 
 void ErrorLog::LogError(const std::string& procedure, const std::string& text) const {
-    if (shared_.DebugMode == kFalse)
+    if (!shared_.DebugMode)
         return;
 
     const QDateTime stamp = now_();

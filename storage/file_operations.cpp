@@ -40,14 +40,14 @@ void FileOperations::RunBusy(const std::function<void()>& work) {
 
 void FileOperations::Fail(const char* procedure, const ErrorInfo& error, const char* message) {
     lastError_ = error;
-    app_.Shared.OperationFailed = kTrue;
+    app_.Shared.OperationFailed = true;
     log_.LogError(procedure, error.Text());
     platform_.prompter.ShowMessage(message, messages::kAppTitle, MessageIcon::Exclamation);
-    app_.Shared.AbortRequested = kTrue;
+    app_.Shared.AbortRequested = true;
 }
 
 std::optional<std::string> FileOperations::ReadInput(const QString& path, bool image) {
-    app_.Shared.OperationFailed = kFalse;
+    app_.Shared.OperationFailed = false;
     ErrorInfo error;
     std::optional<std::string> bytes;
     RunBusy([&] {
@@ -69,65 +69,68 @@ std::optional<std::string> FileOperations::ReadInput(const QString& path, bool i
     return bytes;
 }
 
-void FileOperations::LoadDataFile(const QString& path) {
+bool FileOperations::LoadDataFile(const QString& path) {
     // The file is read and parsed whole before the data set is touched, so a file that cannot be
     // read leaves every field as it was.
-    if (const std::optional<std::string> bytes = ReadInput(path, false))
-        LoadDataFileBytes(*bytes);
+    const std::optional<std::string> bytes = ReadInput(path, false);
+    return bytes && LoadDataFileBytes(*bytes);
 }
 
-void FileOperations::LoadDataFileBytes(const std::string& bytes) {
-    app_.Shared.OperationFailed = kFalse;
+bool FileOperations::LoadDataFileBytes(const std::string& bytes) {
+    app_.Shared.OperationFailed = false;
     const std::optional<std::string> text = ProfileText(bytes);
     if (!text) {
         Fail("frmMain.FileRead2", {EINVAL, "The file holds NUL bytes: it is no text data file"},
              messages::kFileReadError);
-        return;
+        return false;
     }
     ReadDataFile(ProfileFile::Parse(*text), app_.Shared, app_.Plans, app_.Data);
+    return true;
 }
 
-void FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure) {
-    app_.Shared.OperationFailed = kFalse;
+bool FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure) {
+    app_.Shared.OperationFailed = false;
     ErrorInfo error;
     bool ok = false;
     RunBusy([&] { ok = WriteOutputFile(path, bytes, error); });
     if (!ok)
         Fail(procedure, error, messages::kFileSaveError);
+    return ok;
 }
 
-void FileOperations::SaveFileAs(const QString& path) {
-    Save(path, WriteDataFile(app_.Shared, app_.Data), "frmMain.SaveFileAs");
+bool FileOperations::SaveFileAs(const QString& path) {
+    return Save(path, WriteDataFile(app_.Shared, app_.Data), "frmMain.SaveFileAs");
 }
 
-void FileOperations::SaveFileAsDefault(const QString& path) {
-    Save(path, WriteDefaultsFile(app_.Shared, app_.Data), "frmMain.SaveFileAsDefault");
+bool FileOperations::SaveFileAsDefault(const QString& path) {
+    return Save(path, WriteDefaultsFile(app_.Shared, app_.Data), "frmMain.SaveFileAsDefault");
 }
 
-void FileOperations::SaveHexFileAs(const QString& path) {
-    Save(path, std::string(app_.Image.begin(), app_.Image.end()), "frmMain.SaveHexFileAs");
+bool FileOperations::SaveHexFileAs(const QString& path) {
+    return Save(path, std::string(app_.Image.begin(), app_.Image.end()), "frmMain.SaveHexFileAs");
 }
 
-void FileOperations::ReadHexFileAs(const QString& path) {
+bool FileOperations::ReadHexFileAs(const QString& path) {
     // An image file may be longer than an image; only its first 8192 bytes count.
-    if (const std::optional<std::string> bytes = ReadInput(path, true))
-        ReadHexBytes(*bytes);
+    const std::optional<std::string> bytes = ReadInput(path, true);
+    return bytes && ReadHexBytes(*bytes);
 }
 
-void FileOperations::ReadHexBytes(const std::string& bytes) {
-    app_.Shared.OperationFailed = kFalse;
+bool FileOperations::ReadHexBytes(const std::string& bytes) {
+    app_.Shared.OperationFailed = false;
     MemoryImage buffer{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), buffer.size()), buffer.begin());
     if (!CheckModelId(FirstModelId(buffer), SecondModelId(buffer), app_.Shared.ModelNum)) {
         lastError_ = {0, "the file holds another model's image"};
-        app_.Shared.OperationFailed = kTrue;
+        app_.Shared.OperationFailed = true;
         platform_.prompter.ShowMessage(
             ModelErrorText(buffer, app_.Shared.ModelNum, IdentifierSource::File, modelChoice_),
             messages::kReadFromRadio, MessageIcon::Critical);
-        return;
+        return false;
     }
     app_.Image = buffer;
     DecodeImage(app_.Image, app_.Data);
+    return true;
 }
 
 bool FileOperations::EncodeForSave(const char* procedure) {
@@ -135,10 +138,10 @@ bool FileOperations::EncodeForSave(const char* procedure) {
     if (!error)
         return true;
     lastError_ = {EncodeError::kNumber, error->Message()};
-    app_.Shared.OperationFailed = kTrue;
+    app_.Shared.OperationFailed = true;
     log_.LogError(procedure, lastError_.Text());
     platform_.prompter.ShowMessage(error->Message(), messages::kAppTitle, MessageIcon::Exclamation);
-    app_.Shared.AbortRequested = kTrue;
+    app_.Shared.AbortRequested = true;
     return false;
 }
 

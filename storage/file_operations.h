@@ -15,11 +15,11 @@ namespace chanwright {
 // window's File ▸ Save and Save As and the command-line tool go by it alike.
 bool IsImageFile(const QString& path);
 
-// Reading and writing the data file, the defaults file and the image file. Each operation clears
-// OperationFailed first; a failure sets OperationFailed and AbortRequested, is logged and shown
-// with the program's own message, and leaves the data set, the image and any existing file as
-// they were. Files are read and written as storage/file_io.h describes: a failed save never
-// leaves a truncated or mixed file.
+// Reading and writing the data file, the defaults file and the image file. Each operation returns
+// whether it succeeded. It clears OperationFailed first; a failure sets OperationFailed and
+// AbortRequested, is logged and shown with the program's own message, and leaves the data set, the
+// image and any existing file as they were. Files are read and written as storage/file_io.h
+// describes: a failed save never leaves a truncated or mixed file.
 class FileOperations {
   public:
     FileOperations(AppState& app, Platform& platform, const ErrorLog& log);
@@ -30,22 +30,23 @@ class FileOperations {
     // How a model error tells the user to choose the model an image file is for.
     void SetModelChoice(ModelChoice choice) { modelChoice_ = choice; }
 
-    void LoadDataFile(const QString& path);
-    void SaveFileAs(const QString& path);
-    void SaveFileAsDefault(const QString& path);
+    [[nodiscard]] bool LoadDataFile(const QString& path);
+    [[nodiscard]] bool SaveFileAs(const QString& path);
+    // The failure has been told; nothing waits on the outcome.
+    bool SaveFileAsDefault(const QString& path);
 
     // Writes the image as it stands (callers encode first): exactly 8192 bytes.
-    void SaveHexFileAs(const QString& path);
+    [[nodiscard]] bool SaveHexFileAs(const QString& path);
     // Replaces the image only with a complete file of the selected model, then decodes it.
-    void ReadHexFileAs(const QString& path);
+    [[nodiscard]] bool ReadHexFileAs(const QString& path);
 
     // The two loads in their steps, for a caller that reads each input once (the command line,
     // whose standard input can be read only once): ReadInput reads a data file (image false) or
     // an image file as the loads read it and reports a failure as theirs; the Bytes functions
     // load what it read.
     std::optional<std::string> ReadInput(const QString& path, bool image);
-    void LoadDataFileBytes(const std::string& bytes);
-    void ReadHexBytes(const std::string& bytes);
+    [[nodiscard]] bool LoadDataFileBytes(const std::string& bytes);
+    [[nodiscard]] bool ReadHexBytes(const std::string& bytes);
 
     // Encodes the data set into the image. A range error leaves the image as it was and is
     // reported under `procedure`; false then comes back.
@@ -58,7 +59,7 @@ class FileOperations {
   private:
     // Runs `work` with the window busy and the Busy flag set, then the fixed pause.
     void RunBusy(const std::function<void()>& work);
-    void Save(const QString& path, const std::string& bytes, const char* procedure);
+    bool Save(const QString& path, const std::string& bytes, const char* procedure);
     void Fail(const char* procedure, const ErrorInfo& error, const char* message);
 
     AppState& app_;

@@ -85,15 +85,15 @@ void SettingsStore::WriteComDevice(int16_t comNum, const QString& device) {
     settings_->setValue(QStringLiteral("ComPath/Port%1").arg(comNum), device);
 }
 
-int16_t SettingsStore::ReadModelNum() const {
+Model SettingsStore::ReadModelNum() const {
     int value = 0;
-    if (ReadInteger(*settings_, kModelKey, &value) && value == kModelTQ5300)
-        return kModelTQ5300;
-    return kModelHV2071P;
+    if (ReadInteger(*settings_, kModelKey, &value) && value == static_cast<int>(Model::TQ5300))
+        return Model::TQ5300;
+    return Model::HV2071P;
 }
 
-void SettingsStore::WriteModelNum(int16_t modelNum) {
-    settings_->setValue(QLatin1String(kModelKey), QString::number(modelNum));
+void SettingsStore::WriteModelNum(Model model) {
+    settings_->setValue(QLatin1String(kModelKey), QString::number(static_cast<int>(model)));
 }
 
 bool SettingsStore::ReadLogSerialTraffic() const {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/shared_state.h"
+
 class QSettings;
 
 namespace chanwright {
@@ -37,8 +39,8 @@ class SettingsStore {
     // port; elsewhere COMn is COMn.
     static QString DefaultComDevice(int16_t comNum);
     // 1 for TQ5300, 0 for HV2071P; anything else stored reads as 0.
-    int16_t ReadModelNum() const;
-    void WriteModelNum(int16_t modelNum);
+    Model ReadModelNum() const;
+    void WriteModelNum(Model model);
     // Options > Log Serial Traffic: off unless switched on.
     bool ReadLogSerialTraffic() const;
     void WriteLogSerialTraffic(bool on);

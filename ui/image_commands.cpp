@@ -17,13 +17,13 @@ ImageCommands::ImageCommands(AppState& app, Platform& platform, FileOperations& 
       refreshView_(std::move(refreshView)) {}
 
 void ImageCommands::SaveImageCommand() {
-    if (app_.Shared.DebugMode == 0)
+    if (!app_.Shared.DebugMode)
         return;
     if (entryAccepted_ && !entryAccepted_())
         return;
     const std::string path = platform_.prompter.ChooseSaveFile(messages::kImageFileFilter);
     if (path.empty()) {
-        app_.Shared.AbortRequested = kTrue;
+        app_.Shared.AbortRequested = true;
         return;
     }
     // Saving an image changes neither the current file name nor the title.
@@ -32,25 +32,23 @@ void ImageCommands::SaveImageCommand() {
 
 bool ImageCommands::SaveImageTo(const QString& path) {
     if (namesAccepted_ && !namesAccepted_()) {
-        app_.Shared.AbortRequested = kTrue;
+        app_.Shared.AbortRequested = true;
         return false;
     }
     if (!files_.EncodeForSave("frmMain.SaveHexFileAs"))
         return false;
-    files_.SaveHexFileAs(path);
-    return app_.Shared.OperationFailed == 0;
+    return files_.SaveHexFileAs(path);
 }
 
 void ImageCommands::OpenImageCommand() {
-    if (app_.Shared.DebugMode == 0)
+    if (!app_.Shared.DebugMode)
         return;
     const std::string path = platform_.prompter.ChooseOpenFile(messages::kImageFileFilter);
     if (path.empty()) {
-        app_.Shared.AbortRequested = kTrue;
+        app_.Shared.AbortRequested = true;
         return;
     }
-    files_.ReadHexFileAs(QString::fromStdString(path));
-    if (app_.Shared.OperationFailed != 0)
+    if (!files_.ReadHexFileAs(QString::fromStdString(path)))
         return;
     app_.Shared.CurrentFileName = path;
     if (refreshView_)

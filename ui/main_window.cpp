@@ -131,16 +131,16 @@ void MainWindow::BuildMenus() {
     edit->setObjectName(QStringLiteral("mnuEdit"));
     QMenu* model = edit->addMenu(QStringLiteral("&Model"));
     model->setObjectName(QStringLiteral("mnuEditModel"));
-    const QString first = GetModelName(kModelTQ5300).c_str();
-    const QString second = GetModelName(kModelHV2071P).c_str();
+    const QString first = GetModelName(Model::TQ5300).c_str();
+    const QString second = GetModelName(Model::HV2071P).c_str();
     model1_ = model->addAction(QLatin1Char('&') + first);
     model1_->setObjectName(QStringLiteral("mnuEditModel1"));
     model2_ = model->addAction(second.left(1) + QLatin1Char('&') + second.mid(1));
     model2_->setObjectName(QStringLiteral("mnuEditModel2"));
     for (QAction* action : {model1_, model2_})
         action->setCheckable(true);
-    connect(model1_, &QAction::triggered, this, [this] { EditModel(kModelTQ5300); });
-    connect(model2_, &QAction::triggered, this, [this] { EditModel(kModelHV2071P); });
+    connect(model1_, &QAction::triggered, this, [this] { EditModel(Model::TQ5300); });
+    connect(model2_, &QAction::triggered, this, [this] { EditModel(Model::HV2071P); });
 
     QMenu* transfer = menuBar()->addMenu(QStringLiteral("&Transfer"));
     transfer->setObjectName(QStringLiteral("mnuTransfer"));
@@ -425,7 +425,7 @@ void MainWindow::RefreshCurrentPage() {
 
 void MainWindow::ShowNodePage(QTreeWidgetItem* node) {
     SharedState& shared = app_.Shared;
-    shared.AbortRequested = kTrue;
+    shared.AbortRequested = true;
     if (isMinimized())
         return;
     const TreeNode shown = NavigationTree::NodeOf(node);
@@ -472,7 +472,7 @@ void MainWindow::ShowNodePage(QTreeWidgetItem* node) {
             break;
     }
     SetStatusText(QString::fromLatin1(NavigationTree::kStatusHint));
-    shared.AbortRequested = kFalse;
+    shared.AbortRequested = false;
 }
 
 // A double-click or Enter on a list row selects the row's own node: row 1 is a region's first
@@ -494,7 +494,7 @@ void MainWindow::JumpFromList(int row, bool directory) {
 }
 
 void MainWindow::CheckModelMenu() {
-    const bool tq = app_.Shared.ModelNum == kModelTQ5300;
+    const bool tq = app_.Shared.ModelNum == Model::TQ5300;
     model1_->setChecked(tq);
     model2_->setChecked(!tq);
 }

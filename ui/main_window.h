@@ -104,7 +104,7 @@ class MainWindow : public QMainWindow {
     void FilePrint();
     void FilePrintPreview();
     void FilePrintToFile();
-    void EditModel(int16_t modelNum);
+    void EditModel(Model modelNum);
     void TransferRead();
     void TransferProgram();
     // Loads a backup's image and programs it into the radio as it is.
@@ -146,8 +146,10 @@ class MainWindow : public QMainWindow {
     void OpenDataFile(const QString& recent);
     // A data file opened or saved: first in the recent files, its folder where dialogs start.
     void NoteDataFile(const QString& path);
-    // Runs the radio dialog in the mode; the radio's image comes back from a verify.
-    MemoryImage RunRadioDialog(int16_t mode, bool imageAsLoaded = false);
+    // Runs the radio dialog in the mode; true when the transfer completed. A verify's radio image
+    // comes back in radioImage.
+    bool RunRadioDialog(Transfer mode, bool imageAsLoaded = false,
+                        MemoryImage* radioImage = nullptr);
     QString NewTraceFile();
     void ShowBackupNote();
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,

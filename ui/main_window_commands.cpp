@@ -93,8 +93,7 @@ void MainWindow::OpenDataFile(const QString& recent) {
             : QString::fromStdString(services_.prompter.ChooseOpenFileIn(
                   services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
     if (!path.isEmpty()) {
-        files_.LoadDataFile(path);
-        if (!app_.Shared.OperationFailed) {
+        if (files_.LoadDataFile(path)) {
             app_.Shared.CurrentFileName = path.toStdString();
             UpdateTitle();
             NoteDataFile(path);
@@ -115,7 +114,7 @@ void MainWindow::SaveFile(bool useCurrent) {
         path = QString::fromStdString(services_.prompter.ChooseSaveFileIn(
             services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
     if (path.isEmpty()) {
-        app_.Shared.AbortRequested = kTrue;
+        app_.Shared.AbortRequested = true;
         return;
     }
     // In developer mode, where images are opened and saved, the name says what the file holds, as
@@ -128,8 +127,7 @@ void MainWindow::SaveFile(bool useCurrent) {
         }
         return;
     }
-    files_.SaveFileAs(path);
-    if (!app_.Shared.OperationFailed) {
+    if (files_.SaveFileAs(path)) {
         app_.Shared.CurrentFileName = path.toStdString();
         UpdateTitle();
         NoteDataFile(path);
@@ -207,7 +205,7 @@ void MainWindow::FilePrintToFile() {
     services_.runModal(window);
 }
 
-void MainWindow::EditModel(int16_t modelNum) {
+void MainWindow::EditModel(Model modelNum) {
     // A menu click toggles the item's check mark; the mark always shows the model in use.
     CheckModelMenu();
     if (app_.Shared.ModelNum == modelNum)
@@ -218,7 +216,7 @@ void MainWindow::EditModel(int16_t modelNum) {
         return;
     const std::string text = "Do yo make new QVX Data for " + GetModelName(modelNum) + "?";
     const std::string title =
-        GetModelName(kModelTQ5300) + "/" + GetModelName(kModelHV2071P) + " QVX";
+        GetModelName(Model::TQ5300) + "/" + GetModelName(Model::HV2071P) + " QVX";
     if (services_.prompter.Ask(text, title, MessageButtons::OkCancel, MessageIcon::Exclamation) !=
         MessageAnswer::Ok) {
         return;

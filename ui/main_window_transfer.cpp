@@ -26,7 +26,7 @@ class WindowBackups : public BackupKeeper {
     WindowBackups(QString& note, QString folder, std::function<QDateTime()> now)
         : note_(note), folder_(std::move(folder)), now_(std::move(now)) {}
 
-    std::optional<std::string> Keep(const MemoryImage& image, int16_t modelNum,
+    std::optional<std::string> Keep(const MemoryImage& image, Model modelNum,
                                     ErrorInfo& error) override {
         const std::optional<QString> path =
             SaveBackup(folder_, GetModelName(modelNum), now_(), image, error);
@@ -43,13 +43,13 @@ class WindowBackups : public BackupKeeper {
     std::function<QDateTime()> now_;
 };
 
-const char* OperationName(int16_t transferMode) {
+const char* OperationName(Transfer transferMode) {
     switch (transferMode) {
-        case kTransferRead:
+        case Transfer::Read:
             return "read";
-        case kTransferProgram:
+        case Transfer::Program:
             return "program";
-        case kTransferClear:
+        case Transfer::Clear:
             return "clear";
         default:
             return "verify";
@@ -93,7 +93,7 @@ void MainWindow::LogSerialTrafficChosen(bool on) {
     services_.settings.Sync();
 }
 
-MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
+bool MainWindow::RunRadioDialog(Transfer mode, bool imageAsLoaded, MemoryImage* radioImage) {
     app_.Shared.TransferMode = mode;
     const QString device = services_.settings.ReadComDevice(app_.Shared.ComNum);
     RadioDialogServices radio{services_.prompter,
@@ -111,21 +111,22 @@ MemoryImage MainWindow::RunRadioDialog(int16_t mode, bool imageAsLoaded) {
     radio.port = QStringLiteral("COM%1 = %2").arg(app_.Shared.ComNum).arg(device);
     RadioDialog dialog(app_, std::move(radio), this);
     services_.runModal(dialog);
-    return dialog.RadioImage();
+    if (radioImage)
+        *radioImage = dialog.RadioImage();
+    return dialog.Completed();
 }
 
 void MainWindow::TransferRead() {
     if (!CheckPendingEntry())
         return;
-    app_.Shared.TransferDone = kFalse;
-    RunRadioDialog(kTransferRead);
-    if (app_.Shared.TransferDone) {
+    app_.Shared.TransferDone = false;
+    if (RunRadioDialog(Transfer::Read)) {
         RefreshCurrentPage();
         tree_->RefreshNodeTexts();
         app_.Shared.CurrentFileName.clear();
         UpdateTitle();
     }
-    app_.Shared.TransferDone = kFalse;
+    app_.Shared.TransferDone = false;
     ShowBackupNote();
 }
 
@@ -133,15 +134,15 @@ void MainWindow::TransferProgram() {
     if (!CheckPendingEntry() ||
         !report::AcceptNameChanges(app_, services_.prompter, messages::kProgramToRadio))
         return;
-    RunRadioDialog(kTransferProgram);
+    RunRadioDialog(Transfer::Program);
     ShowBackupNote();
 }
 
 void MainWindow::ClearFromSettings() {
     if (!MayGoOn())
         return;
-    RunRadioDialog(kTransferClear);
-    if (app_.Shared.TransferDone)
+    // Only a clear that completed changes what the page shows.
+    if (RunRadioDialog(Transfer::Clear))
         RefreshCurrentPage();
 }
 
@@ -153,27 +154,27 @@ void MainWindow::TransferRestore() {
             .toStdString();
     if (path.empty())
         return;
-    files_.ReadHexFileAs(QString::fromStdString(path));
-    if (app_.Shared.OperationFailed)
+    if (!files_.ReadHexFileAs(QString::fromStdString(path)))
         return;
     // The data set is now the backup's: no file of the user's holds it.
     app_.Shared.CurrentFileName.clear();
     RefreshCurrentPage();
     tree_->RefreshNodeTexts();
     UpdateTitle();
-    RunRadioDialog(kTransferProgram, true);
+    RunRadioDialog(Transfer::Program, true);
     ShowBackupNote();
 }
 
 void MainWindow::TransferVerify() {
     if (!CheckPendingEntry())
         return;
-    app_.Shared.TransferDone = kFalse;
-    const MemoryImage radio = RunRadioDialog(kTransferVerify);
+    app_.Shared.TransferDone = false;
+    MemoryImage radio{};
+    const bool completed = RunRadioDialog(Transfer::Verify, false, &radio);
     ShowBackupNote();
-    if (!app_.Shared.TransferDone)
+    app_.Shared.TransferDone = false;
+    if (!completed)
         return;
-    app_.Shared.TransferDone = kFalse;
     // Compared as Program to Radio leaves it by default: the radio keeps its own user MMSI.
     std::optional<EncodeError> error;
     const std::optional<report::RadioComparison> comparison =

@@ -54,18 +54,18 @@ std::string StderrPrompter::ChooseSaveFile(const std::string& /*filter*/) {
     return {};
 }
 
-std::optional<int16_t> ParseModel(const QString& name) {
+std::optional<Model> ParseModel(const QString& name) {
     if (name.compare(QLatin1String("HV2071P"), Qt::CaseInsensitive) == 0)
-        return kModelHV2071P;
+        return Model::HV2071P;
     if (name.compare(QLatin1String("TQ5300"), Qt::CaseInsensitive) == 0)
-        return kModelTQ5300;
+        return Model::TQ5300;
     return std::nullopt;
 }
 
 namespace {
 
 // The model a data file's [MAIN] section names.
-std::optional<int16_t> ModelNamedIn(const std::string& bytes) {
+std::optional<Model> ModelNamedIn(const std::string& bytes) {
     const std::optional<std::string> text = ProfileText(bytes);
     if (!text)
         return std::nullopt;
@@ -75,7 +75,7 @@ std::optional<int16_t> ModelNamedIn(const std::string& bytes) {
 
 }  // namespace
 
-CliSession::CliSession(const std::optional<int16_t>& model, const QString& input)
+CliSession::CliSession(const std::optional<Model>& model, const QString& input)
     : input_(input), log_(app_.Shared, QString()), files_(app_, platform_, log_) {
     files_.SetSettlePause(0);
     files_.SetModelChoice(ModelChoice::Option);
@@ -93,8 +93,8 @@ void CliSession::ReportFailure(const char* message, const ErrorInfo& error) {
     StdErr() << "  " << QString::fromStdString(error.Description) << Qt::endl;
 }
 
-bool CliSession::Report() {
-    if (app_.Shared.OperationFailed == 0)
+bool CliSession::Report(bool ok) {
+    if (ok)
         return true;
     const std::string& detail = files_.LastError().Description;
     // An encode error's message is its own detail: it stands on standard error once.
@@ -116,16 +116,10 @@ bool CliSession::HoldsData() {
 }
 
 bool CliSession::Load() {
-    if (!inputBytes_) {
-        Report();
-        return false;
-    }
-    if (IsImageFile(input_)) {
-        files_.ReadHexBytes(*inputBytes_);
-    } else {
-        files_.LoadDataFileBytes(*inputBytes_);
-    }
-    return Report();
+    if (!inputBytes_)
+        return Report(false);
+    return Report(IsImageFile(input_) ? files_.ReadHexBytes(*inputBytes_)
+                                      : files_.LoadDataFileBytes(*inputBytes_));
 }
 
 void CliSession::ReportNameChanges() {
@@ -134,23 +128,16 @@ void CliSession::ReportNameChanges() {
 }
 
 bool CliSession::Write(const QString& path) {
-    if (IsImageFile(path)) {
-        ReportNameChanges();
-        app_.Shared.OperationFailed = kFalse;
-        if (files_.EncodeForSave("frmMain.SaveHexFileAs"))
-            files_.SaveHexFileAs(path);
-    } else {
-        files_.SaveFileAs(path);
-    }
-    return Report();
+    if (!IsImageFile(path))
+        return Report(files_.SaveFileAs(path));
+    ReportNameChanges();
+    return Report(files_.EncodeForSave("frmMain.SaveHexFileAs") && files_.SaveHexFileAs(path));
 }
 
 bool CliSession::WriteAsRead(const QString& path) {
     if (!IsImageFile(path))
         return Write(path);
-    app_.Shared.OperationFailed = kFalse;
-    files_.SaveHexFileAs(path);
-    return Report();
+    return Report(files_.SaveHexFileAs(path));
 }
 
 }  // namespace chanwright::cli

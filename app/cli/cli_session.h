@@ -37,7 +37,7 @@ class StderrPrompter : public Prompter {
 };
 
 // "HV2071P" or "TQ5300" in any case; nothing for other names.
-std::optional<int16_t> ParseModel(const QString& name);
+std::optional<Model> ParseModel(const QString& name);
 
 // One command's application: a fresh default data set, built exactly as the window builds one at
 // start-up, and the file operations on it. Its model is the --model option when given, else the
@@ -46,7 +46,7 @@ class CliSession {
   public:
     // The input (a data file or an image file; none for "") is read here, once, so that standard
     // input or a file that changes meanwhile gives the model and the data from the same bytes.
-    explicit CliSession(const std::optional<int16_t>& model, const QString& input = QString());
+    explicit CliSession(const std::optional<Model>& model, const QString& input = QString());
 
     AppState& App() { return app_; }
     StderrPrompter& Messages() { return prompter_; }
@@ -54,7 +54,7 @@ class CliSession {
 
     // The model the input data file's [MAIN] section names; nothing for an image or a file that
     // names none.
-    const std::optional<int16_t>& NamedModel() const { return named_; }
+    const std::optional<Model>& NamedModel() const { return named_; }
     // False, with the message on standard error, when the input is a text that holds none of a
     // data file's sections: loading it would give a data set of empty names. An input that could
     // not be read passes, for Load to tell why.
@@ -77,11 +77,12 @@ class CliSession {
     void ReportFailure(const char* message, const ErrorInfo& error);
 
   private:
-    bool Report();
+    // ok back; after a failed file operation, its reason on standard error first.
+    bool Report(bool ok);
 
     QString input_;
     std::optional<std::string> inputBytes_;
-    std::optional<int16_t> named_;
+    std::optional<Model> named_;
     AppState app_;
     StderrPrompter prompter_;
     SteadyClock clock_;

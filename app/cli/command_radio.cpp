@@ -63,7 +63,7 @@ class InterruptPump : public EventPump {
 class BackupToFolder : public BackupKeeper {
   public:
     explicit BackupToFolder(TerminalProgress& progress) : progress_(progress) {}
-    std::optional<std::string> Keep(const MemoryImage& image, int16_t modelNum,
+    std::optional<std::string> Keep(const MemoryImage& image, Model modelNum,
                                     ErrorInfo& error) override {
         progress_.EndLine();
         const std::optional<QString> path = SaveBackup(BackupFolder(), GetModelName(modelNum),
@@ -97,8 +97,9 @@ QString ResolvePort(const QString& port) {
     return port;
 }
 
-const char* ProgressLabel(int16_t transferMode) {
-    return transferMode == kTransferRead || transferMode == kTransferVerify ? "Reading" : "Writing";
+const char* ProgressLabel(Transfer transferMode) {
+    return transferMode == Transfer::Read || transferMode == Transfer::Verify ? "Reading"
+                                                                              : "Writing";
 }
 
 QString Shown(const std::string& storedMmsi) {
@@ -123,7 +124,7 @@ void SayUserMmsi(const UserMmsiCheck& check, bool written, const char* where = "
 
 // How one radio command goes about its transfer, beyond the mode.
 struct RadioRun {
-    int16_t transferMode = kTransferRead;
+    Transfer transferMode = Transfer::Read;
     // The model the radio's identifiers name is taken when the user chose none.
     bool takeRadioModel = false;
     bool keepBackup = true;
@@ -137,7 +138,7 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
              MemoryImage* radioImage = nullptr) {
     AppState& app = session.App();
     app.Shared.TransferMode = run.transferMode;
-    app.Shared.TransferDone = kFalse;
+    app.Shared.TransferDone = false;
     TerminalProgress progress(ProgressLabel(run.transferMode));
     StderrPrompter& prompter = session.Messages();
     prompter.beforeMessage = [&progress] { progress.EndLine(); };
@@ -176,12 +177,12 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
     BackupToFolder backups(progress);
     if (run.keepBackup)
         operations.SetBackupKeeper(&backups);
-    const bool done = operations.RunTransfer();
+    const TransferResult result = operations.RunTransfer();
     prompter.beforeMessage = nullptr;
     progress.EndLine();
     if (operations.UserMmsi())
         SayUserMmsi(*operations.UserMmsi(), operations.UserMmsiWritten());
-    if (done) {
+    if (result == TransferResult::Done) {
         if (run.takeRadioModel)
             StdErr() << "The radio is a " << QString::fromStdString(app.Shared.ModelName()) << "."
                      << Qt::endl;
@@ -189,7 +190,7 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
             *radioImage = operations.RadioImage();
         return kSuccess;
     }
-    if (app.Shared.AbortRequested && stopSignals > 0) {
+    if (result == TransferResult::Cancelled && stopSignals > 0) {
         StdErr() << "Interrupted" << Qt::endl;
         return 128 + lastStopSignal;
     }
@@ -199,7 +200,7 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
 // A data file that names the other model is refused rather than programmed as this one: the
 // user converts it knowingly.
 bool ModelAgrees(CliSession& session, const Invocation& call) {
-    const std::optional<int16_t>& named = session.NamedModel();
+    const std::optional<Model>& named = session.NamedModel();
     if (!call.model || !named || *named == *call.model)
         return true;
     StdErr() << "The file is for a " << QString::fromStdString(GetModelName(*named))
@@ -239,7 +240,7 @@ int RunProgram(const Invocation& call) {
     if (!call.restore)
         session.ReportNameChanges();
     RadioRun run;
-    run.transferMode = kTransferProgram;
+    run.transferMode = Transfer::Program;
     run.program.imageAsLoaded = call.restore;
     run.program.fullWrite = call.fullWrite;
     const bool writeIdentity = call.writeIdentity;
@@ -252,7 +253,7 @@ int RunProgram(const Invocation& call) {
 int RunClear(const Invocation& call) {
     CliSession session(call.model);
     RadioRun run;
-    run.transferMode = kTransferClear;
+    run.transferMode = Transfer::Clear;
     run.keepBackup = false;
     return RunRadio(session, call, run);
 }
@@ -273,7 +274,7 @@ int RunVerify(const Invocation& call) {
     }
     MemoryImage radio{};
     RadioRun run;
-    run.transferMode = kTransferVerify;
+    run.transferMode = Transfer::Verify;
     run.takeRadioModel = !call.model && !session.NamedModel() && !IsImageFile(call.inputs.at(0));
     run.keepBackup = !call.noBackup;
     const int result = RunRadio(session, call, run, &radio);

@@ -9,7 +9,7 @@ namespace chanwright::cli {
 // What the command line asked for, already checked for the options each command needs.
 struct Invocation {
     QString command;
-    std::optional<int16_t> model;
+    std::optional<Model> model;
     QString output;
     QString pdf;
     QString port;

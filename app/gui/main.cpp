@@ -28,8 +28,7 @@ int main(int argc, char* argv[]) {
     // The developer switch is the whole command line after the program's name.
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    app.Shared.DebugMode =
-        ToBool16(IsDeveloperSwitch(arguments.join(QLatin1Char(' ')).toStdString()));
+    app.Shared.DebugMode = IsDeveloperSwitch(arguments.join(QLatin1Char(' ')).toStdString());
 
     GuiPrompter prompter;
     SteadyClock clock;

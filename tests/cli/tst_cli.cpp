@@ -23,7 +23,7 @@ using namespace chanwright;
 using namespace chanwright::test;
 
 // What programming the model's default data set leaves in the image, the radio's identity kept.
-static MemoryImage Programmed(int16_t model, const MemoryImage& read) {
+static MemoryImage Programmed(Model model, const MemoryImage& read) {
     MemoryImage image = read;
     EncodeOverRadio(MakeDefaultApp(model).Data, read, false, image);
     return image;
@@ -261,7 +261,7 @@ trace on standard error: clear -p PORT --trace - | HV2071P
         if (tag == "unwritable backup folder")
             fixtures["data/Chanwright"] = "a file where the folder goes";
         // The radio, and images of what it should hold after each kind of run.
-        const int16_t model = radio.startsWith("TQ5300") ? kModelTQ5300 : kModelHV2071P;
+        const Model model = radio.startsWith("TQ5300") ? Model::TQ5300 : Model::HV2071P;
         MemoryImage memory =
             radio == "default" ? BytesToImage(fixtures["hv.hex"]) : RadioInUse(model, 21);
         if (radio.startsWith("TQ5300-new"))

@@ -12,9 +12,9 @@ using namespace chanwright;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     // The ATIS fields are read only under the KW83E code, so each input goes to one of three.
-    static const AppState apps[] = {fuzz::MakeApp(kModelHV2071P, "KW83"),
-                                    fuzz::MakeApp(kModelTQ5300, "KW83"),
-                                    fuzz::MakeApp(kModelHV2071P, "KW83E")};
+    static const AppState apps[] = {fuzz::MakeApp(Model::HV2071P, "KW83"),
+                                    fuzz::MakeApp(Model::TQ5300, "KW83"),
+                                    fuzz::MakeApp(Model::HV2071P, "KW83E")};
     const AppState& app = apps[size % 3];
     const std::string_view text(reinterpret_cast<const char*>(bytes), size);
     fuzz::Require(robust::CheckDataFile(app, text, app.Image));

@@ -10,7 +10,7 @@
 using namespace chanwright;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-    static const AppState apps[] = {fuzz::MakeApp(kModelHV2071P), fuzz::MakeApp(kModelTQ5300)};
+    static const AppState apps[] = {fuzz::MakeApp(Model::HV2071P), fuzz::MakeApp(Model::TQ5300)};
     if (size == 0)
         return 0;
     // The first byte picks the model; the rest lies over that model's default image.

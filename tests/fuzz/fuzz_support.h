@@ -12,7 +12,7 @@ namespace chanwright::fuzz {
 
 // The state the window starts with; the fuzzers copy it for every input. (The tests' own
 // test::MakeDefaultApp lives in the Qt test support library, which the fuzzers do not link.)
-inline AppState MakeApp(int16_t modelNum, const char* modelCode = "KW83") {
+inline AppState MakeApp(Model modelNum, const char* modelCode = "KW83") {
     AppState app;
     app.Shared.ModelNum = modelNum;
     app.Shared.ModelCode = modelCode;

@@ -30,7 +30,7 @@ PlanChannel& Record(std::vector<PlanChannel>& list, int position) {
 // A data set that moves every field away from its default, with the values that are known not
 // to come back unchanged.
 RadioData RichData() {
-    RadioData data = test::MakeDefaultApp(kModelTQ5300).Data;
+    RadioData data = test::MakeDefaultApp(Model::TQ5300).Data;
     CommonSettings& c = data.Common;
     c.Contrast = 6;
     c.Dimmer = 1;
@@ -214,8 +214,8 @@ class TestImageCodec : public QObject {
     // Attribute bytes of 0xFF switch every attribute on and LowPower off; the directory is empty.
     void defaultImage_decodesToGoldenDefaults() {
         MemoryImage raw;
-        BuildDefaultImage(raw, kModelHV2071P);
-        RadioData data = test::MakeDefaultApp(kModelHV2071P).Data;
+        BuildDefaultImage(raw, Model::HV2071P);
+        RadioData data = test::MakeDefaultApp(Model::HV2071P).Data;
         data.IndividualDirectory[0] = {kTrue, "OLD", "1234567890"};
         DecodeImage(raw, data);
         COMPARE_GOLDEN(Describe(data), "image_default_decoded.txt");
@@ -241,7 +241,7 @@ class TestImageCodec : public QObject {
 
     void richDataSet_roundTripsToGoldens() {
         const RadioData rich = RichData();
-        AppState app = test::MakeDefaultApp(kModelTQ5300);
+        AppState app = test::MakeDefaultApp(Model::TQ5300);
         QVERIFY(!EncodeImage(rich, app.Image));
         COMPARE_GOLDEN(test::ImageBytes(app.Image), "rich_round_trip.hex");
 
@@ -249,7 +249,7 @@ class TestImageCodec : public QObject {
         // Known losses: priority channels, the padded tenth digit, regional DispayA and
         // DuplexSelectable, names fitted to the characters the radio has, a disabled EXP
         // channel's Position, and the directory from the first entry without a number on.
-        RadioData decoded = test::MakeDefaultApp(kModelTQ5300).Data;
+        RadioData decoded = test::MakeDefaultApp(Model::TQ5300).Data;
         DecodeImage(app.Image, decoded);
         COMPARE_GOLDEN(Describe(decoded), "image_rich_decoded.txt");
     }
@@ -259,7 +259,7 @@ class TestImageCodec : public QObject {
     // without a slot, which keep what they hold.
     void edgeImage_decodesToGolden() {
         MemoryImage image = test::FilledImage(0x41);
-        RadioData data = test::MakeDefaultApp(kModelTQ5300).Data;
+        RadioData data = test::MakeDefaultApp(Model::TQ5300).Data;
         const QByteArray names[] = {test::Hex("0041424344"), "Bay (4)+,-./*", " A  B \xff",
                                     QByteArray(12, ' '), "z\x7f"};
         for (int i = 0; i < 5; ++i)
@@ -322,7 +322,7 @@ class TestImageCodec : public QObject {
     void commonSetting() {
         const auto& [name, field, value, address, after] = RowOf(kSettings);
         // The default image holds the offset byte's carried bit 5 set.
-        AppState app = test::MakeDefaultApp(kModelTQ5300);
+        AppState app = test::MakeDefaultApp(Model::TQ5300);
         SettingField(app.Data.Common, field) = static_cast<int16_t>(value);
         MemoryImage& image = app.Image;
         const MemoryImage before = image;

@@ -14,9 +14,9 @@ using namespace chanwright::test;
 namespace {
 
 // Name, model, the golden of its new data set's image, the golden of the image built for it.
-const std::tuple<const char*, int, const char*, const char*> kDefaultImages[] = {
-    {"HV2071P", kModelHV2071P, "default_hv2071p.hex", "image_built_default_hv2071p.hex"},
-    {"TQ5300", kModelTQ5300, "default_tq5300.hex", "image_built_default_tq5300.hex"},
+const std::tuple<const char*, Model, const char*, const char*> kDefaultImages[] = {
+    {"HV2071P", Model::HV2071P, "default_hv2071p.hex", "image_built_default_hv2071p.hex"},
+    {"TQ5300", Model::TQ5300, "default_tq5300.hex", "image_built_default_tq5300.hex"},
 };
 
 // Name, the first and the second copy of the model identifier, the model selected, accepted.
@@ -54,11 +54,11 @@ class TestMemoryImage : public QObject {
     void newDataSetImage_matchesGolden_data() { AddRowsOf(kDefaultImages); }
     void newDataSetImage_matchesGolden() {
         const auto& [name, model, golden, built] = RowOf(kDefaultImages);
-        const AppState app = test::MakeDefaultApp(static_cast<int16_t>(model));
+        const AppState app = test::MakeDefaultApp(static_cast<Model>(model));
         COMPARE_GOLDEN(test::ImageBytes(app.Image), golden);
 
         MemoryImage raw = FilledImage(0x5A);
-        BuildDefaultImage(raw, static_cast<int16_t>(model));
+        BuildDefaultImage(raw, static_cast<Model>(model));
         // Before the data set is encoded into it: every byte the radio would get, none left over.
         COMPARE_GOLDEN(test::ImageBytes(raw), built);
     }
@@ -70,14 +70,13 @@ class TestMemoryImage : public QObject {
         MemoryImage image = FilledImage(0);
         PutBytes(image, 0x0000, first);
         PutBytes(image, 0x1FFE, second);
-        QCOMPARE(
-            CheckModelId(FirstModelId(image), SecondModelId(image), static_cast<int16_t>(model)),
-            accepted);
+        QCOMPARE(CheckModelId(FirstModelId(image), SecondModelId(image), static_cast<Model>(model)),
+                 accepted);
     }
 
     // Priority channels live only in the data set; the A channel comes from the fresh image.
     void newDataSet_keepsPriorityValues() {
-        AppState app = test::MakeDefaultApp(kModelTQ5300);
+        AppState app = test::MakeDefaultApp(Model::TQ5300);
         ChannelCommon& p = app.Data.Channels;
         p = {7, 8, 300, 3};  // PCH of USA, INT and CAN, then USA ACH
         NewDataSet(app);

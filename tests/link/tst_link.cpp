@@ -59,7 +59,7 @@ QByteArray Text(const std::vector<uint8_t>& bytes) {
 
 // The radio's memory as a read leaves it in the image: the bytes the radio keeps for this
 // computer only are the model's defaults.
-MemoryImage RadioAsRead(MemoryImage memory, int16_t modelNum) {
+MemoryImage RadioAsRead(MemoryImage memory, Model modelNum) {
     MemoryImage defaults{};
     BuildDefaultImage(defaults, modelNum);
     for (int address : {12, 39, 480, 481, 482, 483, 484, 485, 486, 487})
@@ -139,7 +139,7 @@ QByteArray Perform(const QByteArray& op, int retries, const QByteArrayList& answ
         if (event == "cancel+cr" && poll == at)
             port.Feed({kCr});
         if (event.startsWith("cancel") && poll == at)
-            shared.AbortRequested = kTrue;
+            shared.AbortRequested = true;
     };
 
     MemoryImage image = RandomImage(3);
@@ -150,20 +150,22 @@ QByteArray Perform(const QByteArray& op, int retries, const QByteArrayList& answ
         port.Unplug({5, "Gone"}, "Serial");
     try {
         if (op == "read-blocks") {
-            link.ReadBlock(image, kAddress);
-            link.ReadBlock(image, kAddress + 16);
+            (void)link.ReadBlock(image, kAddress);
+            (void)link.ReadBlock(image, kAddress + 16);
         } else if (op.startsWith("read")) {
-            op.endsWith("block") ? link.ReadBlock(image, kAddress) : link.ReadByte(image, kAddress);
+            (void)(op.endsWith("block") ? link.ReadBlock(image, kAddress)
+                                        : link.ReadByte(image, kAddress));
         } else if (op.startsWith("write"))
-            op.endsWith("block") ? link.WriteBlock(image, kAddress)
-                                 : link.WriteByte(image, kAddress);
+            (void)(op.endsWith("block") ? link.WriteBlock(image, kAddress)
+                                        : link.WriteByte(image, kAddress));
     } catch (const SerialPortError& failure) {
         thrown = QByteArray::number(failure.Info().Number) + ' ' +
                  Shown(QByteArray::fromStdString(failure.Info().Description)) + " (" +
                  QByteArray::fromStdString(failure.Source()) + ')';
     }
     const auto n = [](double value) { return QByteArray::number(value); };
-    return "-> failed " + n(shared.OperationFailed) + ", aborted " + n(shared.AbortRequested) +
+    return "-> failed " + n(ToBool16(shared.OperationFailed)) + ", aborted " +
+           n(ToBool16(shared.AbortRequested)) +
            ", image 122F: " + ImageSlice(image, kAddress - 1, 18).toHex().toUpper() +
            (image == RandomImage(3) ? " (untouched)" : "") + ", thrown " + thrown + "; " +
            n(port.writes.size()) + " writes, " + n(clock.now) + " s\n";
@@ -194,7 +196,7 @@ constexpr int kPermissionCount = 0x0155;
 struct Keeper : BackupKeeper {
     bool keeps = true;
     std::vector<MemoryImage> copies;
-    std::optional<std::string> Keep(const MemoryImage& image, int16_t, ErrorInfo& error) override {
+    std::optional<std::string> Keep(const MemoryImage& image, Model, ErrorInfo& error) override {
         copies.push_back(image);
         error = {28, "No space left on device"};
         return keeps ? std::optional<std::string>("backups/HV2071P-1.hex") : std::nullopt;
@@ -260,7 +262,7 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
                 return e.split('@').value(1).toInt();
         return -1;
     };
-    AppState app = MakeDefaultApp(kModelHV2071P);
+    AppState app = MakeDefaultApp(Model::HV2071P);
     app.Image[kPermissionCount] = 9;
     // Edited, so that what program encodes and sends differs from the image loaded.
     app.Data.UsaChannels[0].ChTag = "HARBOUR";
@@ -268,7 +270,7 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
     app.Data.Common.Scrambler = at("overflow") < 0 ? 3 : 300;
     app.Data.Common.UserMmsid = "3669876540";
     // A radio in use: its own user MMSI (or none) and one permission left.
-    MemoryImage memory = RadioMemory(at("tq5300") < 0 ? kModelHV2071P : kModelTQ5300, 21);
+    MemoryImage memory = RadioMemory(at("tq5300") < 0 ? Model::HV2071P : Model::TQ5300, 21);
     PutBytes(memory, 0x150, Hex(at("no-mmsi") < 0 ? "366000001001" : "ffffffffff01"));
     RadioSim sim(memory);
     for (const QByteArray& event : events)
@@ -316,7 +318,7 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
 
     const AppState before = app;
     const MemoryImage radio = sim.Memory();
-    const MemoryImage asRead = RadioAsRead(radio, kModelHV2071P);
+    const MemoryImage asRead = RadioAsRead(radio, Model::HV2071P);
     MemoryImage encoded = asRead;
     EncodeOverRadio(before.Data, asRead, at("write-mmsi") == 0 || at("no-mmsi") == 0, encoded);
     MemoryImage cleared = before.Image, radioCleared = radio;
@@ -329,9 +331,9 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
         const size_t from = sim.Log().size();
         prompter.messages.clear();
         // read, program, clear and verify are modes 0 … 3.
-        app.Shared.TransferMode = int16_t(
+        app.Shared.TransferMode = Transfer(
             QByteArrayList{"read", "program", "clear", "verify"}.indexOf(name.split(':').first()));
-        story << (ops.RunTransfer() ? "result: done" : "result: not done");
+        story << (ops.RunTransfer() == TransferResult::Done ? "result: done" : "result: not done");
         for (const ShownMessage& shown : prompter.messages)
             story << "told: " + n(int(shown.icon)) + " | " +
                          QByteArray::fromStdString(shown.title) + " | " +
@@ -346,10 +348,11 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
         stages += " | " + QByteArray::fromStdString(stage);
     story << "progress:" + Runs(view.progress) << "stages:" + stages
           << "running:" + Runs(view.states) << "pauses:" + Runs(clock.pauses);
-    story << "flags: failed " + n(app.Shared.OperationFailed) + ", aborted " +
-                 n(app.Shared.AbortRequested) + ", done " + n(app.Shared.TransferDone) + ", busy " +
-                 n(app.Shared.Busy) + "; port " + (port.IsOpen() ? "open" : "closed") + " after " +
-                 n(port.opens) + " opens";
+    story << "flags: failed " + n(ToBool16(app.Shared.OperationFailed)) + ", aborted " +
+                 n(ToBool16(app.Shared.AbortRequested)) + ", done " +
+                 n(ToBool16(app.Shared.TransferDone)) + ", busy " + n(ToBool16(app.Shared.Busy)) +
+                 "; port " + (port.IsOpen() ? "open" : "closed") + " after " + n(port.opens) +
+                 " opens";
     story << "image: " + Which(app.Image, {{"as before", before.Image},
                                            {"programmed", encoded},
                                            {"as read", asRead},
@@ -362,7 +365,7 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
                                               {"programmed", StoredByRadio(encoded, radio)}});
     for (const MemoryImage& copy : keeper.copies)
         story << "kept: " + Which(copy, {{"as read", asRead}});
-    if (app.Shared.TransferMode == kTransferVerify)
+    if (app.Shared.TransferMode == Transfer::Verify)
         story << "verify saw: " + Which(ops.RadioImage(), {{"as read", asRead}});
     if (at("cancel") > 0 || at("cancel-late") > 0)
         story << QByteArray("Cancel afterwards: the dialog ") +
@@ -479,22 +482,22 @@ const std::pair<const char*, const char*> kOperations[] = {
 
 // The ways a radio or a line misbehaves over the pseudo-terminal: name, operation, the
 // simulator tool's arguments ("stale": a reply left on the line).
-const std::tuple<const char*, int16_t, const char*> kFaults[] = {
-    {"read", kTransferRead, ""},
-    {"program", kTransferProgram, ""},
-    {"clear", kTransferClear, ""},
-    {"read: the radio hangs up", kTransferRead, "--fault hang-up@40"},
+const std::tuple<const char*, Transfer, const char*> kFaults[] = {
+    {"read", Transfer::Read, ""},
+    {"program", Transfer::Program, ""},
+    {"clear", Transfer::Clear, ""},
+    {"read: the radio hangs up", Transfer::Read, "--fault hang-up@40"},
     // An earlier session sent a command and was stopped before its reply came.
-    {"read: a stale reply on the line", kTransferRead, "stale"},
+    {"read: a stale reply on the line", Transfer::Read, "stale"},
     // Paced, so the radio answers the repeated command only after the late reply.
-    {"read: a reply past the limit", kTransferRead,
+    {"read: a reply past the limit", Transfer::Read,
      "--baud 115200 --late 600 --fault late-reply@30"},
-    {"read: answers lag one behind", kTransferRead, "--fault previous-reply@100"},
-    {"read: a digit that is no digit", kTransferRead, "--fault non-hex@50"},
-    {"read: blocks of another model", kTransferRead, "--fault block-ids"},
-    {"read: a flood", kTransferRead, "--fault flood@60"},
-    {"program: the radio hangs up while written", kTransferProgram, "--fault hang-up@518"},
-    {"program: silent while written", kTransferProgram, "--fault silence@519"},
+    {"read: answers lag one behind", Transfer::Read, "--fault previous-reply@100"},
+    {"read: a digit that is no digit", Transfer::Read, "--fault non-hex@50"},
+    {"read: blocks of another model", Transfer::Read, "--fault block-ids"},
+    {"read: a flood", Transfer::Read, "--fault flood@60"},
+    {"program: the radio hangs up while written", Transfer::Program, "--fault hang-up@518"},
+    {"program: silent while written", Transfer::Program, "--fault silence@519"},
 };
 }  // namespace
 
@@ -538,7 +541,7 @@ class TestLink : public QObject {
 
         // The radio: an HV2071P whose byte 0002 is 00, so that its read answer's checksum is "3C".
         MemoryImage memory{};
-        BuildDefaultImage(memory, kModelHV2071P);
+        BuildDefaultImage(memory, Model::HV2071P);
         memory[0x0002] = 0x00;
         // Name, the radio's fault, the inputs handed over one by one ('|' between them).
         const char* const sessions[][3] = {
@@ -624,7 +627,7 @@ class TestLink : public QObject {
     void faults_overThePty_data() { AddRowsOf(kFaults); }
     void faults_overThePty() {
         const auto& [name, mode, arguments] = RowOf(kFaults);
-        const int16_t model = mode == kTransferRead ? kModelTQ5300 : kModelHV2071P;
+        const Model model = mode == Transfer::Read ? Model::TQ5300 : Model::HV2071P;
         QTemporaryDir dir;
         const MemoryImage radio = RadioInUse(model, 11);
         WriteBytes(dir.filePath("before.hex"), ImageBytes(radio));
@@ -655,7 +658,7 @@ class TestLink : public QObject {
         EncodeOverRadio(before.Data, RadioAsRead(radio, model), false, programmed);
         cleared[kPermissionCount] = 0;
         app.Shared.TransferMode = mode;
-        const bool done = operations.RunTransfer();
+        const bool done = operations.RunTransfer() == TransferResult::Done;
         QByteArray out = QByteArray("== ") + name + " ==\n" + (done ? "done" : "not done");
         for (const ShownMessage& shown : prompter.messages)
             out += "\ntold: " + Shown(QByteArray::fromStdString(shown.text))

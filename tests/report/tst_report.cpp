@@ -22,7 +22,7 @@ namespace {
 
 // Every kind of value the report turns into text, including the ones out of their range.
 AppState MakeRichApp() {
-    AppState app = test::MakeDefaultApp(kModelHV2071P);
+    AppState app = test::MakeDefaultApp(Model::HV2071P);
     app.Shared.ModelCode = "KW83E";
     app.Image[341] = 3;  // the user MMSI count
     CommonSettings& common = app.Data.Common;
@@ -63,10 +63,10 @@ AppState MakeRichApp() {
 
 // The rich data set with the widest texts the window allows (they print whole) and longer ones
 // (cut before the next column), the longest USA list, and choices past the plans.
-AppState MakePrintApp(int16_t model) {
+AppState MakePrintApp(Model model) {
     AppState app = MakeRichApp();
     app.Shared.ModelNum = model;
-    app.Shared.ModelCode = model == kModelTQ5300 ? "KW83" : "KW83E";
+    app.Shared.ModelCode = model == Model::TQ5300 ? "KW83" : "KW83E";
     RadioData& d = app.Data;
     d.Common.Dimmer = 2;  // MID, and Priority: values the text goldens hold no example of
     d.Common.ScanType = 1;
@@ -121,7 +121,7 @@ bool NearlyAsPrinted(const QString& printed, const QString& golden) {
 
 // The window with its fakes, and the temporary folder the saves go to.
 struct Rig {
-    Rig() : app(test::MakeDefaultApp(kModelHV2071P)), window(app, fakes.platform) {}
+    Rig() : app(test::MakeDefaultApp(Model::HV2071P)), window(app, fakes.platform) {}
     QString Shown() const { return window.findChild<QPlainTextEdit*>("txtPrn")->toPlainText(); }
 
     test::TestPlatform fakes;
@@ -144,14 +144,14 @@ class ReportTest : public QObject {
 
     // The defaults of each model and the rich data set.
     void textGoldens_data() {
-        QTest::addColumn<int16_t>("model");  // -1: the rich data set
-        QTest::newRow("report_default_hv2071p.txt") << kModelHV2071P;
-        QTest::newRow("report_default_tq5300.txt") << kModelTQ5300;
-        QTest::newRow("report_rich.txt") << int16_t(-1);
+        QTest::addColumn<Model>("model");  // -1: the rich data set
+        QTest::newRow("report_default_hv2071p.txt") << Model::HV2071P;
+        QTest::newRow("report_default_tq5300.txt") << Model::TQ5300;
+        QTest::newRow("report_rich.txt") << Model(-1);
     }
     void textGoldens() {
-        QFETCH(int16_t, model);
-        const AppState app = model >= 0 ? test::MakeDefaultApp(model) : MakeRichApp();
+        QFETCH(Model, model);
+        const AppState app = model != Model(-1) ? test::MakeDefaultApp(model) : MakeRichApp();
         COMPARE_GOLDEN(QByteArray::fromStdString(BuildTextReport(app)), QTest::currentDataTag());
     }
 
@@ -160,12 +160,12 @@ class ReportTest : public QObject {
     void printGoldens_data() {
         QTest::addColumn<QString>("golden");
         QTest::addColumn<QPageLayout>("paper");  // none: WriteReportPdf's own A4
-        QTest::addColumn<int16_t>("model");
+        QTest::addColumn<Model>("model");
         const auto paper = [](double width, double height, QMarginsF margins = {}) {
             return QPageLayout(QPageSize(QSizeF(width, height), QPageSize::Millimeter),
                                QPageLayout::Portrait, margins, QPageLayout::Millimeter);
         };
-        const int16_t hv = kModelHV2071P, tq = kModelTQ5300;
+        const Model hv = Model::HV2071P, tq = Model::TQ5300;
         // First: an update takes the golden from the row after it.
         QTest::newRow("HV2071P A4, margins")
             << "report_print_hv2071p_a4.txt" << paper(210, 297, {25, 30, 15, 15}) << hv;
@@ -179,7 +179,7 @@ class ReportTest : public QObject {
             QSKIP("pdftotext is not installed (package poppler-utils; scripts/install-deps)");
         QFETCH(QString, golden);
         QFETCH(QPageLayout, paper);
-        QFETCH(int16_t, model);
+        QFETCH(Model, model);
         const AppState app = MakePrintApp(model);
         const QString pdf = dir_.filePath("report.pdf");
         QString error;
@@ -247,8 +247,8 @@ class ReportTest : public QObject {
         if (saved)
             QCOMPARE(test::ReadBytes(rig.dir.filePath("report.txt")),
                      QByteArray::fromStdString(BuildTextReport(rig.app)) + "\r\n");
-        QCOMPARE(rig.app.Shared.OperationFailed, failed ? kTrue : kFalse);
-        QCOMPARE(rig.app.Shared.AbortRequested, saved ? kFalse : kTrue);
+        QCOMPARE(rig.app.Shared.OperationFailed, failed);
+        QCOMPARE(rig.app.Shared.AbortRequested, !saved);
         QCOMPARE(rig.fakes.clock.pauses, std::vector<int>(paths.size() + 1, 500));
         QCOMPARE(rig.fakes.prompter.messages.size(), std::size_t(failed));
         for (const test::ShownMessage& shown : rig.fakes.prompter.messages)

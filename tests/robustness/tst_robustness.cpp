@@ -246,7 +246,7 @@ class TestRobustness : public QObject {
     void randomInputs_data() { test::AddRowsOf(kInputs); }
     void randomInputs() {
         const auto& [name, input, model, modelCode, count, firstSeed] = test::RowOf(kInputs);
-        AppState app = test::MakeDefaultApp(static_cast<int16_t>(model));
+        AppState app = test::MakeDefaultApp(static_cast<Model>(model));
         app.Shared.ModelCode = modelCode.toStdString();
         const std::string file = WriteDataFile(app.Shared, app.Data);
         QVERIFY(robust::CheckDataFile(app, file, app.Image).empty());

@@ -77,7 +77,8 @@ class TestDataFile : public QObject {
             QVERIFY2(app.Data == source, golden);
             COMPARE_GOLDEN(Bytes(file), golden);
         };
-        AppState tq = test::MakeDefaultApp(kModelTQ5300), app = test::MakeDefaultApp(kModelHV2071P);
+        AppState tq = test::MakeDefaultApp(Model::TQ5300),
+                 app = test::MakeDefaultApp(Model::HV2071P);
         const std::string defaults = WriteDefaultsFile(app.Shared, app.Data);
         COMPARE_GOLDEN(Bytes(defaults), "defaults_hv2071p.def");
         check(tq, "default_tq5300.dat");
@@ -147,7 +148,7 @@ class TestDataFile : public QObject {
                  "CHCOM|USA-ACH=2 CHCOM|INT-BCH=15 CHCOM|CAN-ACH=64 CHCOM|CAN-BCH=-1 "
                  "CHCOM|USA-PCH=3 CHMMSID20|Mmsid=3669990010")
                  .split(' ')) {
-            AppState app = test::MakeDefaultApp(kModelHV2071P);
+            AppState app = test::MakeDefaultApp(Model::HV2071P);
             QList<QByteArray> part = row.split('|');
             if (part[0].startsWith("E:"))
                 app.Shared.ModelCode = "KW83E", part[0].remove(0, 2);

@@ -27,7 +27,7 @@ using namespace chanwright::test;
 namespace {
 
 // The default set of the model with Contrast 6 and USA channel 1 named "MARKED", encoded.
-AppState Marked(int16_t model) {
+AppState Marked(Model model) {
     AppState app = MakeDefaultApp(model);
     app.Data.Common.Contrast = 6, app.Data.UsaChannels[0].ChTag = "MARKED";
     EncodeImage(app.Data, app.Image);
@@ -36,9 +36,9 @@ AppState Marked(int16_t model) {
 
 // Notes whether Busy was set at the settle pause.
 struct BusyClock : FakeClock {
-    explicit BusyClock(const Bool16& flag) : busy(flag) {}
-    void Pause(int ms) override { busyAtPause.push_back(busy), FakeClock::Pause(ms); }
-    const Bool16& busy;
+    explicit BusyClock(const bool& flag) : busy(flag) {}
+    void Pause(int ms) override { busyAtPause.push_back(ToBool16(busy)), FakeClock::Pause(ms); }
+    const bool& busy;
     std::vector<Bool16> busyAtPause;
 };
 
@@ -46,7 +46,7 @@ struct BusyClock : FakeClock {
 // command objects, working in a folder of its own holding the named files and a FIFO; "long"
 // stands for a name of 250 letters.
 struct Rig {
-    Rig(const QString& folder, int16_t model, bool entryOk, const QStringList& names,
+    Rig(const QString& folder, Model model, bool entryOk, const QStringList& names,
         const QByteArrayList& contents)
         : dir(folder),
           app(MakeDefaultApp(model)),
@@ -71,16 +71,18 @@ struct Rig {
         QString out;
         const QByteArray file = QFileInfo(Path(name)).isFile() ? ReadBytes(Path(name)) : "";
         QDebug d = QDebug(&out).nospace().noquote();
-        d << "failed " << app.Shared.OperationFailed << ", abort " << app.Shared.AbortRequested
-          << ", error '" << files.LastError().Text().c_str() << "'\n";
+        d << "failed " << ToBool16(app.Shared.OperationFailed) << ", abort "
+          << ToBool16(app.Shared.AbortRequested) << ", error '" << files.LastError().Text().c_str()
+          << "'\n";
         for (const std::string& filter : tp.prompter.dialogFilters)
             d << "  dialog " << filter.c_str() << "\n";
         for (const auto& m : tp.prompter.messages)
             d << "  message (" << m.title.c_str() << ", " << int(m.icon) << "): " << m.text.c_str()
               << "\n";
         d << ReadBytes(log.Path()).replace(",:", "  log: ").replace("\r", "\\r") << "  pauses "
-          << clock.pauses << ", busy then " << clock.busyAtPause << " after " << app.Shared.Busy
-          << ", busy view " << tp.busyView.changes << ", refreshes " << refreshes << ", file name '"
+          << clock.pauses << ", busy then " << clock.busyAtPause << " after "
+          << ToBool16(app.Shared.Busy) << ", busy view " << tp.busyView.changes << ", refreshes "
+          << refreshes << ", file name '"
           << QString::fromStdString(app.Shared.CurrentFileName).replace(dir, "~") << "'\n  data "
           << (app.Data == before.Data                           ? "kept"
               : app.Data == Marked(before.Shared.ModelNum).Data ? "the marked set"
@@ -137,7 +139,7 @@ class TestFileOperations : public QObject {
     // Save Image encodes the default set with Scrambler 4, or 300 (out of range) for "overflow";
     // "normal" is normal mode, "refused" a pending entry refused, "cancelled" a dialog cancelled.
     void operationsMatchGolden() {
-        const AppState hvSet = Marked(kModelHV2071P), tqSet = Marked(kModelTQ5300);
+        const AppState hvSet = Marked(Model::HV2071P), tqSet = Marked(Model::TQ5300);
         const QByteArray hv = ImageBytes(hvSet.Image), tq = ImageBytes(tqSet.Image);
         const QByteArray data = QByteArray::fromStdString(WriteDataFile(hvSet.Shared, hvSet.Data));
         QByteArray odd8190 = hv, odd1 = tq, hv9000 = hv + QByteArray(808, '\x11');
@@ -150,10 +152,11 @@ class TestFileOperations : public QObject {
         const QStringList names =
             QString("existing otherModel binary long hv tq hv9000 hv8191 odd8190 odd1").split(' ');
         const QMap<QString, std::function<void(Rig&, const QString&)>> run{
-            {"LoadDataFile", [](Rig& r, const QString& path) { r.files.LoadDataFile(path); }},
-            {"SaveFileAs", [](Rig& r, const QString& path) { r.files.SaveFileAs(path); }},
+            {"LoadDataFile", [](Rig& r, const QString& path) { (void)r.files.LoadDataFile(path); }},
+            {"SaveFileAs", [](Rig& r, const QString& path) { (void)r.files.SaveFileAs(path); }},
             {"SaveFileAsDefault", [](Rig& r, const QString& p) { r.files.SaveFileAsDefault(p); }},
-            {"SaveHexFileAs", [](Rig& r, const QString& path) { r.files.SaveHexFileAs(path); }},
+            {"SaveHexFileAs",
+             [](Rig& r, const QString& path) { (void)r.files.SaveHexFileAs(path); }},
             {"SaveImage", [](Rig& r, const QString&) { r.commands.SaveImageCommand(); }},
             {"OpenImage", [](Rig& r, const QString&) { r.commands.OpenImageCommand(); }}};
         QByteArray out;
@@ -170,11 +173,11 @@ class TestFileOperations : public QObject {
                      "SaveImage fresh cancelled;OpenImage hv cancelled")
                  .split(';')) {
             const QStringList word = QString(row).split(' ');
-            Rig rig(Path(row), word.contains("TQ5300") ? kModelTQ5300 : kModelHV2071P,
+            Rig rig(Path(row), word.contains("TQ5300") ? Model::TQ5300 : Model::HV2071P,
                     !word.contains("refused"), names, files);
-            rig.app.Shared.DebugMode = word.contains("normal") ? kFalse : kTrue;
+            rig.app.Shared.DebugMode = !word.contains("normal");
             rig.app.Shared.CurrentFileName = "/boats/current.dat";
-            rig.app.Shared.OperationFailed = kTrue;
+            rig.app.Shared.OperationFailed = true;
             if (word[0] == "SaveImage")
                 rig.app.Data.Common.Scrambler = word.contains("overflow") ? 300 : 4;
             if (!word.contains("cancelled"))
@@ -268,7 +271,7 @@ class TestFileOperations : public QObject {
         {
             SettingsStore store(path);
             store.WriteComNum(3);
-            store.WriteModelNum(kModelTQ5300);
+            store.WriteModelNum(Model::TQ5300);
             store.WriteComDevice(2, "/dev/serial/by-id/radio");
             store.WriteLogSerialTraffic(true);
             store.WriteRecentFiles({"/a/one.dat", "/b/two.dat", "/c/three.dat"});
@@ -293,7 +296,7 @@ class TestFileOperations : public QObject {
             const SettingsStore store(file);
             QDebug(&out).nospace().noquote()
                 << "'" << stored << "': port " << store.ReadComNum() << ", model "
-                << store.ReadModelNum() << ", log traffic " << store.ReadLogSerialTraffic()
+                << int(store.ReadModelNum()) << ", log traffic " << store.ReadLogSerialTraffic()
                 << ", recent " << store.ReadRecentFiles() << ", folder '" << store.ReadLastFolder()
                 << "', COM1-4 "
                 << QStringList{store.ReadComDevice(1), store.ReadComDevice(2),
@@ -313,7 +316,7 @@ class TestFileOperations : public QObject {
         log.LogError("OpenFile", "53File not found");
         shared.DebugMode = 1;
         log.LogError("ReadRadio", "57Device I/O error");
-        shared.DebugMode = kTrue;
+        shared.DebugMode = true;
         log.LogError("SaveFile", "75Zugriff verweigert: \xc3\xa4");
         const auto s = [](auto t) { return QLocale::system().toString(t, QLocale::ShortFormat); };
         const QByteArray stamp = (s(fixed.date()) + ',' + s(fixed.time())).toUtf8();

@@ -27,7 +27,7 @@ bool IsKeptByRadio(int address) {
 
 }  // namespace
 
-MemoryImage RadioMemory(int16_t modelNum, unsigned seed) {
+MemoryImage RadioMemory(Model modelNum, unsigned seed) {
     MemoryImage memory = RandomImage(seed);
     MemoryImage defaults{};
     BuildDefaultImage(defaults, modelNum);
@@ -36,7 +36,7 @@ MemoryImage RadioMemory(int16_t modelNum, unsigned seed) {
     return memory;
 }
 
-MemoryImage RadioInUse(int16_t modelNum, unsigned seed) {
+MemoryImage RadioInUse(Model modelNum, unsigned seed) {
     MemoryImage memory = RadioMemory(modelNum, seed);
     PutBytes(memory, 0x150, Hex("366000001001"));
     // A channel of each plan chosen as A (channel 16's slot), none as B.

@@ -3,15 +3,16 @@
 #include <QStringList>
 
 #include "core/memory_image.h"
+#include "core/shared_state.h"
 
 namespace chanwright::test {
 
 // A radio's memory for the model: the identifier copies right and every other byte random, so
 // that nothing passes by accident.
-MemoryImage RadioMemory(int16_t modelNum, unsigned seed);
+MemoryImage RadioMemory(Model modelNum, unsigned seed);
 // A radio in use: RadioMemory with the user MMSI 366000001, one user-MMSI permission left and
 // channel 16 chosen as each plan's A channel.
-MemoryImage RadioInUse(int16_t modelNum, unsigned seed);
+MemoryImage RadioInUse(Model modelNum, unsigned seed);
 
 // What a radio holds after Program wrote `encoded` into `before`: the blocks it keeps for itself
 // untouched, and unused text bytes (0xFF) of names stored as the spaces they travel as.

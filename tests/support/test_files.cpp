@@ -11,7 +11,7 @@
 
 namespace chanwright::test {
 
-AppState MakeDefaultApp(int16_t modelNum) {
+AppState MakeDefaultApp(Model modelNum) {
     AppState app;
     app.Shared.ModelNum = modelNum;
     LoadAllPlans(app.Plans);

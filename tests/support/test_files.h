@@ -11,7 +11,7 @@ namespace chanwright::test {
 
 // A fresh application state with the plans loaded and the default data set of the model, as the
 // window has it right after start-up.
-AppState MakeDefaultApp(int16_t modelNum);
+AppState MakeDefaultApp(Model modelNum);
 
 QByteArray ReadBytes(const QString& path);
 bool WriteBytes(const QString& path, const QByteArray& bytes);

@@ -102,7 +102,7 @@ class TestEditCycle : public QObject {
             QTest::keyClick(Control(desk, "txtGMMSI"), Qt::Key_Tab);
         }
         QVERIFY(desk.prompter.messages.empty());
-        COMPARE_GOLDEN(Edits(MakeDefaultApp(kModelHV2071P), desk.app).toUtf8(),
+        COMPARE_GOLDEN(Edits(MakeDefaultApp(Model::HV2071P), desk.app).toUtf8(),
                        "ui/edit_cycle.txt");
 
         const RadioData edited = desk.app.Data;

@@ -181,7 +181,7 @@ class TestMainWindow : public QObject {
                 .arg(desk.window->width())
                 .arg(desk.window->height())
                 .arg(desk.CurrentKey(), desk.window->StatusText())
-                .arg(shared.ModelNum)
+                .arg(int(shared.ModelNum))
                 .arg(FirstModelId(desk.app.Image))
                 .arg(shared.ComNum)
                 .arg(shared.RetryCount) +
@@ -325,12 +325,12 @@ class TestMainWindow : public QObject {
         QTest::keyClick(desk.window.get(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(desk.prompter.dialogFilters,
                  std::vector<std::string>{"dat files(*.dat)|*.dat|All files(*.*)|*.*"});
-        QCOMPARE(desk.app.Shared.AbortRequested, kTrue);
+        QVERIFY(desk.app.Shared.AbortRequested);
         desk.ClickTool("SaveAsDefault");
         QVERIFY(QFile::exists(desk.dir.filePath("HV2071P.def")));
         QCOMPARE(desk.window->windowTitle(), kTitle);
 
-        AppState other = MakeDefaultApp(kModelHV2071P);
+        AppState other = MakeDefaultApp(Model::HV2071P);
         other.Data.UsaChannels[0].Enable = kFalse;
         other.Data.UsaChannels[0].ChTag = "HARBOUR";
         const QString opened = desk.dir.filePath("My Radio.DAT");
@@ -426,7 +426,7 @@ class TestMainWindow : public QObject {
         }
         QCOMPARE(desk.Action("mnuEditModel1")->isChecked(), model == "TQ5300");
         QCOMPARE(desk.Action("mnuEditModel2")->isChecked(), model == "HV2071P");
-        const int16_t stored = SettingsStore(desk.dir.filePath("settings.ini")).ReadModelNum();
+        const Model stored = SettingsStore(desk.dir.filePath("settings.ini")).ReadModelNum();
         QCOMPARE(QString::fromStdString(GetModelName(stored)), model);
         auto* timer = desk.Find<QTimer>("Timer1");
         QCOMPARE(timer->isActive(), model != before);
@@ -438,7 +438,7 @@ class TestMainWindow : public QObject {
         desk.window->RunDeferredReset();
         QVERIFY(!timer->isActive());
         QCOMPARE(desk.clock.pauses, std::vector<int>{500});
-        QVERIFY(desk.app.Data == MakeDefaultApp(kModelHV2071P).Data);
+        QVERIFY(desk.app.Data == MakeDefaultApp(Model::HV2071P).Data);
         QCOMPARE(FirstModelId(desk.app.Image), kModelIdHV2071P);
         QCOMPARE(desk.window->windowTitle(), kTitle);
         QCOMPARE(desk.CurrentKey(), QString("S"));
@@ -701,7 +701,7 @@ class TestMainWindow : public QObject {
         QVERIFY(desk.ShowActive());
         desk.UseRealBoxes();
         desk.PressOkInDialogs();
-        AppState boat = MakeDefaultApp(kModelHV2071P);
+        AppState boat = MakeDefaultApp(Model::HV2071P);
         boat.Data.Common.UserMmsid = "3669876540";
         boat.Data.UsaChannels[3].ChTag = "CAF\u00c9";
         const QString file = desk.dir.filePath("boat.dat");
@@ -720,7 +720,7 @@ class TestMainWindow : public QObject {
                              "MMSI identifies the vessel in distress calls. [Keep the radio's | "
                              "Write 366987654 | Cancel]"));
         MemoryImage asRead = before, defaults{}, programmed{};
-        BuildDefaultImage(defaults, kModelHV2071P);
+        BuildDefaultImage(defaults, Model::HV2071P);
         RestoreLocalBytes(asRead, defaults);
         QVERIFY(!EncodeOverRadio(loaded, asRead, answer == "1", programmed));
         QCOMPARE(ImageBytes(desk.sim.Memory()),
@@ -728,6 +728,16 @@ class TestMainWindow : public QObject {
         QVERIFY(desk.app.Data == loaded);
         if (answer == "2")
             return;
+        // A Clear closed unrun after the completed Program leaves the page as it is shown.
+        desk.ClickNode("S");
+        const QString page = Snapshot(desk.ActivePage());
+        const int16_t contrast = desk.app.Data.Common.Contrast;
+        desk.app.Data.Common.Contrast = contrast == 1 ? 2 : 1;
+        desk.onDialog = nullptr;
+        desk.window->ClearFromSettings();
+        QCOMPARE(Snapshot(desk.ActivePage()), page);
+        desk.app.Data.Common.Contrast = contrast;
+        desk.PressOkInDialogs();
 
         const std::size_t from = desk.sim.Log().size();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");

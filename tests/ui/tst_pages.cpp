@@ -196,7 +196,7 @@ class TestPages : public QObject {
                                  "E2 cmbCN chkCEnable chkCTXEnable chkCTXOnly chkCTXPower"}) {
             const QStringList names = QString(page).split(' ');
             desk.ClickNode(names[0]);
-            desk.app.Shared.Busy = kTrue;
+            desk.app.Shared.Busy = true;
             for (const QString& name : names.mid(1)) {
                 desk.Find(name)->setFocus();
                 if (name.startsWith("cmb"))
@@ -204,7 +204,7 @@ class TestPages : public QObject {
                 else
                     QTest::mouseClick(desk.Find(name), Qt::LeftButton);
             }
-            desk.app.Shared.Busy = kFalse;
+            desk.app.Shared.Busy = false;
         }
         QCOMPARE(Edits(before, desk.app), QString());
     }

@@ -21,11 +21,11 @@ QString Said(const RecordingPrompter& prompter) {
 }
 
 // The transfer of the mode run as its command runs it; `drive` works the dialog once it is up.
-void Run(Desk& desk, int mode, std::function<void(QDialog&)> drive) {
+void Run(Desk& desk, Transfer mode, std::function<void(QDialog&)> drive) {
     desk.onDialog = std::move(drive);
-    if (mode == kTransferRead)
+    if (mode == Transfer::Read)
         desk.window->TransferRead();
-    else if (mode == kTransferProgram)
+    else if (mode == Transfer::Program)
         desk.window->TransferProgram();
     else
         desk.window->ClearFromSettings();
@@ -38,7 +38,7 @@ QPushButton* Button(QDialog& dialog, const char* name) {
 // OK, the pointer and the flags are back for the next press.
 bool Ready(Desk& desk, QDialog& dialog) {
     return Button(dialog, "cmdOK")->isEnabled() && !QApplication::overrideCursor() &&
-           desk.app.Shared.Busy == kFalse;
+           !desk.app.Shared.Busy;
 }
 
 }  // namespace
@@ -125,7 +125,7 @@ class TestRadioDialog : public QObject {
                     press(during);
                 }
             };
-            Run(desk, mode, [&](QDialog& shown_) {
+            Run(desk, Transfer(mode), [&](QDialog& shown_) {
                 dialog = &shown_;
                 auto* bar = dialog->findChild<QProgressBar*>("pictProgress");
                 QObject::connect(bar, &QProgressBar::valueChanged,

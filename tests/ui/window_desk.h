@@ -187,7 +187,7 @@ struct Desk {
             WriteBytes(dir.filePath("settings.ini"), settingsText);
             settings.Sync();
         }
-        app.Shared.DebugMode = ToBool16(developer);
+        app.Shared.DebugMode = developer;
         // The default answer, as Enter gives it: the radio keeps its own user MMSI.
         prompter.defaultChoice = 0;
         window = std::make_unique<MainWindow>(app, Services());
@@ -285,7 +285,7 @@ struct Desk {
     RecordingBusyView busy;
     SettingsStore settings{dir.filePath("settings.ini")};
     ErrorLog log{app.Shared, dir.filePath("err.log")};
-    RadioSim sim{RadioInUse(kModelHV2071P, 31)};
+    RadioSim sim{RadioInUse(Model::HV2071P, 31)};
     QString helpFile;
     // The devices the ports were opened on, one a transfer.
     QStringList devices;

@@ -54,7 +54,7 @@ void OnStopSignal(int) {
 }
 
 struct Options {
-    int16_t model = kModelHV2071P;
+    Model model = Model::HV2071P;
     std::string imagePath;
     std::string dumpPath;
     std::string logPath;
@@ -94,9 +94,9 @@ std::string ParseOptions(int argc, char** argv, Options& options) {
         if (name == "--model") {
             std::transform(value.begin(), value.end(), value.begin(), ::toupper);
             if (value == "HV2071P")
-                options.model = kModelHV2071P;
+                options.model = Model::HV2071P;
             else if (value == "TQ5300")
-                options.model = kModelTQ5300;
+                options.model = Model::TQ5300;
             else
                 return "unknown model " + value;
         } else if (name == "--image") {

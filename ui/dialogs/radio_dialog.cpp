@@ -231,8 +231,8 @@ RadioDialog::~RadioDialog() {
 // The caption and which side the radio stands on follow the mode of the coming transfer.
 void RadioDialog::ApplyTransferMode() {
     setWindowTitle(QString::fromStdString(TransferCaption(app_.Shared.TransferMode)));
-    const int16_t mode = app_.Shared.TransferMode;
-    const bool fromRadio = mode == kTransferRead || mode == kTransferVerify;
+    const Transfer mode = app_.Shared.TransferMode;
+    const bool fromRadio = mode == Transfer::Read || mode == Transfer::Verify;
     radioPicture_->move(fromRadio ? kLeftPicture : kRightPicture, kPictureTop);
     pcPicture_->move(fromRadio ? kRightPicture : kLeftPicture, kPictureTop);
 }
@@ -320,10 +320,11 @@ bool RadioDialog::RunOperations(SerialPort& port, const QString& tracePath) {
     };
     operations.SetProgramOptions(options);
     running_ = &operations;
-    const bool done = operations.RunTransfer();
+    const bool done = operations.RunTransfer() == TransferResult::Done;
     running_ = nullptr;
     if (done)
         radioImage_ = operations.RadioImage();
+    completed_ = completed_ || done;
     return done;
 }
 

@@ -54,6 +54,8 @@ class RadioDialog : public QDialog, public TransferView {
 
     // The radio's image after a completed verify.
     const MemoryImage& RadioImage() const { return radioImage_; }
+    // Whether a run of the transfer completed while the dialog was up.
+    bool Completed() const { return completed_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,6 +81,7 @@ class RadioDialog : public QDialog, public TransferView {
     QLabel* arrow_;
     QLabel* port_;
     MemoryImage radioImage_{};
+    bool completed_ = false;
     CloneOperations* running_ = nullptr;
     bool cursorShown_ = false;  // the busy pointer is ours to restore
 };

@@ -113,15 +113,15 @@ void TextReportWindow::BuildText() {
 void TextReportWindow::SaveAs() {
     const std::string path = platform_.prompter.ChooseSaveFile(kTextFileFilter);
     if (path.empty()) {
-        app_.Shared.AbortRequested = kTrue;
+        app_.Shared.AbortRequested = true;
         return;
     }
-    app_.Shared.OperationFailed = kFalse;
+    app_.Shared.OperationFailed = false;
     BusyWindow busy(*this);
     QString error;
     if (!WriteText(QString::fromStdString(path), error)) {
-        app_.Shared.OperationFailed = kTrue;
-        app_.Shared.AbortRequested = kTrue;
+        app_.Shared.OperationFailed = true;
+        app_.Shared.AbortRequested = true;
         platform_.prompter.ShowMessage(
             error.toStdString(), std::string(messages::kAppTitle) + " " + app_.Shared.ModelName(),
             MessageIcon::Exclamation);

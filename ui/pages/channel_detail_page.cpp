@@ -166,7 +166,7 @@ PlanChannel* ChannelDetailPage::Record() {
 }
 
 bool ChannelDetailPage::Editable() const {
-    return app_.Shared.Busy == 0 && isEnabled();
+    return !app_.Shared.Busy && isEnabled();
 }
 
 void ChannelDetailPage::ShowChannel(const ChannelRef& channel) {

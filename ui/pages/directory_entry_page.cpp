@@ -207,7 +207,7 @@ void DirectoryEntryPage::ShowEntry(bool group, int number) {
 
 void DirectoryEntryPage::AddClicked(bool checked) {
     const std::optional<EntrySlot> slot = slot_;
-    if (!slot || !isEnabled() || app_.Shared.Busy != 0 || !checked)
+    if (!slot || !isEnabled() || app_.Shared.Busy || !checked)
         return;
     EntryAt(*slot).Enable = kTrue;
     ShowEntry(slot->group, slot->number);
@@ -215,14 +215,14 @@ void DirectoryEntryPage::AddClicked(bool checked) {
 
 void DirectoryEntryPage::DeleteClicked() {
     const std::optional<EntrySlot> slot = slot_;
-    if (!slot || !isEnabled() || app_.Shared.Busy != 0)
+    if (!slot || !isEnabled() || app_.Shared.Busy)
         return;
-    app_.Shared.Busy = kTrue;
+    app_.Shared.Busy = true;
     const MessageAnswer answer = prompter_.Ask(kDeleteQuestion, messages::kAppTitle,
                                                MessageButtons::YesNo, MessageIcon::Critical);
     if (answer != MessageAnswer::Yes) {
         deleteCheck_->setChecked(false);
-        app_.Shared.Busy = kFalse;
+        app_.Shared.Busy = false;
         return;
     }
     // The entries after it move up one place, so the used block stays without a gap.
@@ -231,7 +231,7 @@ void DirectoryEntryPage::DeleteClicked() {
         EntryAt({slot->group, number}) = EntryAt({slot->group, number + 1});
     EntryAt({slot->group, size}) = DirectoryEntry{kFalse, "", ""};
     ShowEntry(slot->group, slot->number);
-    app_.Shared.Busy = kFalse;
+    app_.Shared.Busy = false;
 }
 
 bool DirectoryEntryPage::CheckMmsi(bool show) {

@@ -142,7 +142,7 @@ QComboBox* SettingsPage::MakeCombo(QWidget* frame, const char* name,
     GuardWheel(combo);
     // activated() comes from the user only, never from Fill()'s setCurrentIndex().
     connect(combo, &QComboBox::activated, this, [this, store = std::move(store)](int position) {
-        if (app_.Shared.Busy == 0 && position >= 0)
+        if (!app_.Shared.Busy && position >= 0)
             store(position);
     });
     return combo;
@@ -156,7 +156,7 @@ QCheckBox* SettingsPage::MakeCheck(QWidget* frame, const char* name, const QStri
     box->resize(box->sizeHint().width(), rowHeight_);
     box->installEventFilter(this);
     connect(box, &QCheckBox::clicked, this, [this, field](bool checked) {
-        if (app_.Shared.Busy == 0)
+        if (!app_.Shared.Busy)
             app_.Data.Common.*field = ToBool16(checked);
     });
     return box;
@@ -407,7 +407,7 @@ void SettingsPage::Fill() {
 
 void SettingsPage::ApplyModelLayout() {
     // The TQ5300 has no contrast, dimmer or key beep setting; its other rows move up.
-    const bool full = app_.Shared.ModelNum != kModelTQ5300;
+    const bool full = app_.Shared.ModelNum != Model::TQ5300;
     for (const Row* row : {&contrastRow_, &dimmerRow_, &beepRow_}) {
         row->caption->setVisible(full);
         row->control->setVisible(full);

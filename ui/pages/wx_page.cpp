@@ -65,7 +65,7 @@ WxPage::WxPage(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
 
         // clicked() comes only from the user, never from Fill()'s setChecked().
         connect(enables_[i], &QCheckBox::clicked, this, [this, i](bool checked) {
-            if (app_.Shared.Busy != 0 || i >= static_cast<int>(app_.Data.WxChannels.size()))
+            if (app_.Shared.Busy || i >= static_cast<int>(app_.Data.WxChannels.size()))
                 return;
             // The scan and name values stay in the data set while the channel is off.
             scans_[i]->setEnabled(checked);
@@ -73,7 +73,7 @@ WxPage::WxPage(AppState& app, QWidget* parent) : QWidget(parent), app_(app) {
             app_.Data.WxChannels[i].Enable = ToBool16(checked);
         });
         connect(scans_[i], &QCheckBox::clicked, this, [this, i](bool checked) {
-            if (app_.Shared.Busy != 0 || i >= static_cast<int>(app_.Data.WxChannels.size()))
+            if (app_.Shared.Busy || i >= static_cast<int>(app_.Data.WxChannels.size()))
                 return;
             app_.Data.WxChannels[i].ScanMemory = ToBool16(checked);
         });
