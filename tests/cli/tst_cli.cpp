@@ -266,9 +266,8 @@ trace on standard error: clear -p PORT --trace - | HV2071P
             radio == "default" ? BytesToImage(fixtures["hv.hex"]) : RadioInUse(model, 21);
         if (radio.startsWith("TQ5300-new"))
             PutBytes(memory, 0x150, Hex("ffffffffff"));
-        MemoryImage read = memory, cleared = memory, defaults{};
-        BuildDefaultImage(defaults, model);
-        RestoreLocalBytes(read, defaults);
+        const MemoryImage read = AsRead(memory, model);
+        MemoryImage cleared = memory;
         cleared[0x155] = 0;
         fixtures.insert(
             {{"radio.hex", ImageBytes(memory)},

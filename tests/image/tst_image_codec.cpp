@@ -74,12 +74,8 @@ RadioData EdgeData() {
 QByteArray Describe(const RadioData& d) {
     QStringList lines;
     auto channels = [&](const char* name, const auto& list) {
-        for (const PlanChannel& r : list) {
-            lines << QString::asprintf("%s %d: E%d L%d P%d D%d S%d T%d A%d M%d V%d '%s'", name,
-                                       r.Position, r.Enable, r.LowPower, r.PowUp, r.Duplex,
-                                       r.DuplexSelectable, r.TxEnable, r.DispayA, r.ScanMemory,
-                                       r.VsMemory, r.ChTag.c_str());
-        }
+        for (const PlanChannel& r : list)
+            lines << test::ChannelLine(name, r);
     };
     channels("USA", d.UsaChannels);
     channels("INT", d.IntlChannels);

@@ -85,17 +85,6 @@ class TestMemoryImage : public QObject {
                  QList<int>({7, 8, 300, kNoChannel}));
     }
 
-    void restoreLocalBytes_copiesOnlyLocalBytes() {
-        const MemoryImage source = RandomImage(7);
-        MemoryImage image = RandomImage(8);
-        MemoryImage expected = image;
-        for (int address :
-             {0x000C, 0x0027, 0x01E0, 0x01E1, 0x01E2, 0x01E3, 0x01E4, 0x01E5, 0x01E6, 0x01E7})
-            expected[address] = source[address];
-        RestoreLocalBytes(image, source);
-        QCOMPARE(test::ImageBytes(image), test::ImageBytes(expected));
-    }
-
     // Each row reads a field and then writes value into it. Fields reaching outside bits 7 to 0
     // read as 0 and write nothing; a value outside 0 to 255 is refused and leaves the byte alone.
     void bitField_data() { AddRowsOf(kBitFields); }
