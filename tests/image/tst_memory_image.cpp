@@ -19,15 +19,6 @@ const std::tuple<const char*, int, const char*, const char*> kDefaultImages[] = 
     {"TQ5300", kModelTQ5300, "default_tq5300.hex", "image_built_default_tq5300.hex"},
 };
 
-// Name, the first and the second copy of the model identifier, the model selected, accepted.
-const std::tuple<const char*, QByteArray, QByteArray, int, bool> kModelIds[] = {
-    {"TQ5300 copies, TQ5300", Hex("14b4"), Hex("14b4"), 1, true},
-    {"HV2071P copies, HV2071P", Hex("081f"), Hex("081f"), 0, true},
-    {"TQ5300 copies, HV2071P", Hex("14b4"), Hex("14b4"), 0, false},
-    {"second copy differs", Hex("14b4"), Hex("14b5"), 1, false},
-    {"first copy differs", Hex("081e"), Hex("081f"), 0, false},
-};
-
 // Name, the byte, the field's count of bits (0: one bit with GetBit and SetBit) and top bit, the
 // value written, what the field read, the byte written, whether the value fitted.
 const std::tuple<const char*, int, int, int, int, int, int, bool> kBitFields[] = {
@@ -61,18 +52,6 @@ class TestMemoryImage : public QObject {
         BuildDefaultImage(raw, static_cast<int16_t>(model));
         // Before the data set is encoded into it: every byte the radio would get, none left over.
         COMPARE_GOLDEN(test::ImageBytes(raw), built);
-    }
-
-    // The copies are read from the image's first and last word, high byte first.
-    void checkModelId_data() { AddRowsOf(kModelIds); }
-    void checkModelId() {
-        const auto& [name, first, second, model, accepted] = RowOf(kModelIds);
-        MemoryImage image = FilledImage(0);
-        PutBytes(image, 0x0000, first);
-        PutBytes(image, 0x1FFE, second);
-        QCOMPARE(
-            CheckModelId(FirstModelId(image), SecondModelId(image), static_cast<int16_t>(model)),
-            accepted);
     }
 
     // Priority channels live only in the data set; the A channel comes from the fresh image.
