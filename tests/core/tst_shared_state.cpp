@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "core/radio_data.h"
 #include "core/shared_state.h"
 
 using namespace chanwright;
@@ -22,6 +23,13 @@ class TestSharedState : public QObject {
         QFETCH(QString, commandLine);
         QFETCH(bool, debugMode);
         QCOMPARE(IsDeveloperSwitch(commandLine.toStdString()), debugMode);
+    }
+
+    void clearDirectory_emptiesEveryEntry() {
+        std::array<DirectoryEntry, kGroupDirectorySize> directory;
+        directory.fill({kTrue, "SHIPS", "0123456780"});
+        ClearDirectory(directory);
+        QVERIFY(directory == decltype(directory){});
     }
 };
 
