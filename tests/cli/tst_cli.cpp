@@ -132,48 +132,22 @@ class TestCli : public QObject {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(Path("config")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(Path("data")));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(simDir_.path()));
-        const QByteArray hv = ReadBytes(TestDataPath("default_hv2071p.dat"));
-        QProcess::execute(CHANWRIGHT_CLI, {"convert", "--model", "TQ5300",
-                                           TestDataPath("rich_round_trip.hex"), Path("a.dat")});
-        const QByteArray rich = ReadBytes(Path("a.dat"));
-        fixtures_ = {
-            {"hv.dat", hv},
-            {"hv.hex", ReadBytes(TestDataPath("default_hv2071p.hex"))},
-            {"tq.dat", ReadBytes(TestDataPath("default_tq5300.dat"))},
-            {"tq.hex", ReadBytes(TestDataPath("default_tq5300.hex"))},
-            {"rich.hex", ReadBytes(TestDataPath("rich_round_trip.hex"))},
-            {"prev.txt", "old"},
-            {"empty.dat", ""},
-            {"notes.txt", "Fuel 40 l\nMMSI=366000001\n"},
-            {"prev.hex", "old"},
-            {"short.hex", QByteArray(100, '\x08')},
-            {"nul.dat", QByteArray("[MAIN]\r\nMODEL=#TQ5300\r\n") + '\0'},
-            {"in.dat", QByteArray(hv)
-                           .replace("Contrast=4", "Contrast=6")
-                           .replace("[CHUSA5]\r\nPosition=6\r\nEnable=1",
-                                    "[CHUSA5]\r\nPosition=6\r\nEnable=0")},
-            {"bad.dat", QByteArray(hv).replace("Scrambler=0", "Scrambler=300")},
-            // Names the radio cannot show as typed.
-            {"names.dat",
-             QByteArray(hv)
-                 .replace("ChTag=#DISTRESS", "ChTag=#CAF\xc3\x89 DU PORT")
-                 .replace("ChTag=#162.400MHZ", "ChTag=#\xc3\x85LESUND")
-                 .replace("[CHMMSID1]\r\nEnable=0\r\nTagName=#\r\nMmsid=",
-                          "[CHMMSID1]\r\nEnable=1\r\nTagName=#\xc3\x98resund \xc3\x86r\xc3\xb8\r\n"
-                          "Mmsid=3660000010")
-                 .replace("VsMemory=0\r\nChTag=#\r\n[CHEXP13]",
-                          "VsMemory=0\r\nChTag=#Quai n\xc2\xb0 3\r\n[CHEXP13]")},
-            {"a.dat", rich},
-            // The rich data set with a field of each kind changed.
-            {"b.dat", QByteArray(rich)
-                          .replace("ChTag=#Harbour 1", "ChTag=#MARINA")
-                          .replace("[CHEXP12]\r\nPosition=0", "[CHEXP12]\r\nPosition=17")
-                          .replace("Mmsid=12\r\n", "Mmsid=3669999990\r\n")
-                          .replace("Mmsid=0876543210", "Mmsid=0555555550")
-                          .replace("Mmsid=4000000000", "Mmsid=4000000001")
-                          .replace("KeyBeep=0", "KeyBeep=1")
-                          .replace("Scrambler=3", "Scrambler=0")},
-        };
+        fixtures_ = {{"prev.txt", "old"},
+                     {"empty.dat", ""},
+                     {"prev.hex", "old"},
+                     {"short.hex", QByteArray(100, '\x08')}};
+        for (const auto& [name, file] : {std::pair{"hv.dat", "default_hv2071p.dat"},
+                                         {"hv.hex", "default_hv2071p.hex"},
+                                         {"tq.dat", "default_tq5300.dat"},
+                                         {"tq.hex", "default_tq5300.hex"},
+                                         {"rich.hex", "rich_round_trip.hex"}})
+            fixtures_[name] = ReadBytes(TestDataPath(file));
+        // The default set with Contrast 6 (in), with a setting out of range (bad), with names the
+        // radio cannot show as typed (names); the rich image's set as a data file (a) and with a
+        // field of each kind changed (b); a file that is not a data file (notes), and one cut by a
+        // NUL byte (nul).
+        for (const QString& name : QDir(TestDataPath("cli")).entryList(QDir::Files))
+            fixtures_[name] = ReadBytes(TestDataPath("cli/" + name));
     }
 
     // A row a line: its name, its runs ("; " between them), then after " | " the radio (the
@@ -266,9 +240,8 @@ trace on standard error: clear -p PORT --trace - | HV2071P
             radio == "default" ? BytesToImage(fixtures["hv.hex"]) : RadioInUse(model, 21);
         if (radio.startsWith("TQ5300-new"))
             PutBytes(memory, 0x150, Hex("ffffffffff"));
-        MemoryImage read = memory, cleared = memory, defaults{};
-        BuildDefaultImage(defaults, model);
-        RestoreLocalBytes(read, defaults);
+        const MemoryImage read = AsRead(memory, model);
+        MemoryImage cleared = memory;
         cleared[0x155] = 0;
         fixtures.insert(
             {{"radio.hex", ImageBytes(memory)},

@@ -11,10 +11,7 @@ using namespace chanwright;
 namespace {
 
 QByteArray Line(const char* list, const PlanChannel& r) {
-    return QString::asprintf("%s %d: E%d L%d P%d D%d S%d T%d A%d M%d V%d '%s'\n", list, r.Position,
-                             r.Enable, r.LowPower, r.PowUp, r.Duplex, r.DuplexSelectable,
-                             r.TxEnable, r.DispayA, r.ScanMemory, r.VsMemory, r.ChTag.c_str())
-        .toLatin1();
+    return test::ChannelLine(list, r).toLatin1() + '\n';
 }
 
 }  // namespace

@@ -27,73 +27,19 @@ PlanChannel& Record(std::vector<PlanChannel>& list, int position) {
                          [&](const PlanChannel& r) { return r.Position == position; });
 }
 
-// A data set that moves every field away from its default, with the values that are known not
-// to come back unchanged.
+// A data set that moves every field away from its default (tests/data/image_rich.dat), with
+// the values that are known not to come back unchanged; the fields no data file holds as they
+// are set here.
 RadioData RichData() {
-    RadioData data = test::MakeDefaultApp(Model::TQ5300).Data;
-    CommonSettings& c = data.Common;
-    c.Contrast = 6;
-    c.Dimmer = 1;
-    c.Scrambler = 3;
-    c.ScanType = 1;
-    c.Ind = 1;
-    c.OffsetTime = 5;
-    c.TrueMAG = c.AtisOnOffUSA = c.AtisOnOffCanada = c.DscScan = kTrue;
-    c.KeyBeep = c.AtisOnOffInternational = c.IndReply = c.POSRR = c.WxAlert = kFalse;
-    c.IndACK = 1;  // true, but not as -1
-    c.AtisNo = "9876543217";
-    c.UserMmsid = "366123456";
-    data.Channels = {7, 8, 9, 0, 58, 28, 62, kNoChannel, 3};  // PCH, ACH, BCH: USA, INT, CAN
-
-    PlanChannel& usa1 = Record(data.UsaChannels, 1);
-    usa1.ChTag = "Harbour 1";
-    usa1.ScanMemory = usa1.PowUp = usa1.VsMemory = kTrue;
-    usa1.DispayA = kFalse;
-    PlanChannel& usa20 = Record(data.UsaChannels, 20);
-    usa20.Enable = usa20.Duplex = kFalse;
-    usa20.LowPower = usa20.DuplexSelectable = kTrue;
-    usa20.ChTag = "A_B";
-    Record(data.IntlChannels, 16).ChTag = "DISTRESS CALL";
-    Record(data.IntlChannels, 16).ScanMemory = kTrue;
-    Record(data.IntlChannels, 59).TxEnable = kFalse;
+    AppState app = test::MakeDefaultApp(Model::TQ5300);
+    app.Shared.ModelCode = "KW83E";
+    test::ReadDataFixture(app, "image_rich.dat");
+    RadioData& data = app.Data;
+    data.Common.IndACK = 1;  // true, but not as -1
+    Record(data.UsaChannels, 20).DuplexSelectable = kTrue;
     Record(data.IntlChannels, 59).ChTag = "END  ";
-    PlanChannel& can60 = Record(data.CanadaChannels, 60);
-    can60.Enable = can60.TxEnable = kFalse;
-    can60.ScanMemory = kTrue;
-    can60.ChTag.clear();
-    data.WxChannels[0].Enable = kFalse;
-    data.WxChannels[0].ScanMemory = data.WxChannels[9].ScanMemory = kTrue;
-    data.WxChannels[0].ChTag = "NOAA wx";
-
-    auto exp = [&](int n, int position, bool enable, const char* tag) -> ExpChannel& {
-        ExpChannel& channel = data.ExpChannels[n - 1];
-        channel.Position = static_cast<int16_t>(position);
-        channel.Enable = ToBool16(enable);
-        channel.LowPower = kFalse;
-        channel.TxEnable = kTrue;
-        channel.ChTag = tag;
-        return channel;
-    };
-    exp(1, 0, true, "Exp zero").DispayA = kTrue;
-    ExpChannel& second = exp(2, 255, true, "(255)");
-    second.Duplex = second.PowUp = second.VsMemory = second.ScanMemory = second.LowPower = kTrue;
-    exp(3, 256, true, "");
-    exp(4, 281, true, "last row").DispayA = kTrue;
-    exp(5, 131, false, "OFF").ScanMemory = kTrue;
-    exp(40, 200, true, "place 40");
-
-    auto& individual = data.IndividualDirectory;
-    individual[0] = {kTrue, "Mary Lou", "3661234560"};
-    individual[1] = {kFalse, "Ship/2 (x)", "211987654"};
-    individual[2] = {kTrue, "ABCDEFGHIJKL", "12a4567890"};
-    individual[3] = {kTrue, "trailing  ", "4000000000"};
-    individual[4] = {kTrue, "SPACE", " 123456780"};
-    individual[5] = {kTrue, "LOST", "5550000000"};
-    data.GroupDirectory[0] = {kTrue, "Fleet", "0123456780"};
-    data.GroupDirectory[1] = {kTrue, "Club", "0876543210"};
-    data.GroupDirectory[2] = {kTrue, "Race crew", "0111111110"};
-    data.GroupDirectory[3] = {kTrue, "Harbour", "0222222220"};
-    data.GroupDirectory[4] = {kTrue, "Last group", "0333333330"};
+    data.IndividualDirectory[3].TagName = "trailing  ";
+    data.IndividualDirectory[4].Mmsid = " 123456780";
     return data;
 }
 
@@ -128,12 +74,8 @@ RadioData EdgeData() {
 QByteArray Describe(const RadioData& d) {
     QStringList lines;
     auto channels = [&](const char* name, const auto& list) {
-        for (const PlanChannel& r : list) {
-            lines << QString::asprintf("%s %d: E%d L%d P%d D%d S%d T%d A%d M%d V%d '%s'", name,
-                                       r.Position, r.Enable, r.LowPower, r.PowUp, r.Duplex,
-                                       r.DuplexSelectable, r.TxEnable, r.DispayA, r.ScanMemory,
-                                       r.VsMemory, r.ChTag.c_str());
-        }
+        for (const PlanChannel& r : list)
+            lines << test::ChannelLine(name, r);
     };
     channels("USA", d.UsaChannels);
     channels("INT", d.IntlChannels);

@@ -19,15 +19,6 @@ const std::tuple<const char*, Model, const char*, const char*> kDefaultImages[] 
     {"TQ5300", Model::TQ5300, "default_tq5300.hex", "image_built_default_tq5300.hex"},
 };
 
-// Name, the first and the second copy of the model identifier, the model selected, accepted.
-const std::tuple<const char*, QByteArray, QByteArray, int, bool> kModelIds[] = {
-    {"TQ5300 copies, TQ5300", Hex("14b4"), Hex("14b4"), 1, true},
-    {"HV2071P copies, HV2071P", Hex("081f"), Hex("081f"), 0, true},
-    {"TQ5300 copies, HV2071P", Hex("14b4"), Hex("14b4"), 0, false},
-    {"second copy differs", Hex("14b4"), Hex("14b5"), 1, false},
-    {"first copy differs", Hex("081e"), Hex("081f"), 0, false},
-};
-
 // Name, the byte, the field's count of bits (0: one bit with GetBit and SetBit) and top bit, the
 // value written, what the field read, the byte written, whether the value fitted.
 const std::tuple<const char*, int, int, int, int, int, int, bool> kBitFields[] = {
@@ -63,17 +54,6 @@ class TestMemoryImage : public QObject {
         COMPARE_GOLDEN(test::ImageBytes(raw), built);
     }
 
-    // The copies are read from the image's first and last word, high byte first.
-    void checkModelId_data() { AddRowsOf(kModelIds); }
-    void checkModelId() {
-        const auto& [name, first, second, model, accepted] = RowOf(kModelIds);
-        MemoryImage image = FilledImage(0);
-        PutBytes(image, 0x0000, first);
-        PutBytes(image, 0x1FFE, second);
-        QCOMPARE(CheckModelId(FirstModelId(image), SecondModelId(image), static_cast<Model>(model)),
-                 accepted);
-    }
-
     // Priority channels live only in the data set; the A channel comes from the fresh image.
     void newDataSet_keepsPriorityValues() {
         AppState app = test::MakeDefaultApp(Model::TQ5300);
@@ -82,17 +62,6 @@ class TestMemoryImage : public QObject {
         NewDataSet(app);
         QCOMPARE(QList<int>({p.UsaPch, p.IntPch, p.CanPch, p.UsaAch}),
                  QList<int>({7, 8, 300, kNoChannel}));
-    }
-
-    void restoreLocalBytes_copiesOnlyLocalBytes() {
-        const MemoryImage source = RandomImage(7);
-        MemoryImage image = RandomImage(8);
-        MemoryImage expected = image;
-        for (int address :
-             {0x000C, 0x0027, 0x01E0, 0x01E1, 0x01E2, 0x01E3, 0x01E4, 0x01E5, 0x01E6, 0x01E7})
-            expected[address] = source[address];
-        RestoreLocalBytes(image, source);
-        QCOMPARE(test::ImageBytes(image), test::ImageBytes(expected));
     }
 
     // Each row reads a field and then writes value into it. Fields reaching outside bits 7 to 0

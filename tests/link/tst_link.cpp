@@ -57,16 +57,6 @@ QByteArray Text(const std::vector<uint8_t>& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-// The radio's memory as a read leaves it in the image: the bytes the radio keeps for this
-// computer only are the model's defaults.
-MemoryImage RadioAsRead(MemoryImage memory, Model modelNum) {
-    MemoryImage defaults{};
-    BuildDefaultImage(defaults, modelNum);
-    for (int address : {12, 39, 480, 481, 482, 483, 484, 485, 486, 487})
-        memory[address] = defaults[address];
-    return memory;
-}
-
 const Bytes kData = {0x00, 0x1F, 0xAB, 0xFF, 0x00, 0x20, 0x41, 0x7E,
                      0x80, 0x99, 0xC3, 0x12, 0x34, 0x56, 0x78, 0x9A};
 constexpr uint16_t kAddress = 0x1230;
@@ -230,20 +220,11 @@ QByteArray Runs(const std::vector<T>& values) {
 
 // The radio's commands from line `from`, a run at consecutive addresses as first…last (count).
 QByteArray Commands(const std::vector<std::string>& log, size_t from) {
-    const auto word = [&](size_t line, int index) {
-        return QByteArray::fromStdString(log[line]).split(' ').value(index);
-    };
-    const auto address = [&](size_t line) { return word(line, 1).toInt(nullptr, 16); };
-    QByteArray text;
-    for (size_t i = from, n = 1; i < log.size(); i += n) {
-        const int step = word(i, 0).endsWith("block") ? 16 : 1;
-        for (n = 1; i + n < log.size() && word(i + n, 0) == word(i, 0) &&
-                    address(i + n) == address(i) + step * int(n);)
-            ++n;
-        text += "\n  " + (word(i, 0) + ' ' + word(i, 1)).trimmed() +
-                (n > 1 ? "…" + word(i + n - 1, 1) + " (" + QByteArray::number(int(n)) + ')' : "");
-    }
-    return text;
+    QStringList commands;
+    for (size_t i = from; i < log.size(); ++i)
+        commands << QString::fromStdString(log[i]).section(' ', 0, 1);
+    return commands.isEmpty() ? ""
+                              : ("\n  " + CommandRuns(commands).replace(", ", "\n  ")).toUtf8();
 }
 
 // One operation as the golden tells it, message icons by number (1 information, 2 exclamation,
@@ -318,7 +299,7 @@ QByteArray Tell(const QByteArray& name, const QByteArray& script) {
 
     const AppState before = app;
     const MemoryImage radio = sim.Memory();
-    const MemoryImage asRead = RadioAsRead(radio, Model::HV2071P);
+    const MemoryImage asRead = AsRead(radio, Model::HV2071P);
     MemoryImage encoded = asRead;
     EncodeOverRadio(before.Data, asRead, at("write-mmsi") == 0 || at("no-mmsi") == 0, encoded);
     MemoryImage cleared = before.Image, radioCleared = radio;
@@ -655,7 +636,7 @@ class TestLink : public QObject {
 
         const AppState before = app;
         MemoryImage programmed{}, cleared = radio;
-        EncodeOverRadio(before.Data, RadioAsRead(radio, model), false, programmed);
+        EncodeOverRadio(before.Data, AsRead(radio, model), false, programmed);
         cleared[kPermissionCount] = 0;
         app.Shared.TransferMode = mode;
         const bool done = operations.RunTransfer() == TransferResult::Done;
@@ -669,7 +650,7 @@ class TestLink : public QObject {
             QVERIFY(sim.WaitForExit(5000));
         out += "\nimage: " +
                Which(app.Image, {{"as before", before.Image},
-                                 {"as read", RadioAsRead(radio, model)},
+                                 {"as read", AsRead(radio, model)},
                                  {"programmed", programmed}}) +
                "\nradio: " +
                Which(BytesToImage(ReadBytes(dir.filePath("after.hex"))),

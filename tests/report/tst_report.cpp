@@ -20,44 +20,16 @@ using namespace chanwright::report;
 
 namespace {
 
-// Every kind of value the report turns into text, including the ones out of their range.
+// Every kind of value the report turns into text, including the ones out of their range
+// (tests/data/report_rich.dat), and records no data file holds.
 AppState MakeRichApp() {
     AppState app = test::MakeDefaultApp(Model::HV2071P);
     app.Shared.ModelCode = "KW83E";
     app.Image[341] = 3;  // the user MMSI count
-    CommonSettings& common = app.Data.Common;
-    common.Contrast = 5;
-    common.Dimmer = 7;
-    common.ScanType = 5;
-    common.Ind = 9;
-    common.OffsetTime = 24;
-    common.IndACK = 1;  // any non-zero value reads as true
-    common.KeyBeep = common.IndReply = common.POSRR = common.AtisOnOffUSA = common.AtisOnOffCanada =
-        kTrue;
-    common.WxAlert = common.DscScan = common.AtisOnOffInternational = kFalse;
-    common.UserMmsid = "3669990010";
-    common.AtisNo = "9366123456";
-    app.Data.Channels = {1, 2, 3, 4, 5, 6, kNoChannel, 8, 9};
-    PlanChannel& usa = app.Data.UsaChannels.at(0);
-    usa.ChTag = "ABCDEFGHIJKLMNO";
-    usa.Enable = usa.TxEnable = usa.LowPower = usa.PowUp = usa.Duplex = usa.ScanMemory = kTrue;
-    app.Data.UsaChannels.at(1).Enable = kFalse;
-    app.Data.UsaChannels.at(1).ChTag = "";
+    test::ReadDataFixture(app, "report_rich.dat");
     app.Data.IntlChannels.push_back(app.Data.IntlChannels.at(0));
     app.Data.IntlChannels.back().Position = 99;  // not a row of the plan
-    app.Data.CanadaChannels.at(2).ScanMemory = kFalse;
-    app.Data.CanadaChannels.at(2).ChTag = "Canada three";
-    app.Data.WxChannels.at(0).ChTag = "WEATHER ONE+EXTRA";
-    app.Data.WxChannels.at(0).ScanMemory = kTrue;
-    app.Data.WxChannels.at(1).Enable = kFalse;
-    ExpChannel& exp = app.Data.ExpChannels[0];
-    exp.Position = 5;
-    exp.Enable = exp.TxEnable = kTrue;
-    exp.ChTag = "Exp five";
-    app.Data.ExpChannels[39].Position = 300;  // beyond the raster
-    app.Data.IndividualDirectory[0] = {kTrue, "HARBOR", "3669990020"};
-    app.Data.IndividualDirectory[19] = {kTrue, "TENCHARSXY", "2111111110"};
-    app.Data.GroupDirectory[2] = {kTrue, "FLEET", "0366999000"};
+    app.Data.ExpChannels[39].Position = 300;     // beyond the raster
     return app;
 }
 

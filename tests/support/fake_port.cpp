@@ -35,7 +35,6 @@ bool FakePort::Open(ErrorInfo& error) {
 }
 
 void FakePort::Close() {
-    ++closes;
     open_ = false;
     // Like a real device, unread input does not survive the close.
     input_.clear();

@@ -57,7 +57,6 @@ class FakePort : public SerialPort {
 
     std::vector<std::vector<uint8_t>> writes;  // one entry per successful Write
     int opens = 0;                             // Open calls, failed ones included
-    int closes = 0;                            // Close calls
     // Called after each successful Write with its bytes; may Feed a scripted reply.
     std::function<void(const std::vector<uint8_t>&)> onWrite;
     // Called after each Read with how many bytes it took; may Feed what follows on the line.

@@ -44,6 +44,14 @@ MemoryImage RadioInUse(Model modelNum, unsigned seed) {
     return memory;
 }
 
+MemoryImage AsRead(MemoryImage memory, Model modelNum) {
+    MemoryImage defaults{};
+    BuildDefaultImage(defaults, modelNum);
+    for (int address : {12, 39, 480, 481, 482, 483, 484, 485, 486, 487})
+        memory[address] = defaults[address];
+    return memory;
+}
+
 MemoryImage StoredByRadio(const MemoryImage& encoded, const MemoryImage& before) {
     MemoryImage stored = encoded;
     for (int address = 0; address < kImageSize; ++address) {

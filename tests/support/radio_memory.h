@@ -14,6 +14,10 @@ MemoryImage RadioMemory(Model modelNum, unsigned seed);
 // channel 16 chosen as each plan's A channel.
 MemoryImage RadioInUse(Model modelNum, unsigned seed);
 
+// The radio's memory as a read leaves it in the image: the bytes the radio keeps for this
+// computer only are the model's defaults.
+MemoryImage AsRead(MemoryImage memory, Model modelNum);
+
 // What a radio holds after Program wrote `encoded` into `before`: the blocks it keeps for itself
 // untouched, and unused text bytes (0xFF) of names stored as the spaces they travel as.
 MemoryImage StoredByRadio(const MemoryImage& encoded, const MemoryImage& before);

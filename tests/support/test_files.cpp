@@ -8,6 +8,7 @@
 
 #include "image/channel_plans.h"
 #include "image/new_data_set.h"
+#include "storage/data_file_reader.h"
 
 namespace chanwright::test {
 
@@ -33,6 +34,17 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 
 QString TestDataPath(const QString& name) {
     return QStringLiteral(CHANWRIGHT_TEST_DATA) + QLatin1Char('/') + name;
+}
+
+QString ChannelLine(const char* list, const PlanChannel& r) {
+    return QString::asprintf("%s %d: E%d L%d P%d D%d S%d T%d A%d M%d V%d '%s'", list, r.Position,
+                             r.Enable, r.LowPower, r.PowUp, r.Duplex, r.DuplexSelectable,
+                             r.TxEnable, r.DispayA, r.ScanMemory, r.VsMemory, r.ChTag.c_str());
+}
+
+void ReadDataFixture(AppState& app, const QString& name) {
+    const std::string text = ReadBytes(TestDataPath(name)).toStdString();
+    ReadDataFile(ProfileFile::Parse(text), app.Shared, app.Plans, app.Data);
 }
 
 namespace {

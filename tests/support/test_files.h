@@ -16,6 +16,11 @@ AppState MakeDefaultApp(Model modelNum);
 QByteArray ReadBytes(const QString& path);
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 QString TestDataPath(const QString& name);
+// A channel record as the goldens show it: list, position, switches, name.
+QString ChannelLine(const char* list, const PlanChannel& r);
+// A data file of tests/data read into the app's data set as File ▸ Open reads it, under the
+// app's model and model code.
+void ReadDataFixture(AppState& app, const QString& name);
 
 // Compares a produced file with its golden copy, whole and by length; with `story`, one story of
 // a golden that tells many: it starts with its heading line ("== name ==", "=== name") and runs to

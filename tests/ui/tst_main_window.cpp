@@ -502,10 +502,8 @@ class TestMainWindow : public QObject {
         const auto note = [&desk, &shown](const QWidget* window) {
             if (const auto* browser = window->findChild<QTextBrowser*>("helpBrowser"))
                 shown << browser->source().fragment() + (browser->isVisible() ? "" : " hidden");
-            for (const ShownMessage& m : desk.prompter.messages) {
-                shown << QString::fromStdString(m.title + ": " + m.text) +
-                             (m.icon == MessageIcon::Information ? " (i)" : "");
-            }
+            if (!desk.prompter.messages.empty())
+                shown << Said(desk.prompter);
             desk.prompter.messages.clear();
         };
         desk.window->Tree()->setFocus();
@@ -719,10 +717,9 @@ class TestMainWindow : public QObject {
                  std::string("This radio's user MMSI is 366000001. The data holds 366987654. The "
                              "MMSI identifies the vessel in distress calls. [Keep the radio's | "
                              "Write 366987654 | Cancel]"));
-        MemoryImage asRead = before, defaults{}, programmed{};
-        BuildDefaultImage(defaults, Model::HV2071P);
-        RestoreLocalBytes(asRead, defaults);
-        QVERIFY(!EncodeOverRadio(loaded, asRead, answer == "1", programmed));
+        MemoryImage programmed{};
+        QVERIFY(
+            !EncodeOverRadio(loaded, AsRead(before, Model::HV2071P), answer == "1", programmed));
         QCOMPARE(ImageBytes(desk.sim.Memory()),
                  ImageBytes(answer == "2" ? before : StoredByRadio(programmed, before)));
         QVERIFY(desk.app.Data == loaded);

@@ -11,15 +11,6 @@ namespace {
 
 constexpr int kPermissionCount = 341;
 
-QString Said(const RecordingPrompter& prompter) {
-    QStringList said;
-    for (const ShownMessage& m : prompter.messages) {
-        said << QString::fromStdString(m.title + ": " + m.text) +
-                    (m.icon == MessageIcon::Information ? " (i)" : "");
-    }
-    return said.join('\n');
-}
-
 // The transfer of the mode run as its command runs it; `drive` works the dialog once it is up.
 void Run(Desk& desk, Transfer mode, std::function<void(QDialog&)> drive) {
     desk.onDialog = std::move(drive);

@@ -139,6 +139,15 @@ inline QString Snapshot(const QWidget* root) {
     return shown;
 }
 
+// The messages shown, one a line: title, text, and "(i)" for an information icon.
+inline QString Said(const RecordingPrompter& prompter) {
+    QStringList said;
+    for (const ShownMessage& m : prompter.messages)
+        said << QString::fromStdString(m.title + ": " + m.text) +
+                    (m.icon == MessageIcon::Information ? " (i)" : "");
+    return said.join('\n');
+}
+
 // Records every message like the recording prompter; with realBoxes it also shows each one as a
 // real modal box that the user closes at once with Enter, so the focus really leaves the window
 // and comes back.
