@@ -79,6 +79,20 @@ QString RecentItems(const Desk& desk) {
     return shown.join('|');
 }
 
+// The questions and messages since the last step, then forgotten; the test's folder is "<dir>".
+QString Told(Desk& desk) {
+    QString told;
+    if (!desk.prompter.questions.empty())
+        told += "asked " + Said(desk.prompter.questions) + '\n';
+    if (!desk.prompter.messages.empty())
+        told += "said " + Said(desk.prompter.messages) + '\n';
+    desk.prompter.questions.clear();
+    desk.prompter.messages.clear();
+    return told.replace(desk.dir.path(), "<dir>");
+}
+
+const QString kStories = "ui/window_stories.txt";
+
 // The rows of the tests below: name, then the columns they take, in order.
 const std::tuple<const char*, QString, QString, QString> kStartUps[] = {
     {"new installation", "", "", "ui/start_new.txt"},
@@ -114,19 +128,19 @@ const std::tuple<const char*, QString, QString> kImageSaves[] = {
     {"Ctrl+F3, OK", "F3", "OK"},
 };
 
-const std::tuple<const char*, QString, QString, QString, QString> kModelChanges[] = {
-    {"to HV2071P, OK", "[ModelPath]\nModelNum=1\n", "mnuEditModel2", "OK", "HV2071P"},
-    {"to TQ5300, Cancel", "", "mnuEditModel1", "Cancel", "HV2071P"},
-    {"the same model", "", "mnuEditModel2", "OK", "HV2071P"},
+const std::tuple<const char*, QString, QString, QString> kModelChanges[] = {
+    {"to HV2071P, OK", "[ModelPath]\nModelNum=1\n", "mnuEditModel2", "OK"},
+    {"to TQ5300, Cancel", "", "mnuEditModel1", "Cancel"},
+    {"the same model", "", "mnuEditModel2", "OK"},
 };
 
 // The answer is to "a PDF file instead?".
-const std::tuple<const char*, QString, QString, QString, QString> kPrints[] = {
-    {"printed", "yes", "", "report.pdf", "report.pdf"},
-    {"print dialog cancelled", "yes", "", "", ""},
-    {"no printer, Yes, a name without suffix", "", "Yes", "boat", "boat.pdf"},
-    {"no printer, Yes, then no name", "", "Yes", "", ""},
-    {"no printer, No", "", "No", "boat.pdf", ""},
+const std::tuple<const char*, QString, QString, QString> kPrints[] = {
+    {"printed", "yes", "", "report.pdf"},
+    {"print dialog cancelled", "yes", "", ""},
+    {"no printer, Yes, a name without suffix", "", "Yes", "boat"},
+    {"no printer, Yes, then no name", "", "Yes", ""},
+    {"no printer, No", "", "No", "boat.pdf"},
 };
 
 const std::tuple<const char*, QString> kHelpFiles[] = {
@@ -139,24 +153,10 @@ const std::tuple<const char*, QString, QString, QString> kResizes[] = {
     {"smallest, then minimised", "607", "182", "yes"},
 };
 
-const char* const kKept =
-    "The radio matches the data being edited.\n\nThe radio keeps its own user MMSI 366000001; "
-    "the data holds 366987654.";
-const std::tuple<const char*, QString, QString> kProgramAnswers[] = {
-    {"keep", "0", kKept},
-    {"write", "1", "The radio matches the data being edited."},
-    {"cancel", "2", ""},
-};
-
-const char* const kDatFilter = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
-const char* const kDatQtFilter = "dat files(*.dat);;All files(*.*);;All Files (*)";
-const std::tuple<const char*, QString, QString, QString, QString> kFileDialogs[] = {
-    {"data, no suffix", kDatFilter, "/d.x/boat", kDatQtFilter, "/d.x/boat.dat"},
-    {"data, a suffix", kDatFilter, "/d/boat.txt", kDatQtFilter, "/d/boat.txt"},
-    {"data, cancelled", kDatFilter, "", kDatQtFilter, ""},
-    {"image", "hex files(*.hex)|*.hex|All files(*.*)|*.*", "/d/radio",
-     "hex files(*.hex);;All files(*.*);;All Files (*)", "/d/radio"},
-    {"PDF", "PDF files(*.pdf)|*.pdf", "/d/pages", "PDF files(*.pdf);;All Files (*)", "/d/pages"},
+const std::tuple<const char*, QString> kProgramAnswers[] = {
+    {"keep", "0"},
+    {"write", "1"},
+    {"cancel", "2"},
 };
 
 }  // namespace
@@ -321,6 +321,14 @@ class TestMainWindow : public QObject {
                   "[Files]\nRecent1=/gone/1.dat\nRecent2=/gone/2.dat\nRecent3=/gone/3.dat\n"
                   "Recent4=/gone/4.dat\nRecent5=/gone/5.dat\n");
         QVERIFY(desk.ShowActive());
+        QString shown = "== file commands\n";
+        // After each step: the title, PU0's text, the recent files and what the user was told.
+        const auto step = [&](const char* what) {
+            shown += QString("-- %1: %2, PU0 %3, recent %4\n")
+                         .arg(what, desk.window->windowTitle().remove(kTitle),
+                              desk.window->Tree()->FindKey("PU0")->text(0), RecentItems(desk)) +
+                     Told(desk);
+        };
         // Save without a file asks like Save As; cancelled, it writes nothing and says so.
         QTest::keyClick(desk.window.get(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(desk.prompter.dialogFilters,
@@ -328,7 +336,7 @@ class TestMainWindow : public QObject {
         QVERIFY(desk.app.Shared.AbortRequested);
         desk.ClickTool("SaveAsDefault");
         QVERIFY(QFile::exists(desk.dir.filePath("HV2071P.def")));
-        QCOMPARE(desk.window->windowTitle(), kTitle);
+        step("saved, then as defaults");
 
         AppState other = MakeDefaultApp(Model::HV2071P);
         other.Data.UsaChannels[0].Enable = kFalse;
@@ -341,39 +349,31 @@ class TestMainWindow : public QObject {
         desk.prompter.paths = {opened.toStdString(), saved.toStdString()};
         desk.ChooseByKeys(Qt::Key_F, Qt::Key_O);
         QVERIFY(desk.app.Data == other.Data);
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
-        QCOMPARE(desk.window->Tree()->FindKey("PU0")->text(0), QString("CH01A"));
+        step("opened");
         desk.app.Data.UsaChannels[0].ChTag = "MARINA";
         desk.ClickTool("Save");  // into the file open, asking nothing
         QVERIFY(ReadBytes(opened).contains("MARINA"));
         desk.ChooseByKeys(Qt::Key_F, Qt::Key_A);
         QVERIFY(QFile::exists(saved));
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - b&b.dat");
+        step("saved, then saved as");
         // A cancelled Open still shows the data afresh.
         desk.app.Data.UsaChannels[0].Enable = kTrue;
         QTest::keyClick(desk.window.get(), Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(desk.window->Tree()->FindKey("PU0")->text(0), QString("CH01A[Enable]"));
+        step("Open cancelled");
         QCOMPARE(desk.prompter.dialogFolders,
                  (std::vector<std::string>{"", desk.dir.filePath("sub").toStdString()}));
-        QCOMPARE(RecentItems(desk),
-                 QString("&1 b&&b.dat|&2 My Radio.DAT|&3 1.dat|&4 2.dat|&5 3.dat|&6 4.dat"));
         QCOMPARE(desk.Action("mnuFileRecent1")->toolTip(), QDir::toNativeSeparators(saved));
 
         desk.ChooseByKeys(Qt::Key_F, Qt::Key_2);
         QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("MARINA"));
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
+        step("recent 2");
         const AppState before = desk.app;
         desk.ChooseByKeys(Qt::Key_F, Qt::Key_6);
-        QCOMPARE(desk.prompter.messages.size(), std::size_t(1));
-        QCOMPARE(
-            desk.prompter.messages[0].text,
-            std::string("The file /gone/4.dat no longer exists; it was removed from the list."));
+        step("recent 6, gone");
         QCOMPARE(desk.settings.ReadRecentFiles(),
                  (QStringList{opened, saved, "/gone/1.dat", "/gone/2.dat", "/gone/3.dat"}));
-        QCOMPARE(RecentItems(desk),
-                 QString("&1 My Radio.DAT|&2 b&&b.dat|&3 1.dat|&4 2.dat|&5 3.dat"));
         QVERIFY(desk.app.Data == before.Data);
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - my radio.dat");
+        COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
     }
 
     // An image opened with Ctrl+F2 is saved as an image by Ctrl+S, as Ctrl+F3 saves one. Names
@@ -388,68 +388,60 @@ class TestMainWindow : public QObject {
         QVERIFY(WriteBytes(path, backup));
         desk.prompter.paths = {path.toStdString(), path.toStdString()};
         QTest::keyClick(desk.window.get(), Qt::Key_F2, Qt::ControlModifier);
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - radio.hex");
+        QString shown = "== image file " + QString(name) + '\n' + desk.window->windowTitle() + '\n';
         desk.app.Data.UsaChannels[0].ChTag = "CAF\u00c9 DU PORT";
         desk.prompter.answers = {answer == "OK" ? MessageAnswer::Ok : MessageAnswer::Cancel};
         QTest::keyClick(desk.window.get(), key == "S" ? Qt::Key_S : Qt::Key_F3,
                         Qt::ControlModifier);
-        QCOMPARE(desk.prompter.questions.size(), std::size_t(1));
-        QCOMPARE(desk.prompter.questions[0].title + ": " + desk.prompter.questions[0].text,
-                 std::string("Chanwright: The radio cannot show every character of these names; "
-                             "they are written as follows:\n\nUSA 01A CH Name: CAF\u00c9 DU PORT "
-                             "\u2192 CAFE DU PORT\n\nThe data keeps the names as typed."));
         const QByteArray saved = ReadBytes(path);
-        QCOMPARE(saved.size(), 8192);
-        QCOMPARE(saved.contains("CAFE DU PORT"), answer == "OK");
-        QCOMPARE(saved == backup, answer != "OK");
+        shown += Told(desk) +
+                 QString("%1 bytes%2%3\n")
+                     .arg(saved.size())
+                     .arg(saved.contains("CAFE DU PORT") ? ", CAFE DU PORT" : "")
+                     .arg(saved == backup ? ", as it was" : "") +
+                 desk.window->windowTitle() + '\n';
+        COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
         QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("CAF\u00c9 DU PORT"));
-        QCOMPARE(desk.window->windowTitle(), kTitle + " - radio.hex");
     }
 
     // A new model only after the user's OK: the menu, the settings file and a fresh data set of
     // that model, its settings page laid out as for a window started with it.
     void modelChange_data() { AddRowsOf(kModelChanges); }
     void modelChange() {
-        const auto& [name, settings, item, answer, model] = RowOf(kModelChanges);
+        const auto& [name, settings, item, answer] = RowOf(kModelChanges);
         Desk desk(false, settings.toUtf8());
-        const QString before = QString::fromStdString(desk.app.Shared.ModelName());
         desk.app.Data.UsaChannels[0].ChTag = "KEEP";
         desk.app.Shared.CurrentFileName = "/x/old.dat";
         desk.prompter.answers = {answer == "OK" ? MessageAnswer::Ok : MessageAnswer::Cancel};
         desk.Action(qPrintable(item))->trigger();
-        const QString chosen = desk.Action(qPrintable(item))->text().remove('&');
-        QCOMPARE(desk.prompter.questions.size(), std::size_t(chosen != before));
-        if (chosen != before) {
-            QCOMPARE(
-                desk.prompter.questions[0].title + ": " + desk.prompter.questions[0].text,
-                "TQ5300/HV2071P QVX: Do yo make new QVX Data for " + chosen.toStdString() + "?");
-        }
-        QCOMPARE(desk.Action("mnuEditModel1")->isChecked(), model == "TQ5300");
-        QCOMPARE(desk.Action("mnuEditModel2")->isChecked(), model == "HV2071P");
-        const Model stored = SettingsStore(desk.dir.filePath("settings.ini")).ReadModelNum();
-        QCOMPARE(QString::fromStdString(GetModelName(stored)), model);
         auto* timer = desk.Find<QTimer>("Timer1");
-        QCOMPARE(timer->isActive(), model != before);
-        if (model == before) {
-            QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("KEEP"));
-            return;
+        const Model stored = SettingsStore(desk.dir.filePath("settings.ini")).ReadModelNum();
+        QString shown = QString("== model change %1\n%2ticked %3 %4, stored %5, timer %6 %7\n")
+                            .arg(name, Told(desk))
+                            .arg(desk.Action("mnuEditModel1")->isChecked())
+                            .arg(desk.Action("mnuEditModel2")->isChecked())
+                            .arg(QString::fromStdString(GetModelName(stored)))
+                            .arg(timer->isActive())
+                            .arg(timer->interval());
+        if (timer->isActive()) {
+            desk.window->RunDeferredReset();
+            shown += QString("reset: timer %1, pauses %2, image %3, node %4, title %5\n")
+                         .arg(timer->isActive())
+                         .arg(desk.clock.pauses.size() == 1 ? desk.clock.pauses[0] : -1)
+                         .arg(FirstModelId(desk.app.Image))
+                         .arg(desk.CurrentKey(), desk.window->windowTitle());
+            QVERIFY(desk.app.Data == MakeDefaultApp(Model::HV2071P).Data);
+            Desk fresh;
+            QCOMPARE(Snapshot(desk.ActivePage()), Snapshot(fresh.ActivePage()));
         }
-        QCOMPARE(timer->interval(), 100);
-        desk.window->RunDeferredReset();
-        QVERIFY(!timer->isActive());
-        QCOMPARE(desk.clock.pauses, std::vector<int>{500});
-        QVERIFY(desk.app.Data == MakeDefaultApp(Model::HV2071P).Data);
-        QCOMPARE(FirstModelId(desk.app.Image), kModelIdHV2071P);
-        QCOMPARE(desk.window->windowTitle(), kTitle);
-        QCOMPARE(desk.CurrentKey(), QString("S"));
-        Desk fresh;
-        QCOMPARE(Snapshot(desk.ActivePage()), Snapshot(fresh.ActivePage()));
+        shown += "USA 01 " + QString::fromStdString(desk.app.Data.UsaChannels[0].ChTag) + '\n';
+        COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
     }
 
     // Print goes to the printer chosen; without a printer it offers the pages as a PDF file.
     void print_data() { AddRowsOf(kPrints); }
     void print() {
-        const auto& [name, printer, answer, chosen, written] = RowOf(kPrints);
+        const auto& [name, printer, answer, chosen] = RowOf(kPrints);
         Desk desk;
         const QString path = chosen.isEmpty() ? QString() : desk.dir.filePath(chosen);
         desk.printerInstalled = !printer.isEmpty();
@@ -457,19 +449,13 @@ class TestMainWindow : public QObject {
         desk.prompter.answers = {answer == "Yes" ? MessageAnswer::Yes : MessageAnswer::No};
         desk.prompter.paths = {path.toStdString()};
         desk.Action(desk.printerInstalled ? "Print" : "mnuFilePrint")->trigger();
-        QCOMPARE(desk.printDialogs, int(desk.printerInstalled));
-        QCOMPARE(desk.prompter.questions.size(), std::size_t(!desk.printerInstalled));
-        if (!desk.printerInstalled) {
-            QCOMPARE(desk.prompter.questions[0].text,
-                     std::string("No printer is installed.\nSave the printed pages as a PDF file "
-                                 "instead?"));
-        }
-        QCOMPARE(desk.prompter.dialogFilters.size(), std::size_t(answer == "Yes"));
-        QCOMPARE(QDir(desk.dir.path()).entryList({"*.pdf"}),
-                 written.isEmpty() ? QStringList() : QStringList{written});
-        if (!written.isEmpty())
-            QVERIFY(ReadBytes(desk.dir.filePath(written)).startsWith("%PDF"));
-        QVERIFY(desk.prompter.messages.empty());
+        QString shown = QString("== print %1\n%2 print dialogs, %3 file dialogs\n")
+                            .arg(name)
+                            .arg(desk.printDialogs)
+                            .arg(desk.prompter.dialogFilters.size());
+        for (const QString& pdf : QDir(desk.dir.path()).entryList({"*.pdf"}))
+            shown += pdf + (ReadBytes(desk.dir.filePath(pdf)).startsWith("%PDF") ? " PDF\n" : "\n");
+        COMPARE_GOLDEN_STORY((shown + Told(desk)).toUtf8(), kStories);
     }
 
     // Print Preview shows the report's eight pages; Print to File opens the text window.
@@ -503,7 +489,7 @@ class TestMainWindow : public QObject {
             if (const auto* browser = window->findChild<QTextBrowser*>("helpBrowser"))
                 shown << browser->source().fragment() + (browser->isVisible() ? "" : " hidden");
             if (!desk.prompter.messages.empty())
-                shown << Said(desk.prompter);
+                shown << Said(desk.prompter.messages);
             desk.prompter.messages.clear();
         };
         desk.window->Tree()->setFocus();
@@ -524,11 +510,8 @@ class TestMainWindow : public QObject {
         QVERIFY(Reactivate(desk.window.get()));
         desk.ChooseByKeys(Qt::Key_T, Qt::Key_R);
         QVERIFY(usable);
-        const QString none =
-            ": Unable to display Help Contents. There is no Help associated with this project. (i)";
-        QCOMPARE(shown, (file.isEmpty()
-                             ? QStringList{kTitle + none, kTitle + none, "Read from Radio" + none}
-                             : QStringList{"1054", "1001", "1012"}));
+        COMPARE_GOLDEN_STORY(("== help " + QString(name) + '\n' + shown.join('\n') + '\n').toUtf8(),
+                             kStories);
     }
 
     // After a resize the tree takes 30 % of the width, within its limits; closing stores where
@@ -590,19 +573,10 @@ class TestMainWindow : public QObject {
         items[1]->trigger();
         desk.Action("mnuOptionsSerialPortDevice")->trigger();
         desk.Action("mnuTransferRead")->trigger();
-        const QString header = "\n    |Device|Description|Maker|Serial Number|By-id Name";
-        QCOMPARE(shown,
-                 (QStringList{"Device for COM1: /dev/ttyUSB0" + header +
-                                  "\n    |/dev/ttyS0||||\n    |/dev/ttyUSB0|FT232R USB UART|"
-                                  "FTDI|A10K1ZZ|" +
-                                  byId.section('/', -1),
-                              "/dev/ttyS0", byId, "hint", "Device for COM2: /dev/ttyUSB1" + header,
-                              "hint", "Port: COM2 = /dev/radio"}));
-        QCOMPARE(SettingsStore(desk.dir.filePath("settings.ini")).ReadComDevice(2),
-                 QString("/dev/radio"));
-        QCOMPARE(desk.settings.ReadComDevice(1), QString("/dev/ttyUSB0"));
-        QCOMPARE(items[1]->statusTip(), QString("/dev/radio"));
-        QCOMPARE(desk.devices, QStringList{"/dev/radio"});
+        shown << "stored COM1 " + desk.settings.ReadComDevice(1) + ", COM2 " +
+                     SettingsStore(desk.dir.filePath("settings.ini")).ReadComDevice(2) + ", tip " +
+                     items[1]->statusTip() + ", opened " + desk.devices.join(' ');
+        COMPARE_GOLDEN_STORY(("== device dialog\n" + shown.join('\n') + '\n').toUtf8(), kStories);
     }
 
     // The safety net as a user meets it through the menus: a read leaves a backup, Verify lists
@@ -634,16 +608,13 @@ class TestMainWindow : public QObject {
         };
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRead");
         const QString backup = desk.dir.filePath("backups/HV2071P-366000001-20261206-102030.hex");
-        QCOMPARE(desk.window->StatusText(), "Backup: " + QDir::toNativeSeparators(backup));
         QCOMPARE(ReadBytes(backup), ImageBytes(desk.app.Image));
+        QString shown = "== safety net\nread: " + desk.window->StatusText() + '\n';
 
         const std::string held = desk.app.Data.UsaChannels[0].ChTag;
         desk.app.Data.UsaChannels[0].ChTag = "EDITED";
         desk.ChooseByMouse("mnuTransfer", "mnuTransferVerify");
-        QCOMPARE(verified.section('\n', 0, 0),
-                 "USA 01A CH Name: EDITED -> " +
-                     QString::fromStdString(held.empty() ? "(empty)" : held));
-        QVERIFY(verified.section('\n', 1).startsWith("Differing bytes: "));
+        shown += "verified: " + verified + '\n';
         QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("EDITED"));
 
         // Another program, then the backup restored over it, a backup of the radio read first.
@@ -654,14 +625,10 @@ class TestMainWindow : public QObject {
                            "another boat's radio"));
         const size_t from = desk.sim.Log().size();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRestore");
-        QCOMPARE(listed, "Backups in " + QDir::toNativeSeparators(desk.dir.filePath("backups")) +
-                             ":\n    |Model|User MMSI|Read on" +
-                             QString("\n    |HV2071P|366000001|2026-12-06 10:20:30").repeated(3) +
-                             "\n    |TQ5300|366000001|2026-12-05 09:00:00");
-        QCOMPARE(desk.prompter.dialogFolders,
-                 std::vector<std::string>{desk.dir.filePath("backups").toStdString()});
-        QCOMPARE(QString::fromStdString(desk.sim.Log()[from]).section(' ', 0, 1),
-                 QString("read-byte 0000"));
+        const auto& dialogFolders = desk.prompter.dialogFolders;
+        shown += "listed: " + listed + QString("\n%1 folders, ").arg(dialogFolders.size()) +
+                 QString::fromStdString(dialogFolders.at(0)) + ", first " +
+                 QString::fromStdString(desk.sim.Log()[from]).section(' ', 0, 1) + '\n';
         QCOMPARE(int(desk.sim.Log().size() - from),
                  int(ReadCommands().size() + ProgramCommands().size()) - 4);
         QCOMPARE(ImageBytes(desk.sim.Memory()),
@@ -671,11 +638,12 @@ class TestMainWindow : public QObject {
         desk.ChooseByMouse("mnuOptions", "mnuOptionsLogTraffic");
         QVERIFY(desk.settings.ReadLogSerialTraffic());
         desk.sim.AddFault(*ParseFault("silence"));
+        desk.prompter.messages.clear();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRead");
         const QString trace = desk.dir.filePath("traces/HV2071P-20261206-102030-read.txt");
-        QCOMPARE(desk.prompter.messages.back().text,
-                 "Communication Error!!\n\nSerial trace: " + trace.toStdString());
         QVERIFY(ReadBytes(trace).contains("# time limit"));
+        shown += Told(desk);
+        COMPARE_GOLDEN_STORY(shown.replace(desk.dir.path(), "<dir>").toUtf8(), kStories);
 
         desk.sim = RadioSim(desk.sim.Memory());
         const QString full = desk.dir.filePath("traces");
@@ -694,7 +662,7 @@ class TestMainWindow : public QObject {
     // a second program sends only the first and last blocks, and Verify says the radio matches.
     void programFromTheMenu_keepsWhatIsTheRadios_data() { AddRowsOf(kProgramAnswers); }
     void programFromTheMenu_keepsWhatIsTheRadios() {
-        const auto& [name, answer, verified] = RowOf(kProgramAnswers);
+        const auto& [name, answer] = RowOf(kProgramAnswers);
         Desk desk;
         QVERIFY(desk.ShowActive());
         desk.UseRealBoxes();
@@ -711,20 +679,17 @@ class TestMainWindow : public QObject {
         desk.prompter.choices = {answer.toInt()};
         desk.prompter.answers = {MessageAnswer::Ok, MessageAnswer::Ok};
         desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
-        QVERIFY(QString::fromStdString(desk.prompter.questions.front().text)
-                    .contains("USA 06 CH Name: CAF\u00c9 \u2192 CAFE\n"));
-        QCOMPARE(desk.prompter.questions.back().text,
-                 std::string("This radio's user MMSI is 366000001. The data holds 366987654. The "
-                             "MMSI identifies the vessel in distress calls. [Keep the radio's | "
-                             "Write 366987654 | Cancel]"));
+        QString shown = "== program " + QString(name) + '\n' + Told(desk);
         MemoryImage programmed{};
         QVERIFY(
             !EncodeOverRadio(loaded, AsRead(before, Model::HV2071P), answer == "1", programmed));
         QCOMPARE(ImageBytes(desk.sim.Memory()),
                  ImageBytes(answer == "2" ? before : StoredByRadio(programmed, before)));
         QVERIFY(desk.app.Data == loaded);
-        if (answer == "2")
+        if (answer == "2") {
+            COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
             return;
+        }
         // A Clear closed unrun after the completed Program leaves the page as it is shown.
         desk.ClickNode("S");
         const QString page = Snapshot(desk.ActivePage());
@@ -738,21 +703,29 @@ class TestMainWindow : public QObject {
 
         const std::size_t from = desk.sim.Log().size();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
-        QStringList writes;
         for (std::size_t i = from; i < desk.sim.Log().size(); ++i)
             if (desk.sim.Log()[i].rfind("write", 0) == 0)
-                writes << QString::fromStdString(desk.sim.Log()[i]).section(' ', 0, 1);
-        QCOMPARE(writes, QStringList({"write-block 0000", "write-block 1FF0"}));
+                shown += QString::fromStdString(desk.sim.Log()[i]).section(' ', 0, 1) + '\n';
+        desk.prompter.messages.clear();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferVerify");
-        QCOMPARE(QString::fromStdString(desk.prompter.messages.back().text), verified);
+        COMPARE_GOLDEN_STORY((shown + Told(desk)).toUtf8(), kStories);
     }
 
     // The dialogs' filters in Qt's form, and the suffix a name typed for a data file gets.
-    void fileDialogs_filterAndSuffix_data() { AddRowsOf(kFileDialogs); }
     void fileDialogs_filterAndSuffix() {
-        const auto& [name, filter, typed, qtFilter, chosen] = RowOf(kFileDialogs);
-        QCOMPARE(QtFileFilter(filter.toStdString()), qtFilter);
-        QCOMPARE(WithDefaultSuffix(typed, filter.toStdString()), chosen);
+        const char* const dat = "dat files(*.dat)|*.dat|All files(*.*)|*.*";
+        const char* rows[][2] = {{dat, "/d.x/boat"},
+                                 {dat, "/d/boat.txt"},
+                                 {dat, ""},
+                                 {"hex files(*.hex)|*.hex|All files(*.*)|*.*", "/d/radio"},
+                                 {"PDF files(*.pdf)|*.pdf", "/d/pages"}};
+        QString shown = "== file dialogs\n";
+        for (const auto& [filter, typed] : rows) {
+            shown +=
+                QString("%1 => %2; \"%3\" => \"%4\"\n")
+                    .arg(filter, QtFileFilter(filter), typed, WithDefaultSuffix(typed, filter));
+        }
+        COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
     }
 };
 

@@ -128,7 +128,8 @@ class TestRadioDialog : public QObject {
                                  .arg(pressed)
                                  .arg(Ready(desk, *dialog))
                                  .arg(bar->value())
-                                 .arg(dialog->isVisible() ? "shown" : "closed", Said(desk.prompter),
+                                 .arg(dialog->isVisible() ? "shown" : "closed",
+                                      Said(desk.prompter.messages),
                                       desk.app.Image == before.Image && desk.app.Data == before.Data
                                           ? ""
                                           : ", changed");
@@ -150,7 +151,7 @@ class TestRadioDialog : public QObject {
                     .arg(desk.devices.join(' '))
                     .arg(busyPolls == desk.events.calls && busyPolls > (mode != 1))
                     .arg(progress.empty() ? 0 : *std::max_element(progress.begin(), progress.end()))
-                    .arg(Said(desk.prompter), desk.window->windowTitle()) +
+                    .arg(Said(desk.prompter.messages), desk.window->windowTitle()) +
                 (desk.app.Image == before.Image ? "" : ", image changed") +
                 (desk.app.Data == before.Data ? "" : ", data changed") +
                 (ImageSlice(desk.app.Image, 0x200, kImageSize - 0x200) ==

@@ -139,10 +139,10 @@ inline QString Snapshot(const QWidget* root) {
     return shown;
 }
 
-// The messages shown, one a line: title, text, and "(i)" for an information icon.
-inline QString Said(const RecordingPrompter& prompter) {
+// The messages or questions shown, one a line: title, text, and "(i)" for an information icon.
+inline QString Said(const std::vector<ShownMessage>& shown) {
     QStringList said;
-    for (const ShownMessage& m : prompter.messages)
+    for (const ShownMessage& m : shown)
         said << QString::fromStdString(m.title + ": " + m.text) +
                     (m.icon == MessageIcon::Information ? " (i)" : "");
     return said.join('\n');
