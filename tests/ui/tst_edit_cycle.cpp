@@ -23,10 +23,6 @@ void Click(Desk& desk, const char* name, int row = 0) {
     QCoreApplication::processEvents();
 }
 
-void Press(Desk& desk, const char* name, Qt::Key key) {
-    QTest::keyClick(Control(desk, name), key);
-}
-
 // A click into the box, then the text typed over what it selected.
 void Type(Desk& desk, const char* name, const char* text, int row = 0) {
     Click(desk, name, row);
@@ -65,7 +61,7 @@ class TestEditCycle : public QObject {
         Click(desk, "chkCEnable");
         desk.ClickNode("E3");
         Click(desk, "cmbCN");
-        Press(desk, "cmbCN", Qt::Key_PageDown);
+        QTest::keyClick(Control(desk, "cmbCN"), Qt::Key_PageDown);
         Type(desk, "txtCTag", "exp three");
         desk.ClickNode("PW");
         Click(desk, "chkDScan", 1);
@@ -77,16 +73,16 @@ class TestEditCycle : public QObject {
         Type(desk, "txtDTagName", "wx 1-2/(a)*+,.", 4);
 
         desk.ClickNode("S");
-        Press(desk, "cmbFCont", Qt::Key_PageUp);
-        Press(desk, "cmbFDim", Qt::Key_End);
-        Press(desk, "cmbFOffset", Qt::Key_PageDown);
-        Press(desk, "cmbFScan", Qt::Key_End);
-        Press(desk, "cmbFScrambler", Qt::Key_Down);
+        QTest::keyClick(Control(desk, "cmbFCont"), Qt::Key_PageUp);
+        QTest::keyClick(Control(desk, "cmbFDim"), Qt::Key_End);
+        QTest::keyClick(Control(desk, "cmbFOffset"), Qt::Key_PageDown);
+        QTest::keyClick(Control(desk, "cmbFScan"), Qt::Key_End);
+        QTest::keyClick(Control(desk, "cmbFScrambler"), Qt::Key_Down);
         Click(desk, "chkFBeep");
         ClickCaption(desk, "WX Alert");
         auto* tabs = desk.Find<QTabBar>("tbsFNE");
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
-        Press(desk, "cmbFIND", Qt::Key_End);
+        QTest::keyClick(Control(desk, "cmbFIND"), Qt::Key_End);
         Click(desk, "chkFindReply");
         ClickCaption(desk, "Individual ACK");
         Click(desk, "chkFposRR");

@@ -171,10 +171,8 @@ class TestPages : public QObject {
             desk.prompter.answers = {answer};
             desk.Find<QCheckBox>(box)->click();
             shown += QString("== %1 %2\n").arg(key, box);
-            for (const ShownMessage& question : desk.prompter.questions) {
-                shown += QString::fromStdString(question.title + ": " + question.text) +
-                         (question.icon == MessageIcon::Critical ? " (critical)\n" : "\n");
-            }
+            if (!desk.prompter.questions.empty())
+                shown += Said(desk.prompter.questions) + '\n';
             desk.prompter.questions.clear();
             shown += Edits(start, desk.app) + "\nshades " + Shades(desk, "SM", 20) + ' ' +
                      Shades(desk, "SG", 5) + '\n' + Snapshot(desk.ActivePage());

@@ -11,17 +11,6 @@ namespace {
 
 constexpr int kPermissionCount = 341;
 
-// The transfer of the mode run as its command runs it; `drive` works the dialog once it is up.
-void Run(Desk& desk, Transfer mode, std::function<void(QDialog&)> drive) {
-    desk.onDialog = std::move(drive);
-    if (mode == Transfer::Read)
-        desk.window->TransferRead();
-    else if (mode == Transfer::Program)
-        desk.window->TransferProgram();
-    else
-        desk.window->ClearFromSettings();
-}
-
 QPushButton* Button(QDialog& dialog, const char* name) {
     return dialog.findChild<QPushButton*>(name);
 }
@@ -77,6 +66,9 @@ class TestRadioDialog : public QObject {
             {"program", "30", "Cancel", "Cancel"},
             {"program", "", "", "Escape"},
             {"read", "silence@104", "", "OK"}};  // block 100 unanswered, then another try
+        void (MainWindow::*const commands[])() = {&MainWindow::TransferRead,
+                                                  &MainWindow::TransferProgram,
+                                                  &MainWindow::ClearFromSettings};
         QString shown;
         for (const auto& [modeText, whenText, during, closing] : rows) {
             const QString when = whenText;
@@ -116,7 +108,7 @@ class TestRadioDialog : public QObject {
                     press(during);
                 }
             };
-            Run(desk, Transfer(mode), [&](QDialog& shown_) {
+            desk.onDialog = [&](QDialog& shown_) {
                 dialog = &shown_;
                 auto* bar = dialog->findChild<QProgressBar*>("pictProgress");
                 QObject::connect(bar, &QProgressBar::valueChanged,
@@ -142,7 +134,9 @@ class TestRadioDialog : public QObject {
                              .arg(modeText, closing)
                              .arg(dialog->result())
                              .arg(dialog->isVisible() ? "shown" : "closed");
-            });
+            };
+            // The transfer run as its command runs it.
+            (desk.window.get()->*commands[mode])();
             if (!desk.sim.Log().empty())
                 shown += QString::fromStdString("first " + desk.sim.Log().front() + ", ");
             shown +=

@@ -149,11 +149,8 @@ class TestSettingsPage : public QObject {
                 desk.ClickTool("Save");
             }
             QCoreApplication::processEvents();
-            for (const ShownMessage& m : desk.prompter.messages) {
-                shown += QString::fromStdString(" [" + m.title + ": " + m.text + "]")
-                             .replace("\n", "\\n") +
-                         (m.icon == MessageIcon::Exclamation ? "!" : "");
-            }
+            if (!desk.prompter.messages.empty())
+                shown += " [" + Said(desk.prompter.messages).replace("\n", "\\n") + "]";
             const MemoryImage memory = desk.sim.Memory();
             shown += QString(
                          " shows \"%1\"%2 at %3, stored \"%4\", %5 dialogs, %6 file dialogs, "

@@ -139,12 +139,12 @@ inline QString Snapshot(const QWidget* root) {
     return shown;
 }
 
-// The messages or questions shown, one a line: title, text, and "(i)" for an information icon.
+// The messages or questions shown, one a line: title, text, and the icon's mark.
 inline QString Said(const std::vector<ShownMessage>& shown) {
+    const char* const marks[] = {"", " (i)", " (!)", " (critical)", " (?)"};
     QStringList said;
     for (const ShownMessage& m : shown)
-        said << QString::fromStdString(m.title + ": " + m.text) +
-                    (m.icon == MessageIcon::Information ? " (i)" : "");
+        said << QString::fromStdString(m.title + ": " + m.text) + marks[int(m.icon)];
     return said.join('\n');
 }
 
