@@ -22,13 +22,6 @@
 using namespace chanwright;
 using namespace chanwright::test;
 
-// What programming the model's default data set leaves in the image, the radio's identity kept.
-static MemoryImage Programmed(Model model, const MemoryImage& read) {
-    MemoryImage image = read;
-    EncodeOverRadio(MakeDefaultApp(model).Data, read, false, image);
-    return image;
-}
-
 class TestCli : public QObject {
     Q_OBJECT
 
@@ -241,14 +234,15 @@ trace on standard error: clear -p PORT --trace - | HV2071P
         if (radio.startsWith("TQ5300-new"))
             PutBytes(memory, 0x150, Hex("ffffffffff"));
         const MemoryImage read = AsRead(memory, model);
-        MemoryImage cleared = memory;
+        MemoryImage cleared = memory, programmed = read;
         cleared[0x155] = 0;
-        fixtures.insert(
-            {{"radio.hex", ImageBytes(memory)},
-             {"read.hex", ImageBytes(read)},
-             {"cleared.hex", ImageBytes(cleared)},
-             {"programmed.hex", ImageBytes(StoredByRadio(Programmed(model, read), memory))},
-             {"restored.hex", ImageBytes(StoredByRadio(read, memory))}});
+        // What programming the model's default data set leaves, the radio's identity kept.
+        EncodeOverRadio(MakeDefaultApp(model).Data, read, false, programmed);
+        fixtures.insert({{"radio.hex", ImageBytes(memory)},
+                         {"read.hex", ImageBytes(read)},
+                         {"cleared.hex", ImageBytes(cleared)},
+                         {"programmed.hex", ImageBytes(StoredByRadio(programmed, memory))},
+                         {"restored.hex", ImageBytes(StoredByRadio(read, memory))}});
         SimProcess sim(CHANWRIGHT_RADIOSIM);
         WriteBytes(simDir_.filePath("before.hex"), ImageBytes(memory));
         QString why, files = "--image %1/before.hex --log %1/radio.log --dump %1/after.hex %2";
