@@ -2,7 +2,8 @@
 // Cancel at a chosen poll.
 //
 // Wire: the hex digits a reply may carry, what the user is told of a port that cannot be opened,
-// and what the simulated radio answers to each input, faults included: tests/data/link_wire.txt.
+// what the simulated radio answers to each input, faults included (the sessions of
+// tests/data/link_wire_sessions.txt), and a trace past its limit: tests/data/link_wire.txt.
 //
 // Exchanges: scripted replies, a test row each. Each runs traced, so that its story in
 // tests/data/link_exchanges.txt shows what went out, what came in, when each limit ran out and
@@ -480,36 +481,16 @@ class TestLink : public QObject {
         MemoryImage memory{};
         BuildDefaultImage(memory, Model::HV2071P);
         memory[0x0002] = 0x00;
-        // Name, the radio's fault, the inputs handed over one by one ('|' between them).
-        const char* const sessions[][3] = {
-            {"reads and a write", "", "<01>120000DC<0D>|[121FFF]|[141FF0]|[110155AB]"},
-            {"block write stored as sent", "", "[1302004142434420202020202020202020FFFF]|[140200]"},
-            {"refused", "", "<01>120000DD<0D>|[1201fe]|[150000]|[12000000]|[141FF8]"},
-            {"refused: overlong", "", "<01>00000000000000000000000000000000000000000<0D>"},
-            {"refused: frame restarted without CAN", "", "<01>1200[120000]"},
-            {"CAN drops a half frame", "", "<01>1400|<18>[120000]"},
-            {"noise before SOH, byte by byte", "", "~|<06>| |<01>|1|2|0|0|0|2|D|A|<0D>"},
-            {"bad-checksum: reads only", "bad-checksum", "[120002]|[11000200]"},
-            {"lowercase-checksum", "lowercase-checksum", "[120002]"},
-            {"noise: reads only", "noise", "[120002]|[11000200]"},
-            {"extra-byte", "extra-byte", "[120002]"},
-            {"drop-reply: writes still stored", "drop-reply", "[120002]|[110155AB]"},
-            {"silence", "silence", "[120002]|[11000200]"},
-            {"hang-up", "hang-up", "[120002]|[120002]"},
-            {"wrong-model", "wrong-model", "[120000]|[121FFE]"},
-            {"mismatched-ids", "mismatched-ids", "[120000]|[121FFF]"},
-            {"lost-write", "lost-write", "[110155AB]|[11000200]"},
-            {"drop-reply@2 spares the repeat", "drop-reply@2", "[120002]|[120002]|<18>[120002]"},
-            {"bad-checksum@3", "bad-checksum@3", "[120002]|[120002]|<18>[120002]"},
-            {"silence@2 lasts", "silence@2", "[120002]|[120002]|<18>[120002]"},
-            {"hang-up@2 hears nothing after", "hang-up@2", "[120002]|[120002]|<18>[120002]"},
-        };
-        for (const auto& [name, faults, inputs] : sessions) {
-            out += QByteArray("== ") + name + " ==\n";
+        // The sessions, tests/data/link_wire_sessions.txt, a line each: name; the radio's fault;
+        // the inputs handed over one by one ('|' between them).
+        for (const QByteArray& text :
+             ReadBytes(TestDataPath("link_wire_sessions.txt")).trimmed().split('\n')) {
+            const QByteArrayList session = text.split(';');
+            out += "== " + session[0] + " ==\n";
             RadioSim sim(memory);
-            if (const auto fault = ParseFault(faults))
+            if (const auto fault = ParseFault(session[1].trimmed().toStdString()))
                 sim.AddFault(*fault);
-            for (const QByteArray& input : QByteArray(inputs).split('|'))
+            for (const QByteArray& input : session[2].trimmed().split('|'))
                 out += "> " + input + "\n< " + Shown(Text(sim.Receive(Input(input)))) + '\n';
             for (const std::string& line : sim.Log())
                 out += "log " + QByteArray::fromStdString(line) + '\n';

@@ -155,22 +155,20 @@ class TestFileOperations : public QObject {
             {"LoadDataFile", [](Rig& r, const QString& path) { (void)r.files.LoadDataFile(path); }},
             {"SaveFileAs", [](Rig& r, const QString& path) { (void)r.files.SaveFileAs(path); }},
             {"SaveFileAsDefault", [](Rig& r, const QString& p) { r.files.SaveFileAsDefault(p); }},
-            {"SaveHexFileAs",
-             [](Rig& r, const QString& path) { (void)r.files.SaveHexFileAs(path); }},
+            {"SaveHexFileAs", [](Rig& r, const QString& p) { (void)r.files.SaveHexFileAs(p); }},
             {"SaveImage", [](Rig& r, const QString&) { r.commands.SaveImageCommand(); }},
             {"OpenImage", [](Rig& r, const QString&) { r.commands.OpenImageCommand(); }}};
         QByteArray out;
         for (const QString& row :
-             QString("LoadDataFile existing;LoadDataFile otherModel;LoadDataFile "
-                     "binary;LoadDataFile fifo;"
-                     "LoadDataFile missing;LoadDataFile sub;SaveFileAs fresh;SaveFileAs existing;"
-                     "SaveFileAs none/x;SaveFileAs sub;SaveFileAs long;SaveFileAsDefault fresh;"
-                     "SaveFileAsDefault none/x;SaveFileAsDefault long;SaveHexFileAs long;"
-                     "SaveImage hv9000 TQ5300;SaveImage hv9000 TQ5300 overflow;OpenImage hv;"
-                     "OpenImage tq TQ5300;OpenImage hv9000;OpenImage tq;OpenImage hv TQ5300;"
-                     "OpenImage odd8190;OpenImage odd1 TQ5300;OpenImage hv8191;OpenImage missing;"
-                     "SaveImage fresh normal;OpenImage hv normal;SaveImage fresh refused;"
-                     "SaveImage fresh cancelled;OpenImage hv cancelled")
+             QString("LoadDataFile existing;LoadDataFile otherModel;LoadDataFile binary;"
+                     "LoadDataFile fifo;LoadDataFile missing;LoadDataFile sub;SaveFileAs fresh;"
+                     "SaveFileAs existing;SaveFileAs none/x;SaveFileAs sub;SaveFileAs long;"
+                     "SaveFileAsDefault fresh;SaveFileAsDefault none/x;SaveFileAsDefault long;"
+                     "SaveHexFileAs long;SaveImage hv9000 TQ5300;SaveImage hv9000 TQ5300 overflow;"
+                     "OpenImage hv;OpenImage tq TQ5300;OpenImage hv9000;OpenImage tq;"
+                     "OpenImage hv TQ5300;OpenImage odd8190;OpenImage odd1 TQ5300;OpenImage hv8191;"
+                     "OpenImage missing;SaveImage fresh normal;OpenImage hv normal;"
+                     "SaveImage fresh refused;SaveImage fresh cancelled;OpenImage hv cancelled")
                  .split(';')) {
             const QStringList word = QString(row).split(' ');
             Rig rig(Path(row), word.contains("TQ5300") ? Model::TQ5300 : Model::HV2071P,
