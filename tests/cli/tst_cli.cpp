@@ -22,13 +22,6 @@
 using namespace chanwright;
 using namespace chanwright::test;
 
-// What programming the model's default data set leaves in the image, the radio's identity kept.
-static MemoryImage Programmed(Model model, const MemoryImage& read) {
-    MemoryImage image = read;
-    EncodeOverRadio(MakeDefaultApp(model).Data, read, false, image);
-    return image;
-}
-
 class TestCli : public QObject {
     Q_OBJECT
 
@@ -150,77 +143,15 @@ class TestCli : public QObject {
             fixtures_[name] = ReadBytes(TestDataPath("cli/" + name));
     }
 
-    // A row a line: its name, its runs ("; " between them), then after " | " the radio (the
-    // model of its random memory, "TQ5300-new" for one without a user MMSI, or "default"; then the
-    // simulator's faults) and the settings
-    // file's lines. PORT and DEV are the radio's device.
+    // The rows are tests/data/cli_rows.txt, a row a line: its name, its runs ("; " between them),
+    // then after " | " the radio (the model of its random memory, "TQ5300-new" for one without a
+    // user MMSI, or "default"; then the simulator's faults) and the settings file's lines. PORT
+    // and DEV are the radio's device.
     void runs_data() {
         for (const char* column : {"runs", "radio", "settings"})
             QTest::addColumn<QString>(column);
-        for (const QString& line : QString(R"(
-new: new -o out.dat; new --model tq5300 -o o.dat; new -o out.HEX; new -m TQ5300 -o o.hex
-new defaults file: new -o out.def
-new, stored model: new -o out.hex | | [ModelPath]\nModelNum=1
-data file names its model: new -m TQ5300 -o o.dat; convert o.dat o.hex
-round trip: convert in.dat mid.hex; convert mid.hex back.dat
-names fitted to the radio: convert names.dat names.hex; diff names.dat names.hex
-missing files: convert --model HV2071P no.dat prev.txt; convert --model HV2071P no.hex prev.txt
-bad files: convert --model HV2071P short.hex prev.txt; convert --model HV2071P nul.dat prev.txt
-image of the other model: convert --model HV2071P tq.hex prev.txt
-range error: convert bad.dat prev.hex
-no command: 
-bad commands: export a.dat; new; new --model HV9 -o x.dat; convert a.dat; read -o x.hex
-bad options: new --colour -o x.dat; convert --no-backup a.dat x.hex; diff - -
-restore of a data file: program --restore --port p a.dat
-help: --help
-report: report hv.dat; report tq.dat -o out.txt; report hv.dat -o -
-report with PDF: report hv.dat --pdf out.pdf -o both.txt; report a.dat --pdf -
-report of a missing file: report none.dat --pdf never.pdf
-PDF into a device: report a.dat --pdf null
-second output's folder missing: report a.dat -o prev.txt --pdf missing/x.pdf
--o and --pdf one file: report a.dat -o prev.txt --pdf ./prev.txt
-no regular input: convert link.dat prev.txt; convert zero.dat prev.txt; convert fifo.hex prev.txt
-standard streams: <tq.dat convert - out.hex; >/dev/full report a.dat
-full disk: convert a.dat full/backup.hex; convert a.dat full/new.dat
-diff: diff --model TQ5300 rich.hex b.dat; diff --model TQ5300 b.dat rich.hex
-diff, same data: diff --model TQ5300 rich.hex rich.hex; convert a.dat a.hex; diff -m TQ5300 a.dat a.hex
-diff, missing file: diff b.dat none.hex
-read to an image: read -p PORT -m TQ5300 -o out.hex | TQ5300
-read a default radio: read -p PORT -o out.dat | default
-program: program -p PORT hv.dat | HV2071P
-COM items: clear -p 3; clear -p COM2; clear -p com3 | HV2071P | [ComPath]\nPort2=DEV\nPort3=DEV
-clear through a relative path: clear --port radio; clear --port ./radio | HV2071P
-other model: read -p PORT -m HV2071P -o prev.hex; clear -p PORT -m HV2071P | TQ5300
-program, other model: program -p PORT -m HV2071P hv.dat | TQ5300
-read, mismatched copies: read -p PORT -o prev.hex | HV2071P --fault mismatched-ids
-read, bad checksums: read -p PORT -o prev.hex | HV2071P --fault bad-checksum
-read, lower-case checksums: read -p PORT -o prev.hex | HV2071P --fault lowercase-checksum
-nothing sent: read -p PORT -o no/out.hex; program -p PORT bad.dat | HV2071P
-missing port: read --port ./ttyNONE -o out.hex; read --port ./ttyNONE -o - --trace -
-held port: clear -p PORT | HV2071P
-Ctrl+C: ^C read -p PORT -o out.hex | HV2071P --fault silence@8
-Ctrl+C while writing: ^C@530 program --full-write -p PORT hv.dat | HV2071P --late 2000 --fault late-reply@530
-SIGTERM while writing: ^TERM@530 program --full-write -p PORT hv.dat | HV2071P --late 2000 --fault late-reply@530
-hang-up while writing: program --full-write -p PORT hv.dat | HV2071P --fault hang-up@530
-answers that lag: read -p PORT -o out.hex | HV2071P --fault previous-reply@100
-restore: read -p PORT -o f.dat; program -p PORT hv.dat; program -p PORT --restore read.hex | HV2071P
-program with backup first: program --backup-first -p PORT hv.dat | HV2071P
-unwritable backup folder: read -p PORT -o out.hex | HV2071P
-verify: program -p PORT a.dat; verify -p PORT --no-backup --trace t.txt a.dat | TQ5300
-verify, lost block: program -p PORT a.dat; verify -p PORT a.dat | TQ5300 --fault lost-write@560
-program twice, the file's identity: program -p PORT --write-identity a.dat; program -p PORT a.dat; verify -p PORT --no-backup a.dat | TQ5300
-program, whole plan: program --full-write --backup-first -p PORT hv.dat | HV2071P
-verify after a read: read -p PORT -o r.dat; verify -p PORT --no-backup r.dat; verify -p PORT --no-backup --restore read.hex | HV2071P
-verify a backup: verify -p PORT --no-backup --restore read.hex | HV2071P --fault lost-write@560
-no data: program -p PORT empty.dat; <empty.dat program -p PORT -; verify -p PORT notes.txt; diff notes.txt hv.dat | HV2071P
-program, file of the other model: program -p PORT -m TQ5300 hv.dat | TQ5300
-read finds the model: read -p PORT -o found.dat | TQ5300
-program, names fitted: program -p PORT names.dat | HV2071P
-a new radio: verify -p PORT --no-backup a.dat; program -p PORT a.dat; verify -p PORT --no-backup a.dat | TQ5300-new
-unwritable trace: >head read -p PORT --no-backup -o r.hex --trace /dev/stdout; clear -p PORT --trace /dev/full | HV2071P
-trace on standard error: clear -p PORT --trace - | HV2071P
-)")
-                                       .split('\n', Qt::SkipEmptyParts)) {
+        for (const QString& line :
+             QString(ReadBytes(TestDataPath("cli_rows.txt"))).split('\n', Qt::SkipEmptyParts)) {
             QStringList row = QString(line.section(": ", 1) + "||").replace("\\n", "\n").split('|');
             QTest::newRow(qPrintable(line.section(": ", 0, 0)))
                 << row[0].trimmed() << row[1].trimmed() << row[2].trimmed();
@@ -241,14 +172,15 @@ trace on standard error: clear -p PORT --trace - | HV2071P
         if (radio.startsWith("TQ5300-new"))
             PutBytes(memory, 0x150, Hex("ffffffffff"));
         const MemoryImage read = AsRead(memory, model);
-        MemoryImage cleared = memory;
+        MemoryImage cleared = memory, programmed = read;
         cleared[0x155] = 0;
-        fixtures.insert(
-            {{"radio.hex", ImageBytes(memory)},
-             {"read.hex", ImageBytes(read)},
-             {"cleared.hex", ImageBytes(cleared)},
-             {"programmed.hex", ImageBytes(StoredByRadio(Programmed(model, read), memory))},
-             {"restored.hex", ImageBytes(StoredByRadio(read, memory))}});
+        // What programming the model's default data set leaves, the radio's identity kept.
+        EncodeOverRadio(MakeDefaultApp(model).Data, read, false, programmed);
+        fixtures.insert({{"radio.hex", ImageBytes(memory)},
+                         {"read.hex", ImageBytes(read)},
+                         {"cleared.hex", ImageBytes(cleared)},
+                         {"programmed.hex", ImageBytes(StoredByRadio(programmed, memory))},
+                         {"restored.hex", ImageBytes(StoredByRadio(read, memory))}});
         SimProcess sim(CHANWRIGHT_RADIOSIM);
         WriteBytes(simDir_.filePath("before.hex"), ImageBytes(memory));
         QString why, files = "--image %1/before.hex --log %1/radio.log --dump %1/after.hex %2";

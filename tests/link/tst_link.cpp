@@ -2,7 +2,8 @@
 // Cancel at a chosen poll.
 //
 // Wire: the hex digits a reply may carry, what the user is told of a port that cannot be opened,
-// and what the simulated radio answers to each input, faults included: tests/data/link_wire.txt.
+// what the simulated radio answers to each input, faults included (the sessions of
+// tests/data/link_wire_sessions.txt), and a trace past its limit: tests/data/link_wire.txt.
 //
 // Exchanges: scripted replies, a test row each. Each runs traced, so that its story in
 // tests/data/link_exchanges.txt shows what went out, what came in, when each limit ran out and
@@ -12,7 +13,8 @@
 // Operations: read, program, clear and verify against the simulated radio, each told as a story:
 // what the user is told and what is logged, what the radio gets, the progress shown, the pauses,
 // the flags, and what became of the image, the data, the radio and the backup. The stories are
-// tests/data/link_clone_operations.txt, a test row each.
+// tests/data/link_clone_operations.txt, a test row each, named with their events in
+// tests/data/link_operations.txt.
 //
 // End to end: the real serial code against the radio simulator tool on a pseudo-terminal, with
 // the link's time limits shortened, for what only a real port shows: the pseudo-terminal itself
@@ -63,16 +65,6 @@ constexpr uint16_t kAddress = 0x1230;
 
 QByteArray Reply(uint8_t type, int count) {
     return Text(BuildReply(type, kData.data(), count));
-}
-
-// The reply with its first data digit no digit, under a checksum that verifies.
-QByteArray NonHexReply(QByteArray reply) {
-    reply[3] = 'G';
-    const auto sum = ByteToHex(
-        CalcSum(reinterpret_cast<const uint8_t*>(reply.constData()), 1, int(reply.size()) - 4));
-    reply[reply.size() - 3] = char(sum[0]);
-    reply[reply.size() - 2] = char(sum[1]);
-    return reply;
 }
 
 // What the exchange left, and what went out by when: the same traced or not. op: read-block,
@@ -415,7 +407,6 @@ const std::tuple<const char*, const char*, int, QByteArrayList, QByteArray> kExc
     // it is in time.
     {"reply as the limit runs out", "read-byte", 0, {"", "@1002 " + kByte}, {}},
     {"reply a poll sooner", "read-byte", 0, {"", "@1001 " + kByte}, {}},
-    {"digit no digit, checksum right, then good", "read-block", 1, {NonHexReply(kGood), kGood}, {}},
     {"too much before the SOH, then good",
      "read-block",
      1,
@@ -425,40 +416,6 @@ const std::tuple<const char*, const char*, int, QByteArrayList, QByteArray> kExc
     {"late reply after the retry's answer", "read-blocks", 1, {"", kGood, "@1045 " + kGood}, {}},
     // A reply follows the first block's: it is read again before the second.
     {"input before the command", "read-blocks", 1, {kGood, "^" + kGood}, {}},
-};
-
-// The operations' stories (see Tell): name, events.
-const std::pair<const char*, const char*> kOperations[] = {
-    {"read", ""},
-    {"program", ""},
-    {"clear", ""},
-    {"verify", ""},
-    {"read: block 100 unanswered twice, then again", "drop-reply@104 drop-reply@105 again"},
-    {"read: other model's radio", "tq5300"},
-    {"clear: wrong-model fault", "wrong-model"},
-    {"read: third identifier byte unanswered twice", "drop-reply@3 drop-reply@4"},
-    {"program: first byte write unanswered twice", "drop-reply@519 drop-reply@520"},
-    {"clear: unanswered twice, byte 341 put back", "drop-reply@5 drop-reply@6"},
-    {"program: data that cannot be encoded", "overflow"},
-    {"read: port will not open", "open-fails"},
-    {"read: write fails in the model check", "write-fails@1"},
-    {"program: write fails", "write-fails@520"},
-    {"clear: write fails, byte 341 put back", "write-fails@5"},
-    {"read: unplugged, negative error number", "unplug@50"},
-    {"program: the radio hangs up", "hang-up@530"},
-    {"read: Cancel in the model check", "cancel@2"},
-    {"read: Cancel in the read", "cancel@30"},
-    {"read: Cancel as the last block comes in", "cancel-late@516"},
-    {"program: Cancel in the read", "cancel@30"},
-    {"clear: Cancel, byte 341 put back", "cancel@5"},
-    {"program: Cancel in the writing", "cancel@520"},
-    {"program: the read fails", "drop-reply@100 drop-reply@101"},
-    {"program: the backup cannot be kept", "unsaved"},
-    {"program: the whole plan", "full"},
-    {"program: twice, the second sends the first and last blocks", "again"},
-    {"program: the data's user MMSI written", "write-mmsi"},
-    {"program: Cancel at the user MMSI question", "cancel-mmsi"},
-    {"program: a radio without a user MMSI", "no-mmsi"},
 };
 
 // The ways a radio or a line misbehaves over the pseudo-terminal: name, operation, the
@@ -524,36 +481,16 @@ class TestLink : public QObject {
         MemoryImage memory{};
         BuildDefaultImage(memory, Model::HV2071P);
         memory[0x0002] = 0x00;
-        // Name, the radio's fault, the inputs handed over one by one ('|' between them).
-        const char* const sessions[][3] = {
-            {"reads and a write", "", "<01>120000DC<0D>|[121FFF]|[141FF0]|[110155AB]"},
-            {"block write stored as sent", "", "[1302004142434420202020202020202020FFFF]|[140200]"},
-            {"refused", "", "<01>120000DD<0D>|[1201fe]|[150000]|[12000000]|[141FF8]"},
-            {"refused: overlong", "", "<01>00000000000000000000000000000000000000000<0D>"},
-            {"refused: frame restarted without CAN", "", "<01>1200[120000]"},
-            {"CAN drops a half frame", "", "<01>1400|<18>[120000]"},
-            {"noise before SOH, byte by byte", "", "~|<06>| |<01>|1|2|0|0|0|2|D|A|<0D>"},
-            {"bad-checksum: reads only", "bad-checksum", "[120002]|[11000200]"},
-            {"lowercase-checksum", "lowercase-checksum", "[120002]"},
-            {"noise: reads only", "noise", "[120002]|[11000200]"},
-            {"extra-byte", "extra-byte", "[120002]"},
-            {"drop-reply: writes still stored", "drop-reply", "[120002]|[110155AB]"},
-            {"silence", "silence", "[120002]|[11000200]"},
-            {"hang-up", "hang-up", "[120002]|[120002]"},
-            {"wrong-model", "wrong-model", "[120000]|[121FFE]"},
-            {"mismatched-ids", "mismatched-ids", "[120000]|[121FFF]"},
-            {"lost-write", "lost-write", "[110155AB]|[11000200]"},
-            {"drop-reply@2 spares the repeat", "drop-reply@2", "[120002]|[120002]|<18>[120002]"},
-            {"bad-checksum@3", "bad-checksum@3", "[120002]|[120002]|<18>[120002]"},
-            {"silence@2 lasts", "silence@2", "[120002]|[120002]|<18>[120002]"},
-            {"hang-up@2 hears nothing after", "hang-up@2", "[120002]|[120002]|<18>[120002]"},
-        };
-        for (const auto& [name, faults, inputs] : sessions) {
-            out += QByteArray("== ") + name + " ==\n";
+        // The sessions, tests/data/link_wire_sessions.txt, a line each: name; the radio's fault;
+        // the inputs handed over one by one ('|' between them).
+        for (const QByteArray& text :
+             ReadBytes(TestDataPath("link_wire_sessions.txt")).trimmed().split('\n')) {
+            const QByteArrayList session = text.split(';');
+            out += "== " + session[0] + " ==\n";
             RadioSim sim(memory);
-            if (const auto fault = ParseFault(faults))
+            if (const auto fault = ParseFault(session[1].trimmed().toStdString()))
                 sim.AddFault(*fault);
-            for (const QByteArray& input : QByteArray(inputs).split('|'))
+            for (const QByteArray& input : session[2].trimmed().split('|'))
                 out += "> " + input + "\n< " + Shown(Text(sim.Receive(Input(input)))) + '\n';
             for (const std::string& line : sim.Log())
                 out += "log " + QByteArray::fromStdString(line) + '\n';
@@ -567,6 +504,17 @@ class TestLink : public QObject {
                            '=' + QByteArray(1, char(sim.Memory()[address])).toHex().toUpper();
             out += '\n';
         }
+
+        // Past its size limit a trace ends with one line that says so, and nothing after it.
+        FakeClock clock;
+        QTemporaryDir dir;
+        SerialTrace trace(clock, 60);
+        ErrorInfo error;
+        QVERIFY(trace.Open(dir.filePath("t.txt"), error));
+        for (uint8_t byte = 0; byte < 6; ++byte)
+            trace.Bytes(true, {byte});
+        trace.Note("later");
+        out += "== a trace past its limit ==\n" + ReadBytes(dir.filePath("t.txt"));
         COMPARE_GOLDEN(out, "link_wire.txt");
     }
     void exchanges_matchTheGolden_data() { AddRowsOf(kExchanges); }
@@ -580,25 +528,18 @@ class TestLink : public QObject {
                              "link_exchanges.txt");
     }
 
-    // Past its size limit a trace ends with one line that says so, and nothing after it.
-    void trace_cutAtItsLimit() {
-        FakeClock clock;
-        QTemporaryDir dir;
-        SerialTrace trace(clock, 60);
-        ErrorInfo error;
-        QVERIFY(trace.Open(dir.filePath("t.txt"), error));
-        for (uint8_t byte = 0; byte < 6; ++byte)
-            trace.Bytes(true, {byte});
-        trace.Note("later");
-        QCOMPARE(ReadBytes(dir.filePath("t.txt")),
-                 "      0 TX 00\n      0 TX 01\n      0 TX 02\n"
-                 "      0 TX 03\n      0 # trace cut at 60 bytes\n");
+    // The rows are tests/data/link_operations.txt, a line each: name | events (see Tell).
+    void operations_matchTheirStories_data() {
+        QTest::addColumn<QByteArray>("events");
+        for (const QByteArray& line :
+             ReadBytes(TestDataPath("link_operations.txt")).trimmed().split('\n')) {
+            const QByteArrayList row = line.split('|');
+            QTest::newRow(row[0].trimmed().constData()) << row.value(1).trimmed();
+        }
     }
-
-    void operations_matchTheirStories_data() { AddRowsOf(kOperations); }
     void operations_matchTheirStories() {
-        const auto& [name, events] = RowOf(kOperations);
-        COMPARE_GOLDEN_STORY(Tell(name, events), "link_clone_operations.txt");
+        QFETCH(QByteArray, events);
+        COMPARE_GOLDEN_STORY(Tell(QTest::currentDataTag(), events), "link_clone_operations.txt");
     }
 
     // The real serial code against the simulator tool on a pseudo-terminal, one row per way a

@@ -43,20 +43,6 @@ std::string Scrambled(const std::string& file) {
     return lines.join('\n').toStdString();
 }
 
-// Values a user could have typed, including texts that depend on the "#" prefix and 8-bit bytes.
-void Edit(AppState& app) {
-    RadioData& d = app.Data;
-    d.UsaChannels[0].ChTag = "  Lead space";
-    d.UsaChannels[1].ChTag = "#hash first";
-    d.UsaChannels[3].ChTag = "Caf\xE9 \xFF\x80";
-    d.ExpChannels[0].Position = 281;
-    d.IndividualDirectory[19] = {kTrue, " 20th", "2111111110"};
-    d.GroupDirectory[4] = {kTrue, "Fleet", "0366123450"};
-    d.Common = {7, 0, 4,      kFalse, kTrue, kTrue,  kFalse, kTrue, "1234567890",
-                1, 0, kFalse, kFalse, kTrue, kFalse, kFalse, 2,     "3669990010"};
-    d.Channels = {-3, 12, 32767, 5, 6, 7, 8, 9, 10};
-}
-
 }  // namespace
 
 class TestDataFile : public QObject {
@@ -84,7 +70,8 @@ class TestDataFile : public QObject {
         check(tq, "default_tq5300.dat");
         check(app, "default_hv2071p.dat");
         app.Shared.ModelCode = "KW83E";
-        Edit(app);
+        // Values a user could have typed, texts that depend on the "#" prefix and 8-bit bytes too.
+        test::ReadDataFixture(app, "storage_edited_kw83e.dat");
         check(app, "storage_edited_kw83e.dat");
         ReadInto(defaults, app);
         check(app, "storage_defaults_read.dat");
