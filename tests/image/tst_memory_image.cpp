@@ -54,14 +54,18 @@ class TestMemoryImage : public QObject {
         COMPARE_GOLDEN(test::ImageBytes(raw), built);
     }
 
-    // Priority channels live only in the data set; the A channel comes from the fresh image.
-    void newDataSet_keepsPriorityValues() {
+    // Priority channels live only in the data set; the A channel comes from the fresh image, and
+    // both directories start empty.
+    void newDataSet_keepsOnlyPriorityValues() {
         AppState app = test::MakeDefaultApp(Model::TQ5300);
         ChannelCommon& p = app.Data.Channels;
         p = {7, 8, 300, 3};  // PCH of USA, INT and CAN, then USA ACH
+        app.Data.IndividualDirectory[0] = app.Data.GroupDirectory[4] = {kTrue, "CLUB", "036699001"};
         NewDataSet(app);
         QCOMPARE(QList<int>({p.UsaPch, p.IntPch, p.CanPch, p.UsaAch}),
                  QList<int>({7, 8, 300, kNoChannel}));
+        QVERIFY(app.Data.IndividualDirectory[0] == DirectoryEntry{});
+        QVERIFY(app.Data.GroupDirectory[4] == DirectoryEntry{});
     }
 
     // Each row reads a field and then writes value into it. Fields reaching outside bits 7 to 0
