@@ -19,14 +19,13 @@
 #include <utility>
 
 #include "image/channel_text.h"
+#include "ui/pages/page_hints.h"
 
 namespace chanwright {
 
 namespace {
 
-const char kBoxHint[] = "[Space]:An effective and invalid change.";
 const char kPositionHint[] = "[Up/Down]:1 step, [Page Up/Page Down]:10 steps, [Home/End]:Head/End";
-const char kNameHint[] = "A maximum of 12 characters";
 
 // The cascade's dependent boxes sit one step to the right of the box they depend on.
 constexpr int kIndent = 20;
@@ -303,10 +302,10 @@ bool ChannelDetailPage::eventFilter(QObject* watched, QEvent* event) {
             }
         } else if (watched == tagEdit_) {
             if (in)
-                emit StatusHint(QString::fromLatin1(kNameHint));
+                emit StatusHint(QString::fromLatin1(kChannelNameHint));
             NameBoxEvent(tagEdit_, event);
         } else if (in && qobject_cast<QCheckBox*>(watched)) {
-            emit StatusHint(QString::fromLatin1(kBoxHint));
+            emit StatusHint(QString::fromLatin1(kCheckBoxHint));
         }
     } else if (type == QEvent::KeyPress && watched == positionList_) {
         if (const std::optional<int> next =

@@ -18,14 +18,13 @@
 #include <QVariant>
 
 #include "core/messages.h"
+#include "ui/pages/page_hints.h"
 
 namespace chanwright {
 
 namespace {
 
-const char kCheckHint[] = "[Space]:An effective and invalid change.";
 const char kNameHint[] = "A maximum of 10 characters.";
-const char kMmsiHint[] = "Numeric Only. Indispensable 9 figures.";
 const char kDeleteQuestion[] = "Are you sure ?";
 const char kIndividualMmsiTitle[] = "Individual Directory MMSI";
 const char kGroupMmsiTitle[] = "Group Directory MMSI";
@@ -122,7 +121,7 @@ DirectoryEntryPage::DirectoryEntryPage(AppState& app, Prompter& prompter, EntryP
     });
 
     mmsiEntry_ = new DigitEntry(
-        mmsiEdit_, entry_, QString::fromLatin1(kMmsiHint), [this] { return isEnabled(); },
+        mmsiEdit_, entry_, QString::fromLatin1(kNineDigitHint), [this] { return isEnabled(); },
         [this](bool show) { return CheckMmsi(show); });
     connect(mmsiEntry_, &DigitEntry::StatusHint, this, &DirectoryEntryPage::StatusHint);
 
@@ -268,7 +267,7 @@ bool DirectoryEntryPage::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == enableCheck_ || watched == deleteCheck_) {
         if (type == QEvent::FocusIn)
-            emit StatusHint(QString::fromLatin1(kCheckHint));
+            emit StatusHint(QString::fromLatin1(kCheckBoxHint));
     } else if (watched == positionEdit_) {
         if (type == QEvent::FocusIn)
             emit StatusHint(QString::fromLatin1(kNameHint));

@@ -21,15 +21,14 @@
 #include <algorithm>
 
 #include "image/setting_text.h"
+#include "ui/pages/page_hints.h"
 
 namespace chanwright {
 
 namespace {
 
 const char kComboHint[] = "[Up/Down]:1 step, [Page Up/Page Down]:10 steps, [Home/End]:Head/End";
-const char kCheckHint[] = "[Space]:An effective and invalid change.";
 const char kClearHint[] = "A Click Inicializes the number of User MMSI setting permission";
-const char kUserHint[] = "Numeric Only. Indispensable 9 figures.";
 const char kAtisHint[] = "Numeric Only. Indispensable 10 figures.";
 
 // The radio counts how often its User MMSI was set at this image address.
@@ -215,7 +214,7 @@ void SettingsPage::BuildDscSetup(QWidget* frame) {
     userMmsiEdit_->resize(Pixels(kComboWidth), rowHeight_);
     AddRow(frame, "User MMSI", userMmsiEdit_, kRowTops[0]);
     userEntry_ = new DigitEntry(
-        userMmsiEdit_, entry_, QString::fromLatin1(kUserHint), [this] { return isEnabled(); },
+        userMmsiEdit_, entry_, QString::fromLatin1(kNineDigitHint), [this] { return isEnabled(); },
         [this](bool show) { return CheckUserMmsi(show); });
     connect(userEntry_, &DigitEntry::StatusHint, this, &SettingsPage::StatusHint);
 
@@ -451,7 +450,7 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (type == QEvent::FocusIn) {
         if (qobject_cast<QCheckBox*>(watched))
-            emit StatusHint(QString::fromLatin1(kCheckHint));
+            emit StatusHint(QString::fromLatin1(kCheckBoxHint));
         else if (watched == clearButton_)
             emit StatusHint(QString::fromLatin1(kClearHint));
     }

@@ -12,13 +12,13 @@
 #include <QMetaObject>
 #include <QVariant>
 
+#include "ui/pages/page_hints.h"
+
 namespace chanwright {
 
 namespace {
 
 const char kEnableHint[] = "Select[x]Enable/[]Disable.";
-const char kScanHint[] = "[Space]:An effective and invalid change.";
-const char kNameHint[] = "A maximum of 12 characters";
 
 // A check box shows ">" as its caption while it has the focus, so the row in hand stands out.
 const char kFocusCaption[] = ">";
@@ -125,12 +125,12 @@ bool WxPage::eventFilter(QObject* watched, QEvent* event) {
             box->setText(QString::fromLatin1(in ? kFocusCaption : kIdleCaption));
             if (in) {
                 const bool enable = box->objectName() == QLatin1String("chkDEnable");
-                emit StatusHint(QString::fromLatin1(enable ? kEnableHint : kScanHint));
+                emit StatusHint(QString::fromLatin1(enable ? kEnableHint : kCheckBoxHint));
             }
         }
     } else if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
         if (type == QEvent::FocusIn)
-            emit StatusHint(QString::fromLatin1(kNameHint));
+            emit StatusHint(QString::fromLatin1(kChannelNameHint));
         if (NameBoxEvent(edit, event))
             return true;
     }
