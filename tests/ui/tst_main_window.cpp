@@ -32,43 +32,6 @@ QString MenuText(const MainWindow& window) {
     return text;
 }
 
-// Every node, indented by its depth, marked where it is drawn grey.
-QString TreeText(const NavigationTree& tree) {
-    const QColor grey = tree.palette().color(QPalette::Disabled, QPalette::Text);
-    QString shown;
-    for (int i = 1; i <= tree.NodeCount(); ++i) {
-        const QTreeWidgetItem* node = tree.Node(i);
-        shown += QString(node->parent() ? node->parent()->parent() ? 4 : 2 : 0, ' ') +
-                 node->text(0) + (node->foreground(0).color() == grey ? " (grey)" : "") + '\n';
-    }
-    return shown;
-}
-
-// What the status bar says while each control of the page in view has the focus, in the order
-// the controls were made; the tree's own hint first.
-QString Hints(const Desk& desk) {
-    QString shown;
-    QList<QWidget*> controls{desk.window->Tree()};
-    controls += desk.ActivePage()->findChildren<QWidget*>();
-    for (QWidget* control : controls) {
-        if (!control->isVisible() || !control->isEnabled() ||
-            control->focusPolicy() == Qt::NoFocus || control->objectName().isEmpty() ||
-            control->objectName().startsWith("qt_"))
-            continue;
-        control->clearFocus();
-        desk.window->SetStatusText({});
-        control->setFocus();
-        shown += "  hint " + control->objectName() + ": " + desk.window->StatusText() + '\n';
-    }
-    return shown;
-}
-
-// "S/1": the settings page's panel 1; "S" its first.
-void ShowPanel(const Desk& desk, const QString& key) {
-    if (key.section('/', 0, 0) == "S")
-        desk.Find<QTabBar>("tbsFNE")->setCurrentIndex(key.section('/', 1).toInt());
-}
-
 // The visible File ▸ 1 … 6 items.
 QString RecentItems(const Desk& desk) {
     QStringList shown;
@@ -79,18 +42,6 @@ QString RecentItems(const Desk& desk) {
     return shown.join('|');
 }
 
-// The questions and messages since the last step, then forgotten; the test's folder is "<dir>".
-QString Told(Desk& desk) {
-    QString told;
-    if (!desk.prompter.questions.empty())
-        told += "asked " + Said(desk.prompter.questions) + '\n';
-    if (!desk.prompter.messages.empty())
-        told += "said " + Said(desk.prompter.messages) + '\n';
-    desk.prompter.questions.clear();
-    desk.prompter.messages.clear();
-    return told.replace(desk.dir.path(), "<dir>");
-}
-
 const QString kStories = "ui/window_stories.txt";
 
 // The rows of the tests below: name, then the columns they take, in order.
@@ -99,18 +50,6 @@ const std::tuple<const char*, QString, QString, QString> kStartUps[] = {
     {"stored model and port, /K",
      "[ModelPath]\nModelNum=1\n[ComPath]\nComNum=3\nPort3=/dev/pts/9\n", "/K",
      "ui/start_stored.txt"},
-};
-
-// A row 0 is the header row.
-const std::tuple<const char*, QStringList, QString> kPages[] = {
-    {"settings", {"S", "S/1"}, "ui/pages_settings.txt"},
-    {"lists", {"P", "PU", "PI", "PC", "PW", "E"}, "ui/pages_lists.txt"},
-    {"channels",
-     {"PU0", "PU14", "PU17", "PI0", "PC0", "E1", "E2", "E3", "E5"},
-     "ui/pages_channels.txt"},
-    {"directories",
-     {"SM", "SG", "SM1", "SM3", "SM4", "SM5", "SG1", "SG2", "SG3", "SM20", "tree"},
-     "ui/pages_directories.txt"},
 };
 
 const std::tuple<const char*, QString, QString, QString, QString> kRowJumps[] = {
@@ -192,66 +131,6 @@ class TestMainWindow : public QObject {
         QCOMPARE(desk.prompter.dialogFilters.size(), std::size_t(developer.isEmpty() ? 0 : 2));
     }
 
-    // Each node's page, filled from a data file that moves many fields off their defaults: what
-    // every control shows and hints while it has the focus, and that its page alone is enabled;
-    // and the node texts, channel numbers with [Enable], directory entries grey after the first
-    // free one.
-    void pages_data() { AddRowsOf(kPages); }
-    void pages() {
-        const auto& [name, keys, golden] = RowOf(kPages);
-        Desk desk;
-        desk.Open(TestDataPath("ui/rich.dat"));
-        const AppState loaded = desk.app;
-        QString shown;
-        for (const QString& key : keys) {
-            if (key == "tree") {
-                shown += "== tree\n" + TreeText(*desk.window->Tree());
-                continue;
-            }
-            desk.ClickNode(key.section('/', 0, 0));
-            ShowPanel(desk, key);
-            QStringList enabled;
-            for (const QWidget* page :
-                 desk.Find<QStackedWidget>("pictData")
-                     ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-                enabled << (page->isEnabled() ? page->objectName() : QString());
-            enabled.removeAll(QString());
-            shown += QString("== %1: %2 enabled, status %3\n")
-                         .arg(key, enabled.join(','), desk.window->StatusText()) +
-                     Snapshot(desk.ActivePage());
-        }
-        // Then in a window the user works in, what each control hints while it has the focus.
-        QVERIFY(desk.ShowActive());
-        for (const QString& key : keys) {
-            if (key != "tree")
-                desk.ClickNode(key.section('/', 0, 0));
-            ShowPanel(desk, key);
-            shown += "== hints " + key + '\n' + Hints(desk);
-        }
-        COMPARE_GOLDEN(shown.toUtf8(), golden);
-        // Showing writes nothing back.
-        QCOMPARE(Edits(loaded, desk.app), QString());
-    }
-
-    // The help topic F1 opens on each control of a page, by the control's name: the settings
-    // page, the common channels, a channel list, the weather channels, a channel, both
-    // directories and an entry of each. The snapshots leave the topics out.
-    void helpTopics_data() {
-        AddRowsOf(std::vector<std::tuple<const char*>>{
-            {"S"}, {"P"}, {"PU"}, {"PW"}, {"PU0"}, {"SM"}, {"SG"}, {"SM1"}, {"SG1"}});
-    }
-    void helpTopics() {
-        Desk desk;
-        desk.ClickNode(QTest::currentDataTag());
-        QStringList topics{"== " + desk.CurrentKey() + ": " + desk.ActivePage()->objectName()};
-        for (const QWidget* control : desk.ActivePage()->findChildren<QWidget*>()) {
-            if (control->property("helpContext").isValid())
-                topics << control->objectName() + ' ' + control->property("helpContext").toString();
-        }
-        topics.removeDuplicates();
-        COMPARE_GOLDEN_STORY((topics.join('\n') + '\n').toUtf8(), "ui/help_topics.txt");
-    }
-
     // A list row opens its own node: a double-click on the row or on its number, or Enter.
     void rowJumps_data() { AddRowsOf(kRowJumps); }
     void rowJumps() {
@@ -327,7 +206,7 @@ class TestMainWindow : public QObject {
             shown += QString("-- %1: %2, PU0 %3, recent %4\n")
                          .arg(what, desk.window->windowTitle().remove(kTitle),
                               desk.window->Tree()->FindKey("PU0")->text(0), RecentItems(desk)) +
-                     Told(desk);
+                     desk.Told();
         };
         // Save without a file asks like Save As; cancelled, it writes nothing and says so.
         QTest::keyClick(desk.window.get(), Qt::Key_S, Qt::ControlModifier);
@@ -394,7 +273,7 @@ class TestMainWindow : public QObject {
         QTest::keyClick(desk.window.get(), key == "S" ? Qt::Key_S : Qt::Key_F3,
                         Qt::ControlModifier);
         const QByteArray saved = ReadBytes(path);
-        shown += Told(desk) +
+        shown += desk.Told() +
                  QString("%1 bytes%2%3\n")
                      .arg(saved.size())
                      .arg(saved.contains("CAFE DU PORT") ? ", CAFE DU PORT" : "")
@@ -417,7 +296,7 @@ class TestMainWindow : public QObject {
         auto* timer = desk.Find<QTimer>("Timer1");
         const Model stored = SettingsStore(desk.dir.filePath("settings.ini")).ReadModelNum();
         QString shown = QString("== model change %1\n%2ticked %3 %4, stored %5, timer %6 %7\n")
-                            .arg(name, Told(desk))
+                            .arg(name, desk.Told())
                             .arg(desk.Action("mnuEditModel1")->isChecked())
                             .arg(desk.Action("mnuEditModel2")->isChecked())
                             .arg(QString::fromStdString(GetModelName(stored)))
@@ -455,7 +334,7 @@ class TestMainWindow : public QObject {
                             .arg(desk.prompter.dialogFilters.size());
         for (const QString& pdf : QDir(desk.dir.path()).entryList({"*.pdf"}))
             shown += pdf + (ReadBytes(desk.dir.filePath(pdf)).startsWith("%PDF") ? " PDF\n" : "\n");
-        COMPARE_GOLDEN_STORY((shown + Told(desk)).toUtf8(), kStories);
+        COMPARE_GOLDEN_STORY((shown + desk.Told()).toUtf8(), kStories);
     }
 
     // Print Preview shows the report's eight pages; Print to File opens the text window.
@@ -642,7 +521,7 @@ class TestMainWindow : public QObject {
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRead");
         const QString trace = desk.dir.filePath("traces/HV2071P-20261206-102030-read.txt");
         QVERIFY(ReadBytes(trace).contains("# time limit"));
-        shown += Told(desk);
+        shown += desk.Told();
         COMPARE_GOLDEN_STORY(shown.replace(desk.dir.path(), "<dir>").toUtf8(), kStories);
 
         desk.sim = RadioSim(desk.sim.Memory());
@@ -679,7 +558,7 @@ class TestMainWindow : public QObject {
         desk.prompter.choices = {answer.toInt()};
         desk.prompter.answers = {MessageAnswer::Ok, MessageAnswer::Ok};
         desk.ChooseByMouse("mnuTransfer", "mnuTransferProgram");
-        QString shown = "== program " + QString(name) + '\n' + Told(desk);
+        QString shown = "== program " + QString(name) + '\n' + desk.Told();
         MemoryImage programmed{};
         QVERIFY(
             !EncodeOverRadio(loaded, AsRead(before, Model::HV2071P), answer == "1", programmed));
@@ -708,7 +587,7 @@ class TestMainWindow : public QObject {
                 shown += QString::fromStdString(desk.sim.Log()[i]).section(' ', 0, 1) + '\n';
         desk.prompter.messages.clear();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferVerify");
-        COMPARE_GOLDEN_STORY((shown + Told(desk)).toUtf8(), kStories);
+        COMPARE_GOLDEN_STORY((shown + desk.Told()).toUtf8(), kStories);
     }
 
     // The dialogs' filters in Qt's form, and the suffix a name typed for a data file gets.

@@ -80,61 +80,68 @@ inline QString GridText(const QTableWidget* grid) {
     return shown;
 }
 
-// A page or dialog as the user finds it, one control a line in the order they were made: what
-// each shows, whether it is hidden, disabled, ticked or focused, and its position where the
-// program places it itself. Controls inside Qt's own widgets are left out; the help topics are
-// ui/help_topics.txt's.
+// One control as the user finds it: what it shows, whether it is hidden, disabled (within root),
+// ticked or focused, and its position where the program places it itself. Empty for controls
+// inside Qt's own widgets and for those that show nothing.
+inline QString ControlText(const QWidget* w, const QWidget* root) {
+    bool inner = w->objectName().startsWith("qt_");
+    for (const QWidget* up = w->parentWidget(); up && up != root; up = up->parentWidget()) {
+        inner = inner || qobject_cast<const QAbstractItemView*>(up) ||
+                qobject_cast<const QTabBar*>(up) || qobject_cast<const QComboBox*>(up);
+    }
+    QString text;
+    if (inner) {
+        return {};
+    } else if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        text = label->pixmap().isNull() ? label->text() : QString("(picture)");
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+        text = button->text() + (button->isChecked() ? " [x]" : "");
+    } else if (const auto* box = qobject_cast<const QLineEdit*>(w)) {
+        text = QString("\"%1\" max %2").arg(box->text()).arg(box->maxLength()) +
+               (box->isReadOnly() ? " read-only" : "");
+    } else if (const auto* list = qobject_cast<const QComboBox*>(w)) {
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        if (items.size() > 30)  // a long run of numbers: its ends
+            items = QStringList{items.first(), "…", items.last()};
+        text = QString("\"%1\" of %2").arg(list->currentText(), items.join('|'));
+    } else if (const auto* tabs = qobject_cast<const QTabBar*>(w)) {
+        QStringList texts;
+        for (int i = 0; i < tabs->count(); ++i)
+            texts << (i == tabs->currentIndex() ? "*" : "") + tabs->tabText(i);
+        text = texts.join(", ");
+    } else if (const auto* grid = qobject_cast<const QTableWidget*>(w)) {
+        text = GridText(grid);
+    } else if (const auto* bar = qobject_cast<const QProgressBar*>(w)) {
+        text = QString("%1 of %2-%3").arg(bar->value()).arg(bar->minimum()).arg(bar->maximum());
+    } else {
+        return {};
+    }
+    QString shown =
+        QString(w->metaObject()->className()).remove("chanwright::") + ' ' + w->objectName();
+    if (w->property("index").isValid())
+        shown += QString("[%1]").arg(w->property("index").toInt());
+    shown += ": " + text;
+    if (w->isHidden())
+        shown += " hidden";
+    else if (!w->isEnabledTo(root))
+        shown += " disabled";
+    if (w->hasFocus())
+        shown += " focus";
+    if (!w->parentWidget()->layout())
+        shown += QString(" @%1,%2").arg(w->x()).arg(w->y());
+    return shown;
+}
+
+// A page or dialog as the user finds it, one control a line in the order they were made. The help
+// topics are the "topics" of tests/data/ui/stories/nodes.txt.
 inline QString Snapshot(const QWidget* root) {
     QString shown;
     for (const QWidget* w : root->findChildren<const QWidget*>()) {
-        bool inner = w->objectName().startsWith("qt_");
-        for (const QWidget* up = w->parentWidget(); up != root; up = up->parentWidget()) {
-            inner = inner || qobject_cast<const QAbstractItemView*>(up) ||
-                    qobject_cast<const QTabBar*>(up) || qobject_cast<const QComboBox*>(up);
-        }
-        QString text;
-        if (inner) {
-            continue;
-        } else if (const auto* label = qobject_cast<const QLabel*>(w)) {
-            text = label->pixmap().isNull() ? label->text() : QString("(picture)");
-        } else if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
-            text = button->text() + (button->isChecked() ? " [x]" : "");
-        } else if (const auto* box = qobject_cast<const QLineEdit*>(w)) {
-            text = QString("\"%1\" max %2").arg(box->text()).arg(box->maxLength()) +
-                   (box->isReadOnly() ? " read-only" : "");
-        } else if (const auto* list = qobject_cast<const QComboBox*>(w)) {
-            QStringList items;
-            for (int i = 0; i < list->count(); ++i)
-                items << list->itemText(i);
-            if (items.size() > 30)  // a long run of numbers: its ends
-                items = QStringList{items.first(), "…", items.last()};
-            text = QString("\"%1\" of %2").arg(list->currentText(), items.join('|'));
-        } else if (const auto* tabs = qobject_cast<const QTabBar*>(w)) {
-            QStringList texts;
-            for (int i = 0; i < tabs->count(); ++i)
-                texts << (i == tabs->currentIndex() ? "*" : "") + tabs->tabText(i);
-            text = texts.join(", ");
-        } else if (const auto* grid = qobject_cast<const QTableWidget*>(w)) {
-            text = GridText(grid);
-        } else if (const auto* bar = qobject_cast<const QProgressBar*>(w)) {
-            text = QString("%1 of %2-%3").arg(bar->value()).arg(bar->minimum()).arg(bar->maximum());
-        } else {
-            continue;
-        }
-        shown +=
-            QString(w->metaObject()->className()).remove("chanwright::") + ' ' + w->objectName();
-        if (w->property("index").isValid())
-            shown += QString("[%1]").arg(w->property("index").toInt());
-        shown += ": " + text;
-        if (w->isHidden())
-            shown += " hidden";
-        else if (!w->isEnabledTo(root))
-            shown += " disabled";
-        if (w->hasFocus())
-            shown += " focus";
-        if (!w->parentWidget()->layout())
-            shown += QString(" @%1,%2").arg(w->x()).arg(w->y());
-        shown += '\n';
+        const QString line = ControlText(w, root);
+        if (!line.isEmpty())
+            shown += line + '\n';
     }
     return shown;
 }
@@ -146,6 +153,18 @@ inline QString Said(const std::vector<ShownMessage>& shown) {
     for (const ShownMessage& m : shown)
         said << QString::fromStdString(m.title + ": " + m.text) + marks[int(m.icon)];
     return said.join('\n');
+}
+
+// The questions and messages since the last look, then forgotten; the desk's folder is "<dir>".
+inline QString Told(RecordingPrompter& prompter, const QString& dir) {
+    QString told;
+    if (!prompter.questions.empty())
+        told += "asked " + Said(prompter.questions) + '\n';
+    if (!prompter.messages.empty())
+        told += "said " + Said(prompter.messages) + '\n';
+    prompter.questions.clear();
+    prompter.messages.clear();
+    return told.replace(dir, "<dir>");
 }
 
 // Records every message like the recording prompter; with realBoxes it also shows each one as a
@@ -279,6 +298,7 @@ struct Desk {
         QVERIFY(node);
         window->Tree()->setCurrentItem(node);
     }
+    QString Told() { return test::Told(prompter, dir.path()); }
     // The dialog's OK, as a user presses it once the dialog is up.
     void PressOkInDialogs() {
         onDialog = [](QDialog& dialog) {
