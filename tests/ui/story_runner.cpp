@@ -1,5 +1,8 @@
 #include "tests/ui/story_runner.h"
 
+#include <functional>
+
+#include "image/default_image.h"
 #include "report/data_diff.h"
 #include "storage/data_file_reader.h"
 #include "tests/ui/window_desk.h"
@@ -37,6 +40,13 @@ MessageAnswer Answer(const QString& word) {
            : word == "No" ? MessageAnswer::No
            : word == "OK" ? MessageAnswer::Ok
                           : MessageAnswer::Cancel;
+}
+
+QString Join(const std::vector<std::string>& texts) {
+    QStringList joined;
+    for (const std::string& text : texts)
+        joined << QString::fromStdString(text);
+    return joined.join(" | ");
 }
 
 // A key with its modifiers, as a menu shows it: "Ctrl+S", "Tab", "PgDown".
@@ -80,8 +90,17 @@ QByteArray StoryRunner::Run(const QByteArray& story) {
     return told_.toUtf8();
 }
 
+// A control by its name, "chkDEnable[2]" for the one of row 2 on the page in view.
 QWidget* StoryRunner::Widget(const QString& name) {
     QWidget* widget = desk_->Find(name);
+    if (name.endsWith(']')) {
+        widget = nullptr;
+        const QString row = name.section('[', 1).chopped(1);
+        for (QWidget* control :
+             desk_->ActivePage()->findChildren<QWidget*>(name.section('[', 0, 0)))
+            if (control->property("index").toString() == row)
+                widget = control;
+    }
     if (!widget)
         told_ += "!! no control " + name + '\n';
     return widget;
@@ -90,13 +109,16 @@ QWidget* StoryRunner::Widget(const QString& name) {
 void StoryRunner::Do(QStringList step) {
     Desk& d = *desk_;
     const QString verb = step.value(0), name = step.value(1), value = step.value(2);
-    static const QStringList kOnControls{"click", "tab",   "retype", "focus", "wheel",
-                                         "pick",  "popup", "paste",  "ctrl-v"};
+    static const QStringList kOnControls{"click", "type", "keys",  "tab",   "retype", "focus",
+                                         "wheel", "pick", "popup", "paste", "ctrl-v"};
     QWidget* target = kOnControls.contains(verb) ? Widget(name) : nullptr;
     if (kOnControls.contains(verb) && !target)
         return;
-    if (verb == "desk") {  // a fresh window; "developer" for one started with /K
-        desk_ = std::make_unique<Desk>(name == "developer");
+    if (verb == "desk") {  // a fresh window: "developer" started with /K, "settings FILE" stored
+        const qsizetype settings = step.indexOf("settings");
+        desk_ = std::make_unique<Desk>(
+            step.contains("developer"),
+            settings < 0 ? QByteArray() : ReadBytes(TestDataPath(step.value(settings + 1))));
         mark_ = desk_->app;
     } else if (verb == "window") {
         if (!d.ShowActive())
@@ -105,9 +127,12 @@ void StoryRunner::Do(QStringList step) {
         d.UseRealBoxes();
     } else if (verb == "ok-dialogs") {
         d.PressOkInDialogs();
-    } else if (verb == "load") {  // a data set put in place, the page in view shown afresh
+    } else if (verb == "load") {  // a data set put in place behind the window's back
         ReadDataFixture(d.app, name);
-        d.window->RefreshCurrentPage();
+    } else if (verb == "copy") {  // a file of the tests' data into the desk's folder
+        QFile::copy(TestDataPath(name), d.dir.filePath(value));
+    } else if (verb == "mkdir") {
+        QDir(d.dir.path()).mkdir(name);
     } else if (verb == "open") {
         d.Open(TestDataPath(name));
     } else if (verb == "mark") {  // what `show edits` compares with
@@ -132,6 +157,21 @@ void StoryRunner::Do(QStringList step) {
             told_ += "!! no key " + step.last() + '\n';
         else
             QTest::keyClick(to ? to : d.window.get(), key.key(), key.keyboardModifiers());
+    } else if (verb == "caption") {  // a check box ticked by a click on its caption
+        for (QLabel* label : d.ActivePage()->findChildren<QLabel*>())
+            if (label->text() == name)
+                QTest::mouseClick(label, Qt::LeftButton);
+    } else if (verb == "type") {  // a click into the box, then the text typed over what it selected
+        QTest::mouseClick(target, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QTest::keyClicks(target, value);
+    } else if (verb == "keys") {
+        QTest::keyClicks(target, value);
+    } else if (verb == "reset") {  // the model's timer runs out, as after a new data set
+        d.window->RunDeferredReset();
+    } else if (verb == "choose") {  // the buttons taken in the next questions that offer several
+        for (const QString& word : step.mid(1))
+            d.prompter.choices.push_back(word.toInt());
     } else if (verb == "retype") {
         Retype(qobject_cast<QLineEdit*>(target), value);
     } else if (verb == "focus") {
@@ -251,6 +291,58 @@ void StoryRunner::Show(const QString& what) {
             told_ += QString(node->parent() ? node->parent()->parent() ? 4 : 2 : 0, ' ') +
                      node->text(0) + (node->foreground(0).color() == grey ? " (grey)" : "") + '\n';
         }
+    } else if (what == "files") {  // the file dialogs shown since the last look
+        told_ += QString("file dialogs: " + Join(d.prompter.dialogFilters) +
+                         "; in folders: " + Join(d.prompter.dialogFolders) + '\n')
+                     .replace(d.dir.path(), "<dir>");
+        d.prompter.dialogFilters.clear();
+        d.prompter.dialogFolders.clear();
+    } else if (what == "recent") {  // File ▸ 1 … 6, the first's tip, and what the settings hold
+        QStringList items;
+        for (QAction* item : d.Find<QMenu>("mnuFile")->actions())
+            if (item->isVisible() && item->objectName().startsWith("mnuFileRecent"))
+                items << item->text();
+        told_ += QString("recent " + items.join('|') + ", the first's tip " +
+                         d.Action("mnuFileRecent1")->toolTip() + ", stored " +
+                         d.settings.ReadRecentFiles().join('|') + '\n')
+                     .replace(d.dir.path(), "<dir>");
+    } else if (what == "flags") {
+        const SharedState& shared = d.app.Shared;
+        told_ += QString("flags: failed %1, aborted %2, busy %3, busy shown")
+                     .arg(shared.OperationFailed)
+                     .arg(shared.AbortRequested)
+                     .arg(shared.Busy);
+        for (const bool busy : d.busy.changes)
+            told_ += busy ? " on" : " off";
+        told_ += '\n';
+    } else if (what == "window") {
+        const SharedState& shared = d.app.Shared;
+        told_ += QString("%1x%2, node %3, status %4, model %5 (image %6), COM%7, retries %8\n")
+                     .arg(d.window->width())
+                     .arg(d.window->height())
+                     .arg(d.CurrentKey(), d.window->StatusText())
+                     .arg(int(shared.ModelNum))
+                     .arg(FirstModelId(d.app.Image))
+                     .arg(shared.ComNum)
+                     .arg(shared.RetryCount);
+    } else if (what == "menus") {  // every item: text, key, tick, whether hidden, and its tip
+        std::function<void(const QList<QAction*>&, const QString&)> add =
+            [&](const QList<QAction*>& actions, const QString& indent) {
+                for (const QAction* action : actions) {
+                    QStringList parts{action->isSeparator() ? "----" : action->text(),
+                                      action->shortcut().toString(),
+                                      action->isChecked() ? "[x]" : "",
+                                      action->isVisible() ? "" : "hidden", action->statusTip()};
+                    parts.removeAll(QString());
+                    told_ += indent + parts.join(' ') + '\n';
+                    if (action->menu())
+                        add(action->menu()->actions(), indent + "  ");
+                }
+            };
+        add(d.window->menuBar()->actions(), "");
+        add(d.Find<QToolBar>("tbToolBar")->actions(), "tool ");
+    } else if (what == "title") {
+        told_ += "title " + d.window->windowTitle() + '\n';
     } else if (what == "at") {
         told_ += "at " + d.CurrentKey() + '\n';
     } else if (what == "counts") {
@@ -267,14 +359,15 @@ void StoryRunner::Show(const QString& what) {
             shades +=
                 tree->FindKey(name + QString::number(n))->foreground(0).color() == grey ? 'g' : 'B';
         told_ += shades + '\n';
-    } else if (part[0] == "widget" && Widget(name)) {
-        const QWidget* widget = d.Find(name);
+    } else if (const QWidget* widget = part[0] == "widget" ? Widget(name) : nullptr) {
         told_ += ControlText(widget, d.window.get()) +
                  (d.ActivePage()->isAncestorOf(widget) ? "" : " elsewhere") + '\n';
     } else if (part[0] == "radio") {
         const int at = name.toInt(nullptr, 16);
         told_ += "radio " + name + ": " +
                  ImageSlice(d.sim.Memory(), at, part.value(2).toInt()).toHex() + '\n';
+    } else if (part[0] == "exists") {
+        told_ += (QFile::exists(d.dir.filePath(name)) ? "" : "no ") + name + '\n';
     } else if (part[0] == "saved") {
         AppState saved = mark_;
         const QByteArray bytes = ReadBytes(d.dir.filePath(name));

@@ -1,7 +1,7 @@
-// The main window as a user drives it: start-up, the tree and the page each node shows, the menus'
-// file, model, print, help and port commands, the safety net around the radio, and closing.
+// The main window as a user drives it, where a story of tests/data/ui/stories would need more
+// than steps and looks: the list rows' jumps and the tree, image files, the model, print, help
+// and port commands, the safety net around the radio, and closing.
 #include <QPrintPreviewWidget>
-#include <functional>
 
 #include "image/default_image.h"
 #include "image/program_image.h"
@@ -12,46 +12,9 @@ using namespace chanwright::test;
 
 namespace {
 
-// Every menu item and toolbar button: text, key, tick, whether hidden, and its tip.
-QString MenuText(const MainWindow& window) {
-    QString text;
-    std::function<void(const QList<QAction*>&, const QString&)> add =
-        [&](const QList<QAction*>& actions, const QString& indent) {
-            for (const QAction* action : actions) {
-                QStringList parts{action->isSeparator() ? "----" : action->text(),
-                                  action->shortcut().toString(), action->isChecked() ? "[x]" : "",
-                                  action->isVisible() ? "" : "hidden", action->statusTip()};
-                parts.removeAll(QString());
-                text += indent + parts.join(' ') + '\n';
-                if (action->menu())
-                    add(action->menu()->actions(), indent + "  ");
-            }
-        };
-    add(window.menuBar()->actions(), "");
-    add(window.findChild<QToolBar*>("tbToolBar")->actions(), "tool ");
-    return text;
-}
-
-// The visible File ▸ 1 … 6 items.
-QString RecentItems(const Desk& desk) {
-    QStringList shown;
-    for (QAction* item : desk.Find<QMenu>("mnuFile")->actions()) {
-        if (item->isVisible() && item->objectName().startsWith("mnuFileRecent"))
-            shown << item->text();
-    }
-    return shown.join('|');
-}
-
 const QString kStories = "ui/window_stories.txt";
 
 // The rows of the tests below: name, then the columns they take, in order.
-const std::tuple<const char*, QString, QString, QString> kStartUps[] = {
-    {"new installation", "", "", "ui/start_new.txt"},
-    {"stored model and port, /K",
-     "[ModelPath]\nModelNum=1\n[ComPath]\nComNum=3\nPort3=/dev/pts/9\n", "/K",
-     "ui/start_stored.txt"},
-};
-
 const std::tuple<const char*, QString, QString, QString, QString> kRowJumps[] = {
     {"USA, Return", "PU", "return", "1", "PU0"},
     {"Canada, Enter", "PC", "enter", "4", "PC3"},
@@ -104,33 +67,6 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
   private slots:
-    // What the user meets first: the window, its settings page and every menu item, on a new
-    // installation and with a model and port stored in the settings file. The image file keys
-    // work only for a developer ("/K").
-    void startUp_data() { AddRowsOf(kStartUps); }
-    void startUp() {
-        const auto& [name, settings, developer, golden] = RowOf(kStartUps);
-        Desk desk(!developer.isEmpty(), settings.toUtf8());
-        QCOMPARE(desk.busy.changes, (std::vector<bool>{true, false}));
-        QVERIFY(desk.ShowActive());
-        const SharedState& shared = desk.app.Shared;
-        const QString shown =
-            QString("%1\n%2x%3, node %4, status %5\nmodel %6 (image %7), COM%8, retries %9\n")
-                .arg(desk.window->windowTitle())
-                .arg(desk.window->width())
-                .arg(desk.window->height())
-                .arg(desk.CurrentKey(), desk.window->StatusText())
-                .arg(int(shared.ModelNum))
-                .arg(FirstModelId(desk.app.Image))
-                .arg(shared.ComNum)
-                .arg(shared.RetryCount) +
-            MenuText(*desk.window) + Snapshot(desk.ActivePage());
-        COMPARE_GOLDEN(shown.toUtf8(), golden);
-        QTest::keyClick(desk.window.get(), Qt::Key_F2, Qt::ControlModifier);
-        QTest::keyClick(desk.window.get(), Qt::Key_F3, Qt::ControlModifier);
-        QCOMPARE(desk.prompter.dialogFilters.size(), std::size_t(developer.isEmpty() ? 0 : 2));
-    }
-
     // A list row opens its own node: a double-click on the row or on its number, or Enter.
     void rowJumps_data() { AddRowsOf(kRowJumps); }
     void rowJumps() {
@@ -190,69 +126,6 @@ class TestMainWindow : public QObject {
             QVERIFY2(tree->visualItemRect(node).width() >= needed, qPrintable(node->text(0)));
             QCOMPARE(tree->FindKey(NavigationTree::KeyOf(node)), node);
         }
-    }
-
-    // File ▸ Open, Save, Save As, the defaults file and File ▸ 1 … 6, by keys and the toolbar: the
-    // title names the file in use, the files used last lead the list, the Open dialog starts
-    // where the last one was, and a file gone since only leaves the list.
-    void fileCommands() {
-        Desk desk(false,
-                  "[Files]\nRecent1=/gone/1.dat\nRecent2=/gone/2.dat\nRecent3=/gone/3.dat\n"
-                  "Recent4=/gone/4.dat\nRecent5=/gone/5.dat\n");
-        QVERIFY(desk.ShowActive());
-        QString shown = "== file commands\n";
-        // After each step: the title, PU0's text, the recent files and what the user was told.
-        const auto step = [&](const char* what) {
-            shown += QString("-- %1: %2, PU0 %3, recent %4\n")
-                         .arg(what, desk.window->windowTitle().remove(kTitle),
-                              desk.window->Tree()->FindKey("PU0")->text(0), RecentItems(desk)) +
-                     desk.Told();
-        };
-        // Save without a file asks like Save As; cancelled, it writes nothing and says so.
-        QTest::keyClick(desk.window.get(), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(desk.prompter.dialogFilters,
-                 std::vector<std::string>{"dat files(*.dat)|*.dat|All files(*.*)|*.*"});
-        QVERIFY(desk.app.Shared.AbortRequested);
-        desk.ClickTool("SaveAsDefault");
-        QVERIFY(QFile::exists(desk.dir.filePath("HV2071P.def")));
-        step("saved, then as defaults");
-
-        AppState other = MakeDefaultApp(Model::HV2071P);
-        other.Data.UsaChannels[0].Enable = kFalse;
-        other.Data.UsaChannels[0].ChTag = "HARBOUR";
-        const QString opened = desk.dir.filePath("My Radio.DAT");
-        QVERIFY(
-            WriteBytes(opened, QByteArray::fromStdString(WriteDataFile(other.Shared, other.Data))));
-        QVERIFY(QDir(desk.dir.path()).mkdir("sub"));
-        const QString saved = desk.dir.filePath("sub/b&b.dat");
-        desk.prompter.paths = {opened.toStdString(), saved.toStdString()};
-        desk.ChooseByKeys(Qt::Key_F, Qt::Key_O);
-        QVERIFY(desk.app.Data == other.Data);
-        step("opened");
-        desk.app.Data.UsaChannels[0].ChTag = "MARINA";
-        desk.ClickTool("Save");  // into the file open, asking nothing
-        QVERIFY(ReadBytes(opened).contains("MARINA"));
-        desk.ChooseByKeys(Qt::Key_F, Qt::Key_A);
-        QVERIFY(QFile::exists(saved));
-        step("saved, then saved as");
-        // A cancelled Open still shows the data afresh.
-        desk.app.Data.UsaChannels[0].Enable = kTrue;
-        QTest::keyClick(desk.window.get(), Qt::Key_O, Qt::ControlModifier);
-        step("Open cancelled");
-        QCOMPARE(desk.prompter.dialogFolders,
-                 (std::vector<std::string>{"", desk.dir.filePath("sub").toStdString()}));
-        QCOMPARE(desk.Action("mnuFileRecent1")->toolTip(), QDir::toNativeSeparators(saved));
-
-        desk.ChooseByKeys(Qt::Key_F, Qt::Key_2);
-        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("MARINA"));
-        step("recent 2");
-        const AppState before = desk.app;
-        desk.ChooseByKeys(Qt::Key_F, Qt::Key_6);
-        step("recent 6, gone");
-        QCOMPARE(desk.settings.ReadRecentFiles(),
-                 (QStringList{opened, saved, "/gone/1.dat", "/gone/2.dat", "/gone/3.dat"}));
-        QVERIFY(desk.app.Data == before.Data);
-        COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
     }
 
     // An image opened with Ctrl+F2 is saved as an image by Ctrl+S, as Ctrl+F3 saves one. Names
