@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "image/default_image.h"
+#include "image/image_decoder.h"
 #include "report/data_diff.h"
 #include "storage/data_file_reader.h"
 #include "tests/ui/window_desk.h"
@@ -213,6 +214,30 @@ void StoryRunner::Do(QStringList step) {
     } else if (verb == "path") {  // the files the next file dialogs take, in the desk's folder
         for (const QString& file : step.mid(1))
             d.prompter.paths.push_back(d.dir.filePath(file).toStdString());
+    } else if (verb == "row" || verb == "dclick") {
+        // A list's row: made current (0, none) with the list focused, or double-clicked (0, the
+        // header; "number", on its number), as the window system delivers one: a click, then the
+        // double-click of the second press.
+        auto* grid = d.ActivePage()->findChild<ListGrid*>();
+        const int row = name.toInt();
+        grid->setFocus();
+        if (verb == "row" && row > 0)
+            grid->setCurrentCell(row - 1, 1);
+        if (verb == "row")
+            return;
+        QHeaderView* numbers = grid->verticalHeader();
+        QWidget* clicked = row == 0            ? grid->horizontalHeader()->viewport()
+                           : value == "number" ? numbers->viewport()
+                                               : grid->viewport();
+        const QPoint at(value == "number" ? 5 : grid->columnViewportPosition(0) + 5,
+                        row == 0 ? 5 : numbers->sectionViewportPosition(row - 1) + 5);
+        QTest::mouseClick(clicked, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(clicked, Qt::LeftButton, {}, at);
+    } else if (verb == "printer") {  // "none" installed, or the PDF file the print dialog takes
+        d.printerInstalled = name != "none";
+        d.printTo = name == "none" ? QString() : d.dir.filePath(name);
+    } else if (verb == "image") {  // the image the window holds, written as a file
+        WriteBytes(d.dir.filePath(name), ImageBytes(d.app.Image));
     } else if (verb == "busy") {
         d.app.Shared.Busy = name == "on";
     } else if (verb == "refresh") {
@@ -366,6 +391,19 @@ void StoryRunner::Show(const QString& what) {
         const int at = name.toInt(nullptr, 16);
         told_ += "radio " + name + ": " +
                  ImageSlice(d.sim.Memory(), at, part.value(2).toInt()).toHex() + '\n';
+    } else if (what == "prints") {  // print dialogs shown, and the PDF files made
+        told_ += QString("%1 print dialogs").arg(d.printDialogs);
+        for (const QString& pdf : QDir(d.dir.path()).entryList({"*.pdf"}))
+            told_ += ", " + pdf + (ReadBytes(d.dir.filePath(pdf)).startsWith("%PDF") ? " PDF" : "");
+        told_ += '\n';
+    } else if (part[0] == "image") {  // an image file: its size, and what it holds as edits
+        const QByteArray bytes = ReadBytes(d.dir.filePath(name));
+        RadioData held = mark_.Data;
+        DecodeImage(BytesToImage(bytes), held);
+        AppState decoded = mark_;
+        decoded.Data = held;
+        told_ +=
+            QString("%1: %2 bytes, holding ").arg(name).arg(bytes.size()) + edits(mark_, decoded);
     } else if (part[0] == "exists") {
         told_ += (QFile::exists(d.dir.filePath(name)) ? "" : "no ") + name + '\n';
     } else if (part[0] == "saved") {

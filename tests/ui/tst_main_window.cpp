@@ -1,6 +1,6 @@
 // The main window as a user drives it, where a story of tests/data/ui/stories would need more
-// than steps and looks: the list rows' jumps and the tree, image files, the model, print, help
-// and port commands, the safety net around the radio, and closing.
+// than steps and looks: the tree, the model, help and port commands, the safety net around the
+// radio, and closing.
 #include <QPrintPreviewWidget>
 
 #include "image/default_image.h"
@@ -15,34 +15,10 @@ namespace {
 const QString kStories = "ui/window_stories.txt";
 
 // The rows of the tests below: name, then the columns they take, in order.
-const std::tuple<const char*, QString, QString, QString, QString> kRowJumps[] = {
-    {"USA, Return", "PU", "return", "1", "PU0"},
-    {"Canada, Enter", "PC", "enter", "4", "PC3"},
-    {"EXP, double-click", "E", "dclick", "5", "E5"},
-    {"group, double-click on the number", "SG", "number", "3", "SG3"},
-    {"individual, Enter right after the fill", "SM", "enter", "0", "SM1"},
-    {"double-click on the header", "PI", "dclick", "0", "PI"},
-};
-
-const std::tuple<const char*, QString, QString> kImageSaves[] = {
-    {"Ctrl+S, OK", "S", "OK"},
-    {"Ctrl+S, Cancel", "S", "Cancel"},
-    {"Ctrl+F3, OK", "F3", "OK"},
-};
-
 const std::tuple<const char*, QString, QString, QString> kModelChanges[] = {
     {"to HV2071P, OK", "[ModelPath]\nModelNum=1\n", "mnuEditModel2", "OK"},
     {"to TQ5300, Cancel", "", "mnuEditModel1", "Cancel"},
     {"the same model", "", "mnuEditModel2", "OK"},
-};
-
-// The answer is to "a PDF file instead?".
-const std::tuple<const char*, QString, QString, QString> kPrints[] = {
-    {"printed", "yes", "", "report.pdf"},
-    {"print dialog cancelled", "yes", "", ""},
-    {"no printer, Yes, a name without suffix", "", "Yes", "boat"},
-    {"no printer, Yes, then no name", "", "Yes", ""},
-    {"no printer, No", "", "No", "boat.pdf"},
 };
 
 const std::tuple<const char*, QString> kHelpFiles[] = {
@@ -67,35 +43,6 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
   private slots:
-    // A list row opens its own node: a double-click on the row or on its number, or Enter.
-    void rowJumps_data() { AddRowsOf(kRowJumps); }
-    void rowJumps() {
-        const auto& [name, list, how, rowText, target] = RowOf(kRowJumps);
-        const int row = rowText.toInt();
-        Desk desk;
-        QVERIFY(desk.ShowActive());
-        desk.ClickNode(list);
-        auto* grid = desk.ActivePage()->findChild<ListGrid*>();
-        if (how == "dclick" || how == "number") {
-            QHeaderView* numbers = grid->verticalHeader();
-            QWidget* clicked = row == 0          ? grid->horizontalHeader()->viewport()
-                               : how == "number" ? numbers->viewport()
-                                                 : grid->viewport();
-            const int y = row == 0 ? 5 : numbers->sectionViewportPosition(row - 1) + 5;
-            const QPoint at(how == "number" ? 5 : grid->columnViewportPosition(0) + 5, y);
-            // As the window system delivers one: a click, then the double-click of the second
-            // press.
-            QTest::mouseClick(clicked, Qt::LeftButton, {}, at);
-            QTest::mouseDClick(clicked, Qt::LeftButton, {}, at);
-        } else {
-            grid->setFocus();
-            if (row > 0)
-                grid->setCurrentCell(row - 1, 1);
-            QTest::keyClick(grid, how == "enter" ? Qt::Key_Enter : Qt::Key_Return);
-        }
-        QCOMPARE(desk.CurrentKey(), target);
-    }
-
     // The tree as a user works it: a second click on the node in view leaves its page as it is;
     // closing the branch that holds the selected channel selects the branch and shows its list;
     // every node text can be read, the tree scrolling sideways rather than cut a text off; every
@@ -126,34 +73,6 @@ class TestMainWindow : public QObject {
             QVERIFY2(tree->visualItemRect(node).width() >= needed, qPrintable(node->text(0)));
             QCOMPARE(tree->FindKey(NavigationTree::KeyOf(node)), node);
         }
-    }
-
-    // An image opened with Ctrl+F2 is saved as an image by Ctrl+S, as Ctrl+F3 saves one. Names
-    // the radio cannot show as typed are listed first; Cancel saves nothing.
-    void imageFile_savedAsImage_data() { AddRowsOf(kImageSaves); }
-    void imageFile_savedAsImage() {
-        const auto& [name, key, answer] = RowOf(kImageSaves);
-        Desk desk(true);
-        QVERIFY(desk.ShowActive());
-        const QString path = desk.dir.filePath("Radio.HEX");
-        const QByteArray backup = ImageBytes(desk.app.Image);
-        QVERIFY(WriteBytes(path, backup));
-        desk.prompter.paths = {path.toStdString(), path.toStdString()};
-        QTest::keyClick(desk.window.get(), Qt::Key_F2, Qt::ControlModifier);
-        QString shown = "== image file " + QString(name) + '\n' + desk.window->windowTitle() + '\n';
-        desk.app.Data.UsaChannels[0].ChTag = "CAF\u00c9 DU PORT";
-        desk.prompter.answers = {answer == "OK" ? MessageAnswer::Ok : MessageAnswer::Cancel};
-        QTest::keyClick(desk.window.get(), key == "S" ? Qt::Key_S : Qt::Key_F3,
-                        Qt::ControlModifier);
-        const QByteArray saved = ReadBytes(path);
-        shown += desk.Told() +
-                 QString("%1 bytes%2%3\n")
-                     .arg(saved.size())
-                     .arg(saved.contains("CAFE DU PORT") ? ", CAFE DU PORT" : "")
-                     .arg(saved == backup ? ", as it was" : "") +
-                 desk.window->windowTitle() + '\n';
-        COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
-        QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("CAF\u00c9 DU PORT"));
     }
 
     // A new model only after the user's OK: the menu, the settings file and a fresh data set of
@@ -188,26 +107,6 @@ class TestMainWindow : public QObject {
         }
         shown += "USA 01 " + QString::fromStdString(desk.app.Data.UsaChannels[0].ChTag) + '\n';
         COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
-    }
-
-    // Print goes to the printer chosen; without a printer it offers the pages as a PDF file.
-    void print_data() { AddRowsOf(kPrints); }
-    void print() {
-        const auto& [name, printer, answer, chosen] = RowOf(kPrints);
-        Desk desk;
-        const QString path = chosen.isEmpty() ? QString() : desk.dir.filePath(chosen);
-        desk.printerInstalled = !printer.isEmpty();
-        desk.printTo = path;
-        desk.prompter.answers = {answer == "Yes" ? MessageAnswer::Yes : MessageAnswer::No};
-        desk.prompter.paths = {path.toStdString()};
-        desk.Action(desk.printerInstalled ? "Print" : "mnuFilePrint")->trigger();
-        QString shown = QString("== print %1\n%2 print dialogs, %3 file dialogs\n")
-                            .arg(name)
-                            .arg(desk.printDialogs)
-                            .arg(desk.prompter.dialogFilters.size());
-        for (const QString& pdf : QDir(desk.dir.path()).entryList({"*.pdf"}))
-            shown += pdf + (ReadBytes(desk.dir.filePath(pdf)).startsWith("%PDF") ? " PDF\n" : "\n");
-        COMPARE_GOLDEN_STORY((shown + desk.Told()).toUtf8(), kStories);
     }
 
     // Print Preview shows the report's eight pages; Print to File opens the text window.
