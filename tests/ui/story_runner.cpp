@@ -43,10 +43,15 @@ MessageAnswer Answer(const QString& word) {
                           : MessageAnswer::Cancel;
 }
 
-QString Join(const std::vector<std::string>& texts) {
+template <typename T>
+QString Join(const std::vector<T>& values) {
     QStringList joined;
-    for (const std::string& text : texts)
-        joined << QString::fromStdString(text);
+    for (const T& value : values) {
+        if constexpr (std::is_same_v<T, std::string>)
+            joined << QString::fromStdString(value);
+        else
+            joined << QString::number(value);
+    }
     return joined.join(" | ");
 }
 
@@ -205,6 +210,8 @@ void StoryRunner::Do(QStringList step) {
         d.ChooseByMouse(qPrintable(name), qPrintable(value));
     } else if (verb == "alt") {  // menu's access key, item's access key
         d.ChooseByKeys(Key(name).key(), Key(value).key());
+    } else if (verb == "trigger") {  // a menu item, as its menu would
+        d.Action(qPrintable(name))->trigger();
     } else if (verb == "tool") {
         d.ClickTool(qPrintable(name));
     } else if (verb == "answer") {  // the answers to the next questions
@@ -366,6 +373,22 @@ void StoryRunner::Show(const QString& what) {
             };
         add(d.window->menuBar()->actions(), "");
         add(d.Find<QToolBar>("tbToolBar")->actions(), "tool ");
+    } else if (what == "model") {  // the model items, the one stored, the timer that resets
+        const auto* timer = d.Find<QTimer>("Timer1");
+        const Model stored = SettingsStore(d.dir.filePath("settings.ini")).ReadModelNum();
+        told_ += QString("ticked %1 %2, stored %3, timer %4 %5, pauses %6\n")
+                     .arg(d.Action("mnuEditModel1")->isChecked())
+                     .arg(d.Action("mnuEditModel2")->isChecked())
+                     .arg(QString::fromStdString(GetModelName(stored)))
+                     .arg(timer->isActive())
+                     .arg(timer->interval())
+                     .arg(Join(d.clock.pauses));
+    } else if (what == "fresh") {  // the data and page against a window started on this model
+        Desk fresh(false, ReadBytes(d.dir.filePath("settings.ini")));
+        fresh.ClickNode(d.CurrentKey());
+        told_ += "against a fresh window: " + edits(fresh.app, d.app).trimmed() +
+                 (Snapshot(d.ActivePage()) == Snapshot(fresh.ActivePage()) ? ", the same page\n"
+                                                                           : ", another page\n");
     } else if (what == "title") {
         told_ += "title " + d.window->windowTitle() + '\n';
     } else if (what == "at") {

@@ -1,5 +1,5 @@
 // The main window as a user drives it, where a story of tests/data/ui/stories would need more
-// than steps and looks: the tree, the model, help and port commands, the safety net around the
+// than steps and looks: the tree, the help and port commands, the safety net around the
 // radio, and closing.
 #include <QPrintPreviewWidget>
 
@@ -15,12 +15,6 @@ namespace {
 const QString kStories = "ui/window_stories.txt";
 
 // The rows of the tests below: name, then the columns they take, in order.
-const std::tuple<const char*, QString, QString, QString> kModelChanges[] = {
-    {"to HV2071P, OK", "[ModelPath]\nModelNum=1\n", "mnuEditModel2", "OK"},
-    {"to TQ5300, Cancel", "", "mnuEditModel1", "Cancel"},
-    {"the same model", "", "mnuEditModel2", "OK"},
-};
-
 const std::tuple<const char*, QString> kHelpFiles[] = {
     {"help file", "yes"},
     {"no help file", ""},
@@ -73,40 +67,6 @@ class TestMainWindow : public QObject {
             QVERIFY2(tree->visualItemRect(node).width() >= needed, qPrintable(node->text(0)));
             QCOMPARE(tree->FindKey(NavigationTree::KeyOf(node)), node);
         }
-    }
-
-    // A new model only after the user's OK: the menu, the settings file and a fresh data set of
-    // that model, its settings page laid out as for a window started with it.
-    void modelChange_data() { AddRowsOf(kModelChanges); }
-    void modelChange() {
-        const auto& [name, settings, item, answer] = RowOf(kModelChanges);
-        Desk desk(false, settings.toUtf8());
-        desk.app.Data.UsaChannels[0].ChTag = "KEEP";
-        desk.app.Shared.CurrentFileName = "/x/old.dat";
-        desk.prompter.answers = {answer == "OK" ? MessageAnswer::Ok : MessageAnswer::Cancel};
-        desk.Action(qPrintable(item))->trigger();
-        auto* timer = desk.Find<QTimer>("Timer1");
-        const Model stored = SettingsStore(desk.dir.filePath("settings.ini")).ReadModelNum();
-        QString shown = QString("== model change %1\n%2ticked %3 %4, stored %5, timer %6 %7\n")
-                            .arg(name, desk.Told())
-                            .arg(desk.Action("mnuEditModel1")->isChecked())
-                            .arg(desk.Action("mnuEditModel2")->isChecked())
-                            .arg(QString::fromStdString(GetModelName(stored)))
-                            .arg(timer->isActive())
-                            .arg(timer->interval());
-        if (timer->isActive()) {
-            desk.window->RunDeferredReset();
-            shown += QString("reset: timer %1, pauses %2, image %3, node %4, title %5\n")
-                         .arg(timer->isActive())
-                         .arg(desk.clock.pauses.size() == 1 ? desk.clock.pauses[0] : -1)
-                         .arg(FirstModelId(desk.app.Image))
-                         .arg(desk.CurrentKey(), desk.window->windowTitle());
-            QVERIFY(desk.app.Data == MakeDefaultApp(Model::HV2071P).Data);
-            Desk fresh;
-            QCOMPARE(Snapshot(desk.ActivePage()), Snapshot(fresh.ActivePage()));
-        }
-        shown += "USA 01 " + QString::fromStdString(desk.app.Data.UsaChannels[0].ChTag) + '\n';
-        COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
     }
 
     // Print Preview shows the report's eight pages; Print to File opens the text window.
