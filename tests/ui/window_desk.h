@@ -20,8 +20,6 @@
 
 namespace chanwright::test {
 
-inline const QString kTitle = "KW83  PC Program for HV2071P/TQ5300 Series";
-
 // What a window manager does and the offscreen platform leaves out: a window that gets the
 // activation back after a dialog or another window closed.
 inline bool Reactivate(QWidget* window) {
