@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "image/bit_ops.h"
@@ -21,23 +22,6 @@ namespace {
 const std::tuple<const char*, Model, const char*, const char*> kDefaultImages[] = {
     {"HV2071P", Model::HV2071P, "default_hv2071p.hex", "image_built_default_hv2071p.hex"},
     {"TQ5300", Model::TQ5300, "default_tq5300.hex", "image_built_default_tq5300.hex"},
-};
-
-// Name, the byte, the field's count of bits (0: one bit with GetBit and SetBit) and top bit, the
-// value written, what the field read, the byte written, whether the value fitted.
-const std::tuple<const char*, int, int, int, int, int, int, bool> kBitFields[] = {
-    {"bit 7 of 0x80, 0 clears", 0x80, 0, 7, 0, 1, 0x00, true},
-    {"bit 4, 1 sets", 0x00, 0, 4, 1, 0, 0x10, true},
-    {"bit 4, -1 (true) clears", 0xFF, 0, 4, -1, 1, 0xEF, true},
-    {"bit 0, 2 clears", 0xFF, 0, 0, 2, 1, 0xFE, true},
-    {"Dimmer bits 5-4, 5 writes 1", 0x7C, 2, 5, 5, 3, 0x5C, true},
-    {"Contrast bits 2-0", 0x7C, 3, 2, 0, 4, 0x78, true},
-    {"whole byte, 255 fits", 0xA5, 8, 7, 255, 0xA5, 0xFF, true},
-    {"field below bit 0", 0xFF, 3, 1, 0, 0, 0xFF, true},
-    {"top 8", 0xFF, 2, 8, 0, 0, 0xFF, true},
-    {"no bits", 0xFF, -1, 3, 0, 0, 0xFF, true},
-    {"256 overflows", 0x5A, 2, 5, 256, 1, 0x5A, false},
-    {"-1 overflows", 0x5A, 3, 2, -1, 2, 0x5A, false},
 };
 
 }  // namespace
@@ -135,21 +119,34 @@ class TestMemoryImage : public QObject {
         QVERIFY(app.Data.GroupDirectory[4] == DirectoryEntry{});
     }
 
-    // Each row reads a field and then writes value into it. Fields reaching outside bits 7 to 0
-    // read as 0 and write nothing; a value outside 0 to 255 is refused and leaves the byte alone.
-    void bitField_data() { AddRowsOf(kBitFields); }
-    void bitField() {
-        const auto& [name, byte, count, top, value, read, written, ok] = RowOf(kBitFields);
-        uint8_t b = static_cast<uint8_t>(byte);
-        const int bits = std::max(count, 0);  // -1 asks GetBits and SetBits for no bits
-        QCOMPARE(count == 0 ? GetBit(b, top) : GetBits(b, bits, top), read);
-        bool stored = true;
-        if (count == 0)
-            SetBit(b, top, value);
-        else
-            stored = SetBits(b, bits, top, value);
-        QCOMPARE(stored, ok);
-        QCOMPARE(int{b}, written);
+    // Fields of a byte read, then written: one bit with GetBit and SetBit (0 bits), else a count
+    // of bits from a top bit down. Fields reaching outside bits 7 to 0 read as 0 and write
+    // nothing; a value outside 0 to 255 is refused and leaves the byte alone.
+    void bitFields_matchGolden() {
+        // The byte, the field's count of bits (-1 asks GetBits and SetBits for none) and its top
+        // bit, the value written.
+        const std::array<int, 4> fields[] = {
+            {0x80, 0, 7, 0}, {0x00, 0, 4, 1},  {0xFF, 0, 4, -1},  {0xFF, 0, 0, 2},
+            {0x7C, 2, 5, 5}, {0x7C, 3, 2, 0},  {0xA5, 8, 7, 255}, {0xFF, 3, 1, 0},
+            {0xFF, 2, 8, 0}, {0xFF, -1, 3, 0}, {0x5A, 2, 5, 256}, {0x5A, 3, 2, -1}};
+        QByteArray out;
+        for (const auto& [byte, count, top, value] : fields) {
+            uint8_t b = static_cast<uint8_t>(byte);
+            const int bits = std::max(count, 0);
+            const int read = count == 0 ? GetBit(b, top) : GetBits(b, bits, top);
+            bool stored = true;
+            if (count == 0)
+                SetBit(b, top, value);
+            else
+                stored = SetBits(b, bits, top, value);
+            const QString field = count == 0
+                                      ? QString("bit %1").arg(top)
+                                      : QString("%1 bits down from bit %2").arg(count).arg(top);
+            out += QString::asprintf("%02X, %s: reads %d; %d %s -> %02X\n", byte, qPrintable(field),
+                                     read, value, stored ? "fitted" : "refused", b)
+                       .toLatin1();
+        }
+        COMPARE_GOLDEN(out, "image_bit_fields.txt");
     }
 };
 
