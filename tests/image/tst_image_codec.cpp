@@ -13,15 +13,6 @@ using namespace chanwright::test;
 
 namespace {
 
-int16_t& SettingField(CommonSettings& c, const QString& name) {
-    return name == "ScanType"     ? c.ScanType
-           : name == "OffsetTime" ? c.OffsetTime
-           : name == "Dimmer"     ? c.Dimmer
-           : name == "Contrast"   ? c.Contrast
-           : name == "Ind"        ? c.Ind
-                                  : c.Scrambler;
-}
-
 PlanChannel& Record(std::vector<PlanChannel>& list, int position) {
     return *std::find_if(list.begin(), list.end(),
                          [&](const PlanChannel& r) { return r.Position == position; });
@@ -238,13 +229,16 @@ class TestImageCodec : public QObject {
         for (const int byte : {0x35, 0x25, 0x3D, 0x2F, 0x3F, 0x7F, 0xD3, 0x00})
             out += QString::asprintf("offset byte %02X -> %d\n", byte, DecodeOffset(uint8_t(byte)))
                        .toLatin1();
-        const std::pair<const char*, int> settings[] = {
-            {"ScanType", -1},   {"ScanType", 2},    {"Scrambler", 255}, {"OffsetTime", 30},
-            {"OffsetTime", -3}, {"Scrambler", 256}, {"Scrambler", -1},  {"Dimmer", -1},
-            {"Contrast", 256},  {"Ind", 300}};
-        for (const auto& [field, value] : settings) {
+        using C = CommonSettings;
+        const std::tuple<const char*, int16_t C::*, int> settings[] = {
+            {"ScanType", &C::ScanType, -1},     {"ScanType", &C::ScanType, 2},
+            {"Scrambler", &C::Scrambler, 255},  {"OffsetTime", &C::OffsetTime, 30},
+            {"OffsetTime", &C::OffsetTime, -3}, {"Scrambler", &C::Scrambler, 256},
+            {"Scrambler", &C::Scrambler, -1},   {"Dimmer", &C::Dimmer, -1},
+            {"Contrast", &C::Contrast, 256},    {"Ind", &C::Ind, 300}};
+        for (const auto& [field, member, value] : settings) {
             AppState app = test::MakeDefaultApp(Model::TQ5300);
-            SettingField(app.Data.Common, field) = static_cast<int16_t>(value);
+            app.Data.Common.*member = static_cast<int16_t>(value);
             const MemoryImage before = app.Image;
             const std::optional<EncodeError> error = EncodeImage(app.Data, app.Image);
             out += QString::asprintf("%s %d -> ", field, value).toLatin1() +
