@@ -16,10 +16,8 @@ SimProcess::SimProcess(QString program) : program_(std::move(program)) {
 }
 
 SimProcess::~SimProcess() {
-    if (Running()) {
-        Stop();
-        if (Running())
-            process_.kill();
+    if (!Stop() && Running()) {  // it did not end when asked
+        process_.kill();
         process_.waitForFinished(kStopLimit);
     }
 }
