@@ -125,10 +125,6 @@ class TestCli : public QObject {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(Path("config")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(Path("data")));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(simDir_.path()));
-        fixtures_ = {{"prev.txt", "old"},
-                     {"empty.dat", ""},
-                     {"prev.hex", "old"},
-                     {"short.hex", QByteArray(100, '\x08')}};
         for (const auto& [name, file] : {std::pair{"hv.dat", "default_hv2071p.dat"},
                                          {"hv.hex", "default_hv2071p.hex"},
                                          {"tq.dat", "default_tq5300.dat"},
@@ -137,8 +133,9 @@ class TestCli : public QObject {
             fixtures_[name] = ReadBytes(TestDataPath(file));
         // The default set with Contrast 6 (in), with a setting out of range (bad), with names the
         // radio cannot show as typed (names); the rich image's set as a data file (a) and with a
-        // field of each kind changed (b); a file that is not a data file (notes), and one cut by a
-        // NUL byte (nul).
+        // field of each kind changed (b); a file that is not a data file (notes), one cut by a
+        // NUL byte (nul) and an empty one; files there before a run (prev.txt, prev.hex: "old"),
+        // and an image of 100 bytes (short.hex).
         for (const QString& name : QDir(TestDataPath("cli")).entryList(QDir::Files))
             fixtures_[name] = ReadBytes(TestDataPath("cli/" + name));
     }

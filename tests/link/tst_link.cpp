@@ -357,28 +357,16 @@ void LeaveStaleReply(const QString& device, const QByteArray& command) {
     ::close(fd);
 }
 
-// A port that notes the most input it ever held waiting.
-class HeldInput : public SerialPort {
-  public:
-    explicit HeldInput(SerialPort& port) : port_(port) {}
-    std::string Device() const override { return port_.Device(); }
-    bool Open(ErrorInfo& error) override { return port_.Open(error); }
-    bool IsOpen() const override { return port_.IsOpen(); }
-    void Close() override { port_.Close(); }
+// A port that notes the most input it ever held waiting, passing everything on through a trace
+// that is never opened.
+struct HeldInput : TracingPort {
+    using TracingPort::TracingPort;
     int BytesAvailable() override {
-        const int waiting = port_.BytesAvailable();
+        const int waiting = TracingPort::BytesAvailable();
         most = std::max(most, waiting);
         return waiting;
     }
-    std::vector<uint8_t> Read(int count) override { return port_.Read(count); }
-    void Write(const std::vector<uint8_t>& bytes) override { port_.Write(bytes); }
-    void WaitForInput(int milliseconds, int wanted) override {
-        port_.WaitForInput(milliseconds, wanted);
-    }
     int most = 0;
-
-  private:
-    SerialPort& port_;
 };
 
 // The exchanges (see Perform): name, op, retries, answers, what.
@@ -565,8 +553,9 @@ class TestLink : public QObject {
         AppState app = MakeDefaultApp(model);
         app.Data.UsaChannels[0].ChTag = "HARBOUR";
         QtSerialPort serial(sim.Device());
-        HeldInput port(serial);
         SteadyClock clock;
+        SerialTrace unopened(clock);
+        HeldInput port(serial, unopened);
         NoEventPump events;
         RecordingPrompter prompter;
         RecordingView view;

@@ -91,17 +91,6 @@ bool NearlyAsPrinted(const QString& printed, const QString& golden) {
     });
 }
 
-// The window with its fakes, and the temporary folder the saves go to.
-struct Rig {
-    Rig() : app(test::MakeDefaultApp(Model::HV2071P)), window(app, fakes.platform) {}
-    QString Shown() const { return window.findChild<QPlainTextEdit*>("txtPrn")->toPlainText(); }
-
-    test::TestPlatform fakes;
-    AppState app;
-    TextReportWindow window;
-    QTemporaryDir dir;
-};
-
 }  // namespace
 
 class ReportTest : public QObject {
@@ -176,57 +165,54 @@ class ReportTest : public QObject {
             qPrintable(why));
     }
 
-    void windowWaitsThenShowsTheText() {
-        Rig rig;
-        QCOMPARE(rig.Shown(), "Now, making text image. Please wait...");
-        QCOMPARE(rig.window.size(), QSize(558, 409));
-        QVERIFY(rig.window.isModal() &&
-                rig.window.findChild<QPlainTextEdit*>("txtPrn")->isReadOnly());
-        rig.window.show();
-        QVERIFY(QTest::qWaitFor([&] { return rig.Shown().startsWith(u'\n'); }));
-        QCOMPARE(rig.Shown(),
-                 QString::fromStdString(BuildTextReport(rig.app)).replace("\r\n", "\n"));
-        QCOMPARE(rig.fakes.clock.pauses, std::vector<int>{500});
-        QVERIFY(rig.window.isEnabled() && !QApplication::overrideCursor());
-        QTest::mouseClick(rig.window.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-        QVERIFY(!rig.window.isVisible());
-        rig.window.show();
-        rig.window.findChild<QAction*>("mnuFileExit")->trigger();
-        QVERIFY(!rig.window.isVisible());
-    }
-
-    // Saved: the text and a closing CR LF. Cancelled or failed: nothing written.
-    void windowSaves_data() {
+    // The window shows a note while it builds the text, then the text. Saved: the text and a
+    // closing CR LF. Cancelled or failed: nothing written. OK and File ▸ Exit close the window.
+    void windowShowsAndSaves_data() {
         QTest::addColumn<QStringList>("paths");  // what the save dialog answers
         QTest::addColumn<bool>("failed");
         QTest::newRow("saved") << QStringList{"report.txt"} << false;
         QTest::newRow("cancelled") << QStringList() << false;
         QTest::newRow("missing folder") << QStringList{"missing/report.txt"} << true;
     }
-    void windowSaves() {
+    void windowShowsAndSaves() {
         QFETCH(QStringList, paths);
         QFETCH(bool, failed);
         const bool saved = !paths.isEmpty() && !failed;
-        Rig rig;
-        rig.window.BuildText();
+        test::TestPlatform fakes;
+        AppState app = test::MakeDefaultApp(Model::HV2071P);
+        TextReportWindow window(app, fakes.platform);
+        const QPlainTextEdit* text = window.findChild<QPlainTextEdit*>("txtPrn");
+        QTemporaryDir dir;  // where the saves go
+        QCOMPARE(text->toPlainText(), "Now, making text image. Please wait...");
+        QCOMPARE(window.size(), QSize(558, 409));
+        QVERIFY(window.isModal() && text->isReadOnly());
+        window.show();
+        QVERIFY(QTest::qWaitFor([&] { return text->toPlainText().startsWith(u'\n'); }));
+        QCOMPARE(text->toPlainText(),
+                 QString::fromStdString(BuildTextReport(app)).replace("\r\n", "\n"));
         for (const QString& path : paths)
-            rig.fakes.prompter.paths.push_back(rig.dir.filePath(path).toStdString());
-        rig.window.findChild<QAction*>("mnuFileSaveAs")->trigger();
-        QCOMPARE(rig.fakes.prompter.dialogFilters,
+            fakes.prompter.paths.push_back(dir.filePath(path).toStdString());
+        window.findChild<QAction*>("mnuFileSaveAs")->trigger();
+        QCOMPARE(fakes.prompter.dialogFilters,
                  std::vector<std::string>{"Text files(*.txt)|*.txt|All files(*.*)|*.*"});
-        QCOMPARE(QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  saved ? QStringList{"report.txt"} : QStringList());
         if (saved)
-            QCOMPARE(test::ReadBytes(rig.dir.filePath("report.txt")),
-                     QByteArray::fromStdString(BuildTextReport(rig.app)) + "\r\n");
-        QCOMPARE(rig.app.Shared.OperationFailed, failed);
-        QCOMPARE(rig.app.Shared.AbortRequested, !saved);
-        QCOMPARE(rig.fakes.clock.pauses, std::vector<int>(paths.size() + 1, 500));
-        QCOMPARE(rig.fakes.prompter.messages.size(), std::size_t(failed));
-        for (const test::ShownMessage& shown : rig.fakes.prompter.messages)
+            QCOMPARE(test::ReadBytes(dir.filePath("report.txt")),
+                     QByteArray::fromStdString(BuildTextReport(app)) + "\r\n");
+        QCOMPARE(app.Shared.OperationFailed, failed);
+        QCOMPARE(app.Shared.AbortRequested, !saved);
+        QCOMPARE(fakes.clock.pauses, std::vector<int>(paths.size() + 1, 500));
+        QCOMPARE(fakes.prompter.messages.size(), std::size_t(failed));
+        for (const test::ShownMessage& shown : fakes.prompter.messages)
             QVERIFY(!shown.text.empty() && shown.title == "Chanwright HV2071P" &&
                     shown.icon == MessageIcon::Exclamation);
-        QVERIFY(rig.window.isEnabled() && !QApplication::overrideCursor());
+        QVERIFY(window.isEnabled() && !QApplication::overrideCursor());
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        QVERIFY(!window.isVisible());
+        window.show();
+        window.findChild<QAction*>("mnuFileExit")->trigger();
+        QVERIFY(!window.isVisible());
     }
 };
 

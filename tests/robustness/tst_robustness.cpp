@@ -31,10 +31,6 @@ std::string RandomBytes(Rng& rng, std::size_t length) {
         c = static_cast<char>(rng() & 0xFF);
     return bytes;
 }
-void Randomize(Rng& rng, MemoryImage& image) {
-    for (uint8_t& byte : image)
-        byte = static_cast<uint8_t>(rng());
-}
 std::vector<std::string> Split(const std::string& text, const std::string& separator) {
     std::vector<std::string> parts;
     for (std::size_t pos = 0, end = 0; end != std::string::npos; pos = end + separator.size())
@@ -162,7 +158,7 @@ std::string MutatedFile(Rng& rng, const std::string& file, MemoryImage& target) 
     for (std::size_t k = 0; k < mutations; ++k)
         Mutate(rng, lines);
     if (Chance(rng, 50))
-        Randomize(rng, target);
+        target = test::RandomImage(static_cast<unsigned>(rng()));
     static const char* const kEnds[] = {"\r\n", "\n", "\r", "\r\r\n", "\n\r"};
     const std::size_t style = Pick(rng, 6);  // 5: a different end on every line
     std::string text;
@@ -258,7 +254,7 @@ class TestRobustness : public QObject {
                 return robust::CheckDataFile(app, text, image);
             }
             if (input == kRandomImage)
-                Randomize(rng, image);
+                image = test::RandomImage(static_cast<unsigned>(rng()));
             else
                 FlipBytes(rng, image);
             return robust::CheckImage(app.Data, image);

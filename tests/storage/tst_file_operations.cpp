@@ -187,9 +187,12 @@ class TestFileOperations : public QObject {
         COMPARE_GOLDEN(out, "storage_file_operations.txt");
     }
 
-    // A backup never replaces a file: the same second gives "-2", "-3". A radio's user MMSI is
-    // in its backup's name. The list holds the backups' names only, newest first.
-    void saveBackup() {
+    // A new file never replaces one. Backups in the same second are "-2", "-3"; a radio's user
+    // MMSI is in its backup's name; the list holds the backups' names only, newest first. Anything
+    // at a new file's name, a folder or a dangling link too, sends it on to the next name and stays
+    // as it was, with or without hard links (a FAT stick refuses them); other errors keep their
+    // reason, and no copy is left behind.
+    void newFilesTakeTheFirstFreeName() {
         const QDateTime at(QDate(2024, 3, 7), QTime(21, 5, 42));
         MemoryImage image = RandomImage(7), radio = image;
         EncodeDigits(radio, 0x0150, "3660000010", true);
@@ -206,16 +209,9 @@ class TestFileOperations : public QObject {
         for (const BackupEntry& backup : ListBackups(Path("new")))
             out += "listed " + QFileInfo(backup.path).fileName() + ' ' + backup.model + ' ' +
                    backup.mmsi + ' ' + backup.taken.toString(Qt::ISODate) + '\n';
-        COMPARE_GOLDEN(out.toUtf8(), "storage_backups.txt");
-    }
 
-    // Anything at a new file's name, a folder or a dangling link too, sends it on to the next name
-    // and stays as it was, with or without hard links (a FAT stick refuses them); other errors
-    // keep their reason, and no copy is left behind.
-    void newFileTakesTheFirstFreeName() {
         const LinkCall noLinks = [](const char*, const char*) { return errno = EPERM, -1; };
         const LinkCall failing = [](const char*, const char*) { return errno = EIO, -1; };
-        QString out;
         for (const LinkCall link : {LinkCall(SystemLink), noLinks, failing}) {
             QTemporaryDir dir(Path("taken-XXXXXX"));
             const QString b = dir.filePath("b");
@@ -223,7 +219,7 @@ class TestFileOperations : public QObject {
                     ::mkfifo(QFile::encodeName(b + "-2.hex"), 0600) == 0);
             QVERIFY(WriteBytes(b + "-3.hex", "kept") && QFile::link(b + "-3.hex", b + "-4.hex") &&
                     QFile::link(b + "-none", b + "-5.hex"));
-            ErrorInfo error;
+            error = {};
             const auto name = WriteNewFile(dir.path(), "b", ".hex", "new", error, link);
             out += (name ? QFileInfo(*name).fileName() : "none") + ", error '" +
                    QString::fromStdString(error.Description) + "', b-3 then b-6 '" +
@@ -233,7 +229,7 @@ class TestFileOperations : public QObject {
                        .join(' ') +
                    '\n';
         }
-        COMPARE_GOLDEN(out.toUtf8(), "storage_new_file.txt");
+        COMPARE_GOLDEN(out.toUtf8(), "storage_new_files.txt");
     }
 
     void windowTitle() {
@@ -293,7 +289,7 @@ class TestFileOperations : public QObject {
         COMPARE_GOLDEN(out.toUtf8(), "storage_settings_read.txt");
     }
 
-    // Only a DebugMode other than 0 writes, each record appended with CR LF.
+    // Only developer mode writes, each record appended with CR LF.
     void errorLogAppendsInDeveloperModeOnly() {
         SharedState shared;
         const QString path = Path("err.log");
@@ -301,9 +297,8 @@ class TestFileOperations : public QObject {
         const QDateTime fixed(QDate(2024, 3, 7), QTime(9, 5, 42));
         const ErrorLog log(shared, path, [fixed] { return fixed; });
         log.LogError("OpenFile", "53File not found");
-        shared.DebugMode = 1;
-        log.LogError("ReadRadio", "57Device I/O error");
         shared.DebugMode = true;
+        log.LogError("ReadRadio", "57Device I/O error");
         log.LogError("SaveFile", "75Zugriff verweigert: \xc3\xa4");
         const auto s = [](auto t) { return QLocale::system().toString(t, QLocale::ShortFormat); };
         const QByteArray stamp = (s(fixed.date()) + ',' + s(fixed.time())).toUtf8();

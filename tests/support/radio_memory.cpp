@@ -65,10 +65,9 @@ MemoryImage StoredByRadio(const MemoryImage& encoded, const MemoryImage& before)
 
 QStringList LoggedCommands(const QString& logPath) {
     QStringList lines;
-    for (const QByteArray& line : ReadBytes(logPath).split('\n')) {
-        if (!line.isEmpty())
-            lines << QString::fromLatin1(line.split(' ').mid(0, 2).join(' '));
-    }
+    for (const QString& line :
+         QString::fromLatin1(ReadBytes(logPath)).split('\n', Qt::SkipEmptyParts))
+        lines << line.section(' ', 0, 1);
     return lines;
 }
 

@@ -6,8 +6,7 @@ namespace chanwright::test {
 
 namespace {
 
-constexpr int kStartLimit = 10000;
-constexpr int kStopLimit = 10000;
+constexpr int kLimit = 10000;  // ms the tool may take to start, or to end when asked
 
 }  // namespace
 
@@ -16,21 +15,19 @@ SimProcess::SimProcess(QString program) : program_(std::move(program)) {
 }
 
 SimProcess::~SimProcess() {
-    if (Running()) {
-        Stop();
-        if (Running())
-            process_.kill();
-        process_.waitForFinished(kStopLimit);
+    if (!Stop() && Running()) {  // it did not end when asked
+        process_.kill();
+        process_.waitForFinished(kLimit);
     }
 }
 
 bool SimProcess::Start(const QStringList& arguments, QString* why) {
     process_.start(program_, arguments);
-    if (!process_.waitForStarted(kStartLimit)) {
+    if (!process_.waitForStarted(kLimit)) {
         *why = program_ + ": " + process_.errorString();
         return false;
     }
-    const QDeadlineTimer deadline(kStartLimit);
+    const QDeadlineTimer deadline(kLimit);
     while (!process_.canReadLine()) {
         if (deadline.hasExpired() || !process_.waitForReadyRead(int(deadline.remainingTime()))) {
             *why = "the simulator printed no device: " + process_.readAll();
@@ -44,7 +41,7 @@ bool SimProcess::Start(const QStringList& arguments, QString* why) {
 bool SimProcess::Stop() {
     if (Running()) {
         process_.terminate();
-        if (!process_.waitForFinished(kStopLimit))
+        if (!process_.waitForFinished(kLimit))
             return false;
     }
     return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
