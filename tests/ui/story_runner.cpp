@@ -121,8 +121,10 @@ void StoryRunner::Do(QStringList step) {
         QFile::copy(TestDataPath(name), d.dir.filePath(value));
     } else if (verb == "mkdir") {
         QDir(d.dir.path()).mkdir(name);
-    } else if (verb == "open") {
-        d.Open(TestDataPath(name));
+    } else if (verb == "open") {  // File ▸ Open on a copy, so a later save leaves the tests' file
+        const QString copy = d.dir.filePath(QFileInfo(name).fileName());
+        QFile::copy(TestDataPath(name), copy);
+        d.Open(copy);
     } else if (verb == "mark") {  // what `show edits` compares with
         mark_ = d.app;
     } else if (verb == "node") {
@@ -131,8 +133,11 @@ void StoryRunner::Do(QStringList step) {
         d.window->SelectNodeByKey(name);
     } else if (verb == "tree") {  // a node clicked with the mouse
         NavigationTree* tree = d.window->Tree();
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                          tree->visualItemRect(tree->FindKey(name)).center());
+        if (!tree->FindKey(name))
+            told_ += "!! no node " + name + '\n';
+        else
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                              tree->visualItemRect(tree->FindKey(name)).center());
     } else if (verb == "click") {
         QTest::mouseClick(target, Qt::LeftButton);
     } else if (verb == "tab") {
