@@ -67,6 +67,9 @@ void MainWindow::RunDeferredReset() {
     UpdateTitle();
     RefreshCurrentPage();
     repaint();
+    // A repaint of the window puts the model's name in the status bar, over the tree's hint that
+    // selecting the settings node left there.
+    SetStatusText(QString::fromStdString(app_.Shared.ModelName()));
 }
 
 void MainWindow::FileOpen() {
