@@ -204,6 +204,9 @@ void MainWindow::FilePrintPreview() {
 }
 
 void MainWindow::FilePrintToFile() {
+    // The report is the data as typed, as Print's is: a number not yet confirmed is checked first.
+    if (!CheckPendingEntry())
+        return;
     TextReportWindow window(app_, platform_, this);
     services_.runModal(window);
 }
