@@ -42,7 +42,9 @@ void FileOperations::Fail(const char* procedure, const ErrorInfo& error, const c
     lastError_ = error;
     app_.Shared.OperationFailed = true;
     log_.LogError(procedure, error.Text());
-    platform_.prompter.ShowMessage(message, messages::kAppTitle, MessageIcon::Exclamation);
+    const std::string reason =
+        reasonInMessage_ && !error.Description.empty() ? "\n" + error.Description : "";
+    platform_.prompter.ShowMessage(message + reason, messages::kAppTitle, MessageIcon::Exclamation);
     app_.Shared.AbortRequested = true;
 }
 

@@ -29,6 +29,9 @@ class FileOperations {
     void SetSettlePause(int milliseconds) { settlePauseMs_ = milliseconds; }
     // How a model error tells the user to choose the model an image file is for.
     void SetModelChoice(ModelChoice choice) { modelChoice_ = choice; }
+    // The window's file error boxes give the system's reason as their second line; a
+    // command-line run prints it on a line of its own and sets false.
+    void SetReasonInMessage(bool shown) { reasonInMessage_ = shown; }
 
     [[nodiscard]] bool LoadDataFile(const QString& path);
     [[nodiscard]] bool SaveFileAs(const QString& path);
@@ -68,6 +71,7 @@ class FileOperations {
     ErrorInfo lastError_;
     int settlePauseMs_ = 500;
     ModelChoice modelChoice_ = ModelChoice::Menu;
+    bool reasonInMessage_ = true;
 };
 
 }  // namespace chanwright

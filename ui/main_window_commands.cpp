@@ -192,8 +192,9 @@ void MainWindow::PrintToPdf() {
     if (!written) {
         const ErrorInfo error{static_cast<int>(QFileDevice::WriteError), why.toStdString()};
         services_.log.LogError("frmMain.PrintToPdf", error.Text());
-        services_.prompter.ShowMessage(messages::kFileSaveError, messages::kAppTitle,
-                                       MessageIcon::Exclamation);
+        services_.prompter.ShowMessage(
+            std::string(messages::kFileSaveError) + "\n" + error.Description, messages::kAppTitle,
+            MessageIcon::Exclamation);
     }
 }
 

@@ -79,6 +79,7 @@ CliSession::CliSession(const std::optional<Model>& model, const QString& input)
     : input_(input), log_(app_.Shared, QString()), files_(app_, platform_, log_) {
     files_.SetSettlePause(0);
     files_.SetModelChoice(ModelChoice::Option);
+    files_.SetReasonInMessage(false);
     if (!input_.isEmpty())
         inputBytes_ = files_.ReadInput(input_, IsImageFile(input_));
     if (inputBytes_ && !IsImageFile(input_))
