@@ -154,15 +154,22 @@ void MainWindow::TransferRestore() {
             .toStdString();
     if (path.empty())
         return;
-    if (!files_.ReadHexFileAs(QString::fromStdString(path)))
-        return;
-    // The data set is now the backup's: no file of the user's holds it.
-    app_.Shared.CurrentFileName.clear();
+    // The backup goes to the radio as it is. What the user is editing (the data set, its image
+    // and its file name) is put back afterwards, whether the radio was programmed or not.
+    const RadioData data = app_.Data;
+    const MemoryImage image = app_.Image;
+    const std::string file = app_.Shared.CurrentFileName;
+    const bool loaded = files_.ReadHexFileAs(QString::fromStdString(path));
+    if (loaded)
+        RunRadioDialog(Transfer::Program, true);
+    app_.Data = data;
+    app_.Image = image;
+    app_.Shared.CurrentFileName = file;
     RefreshCurrentPage();
     tree_->RefreshNodeTexts();
     UpdateTitle();
-    RunRadioDialog(Transfer::Program, true);
-    ShowBackupNote();
+    if (loaded)
+        ShowBackupNote();
 }
 
 void MainWindow::TransferVerify() {

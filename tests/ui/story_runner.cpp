@@ -115,6 +115,13 @@ void StoryRunner::Do(QStringList step) {
         d.UseRealBoxes();
     } else if (verb == "ok-dialogs") {
         d.PressOkInDialogs();
+    } else if (verb == "press") {  // the buttons the next dialogs are closed with, one a dialog
+        auto buttons = std::make_shared<QStringList>(step.mid(1));
+        d.onDialog = [buttons](QDialog& dialog) {
+            if (!buttons->isEmpty())
+                QTest::mouseClick(dialog.findChild<QPushButton*>(buttons->takeFirst()),
+                                  Qt::LeftButton);
+        };
     } else if (verb == "load") {  // a data set put in place behind the window's back
         ReadDataFixture(d.app, name);
     } else if (verb == "copy") {  // a file of the tests' data into the desk's folder
