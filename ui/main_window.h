@@ -144,6 +144,11 @@ class MainWindow : public QMainWindow {
     void SaveFile(bool useCurrent);
     // File ▸ Open with the file to open: asked for when `recent` is empty, else a recent file.
     void OpenDataFile(const QString& recent);
+    // A data file that names the other model: the user switches to that model first, opens it
+    // as the model in use, or leaves it (false).
+    bool TakeFileModel(const QString& path, const std::string& bytes);
+    // A new data set of the model in use, the view rebuilt for it (File ▸ New's reset).
+    void ResetDataSet();
     // A data file opened or saved: first in the recent files, its folder where dialogs start.
     void NoteDataFile(const QString& path);
     // Runs the radio dialog in the mode; true when the transfer completed. A verify's radio image

@@ -14,6 +14,7 @@
 #include "image/new_data_set.h"
 #include "report/print_report.h"
 #include "storage/app_paths.h"
+#include "storage/model_names.h"
 #include "ui/dialogs/text_report_window.h"
 #include "ui/help_contexts.h"
 #include "ui/main_window.h"
@@ -62,6 +63,10 @@ void MainWindow::FileNew() {
 void MainWindow::RunDeferredReset() {
     resetTimer_->stop();
     const BusyGuard busy(services_.busyView);
+    ResetDataSet();
+}
+
+void MainWindow::ResetDataSet() {
     services_.clock.Pause(kResetPause);
     NewDataSet(app_, [this] { RebuildView(); });
     UpdateTitle();
@@ -96,7 +101,8 @@ void MainWindow::OpenDataFile(const QString& recent) {
             : QString::fromStdString(services_.prompter.ChooseOpenFileIn(
                   services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
     if (!path.isEmpty()) {
-        if (files_.LoadDataFile(path)) {
+        const std::optional<std::string> bytes = files_.ReadInput(path, false);
+        if (bytes && TakeFileModel(path, *bytes) && files_.LoadDataFileBytes(*bytes)) {
             app_.Shared.CurrentFileName = path.toStdString();
             UpdateTitle();
             NoteDataFile(path);
@@ -105,6 +111,27 @@ void MainWindow::OpenDataFile(const QString& recent) {
     // Whatever was read (even part of a file) shows at once.
     RefreshCurrentPage();
     tree_->RefreshNodeTexts();
+}
+
+bool MainWindow::TakeFileModel(const QString& path, const std::string& bytes) {
+    const std::optional<Model> named = ModelNamedIn(bytes);
+    if (!named || *named == app_.Shared.ModelNum)
+        return true;
+    const std::string model = GetModelName(*named);
+    const std::string text = QFileInfo(path).fileName().toStdString() + " is for the " + model +
+                             ". Switch to the " + model + " and open it?";
+    enum Answer { kSwitch, kOpenAsIs, kCancel };
+    const int answer = services_.prompter.Choose(
+        text, messages::kAppTitle, {"Switch", "Open as " + app_.Shared.ModelName(), "Cancel"},
+        MessageIcon::Question);
+    if (answer == kSwitch) {
+        app_.Shared.ModelNum = *named;
+        CheckModelMenu();
+        services_.settings.WriteModelNum(*named);
+        services_.settings.Sync();
+        ResetDataSet();
+    }
+    return answer == kSwitch || answer == kOpenAsIs;
 }
 
 void MainWindow::SaveFile(bool useCurrent) {

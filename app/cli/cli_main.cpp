@@ -11,6 +11,7 @@
 #include "app/cli/commands.h"
 #include "core/system_platform.h"
 #include "storage/file_io.h"
+#include "storage/model_names.h"
 
 using namespace chanwright::cli;
 
@@ -210,7 +211,7 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(backupFirstOption) && call.command != QLatin1String("program"))
         return BadUsage(QStringLiteral("--backup-first is for program"), info.usage);
     if (parser.isSet(modelOption)) {
-        call.model = ParseModel(parser.value(modelOption));
+        call.model = chanwright::ParseModel(parser.value(modelOption));
         if (!call.model) {
             return BadUsage("unknown model '" + parser.value(modelOption) + "'", info.usage);
         }

@@ -6,6 +6,7 @@
 #include "report/name_changes.h"
 #include "storage/data_file_reader.h"
 #include "storage/file_io.h"
+#include "storage/model_names.h"
 #include "storage/profile_file.h"
 #include "storage/settings_store.h"
 
@@ -53,27 +54,6 @@ std::string StderrPrompter::ChooseOpenFile(const std::string& /*filter*/) {
 std::string StderrPrompter::ChooseSaveFile(const std::string& /*filter*/) {
     return {};
 }
-
-std::optional<Model> ParseModel(const QString& name) {
-    if (name.compare(QLatin1String("HV2071P"), Qt::CaseInsensitive) == 0)
-        return Model::HV2071P;
-    if (name.compare(QLatin1String("TQ5300"), Qt::CaseInsensitive) == 0)
-        return Model::TQ5300;
-    return std::nullopt;
-}
-
-namespace {
-
-// The model a data file's [MAIN] section names.
-std::optional<Model> ModelNamedIn(const std::string& bytes) {
-    const std::optional<std::string> text = ProfileText(bytes);
-    if (!text)
-        return std::nullopt;
-    const std::string named = ReadProfileValue(ProfileFile::Parse(*text), "MAIN", "MODEL");
-    return ParseModel(QString::fromLatin1(named.c_str()));
-}
-
-}  // namespace
 
 CliSession::CliSession(const std::optional<Model>& model, const QString& input)
     : input_(input), log_(app_.Shared, QString()), files_(app_, platform_, log_) {

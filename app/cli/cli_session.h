@@ -36,9 +36,6 @@ class StderrPrompter : public Prompter {
     std::string lastShown_;
 };
 
-// "HV2071P" or "TQ5300" in any case; nothing for other names.
-std::optional<Model> ParseModel(const QString& name);
-
 // One command's application: a fresh default data set, built exactly as the window builds one at
 // start-up, and the file operations on it. Its model is the --model option when given, else the
 // model the input data file's [MAIN] section names, else the one stored in the settings.
