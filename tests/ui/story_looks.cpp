@@ -87,6 +87,12 @@ void StoryRunner::Show(const QString& what) {
         if (what == "topics")
             shown.removeDuplicates();
         told_ += shown.join('\n') + '\n';
+    } else if (what == "open") {  // the branches shown open
+        QStringList open;
+        for (int i = 1; i <= tree->NodeCount(); ++i)
+            if (tree->Node(i)->isExpanded() && tree->Node(i)->childCount() > 0)
+                open << tree->Node(i)->text(0);
+        told_ += "open: " + open.join(", ") + '\n';
     } else if (what == "tree") {  // every node, indented by its depth, marked where drawn grey
         const QColor grey = tree->palette().color(QPalette::Disabled, QPalette::Text);
         for (int i = 1; i <= tree->NodeCount(); ++i) {
