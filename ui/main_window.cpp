@@ -342,11 +342,15 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // The tree takes 30 % of the width again after every resize.
     SizeControls(width() * kTwipsPerPixel * 3 / 10);
-    SetStatusText(QString::fromStdString(app_.Shared.ModelName()));
+    ShowModelName();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    ShowModelName();
+}
+
+void MainWindow::ShowModelName() {
     SetStatusText(QString::fromStdString(app_.Shared.ModelName()));
 }
 

@@ -141,6 +141,10 @@ class MainWindow : public QMainWindow {
     void ActivatePage(QWidget* page);
     void RebuildView();
     void CheckModelMenu();
+    // The model in use from now on: the menu's tick and the settings follow.
+    void UseModel(Model modelNum);
+    // What a repaint of the window puts in the status bar.
+    void ShowModelName();
     void SaveFile(bool useCurrent);
     // File ▸ Open with the file to open: asked for when `recent` is empty, else a recent file.
     void OpenDataFile(const QString& recent);

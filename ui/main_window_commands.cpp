@@ -74,7 +74,7 @@ void MainWindow::ResetDataSet() {
     repaint();
     // A repaint of the window puts the model's name in the status bar, over the tree's hint that
     // selecting the settings node left there.
-    SetStatusText(QString::fromStdString(app_.Shared.ModelName()));
+    ShowModelName();
 }
 
 void MainWindow::FileOpen() {
@@ -125,10 +125,7 @@ bool MainWindow::TakeFileModel(const QString& path, const std::string& bytes) {
         text, messages::kAppTitle, {"Switch", "Open as " + app_.Shared.ModelName(), "Cancel"},
         MessageIcon::Question);
     if (answer == kSwitch) {
-        app_.Shared.ModelNum = *named;
-        CheckModelMenu();
-        services_.settings.WriteModelNum(*named);
-        services_.settings.Sync();
+        UseModel(*named);
         ResetDataSet();
     }
     return answer == kSwitch || answer == kOpenAsIs;
@@ -255,11 +252,15 @@ void MainWindow::EditModel(Model modelNum) {
         MessageAnswer::Ok) {
         return;
     }
+    UseModel(modelNum);
+    FileNew();
+}
+
+void MainWindow::UseModel(Model modelNum) {
     app_.Shared.ModelNum = modelNum;
     CheckModelMenu();
     services_.settings.WriteModelNum(modelNum);
     services_.settings.Sync();
-    FileNew();
 }
 
 void MainWindow::SerialPortChosen(int index) {
