@@ -15,4 +15,11 @@ bool IsDeveloperSwitch(const std::string& commandLine) {
     return trimmed == "/K" || trimmed == "/k";
 }
 
+std::string CommandLineAfterName(int argc, const char* const* argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i)
+        line += (i > 1 ? " " : "") + std::string(argv[i]);
+    return line;
+}
+
 }  // namespace chanwright

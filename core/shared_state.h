@@ -37,5 +37,8 @@ struct SharedState {
 // The developer switch: the whole command-line text, upper-cased and trimmed of spaces, must be
 // exactly "/K". Anything else is ignored.
 bool IsDeveloperSwitch(const std::string& commandLine);
+// The command line after the program's name, its arguments joined by spaces, taken from argv as
+// the program was started (before any library takes options out of it).
+std::string CommandLineAfterName(int argc, const char* const* argv);
 
 }  // namespace chanwright

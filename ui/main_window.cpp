@@ -84,6 +84,7 @@ MainWindow::MainWindow(AppState& app, WindowServices services, QWidget* parent)
     resetTimer_->setObjectName(QStringLiteral("Timer1"));
     resetTimer_->setSingleShot(true);
     connect(resetTimer_, &QTimer::timeout, this, &MainWindow::RunDeferredReset);
+    BuildRecovery();
     Load();
 }
 
@@ -106,6 +107,9 @@ void MainWindow::BuildMenus() {
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     AddAction(file, "mnuFileOpen", "&Open", &MainWindow::FileOpen)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    recover_ = AddAction(file, "mnuFileRecover", "Re&cover Unsaved Changes\u2026",
+                         &MainWindow::RecoverUnsaved);
+    recover_->setEnabled(false);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar1"));
     AddAction(file, "mnuFileSave", "&Save", &MainWindow::FileSave)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -129,6 +133,7 @@ void MainWindow::BuildMenus() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
+    BuildHistory(edit);
     QMenu* model = edit->addMenu(QStringLiteral("&Model"));
     model->setObjectName(QStringLiteral("mnuEditModel"));
     const QString first = GetModelName(Model::TQ5300).c_str();
@@ -200,7 +205,11 @@ void MainWindow::BuildMenus() {
 
     // Developer keys: Ctrl+F2 opens and Ctrl+F3 saves an image file (nothing without "/K").
     auto* openImage = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2), this);
-    connect(openImage, &QShortcut::activated, this, [this] { images_.OpenImageCommand(); });
+    connect(openImage, &QShortcut::activated, this, [this] {
+        history_->BeginCommand();
+        images_.OpenImageCommand();
+        history_->EndCommand(QStringLiteral("Open Image"));
+    });
     auto* saveImage = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F3), this);
     connect(saveImage, &QShortcut::activated, this, [this] { images_.SaveImageCommand(); });
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -227,6 +236,11 @@ void MainWindow::BuildToolBar() {
            &MainWindow::FileOpen);
     button("Save", "Save", ToolIcon("document-save", QStyle::SP_DialogSaveButton),
            &MainWindow::FileSave);
+    bar->addSeparator();
+    undo_->setIcon(ToolIcon("edit-undo", QStyle::SP_ArrowBack));
+    redo_->setIcon(ToolIcon("edit-redo", QStyle::SP_ArrowForward));
+    bar->addAction(undo_);
+    bar->addAction(redo_);
     bar->addSeparator();
     button("SaveAsDefault", "Save As Default", ToolIcon("document-save-as", QStyle::SP_DriveHDIcon),
            &MainWindow::FileSaveAsDefault);
@@ -316,6 +330,7 @@ void MainWindow::Load() {
     SizeControls(kTreeStart);
     LoadAllPlans(app_.Plans);
     NewDataSet(app_, [this] { RebuildView(); });
+    NoteClean();
     UpdateTitle();
     SetHelpContexts(this);
     services_.busyView.SetBusy(false);
@@ -351,7 +366,8 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::ShowModelName() {
-    SetStatusText(QString::fromStdString(app_.Shared.ModelName()));
+    SetStatusText(!startNote_.isEmpty() ? startNote_
+                                        : QString::fromStdString(app_.Shared.ModelName()));
 }
 
 QString MainWindow::StatusText() const {

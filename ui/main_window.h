@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/app_state.h"
 #include "core/platform.h"
@@ -14,8 +15,10 @@
 #include "link/serial_port.h"
 #include "storage/error_log.h"
 #include "storage/file_operations.h"
+#include "storage/recovery_file.h"
 #include "storage/settings_store.h"
 #include "ui/digit_entry.h"
+#include "ui/edit_history.h"
 #include "ui/help_viewer.h"
 #include "ui/image_commands.h"
 
@@ -65,6 +68,8 @@ struct WindowServices {
     // Where completed reads leave the radio's image, and where serial traces go.
     QString backupFolder{};
     QString traceFolder{};
+    // Where unsaved changes are kept against a crash; none without a folder.
+    QString recoveryFolder{};
     // The local time that backup and trace names carry.
     std::function<QDateTime()> now{};
     // The serial ports found now, which the Device dialog lists.
@@ -118,6 +123,15 @@ class MainWindow : public QMainWindow {
     void ShowHelp(int context);
     // The deferred reset that File New arms (`Timer1`, 100 ms).
     void RunDeferredReset();
+    // Edit ▸ Undo and Edit ▸ Redo.
+    void EditUndo();
+    void EditRedo();
+    EditHistory& History() { return *history_; }
+    // File ▸ Recover Unsaved Changes…: the newest changes another window left, as one step.
+    void RecoverUnsaved();
+    // Keeps the unsaved changes in the recovery file now, or removes it when nothing is unsaved
+    // (what the recovery timer runs a moment after each change).
+    void KeepUnsavedChanges();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -161,6 +175,17 @@ class MainWindow : public QMainWindow {
                         MemoryImage* radioImage = nullptr);
     QString NewTraceFile();
     void ShowBackupNote();
+    // Undo and redo.
+    void BuildHistory(QMenu* edit);
+    EditState CaptureState() const;
+    void RestoreState(const EditState& state, bool whole);
+    bool HistoryMayRun();
+    // Recovery: what the start finds, and what follows each change, open, save and read.
+    void BuildRecovery();
+    bool Unsaved() const { return app_.Data != cleanData_; }
+    // The data set as opened, saved, read or made new: nothing is unsaved.
+    void NoteClean();
+    void ScheduleRecovery();
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
                        void (MainWindow::*handler)());
 
@@ -192,6 +217,18 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<BackupKeeper> backups_;
     QString backupNote_;
     std::unique_ptr<RecentFilesMenu> recent_;
+    // Goes before the window's widgets, whose focus changes it would otherwise watch.
+    std::unique_ptr<EditHistory> history_;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    // The state before a model change, whose new data set the deferred reset makes.
+    std::optional<EditState> modelChangeStart_;
+    std::unique_ptr<RecoveryFiles> recovery_;
+    QAction* recover_ = nullptr;
+    QTimer* recoveryTimer_ = nullptr;
+    RadioData cleanData_;
+    // What the status bar says at start in place of the model's name, until the user goes on.
+    QString startNote_;
 };
 
 // The keeper of every completed read's image in services.backupFolder, which leaves what became of

@@ -63,7 +63,17 @@ void MainWindow::FileNew() {
 void MainWindow::RunDeferredReset() {
     resetTimer_->stop();
     const BusyGuard busy(services_.busyView);
+    // A model change is one step with the new data set it asked for.
+    QString step = QStringLiteral("New");
+    if (modelChangeStart_) {
+        history_->BeginCommandAt(*modelChangeStart_);
+        step = QStringLiteral("Change Model to ") + app_.Shared.ModelName().c_str();
+        modelChangeStart_.reset();
+    } else {
+        history_->BeginCommand();
+    }
     ResetDataSet();
+    history_->EndCommand(step);
 }
 
 void MainWindow::ResetDataSet() {
@@ -75,6 +85,7 @@ void MainWindow::ResetDataSet() {
     // A repaint of the window puts the model's name in the status bar, over the tree's hint that
     // selecting the settings node left there.
     ShowModelName();
+    NoteClean();
 }
 
 void MainWindow::FileOpen() {
@@ -100,17 +111,19 @@ void MainWindow::OpenDataFile(const QString& recent) {
             ? recent
             : QString::fromStdString(services_.prompter.ChooseOpenFileIn(
                   services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
-    if (!path.isEmpty()) {
-        const std::optional<std::string> bytes = files_.ReadInput(path, false);
-        if (bytes && TakeFileModel(path, *bytes) && files_.LoadDataFileBytes(*bytes)) {
-            app_.Shared.CurrentFileName = path.toStdString();
-            UpdateTitle();
-            NoteDataFile(path);
-        }
+    history_->BeginCommand();
+    const std::optional<std::string> bytes =
+        path.isEmpty() ? std::nullopt : files_.ReadInput(path, false);
+    if (bytes && TakeFileModel(path, *bytes) && files_.LoadDataFileBytes(*bytes)) {
+        app_.Shared.CurrentFileName = path.toStdString();
+        UpdateTitle();
+        NoteDataFile(path);
+        NoteClean();
     }
     // Whatever was read (even part of a file) shows at once.
     RefreshCurrentPage();
     tree_->RefreshNodeTexts();
+    history_->EndCommand("Open " + QFileInfo(path).fileName());
 }
 
 bool MainWindow::TakeFileModel(const QString& path, const std::string& bytes) {
@@ -158,6 +171,7 @@ void MainWindow::SaveFile(bool useCurrent) {
         app_.Shared.CurrentFileName = path.toStdString();
         UpdateTitle();
         NoteDataFile(path);
+        NoteClean();
     }
 }
 
@@ -252,6 +266,8 @@ void MainWindow::EditModel(Model modelNum) {
         MessageAnswer::Ok) {
         return;
     }
+    history_->NoteEdits();
+    modelChangeStart_ = CaptureState();
     UseModel(modelNum);
     FileNew();
 }
@@ -292,6 +308,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (*it != this && (*it)->isVisible())
             (*it)->close();
     }
+    // Unsaved changes stay in the recovery file for the next start; nothing unsaved, no file.
+    history_->NoteEdits();
+    KeepUnsavedChanges();
     if (!isMinimized()) {
         const QRect frame = frameGeometry();
         services_.settings.WriteWindowPosition(

@@ -120,12 +120,15 @@ void MainWindow::TransferRead() {
     if (!CheckPendingEntry())
         return;
     app_.Shared.TransferDone = false;
+    history_->BeginCommand();
     if (RunRadioDialog(Transfer::Read)) {
         RefreshCurrentPage();
         tree_->RefreshNodeTexts();
         app_.Shared.CurrentFileName.clear();
         UpdateTitle();
+        NoteClean();
     }
+    history_->EndCommand(QStringLiteral("Read from Radio"));
     app_.Shared.TransferDone = false;
     ShowBackupNote();
 }
@@ -135,15 +138,19 @@ void MainWindow::TransferProgram() {
         !report::AcceptNameChanges(app_, services_.prompter, messages::kProgramToRadio))
         return;
     RunRadioDialog(Transfer::Program);
+    // The image now is the radio's; the data set is as it was.
+    history_->Resync();
     ShowBackupNote();
 }
 
 void MainWindow::ClearFromSettings() {
     if (!MayGoOn())
         return;
-    // Only a clear that completed changes what the page shows.
+    // Only a clear that completed changes what the page shows: what the radio holds now, which
+    // is no edit to take back.
     if (RunRadioDialog(Transfer::Clear))
         RefreshCurrentPage();
+    history_->Resync();
 }
 
 void MainWindow::TransferRestore() {
@@ -159,6 +166,7 @@ void MainWindow::TransferRestore() {
     const RadioData data = app_.Data;
     const MemoryImage image = app_.Image;
     const std::string file = app_.Shared.CurrentFileName;
+    history_->BeginCommand();
     const bool loaded = files_.ReadHexFileAs(QString::fromStdString(path));
     if (loaded)
         RunRadioDialog(Transfer::Program, true);
@@ -168,6 +176,7 @@ void MainWindow::TransferRestore() {
     RefreshCurrentPage();
     tree_->RefreshNodeTexts();
     UpdateTitle();
+    history_->EndCommand(QStringLiteral("Restore Backup"));
     if (loaded)
         ShowBackupNote();
 }

@@ -10,6 +10,7 @@
 #include "storage/app_paths.h"
 #include "storage/backup_files.h"
 #include "storage/error_log.h"
+#include "storage/recovery_file.h"
 #include "storage/settings_store.h"
 #include "ui/gui_platform.h"
 #include "ui/help_viewer.h"
@@ -19,16 +20,14 @@ using namespace chanwright;
 
 int main(int argc, char* argv[]) {
     IgnoreBrokenPipes();
+    // The developer switch is the whole command line after the program's name, as it was typed:
+    // Qt takes its own options (-style …) out of argv when the application starts.
+    AppState app;
+    app.Shared.DebugMode = IsDeveloperSwitch(CommandLineAfterName(argc, argv));
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chanwright"));
     QApplication::setApplicationVersion(QStringLiteral(CHANWRIGHT_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/chanwright.svg")));
-
-    AppState app;
-    // The developer switch is the whole command line after the program's name.
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    app.Shared.DebugMode = IsDeveloperSwitch(arguments.join(QLatin1Char(' ')).toStdString());
 
     GuiPrompter prompter;
     SteadyClock clock;
@@ -55,6 +54,7 @@ int main(int argc, char* argv[]) {
                             {},
                             BackupFolder(),
                             TraceFolder(),
+                            RecoveryFolder(),
                             {},
                             [&ports] { return ports.Ports(); }};
     MainWindow window(app, std::move(services));

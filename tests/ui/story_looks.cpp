@@ -9,6 +9,7 @@
 #include "image/image_decoder.h"
 #include "report/data_diff.h"
 #include "storage/data_file_reader.h"
+#include "storage/recovery_file.h"
 #include "tests/ui/window_desk.h"
 
 namespace chanwright::test {
@@ -134,14 +135,16 @@ void StoryRunner::Show(const QString& what) {
                      .arg(FirstModelId(d.app.Image))
                      .arg(shared.ComNum)
                      .arg(shared.RetryCount);
-    } else if (what == "menus") {  // every item: text, key, tick, whether hidden, and its tip
+    } else if (what == "menus") {  // every item: text, key, tick, hidden or off, and its tip
         std::function<void(const QList<QAction*>&, const QString&)> add =
             [&](const QList<QAction*>& actions, const QString& indent) {
                 for (const QAction* action : actions) {
                     QStringList parts{action->isSeparator() ? "----" : action->text(),
                                       action->shortcut().toString(),
                                       action->isChecked() ? "[x]" : "",
-                                      action->isVisible() ? "" : "hidden", action->statusTip()};
+                                      action->isVisible() ? "" : "hidden",
+                                      action->isVisible() && !action->isEnabled() ? "off" : "",
+                                      action->statusTip()};
                     parts.removeAll(QString());
                     told_ += indent + parts.join(' ') + '\n';
                     if (action->menu())
@@ -166,6 +169,25 @@ void StoryRunner::Show(const QString& what) {
         told_ += "against a fresh window: " + edits(fresh.app, d.app).trimmed() +
                  (Snapshot(d.ActivePage()) == Snapshot(fresh.ActivePage()) ? ", the same page\n"
                                                                            : ", another page\n");
+    } else if (what == "undo") {  // the Edit menu's two items, and how many steps there are
+        const auto item = [&](const char* name) {
+            const QAction* action = d.Action(name);
+            return action->text() + (action->isEnabled() ? "" : " (off)");
+        };
+        told_ += item("mnuEditUndo") + " | " + item("mnuEditRedo") +
+                 QString(", %1 steps\n").arg(d.window->History().Stack().count());
+    } else if (what == "recovery") {  // the recovery files, what they belonged to and when
+        const QDir folder(d.dir.filePath("recovery"));
+        QStringList files;
+        for (QString file : folder.entryList(QDir::Files, QDir::Name)) {
+            const auto info = ReadRecoveryInfo(ReadBytes(folder.filePath(file)).toStdString());
+            const auto pid = QString::number(QCoreApplication::applicationPid());
+            files << file.replace(pid, "PID") +
+                         (info ? " of " + info->fileName + ", " + info->saved.toString(Qt::ISODate)
+                               : QString());
+        }
+        told_ += QString("recovery: " + (files.isEmpty() ? "none" : files.join(", ")) + '\n')
+                     .replace(d.dir.path(), "<dir>");
     } else if (what == "title") {
         told_ += "title " + d.window->windowTitle() + '\n';
     } else if (what == "at") {

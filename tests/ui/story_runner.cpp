@@ -167,6 +167,14 @@ void StoryRunner::Do(QStringList step) {
         QTest::keyClicks(target, value);
     } else if (verb == "keys") {
         QTest::keyClicks(target, value);
+    } else if (verb == "restart") {  // the window closed, or gone with its process ("crash")
+        if (name != "crash")
+            d.window->close();
+        d.window.reset();
+        d.app = AppState{};
+        d.window = std::make_unique<MainWindow>(d.app, d.Services());
+    } else if (verb == "recovery") {  // the recovery timer runs out
+        d.window->KeepUnsavedChanges();
     } else if (verb == "reset") {  // the model's timer runs out, as after a new data set
         d.window->RunDeferredReset();
     } else if (verb == "choose") {  // the buttons taken in the next questions that offer several

@@ -227,6 +227,7 @@ struct Desk {
         services.printerInstalled = [this] { return printerInstalled; };
         services.backupFolder = dir.filePath("backups");
         services.traceFolder = dir.filePath("traces");
+        services.recoveryFolder = dir.filePath("recovery");
         services.now = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 20, 30)); };
         services.listPorts = [this] { return ports; };
         return services;
