@@ -1,11 +1,14 @@
 #include "ui/digit_entry.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QTimer>
 #include <algorithm>
 
@@ -121,10 +124,26 @@ void DigitEntry::Discard() {
         state_ = {};
 }
 
-void DigitEntry::Paste() {
-    const QString digits = DigitsOf(QGuiApplication::clipboard()->text());
-    if (!digits.isEmpty())
+void DigitEntry::Paste(const QString& text) {
+    // The digits alone go in, so a number written with spaces or dashes fits the box's length.
+    const QString digits = DigitsOf(text);
+    if (!digits.isEmpty() && !box_->isReadOnly())
         box_->insert(digits);
+}
+
+void DigitEntry::ShowContextMenu(const QPoint& at) {
+    QMenu* menu = box_->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // Qt names the menu's items only by their (translated) texts.
+    const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* paste : menu->actions()) {
+        if (paste->text().section(QLatin1Char('\t'), 0, 0) != pasteText)
+            continue;
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this,
+                [this] { Paste(QGuiApplication::clipboard()->text()); });
+    }
+    menu->popup(at);
 }
 
 void DigitEntry::KeepDigits() {
@@ -159,8 +178,7 @@ bool DigitEntry::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->matches(QKeySequence::Paste)) {
-                if (!box_->isReadOnly())
-                    Paste();
+                Paste(QGuiApplication::clipboard()->text());
                 return true;
             }
             const QString text = key->text();
@@ -170,6 +188,29 @@ bool DigitEntry::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             break;
+        }
+        // Every other way a paste comes in: the context menu, the middle button, a drop.
+        case QEvent::ContextMenu:
+            ShowContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            QClipboard* clipboard = QGuiApplication::clipboard();
+            if (mouse->button() != Qt::MiddleButton || !clipboard->supportsSelection())
+                break;
+            box_->setCursorPosition(box_->cursorPositionAt(mouse->position().toPoint()));
+            Paste(clipboard->text(QClipboard::Selection));
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (!drop->mimeData()->hasText())
+                break;
+            box_->setFocus(Qt::MouseFocusReason);
+            box_->setCursorPosition(box_->cursorPositionAt(drop->position().toPoint()));
+            Paste(drop->mimeData()->text());
+            drop->acceptProposedAction();
+            return true;
         }
         case QEvent::FocusOut: {
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

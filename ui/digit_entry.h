@@ -44,8 +44,9 @@ struct EntryPending {
 
 // The protocol of a digits-only entry box (user MMSI, ATIS number, directory MMSI):
 // - getting the focus shows the hint and selects the text;
-// - only "0" … "9" and backspace can be typed, and a paste enters only the digits it holds; a
-//   paste without digits changes nothing, as a letter typed over the number does;
+// - only "0" … "9" and backspace can be typed, and a paste (Ctrl+V, the context menu, the middle
+//   button, a drop) enters only the digits it holds; a paste without digits changes nothing, as a
+//   letter typed over the number does;
 // - a change made while the box's page is the current one makes the entry pending;
 // - when the focus moves on to another control, a pending entry is checked with its message, and
 //   a refused one keeps the focus in the box;
@@ -78,7 +79,8 @@ class DigitEntry : public QObject {
   private:
     // Checks the pending entry with its message; false when refused.
     bool CheckPending();
-    void Paste();
+    void Paste(const QString& text);
+    void ShowContextMenu(const QPoint& at);
     void KeepDigits();
 
     QLineEdit* box_;

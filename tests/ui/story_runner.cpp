@@ -94,11 +94,33 @@ QWidget* StoryRunner::Widget(const QString& name) {
     return widget;
 }
 
+// The context menu's Paste, as the right button opens the menu.
+void StoryRunner::PasteFromMenu(QWidget* box) {
+    QContextMenuEvent open(QContextMenuEvent::Mouse, box->rect().center(),
+                           box->mapToGlobal(box->rect().center()));
+    QApplication::sendEvent(box, &open);
+    const QList<QMenu*> menus = box->findChildren<QMenu*>();
+    QMenu* menu = menus.isEmpty() ? nullptr : menus.last();
+    QAction* paste = nullptr;
+    for (QAction* item : menu ? menu->actions() : QList<QAction*>())
+        if (item->text().startsWith("&Paste"))
+            paste = item;
+    if (!paste)
+        told_ += "!! no context menu with Paste\n";
+    else
+        paste->trigger();
+    if (menu)
+        menu->close();
+    // The window system gives the focus back to the box the menu was opened on.
+    Reactivate(box->window());
+    box->setFocus(Qt::PopupFocusReason);
+}
+
 void StoryRunner::Do(QStringList step) {
     Desk& d = *desk_;
     const QString verb = step.value(0), name = step.value(1), value = step.value(2);
     static const QStringList kOnControls{"click", "type", "keys",  "tab",   "retype", "focus",
-                                         "wheel", "pick", "popup", "paste", "ctrl-v"};
+                                         "wheel", "pick", "popup", "paste", "ctrl-v", "drop"};
     QWidget* target = kOnControls.contains(verb) ? Widget(name) : nullptr;
     if (kOnControls.contains(verb) && !target)
         return;
@@ -204,10 +226,18 @@ void StoryRunner::Do(QStringList step) {
         QGuiApplication::clipboard()->setText(value);
         // As the window system sends Ctrl+V: the key with its control character.
         QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QChar(0x16));
-        if (verb == "paste")
-            qobject_cast<QLineEdit*>(target)->paste();
-        else
+        if (verb == "ctrl-v")
             QApplication::sendEvent(target, &press);
+        else
+            PasteFromMenu(target);
+    } else if (verb == "drop") {  // text dragged from another program, dropped on the control
+        QMimeData text;
+        text.setText(value);
+        const QPointF at = target->rect().center();
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QDropEvent drop(at, Qt::CopyAction, &text, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QApplication::sendEvent(target, &drop);
     } else if (verb == "menu") {  // menu item: by mouse
         d.ChooseByMouse(qPrintable(name), qPrintable(value));
     } else if (verb == "alt") {  // menu's access key, item's access key

@@ -30,6 +30,7 @@ class StoryRunner {
 
   private:
     void Do(QStringList step);
+    void PasteFromMenu(QWidget* box);
     void Show(const QString& what);
     QWidget* Widget(const QString& name);
 
