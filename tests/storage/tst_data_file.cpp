@@ -1,6 +1,7 @@
 #include <QTest>
 #include <random>
 
+#include "core/text_encoding.h"
 #include "storage/data_file_reader.h"
 #include "storage/data_file_writer.h"
 #include "storage/profile_file.h"
@@ -160,8 +161,8 @@ class TestDataFile : public QObject {
         COMPARE_GOLDEN(out, "storage_reading.txt");
     }
 
-    // Garbage parses with every value within the limit; huge files parse in sizes where a parse
-    // that rescans lines or sections would not finish in the test's time.
+    // Garbage parses with every value within the limit of characters; huge files parse in sizes
+    // where a parse that rescans lines or sections would not finish in the test's time.
     void profileParsesGarbageAndHugeFiles() {
         std::mt19937 random(20240611);
         std::string noise(64 * 1024, '\0'), structured(64 * 1024, '\0');
@@ -170,8 +171,8 @@ class TestDataFile : public QObject {
         for (const std::string& text : {noise, structured, std::string(100000, '[')}) {
             const ProfileFile file = ProfileFile::Parse(text);
             for (const char* name : {"", "a", "]", "["}) {
-                QVERIFY(file.Lookup("a", name).value_or("").size() <= 127);
-                QVERIFY(ReadProfileValue(file, name, name).size() <= 127);
+                QVERIFY(Utf8Length(file.Lookup("a", name).value_or("")) <= 127);
+                QVERIFY(Utf8Length(ReadProfileValue(file, name, name)) <= 127);
             }
         }
         std::string text = "[" + std::string(4'000'000, 'b') + "=1\n";
