@@ -8,6 +8,7 @@ namespace chanwright::messages {
 constexpr const char* kAppTitle = "Chanwright";
 constexpr const char* kFileReadError = "FileRead Error!!";
 constexpr const char* kFileSaveError = "FileSave Error!!";
+constexpr const char* kLackingCharacters = "Saved with \"?\" for characters Windows-1252 lacks: ";
 constexpr const char* kModelNameError = "ModelName Error !!";
 constexpr const char* kReadFromRadio = "Read from Radio";
 constexpr const char* kProgramToRadio = "Program to Radio";

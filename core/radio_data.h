@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/channel_plan_entry.h"
+#include "core/text_encoding.h"
 
 namespace chanwright {
 
@@ -117,6 +118,9 @@ struct RadioData {
     std::array<DirectoryEntry, kGroupDirectorySize> GroupDirectory{};
     CommonSettings Common;
     ChannelCommon Channels;
+    // How the data file the set came from held its texts, so a save writes them back alike. Not
+    // data of the radio: two sets that differ only in it are equal.
+    TextEncoding FileEncoding = TextEncoding::Windows1252;
 
     bool operator==(const RadioData& other) const;
     bool operator!=(const RadioData& other) const { return !(*this == other); }

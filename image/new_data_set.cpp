@@ -18,6 +18,7 @@ void NewDataSet(AppState& app, const std::function<void()>& refreshView) {
     ResetExpChannels(data, plans.ExpPlan);
     ClearDirectory(data.IndividualDirectory);
     ClearDirectory(data.GroupDirectory);
+    data.FileEncoding = TextEncoding::Windows1252;
 
     BuildDefaultImage(app.Image, app.Shared.ModelNum);
     DecodeCommonSettings(app.Image, data.Common);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "core/text_encoding.h"
 #include "image/image_codec.h"
 
 namespace chanwright {
@@ -63,46 +64,16 @@ constexpr bool InOrder() {
 }
 static_assert(InOrder(), "kSpellings is searched by halves");
 
-// Windows-1252 bytes 0x80 … 0x9F; the bytes above are Latin-1, which Unicode shares.
-constexpr char16_t kWindows1252[] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-bool IsContinuation(uint8_t byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
 // The code point that starts at text[at], and moves `at` past it. A byte that does not start a
-// well-formed UTF-8 sequence (no overlong forms, no surrogates) is one Windows-1252 character.
+// well-formed UTF-8 sequence is one Windows-1252 character.
 char32_t NextCodePoint(const std::string& text, std::size_t& at) {
-    const auto byte = [&](std::size_t i) {
-        return i < text.size() ? static_cast<uint8_t>(text[i]) : uint8_t{0};
-    };
-    const uint8_t lead = byte(at);
-    int count = 0;
-    char32_t code = lead;
-    uint8_t low = 0x80, high = 0xBF;  // where the second byte must lie
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        count = 1, code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        count = 2, code = lead & 0x0F;
-        low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        count = 3, code = lead & 0x07;
-        low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-    }
-    bool formed = count > 0 && byte(at + 1) >= low && byte(at + 1) <= high;
-    for (int i = 1; formed && i <= count; ++i) {
-        formed = IsContinuation(byte(at + i));
-        code = code << 6 | (byte(at + i) & 0x3F);
-    }
-    if (formed) {
-        at += count + 1;
+    char32_t code = 0;
+    const int length = Utf8Sequence(text, at, code);
+    if (length > 0) {
+        at += static_cast<std::size_t>(length);
         return code;
     }
-    ++at;
-    return lead >= 0x80 && lead <= 0x9F ? kWindows1252[lead - 0x80] : lead;
+    return FromWindows1252(static_cast<uint8_t>(text[at++]));
 }
 
 bool IsCombiningAccent(char32_t code) {

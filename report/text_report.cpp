@@ -1,5 +1,6 @@
 #include "report/text_report.h"
 
+#include "core/text_encoding.h"
 #include "image/image_codec.h"
 #include "report/report_values.h"
 
@@ -127,8 +128,10 @@ void AddDirectory(TextImage& out, const std::array<DirectoryEntry, N>& directory
 }  // namespace
 
 std::string PadRight(const std::string& text, int width) {
-    std::string result = text.substr(0, static_cast<std::size_t>(width));
-    result.resize(static_cast<std::size_t>(width), ' ');
+    // Columns count characters: an accented letter takes two bytes of UTF-8 and one column.
+    const std::size_t columns = width > 0 ? static_cast<std::size_t>(width) : 0;
+    std::string result = text.substr(0, Utf8PrefixSize(text, columns));
+    result.append(columns - Utf8Length(result), ' ');
     return result;
 }
 

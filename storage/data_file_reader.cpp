@@ -162,6 +162,16 @@ void ReadDataFile(const ProfileFile& file, const SharedState& shared, const Chan
     ReadDirectory(file, "CHGRPID", data.GroupDirectory);
 }
 
+bool ReadDataFileBytes(std::string_view bytes, const SharedState& shared, const ChannelPlans& plans,
+                       RadioData& data) {
+    const std::optional<FileText> text = ProfileText(bytes);
+    if (!text)
+        return false;
+    ReadDataFile(ProfileFile::Parse(text->text), shared, plans, data);
+    data.FileEncoding = text->encoding;
+    return true;
+}
+
 bool HoldsProgramData(const ProfileFile& file) {
     return file.AnySection(IsDataSection);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "core/channel_plan_entry.h"
 #include "core/radio_data.h"
 #include "core/shared_state.h"
@@ -15,6 +17,11 @@ namespace chanwright {
 // channel of its plan (the memory slot of a valid row) nor 255 for none.
 void ReadDataFile(const ProfileFile& file, const SharedState& shared, const ChannelPlans& plans,
                   RadioData& data);
+
+// Reads a data file's bytes as the program opens one: their text as ProfileText finds it, the
+// set taking the file's encoding. False, the set left as it was, for a file that is no text file.
+[[nodiscard]] bool ReadDataFileBytes(std::string_view bytes, const SharedState& shared,
+                                     const ChannelPlans& plans, RadioData& data);
 
 // True when the file holds at least one section a data file has ([MAIN], [SETCOM], [CHCOM], or a
 // channel or directory record such as [CHUSA0] or [CHMMSID1]). Reading any other text would

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "storage/profile_file.h"
+
 namespace chanwright {
 
 namespace {
@@ -16,7 +18,13 @@ class IniWriter {
     void Text(const char* key, const std::string& value) { Line(std::string(key) + "=#" + value); }
     void Bare(const char* key, const std::string& value) { Line(std::string(key) + "=" + value); }
 
-    std::string Take() { return std::move(out_); }
+    std::string Take(TextEncoding encoding, std::string* lacking) {
+        std::string missing;
+        std::string bytes = FileBytes(out_, encoding, missing);
+        if (lacking)
+            *lacking = missing;
+        return bytes;
+    }
 
   private:
     void Line(const std::string& line) {
@@ -106,13 +114,14 @@ void WriteDirectory(IniWriter& w, const char* prefix, const std::array<Directory
 
 }  // namespace
 
-std::string WriteDefaultsFile(const SharedState& shared, const RadioData& data) {
+std::string WriteDefaultsFile(const SharedState& shared, const RadioData& data,
+                              std::string* lacking) {
     IniWriter w;
     WriteHead(w, shared, data);
-    return w.Take();
+    return w.Take(TextEncoding::Windows1252, lacking);
 }
 
-std::string WriteDataFile(const SharedState& shared, const RadioData& data) {
+std::string WriteDataFile(const SharedState& shared, const RadioData& data, std::string* lacking) {
     IniWriter w;
     WriteHead(w, shared, data);
     WriteChannels(w, "CHUSA", data.UsaChannels);
@@ -130,7 +139,7 @@ std::string WriteDataFile(const SharedState& shared, const RadioData& data) {
     }
     WriteDirectory(w, "CHMMSID", data.IndividualDirectory);
     WriteDirectory(w, "CHGRPID", data.GroupDirectory);
-    return w.Take();
+    return w.Take(data.FileEncoding, lacking);
 }
 
 }  // namespace chanwright

@@ -2,17 +2,18 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "core/busy_guard.h"
 #include "core/messages.h"
+#include "core/text_encoding.h"
 #include "image/default_image.h"
 #include "image/image_decoder.h"
 #include "image/image_encoder.h"
 #include "storage/data_file_reader.h"
 #include "storage/data_file_writer.h"
 #include "storage/file_io.h"
-#include "storage/profile_file.h"
 
 namespace chanwright {
 
@@ -21,6 +22,20 @@ namespace {
 // A data file of a full set is about 40 KB; anything far larger is not one of ours, and reading
 // it whole would only cost memory.
 constexpr std::size_t kMaxDataFileSize = 16 * 1024 * 1024;
+
+// Names each character with its number, so that one the screen shows blank is found too.
+std::string LackingMessage(const std::string& lacking) {
+    std::string listed;
+    char32_t code = 0;
+    for (std::size_t at = 0; at < lacking.size();) {
+        const int length = std::max(1, Utf8Sequence(lacking, at, code));
+        char number[16];
+        std::snprintf(number, sizeof number, " (U+%04X)", static_cast<unsigned>(code));
+        listed += (listed.empty() ? "" : ", ") + lacking.substr(at, length) + number;
+        at += static_cast<std::size_t>(length);
+    }
+    return messages::kLackingCharacters + listed;
+}
 
 }  // namespace
 
@@ -80,32 +95,38 @@ bool FileOperations::LoadDataFile(const QString& path) {
 
 bool FileOperations::LoadDataFileBytes(const std::string& bytes) {
     app_.Shared.OperationFailed = false;
-    const std::optional<std::string> text = ProfileText(bytes);
-    if (!text) {
+    if (!ReadDataFileBytes(bytes, app_.Shared, app_.Plans, app_.Data)) {
         Fail("frmMain.FileRead2", {EINVAL, "The file holds NUL bytes: it is no text data file"},
              messages::kFileReadError);
         return false;
     }
-    ReadDataFile(ProfileFile::Parse(*text), app_.Shared, app_.Plans, app_.Data);
     return true;
 }
 
-bool FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure) {
+bool FileOperations::Save(const QString& path, const std::string& bytes, const char* procedure,
+                          const std::string& lacking) {
     app_.Shared.OperationFailed = false;
     ErrorInfo error;
     bool ok = false;
     RunBusy([&] { ok = WriteOutputFile(path, bytes, error); });
     if (!ok)
         Fail(procedure, error, messages::kFileSaveError);
+    else if (!lacking.empty())
+        platform_.prompter.ShowMessage(LackingMessage(lacking), messages::kAppTitle,
+                                       MessageIcon::Exclamation);
     return ok;
 }
 
 bool FileOperations::SaveFileAs(const QString& path) {
-    return Save(path, WriteDataFile(app_.Shared, app_.Data), "frmMain.SaveFileAs");
+    std::string lacking;
+    const std::string bytes = WriteDataFile(app_.Shared, app_.Data, &lacking);
+    return Save(path, bytes, "frmMain.SaveFileAs", lacking);
 }
 
 bool FileOperations::SaveFileAsDefault(const QString& path) {
-    return Save(path, WriteDefaultsFile(app_.Shared, app_.Data), "frmMain.SaveFileAsDefault");
+    std::string lacking;
+    const std::string bytes = WriteDefaultsFile(app_.Shared, app_.Data, &lacking);
+    return Save(path, bytes, "frmMain.SaveFileAsDefault", lacking);
 }
 
 bool FileOperations::SaveHexFileAs(const QString& path) {

@@ -19,7 +19,9 @@ bool IsImageFile(const QString& path);
 // whether it succeeded. It clears OperationFailed first; a failure sets OperationFailed and
 // AbortRequested, is logged and shown with the program's own message, and leaves the data set, the
 // image and any existing file as they were. Files are read and written as storage/file_io.h
-// describes: a failed save never leaves a truncated or mixed file.
+// describes: a failed save never leaves a truncated or mixed file. A data file is written back in
+// the encoding it was read in (see ProfileText); a save that had to write "?" for characters
+// Windows-1252 lacks names them in a message after it.
 class FileOperations {
   public:
     FileOperations(AppState& app, Platform& platform, const ErrorLog& log);
@@ -62,7 +64,9 @@ class FileOperations {
   private:
     // Runs `work` with the window busy and the Busy flag set, then the fixed pause.
     void RunBusy(const std::function<void()>& work);
-    bool Save(const QString& path, const std::string& bytes, const char* procedure);
+    // A save that had to write "?" for characters Windows-1252 lacks (`lacking`) names them.
+    bool Save(const QString& path, const std::string& bytes, const char* procedure,
+              const std::string& lacking = {});
     void Fail(const char* procedure, const ErrorInfo& error, const char* message);
 
     AppState& app_;

@@ -13,11 +13,11 @@ std::optional<Model> ParseModel(const QString& name) {
 }
 
 std::optional<Model> ModelNamedIn(const std::string& bytes) {
-    const std::optional<std::string> text = ProfileText(bytes);
+    const std::optional<FileText> text = ProfileText(bytes);
     if (!text)
         return std::nullopt;
-    const std::string named = ReadProfileValue(ProfileFile::Parse(*text), "MAIN", "MODEL");
-    return ParseModel(QString::fromLatin1(named.c_str()));
+    const std::string named = ReadProfileValue(ProfileFile::Parse(text->text), "MAIN", "MODEL");
+    return ParseModel(QString::fromStdString(named));
 }
 
 }  // namespace chanwright

@@ -1,5 +1,7 @@
 #include "storage/profile_file.h"
 
+#include <algorithm>
+
 namespace chanwright {
 
 namespace {
@@ -100,8 +102,8 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
         } else {
             // Cut after trimming and unquoting: a value padded with spaces or enclosed in quotes
             // still keeps 127 real characters.
-            const std::string_view value =
-                Unquote(TrimLeft(body.substr(eq + 1))).substr(0, kMaxValueLength);
+            const std::string_view whole = Unquote(TrimLeft(body.substr(eq + 1)));
+            const std::string_view value = whole.substr(0, Utf8PrefixSize(whole, kMaxValueLength));
             keys.emplace(Fold(TrimRight(body.substr(0, eq))), std::string(value));
         }
     }
@@ -143,29 +145,63 @@ std::string ReadProfileValue(const ProfileFile& file, std::string_view section,
     return value;
 }
 
-std::optional<std::string> ProfileText(std::string_view bytes) {
-    const bool utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-                       static_cast<unsigned char>(bytes[1]) == 0xFE;
-    if (!utf16) {
-        if (bytes.find('\0') != std::string_view::npos)
-            return std::nullopt;
-        return std::string(bytes);
-    }
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// A character past U+FFFF takes a surrogate pair; a surrogate without its partner reads as "?".
+std::string FromUtf16(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size() / 2);
     const auto unit = [bytes](std::size_t at) {
-        return static_cast<char16_t>(static_cast<unsigned char>(bytes[at]) |
+        return static_cast<char32_t>(static_cast<unsigned char>(bytes[at]) |
                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
     };
-    for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
-        const char16_t c = unit(at);
+    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+        char32_t c = unit(at);
         const bool pair = c >= 0xD800 && c < 0xDC00 && at + 3 < bytes.size() &&
                           unit(at + 2) >= 0xDC00 && unit(at + 2) < 0xE000;
-        if (pair)
+        if (pair) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
             at += 2;
-        text += c <= 0xFF ? static_cast<char>(c) : '?';
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = '?';
+        }
+        AppendUtf8(text, c);
     }
     return text;
+}
+
+}  // namespace
+
+std::optional<FileText> ProfileText(std::string_view bytes) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE)
+        return FileText{FromUtf16(bytes.substr(2)), TextEncoding::Utf8};
+    if (bytes.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    const bool marked = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+    if (marked && IsUtf8(bytes))
+        return FileText{std::string(bytes.substr(kByteOrderMark.size())),
+                        TextEncoding::Utf8WithMark};
+    // A file of ASCII alone reads the same either way; it is taken for the older program's.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii && IsUtf8(bytes))
+        return FileText{std::string(bytes), TextEncoding::Utf8};
+    return FileText{Windows1252ToUtf8(bytes), TextEncoding::Windows1252};
+}
+
+std::string FileBytes(const std::string& text, TextEncoding encoding, std::string& lacking) {
+    switch (encoding) {
+        case TextEncoding::Utf8:
+            return text;
+        case TextEncoding::Utf8WithMark:
+            return std::string(kByteOrderMark) + text;
+        case TextEncoding::Windows1252:
+            break;
+    }
+    return Utf8ToWindows1252(text, lacking);
 }
 
 }  // namespace chanwright

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/text_encoding.h"
+
 namespace chanwright {
 
 // A data file parsed once, answering lookups the way the Windows private-profile reader does,
@@ -13,7 +15,7 @@ namespace chanwright {
 // it: section and key names match without regard to case, the first section and the first key of
 // a name win, blanks around a section name, a key and a value are dropped, a value enclosed in a
 // pair of quotation marks loses them, and a value is cut to 127 characters. CR LF, LF and a lone
-// CR end a line. Text is 8-bit, one byte one character (see ProfileText).
+// CR end a line. The text is UTF-8, as ProfileText gives it.
 class ProfileFile {
   public:
     static constexpr std::size_t kMaxValueLength = 127;
@@ -35,11 +37,22 @@ class ProfileFile {
     std::vector<Section> sections_;
 };
 
-// The text the reader sees in a data file's bytes, or nothing when the file is no text file. A
-// file saved as "Unicode" (UTF-16LE, beginning FF FE) reads as its characters, one byte each, and
-// a character outside Latin-1 as "?". Any other file that holds a NUL byte is refused: read as
-// text it would silently empty every value after the NUL.
-std::optional<std::string> ProfileText(std::string_view bytes);
+// A data file's text in UTF-8, and how the file held it.
+struct FileText {
+    std::string text;
+    TextEncoding encoding = TextEncoding::Windows1252;
+};
+
+// The text the reader sees in a data file's bytes, or nothing when the file is no text file. The
+// older program wrote Windows-1252; a file that is UTF-8 throughout and holds more than ASCII was
+// saved by a newer editor and is read as UTF-8, as is one saved as "Unicode" (UTF-16LE, beginning
+// FF FE), and one beginning with the UTF-8 byte order mark. Any other file that holds a NUL byte
+// is refused: read as text it would silently empty every value after the NUL.
+std::optional<FileText> ProfileText(std::string_view bytes);
+
+// The bytes of a data file's UTF-8 text in `encoding`. Windows-1252 writes a character it lacks
+// as "?" and adds it to `lacking` once.
+std::string FileBytes(const std::string& text, TextEncoding encoding, std::string& lacking);
 
 // One key lookup as the data-file reader makes it: a missing key (or the literal "<NONE>") gives
 // the empty text, the value is cut at its first NUL, and one leading "#" is removed.

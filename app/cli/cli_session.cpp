@@ -87,8 +87,8 @@ bool CliSession::Report(bool ok) {
 bool CliSession::HoldsData() {
     if (!inputBytes_ || IsImageFile(input_))
         return true;
-    const std::optional<std::string> text = ProfileText(*inputBytes_);
-    if (!text || HoldsProgramData(ProfileFile::Parse(*text)))
+    const std::optional<FileText> text = ProfileText(*inputBytes_);
+    if (!text || HoldsProgramData(ProfileFile::Parse(text->text)))
         return true;
     const QString name = IsStandardStream(input_) ? QStringLiteral("Standard input") : input_;
     ReportFailure(messages::kFileReadError,

@@ -132,7 +132,7 @@ inline std::string CarriedByteChanged(const MemoryImage& before, const MemoryIma
 inline RadioData WrittenAndReadBack(const AppState& app, const RadioData& data) {
     RadioData again = app.Data;
     again.Channels = data.Channels;  // the priority channels are read from the file
-    ReadDataFile(ProfileFile::Parse(WriteDataFile(app.Shared, data)), app.Shared, app.Plans, again);
+    (void)ReadDataFileBytes(WriteDataFile(app.Shared, data), app.Shared, app.Plans, again);
     return again;
 }
 

@@ -1,6 +1,7 @@
 #include <QTest>
 #include <random>
 
+#include "core/text_encoding.h"
 #include "storage/data_file_reader.h"
 #include "storage/data_file_writer.h"
 #include "storage/profile_file.h"
@@ -21,8 +22,8 @@ QByteArray Show(const QByteArray& text) {
     return text.toPercentEncoding(" !\"#$&'()*+,/:;<=>?@[\\]^`{|}~");
 }
 
-void ReadInto(const std::string& fileText, AppState& app) {
-    ReadDataFile(ProfileFile::Parse(fileText), app.Shared, app.Plans, app.Data);
+void ReadInto(const std::string& fileBytes, AppState& app) {
+    QVERIFY(ReadDataFileBytes(fileBytes, app.Shared, app.Plans, app.Data));
 }
 
 // Every value of a data file changed to another one: read before the real file, it shows any key
@@ -79,9 +80,10 @@ class TestDataFile : public QObject {
 
     // What reading makes of texts, side by side in a golden: numbers and flags; lookups
     // ("section|key|file", @ for 127 x); ReadProfileValue of [a] K in a file's bytes, parsed as
-    // they are and as ProfileText gives them; one line of a data file ("section|line", "E:" first
-    // for the KW83E build) read into the default set with OffsetTime 5, seen in the file written
-    // after it.
+    // they are and as ProfileText gives them (@ for 126 x), with the encoding it found and, where
+    // they differ, the bytes FileBytes writes back; one line of a data file ("section|line", "E:"
+    // first for the KW83E build) read into the default set with OffsetTime 5, seen in the file
+    // written after it.
     void readingMatchesGolden() {
         QByteArray out;
         for (const QByteArray& text : QByteArray("0,1,-1,+7,3.5,2.5,.5,5.,1e3,1E+2,32767,-32768,"
@@ -114,14 +116,23 @@ class TestDataFile : public QObject {
             "[A]\nk=#~[A]\nk=##1~[A]\nk=#  AB~[A]\nk=a#b~[A]\nj=5~[A]\nk=<NONE>~[A]\nk=<none>"
             "~[A]\nk=#<NONE>~[A]\nk=ab\0cd~[A]\nk=<NONE>\0x~\xef\xbb\xbf[A]\nk=1\n~[A]\nk=1\n\0"
             "~\xff\xfe[\0A\0]\0\r\0\n\0k\0=\0\xe9\0\xff\0\x2d\x4e\r\0\n\0"
-            "~\xff\xfe[\0A\0]\0\n\0k\0=\0\x3d\xd8\x00\xde"s;
-        for (const QByteArray& bytes : Bytes(files).split('~')) {
+            "~\xff\xfe[\0A\0]\0\n\0k\0=\0\x3d\xd8\x00\xde~\xff\xfe[\0A\0]\0\n\0k\0=\0\x3d\xd8"
+            "~[A]\nk=CAF\xc9~[A]\nk=CAF\xc3\x89~[A]\nk=CAF\xc3\x89\xc9~\xef\xbb\xbf[A]\nk=\xc3\x89"
+            "~\xef\xbb\xbf[A]\nk=\xc9~[A]\nk=\x80\x81\x8d\x8f\x90\x9d\x9f~[A]\nk=@\xe9\xe9"s;
+        for (const QByteArray& bytes : Bytes(files).replace('@', QByteArray(126, 'x')).split('~')) {
             const auto text = ProfileText(bytes.toStdString());
             const auto value = [](const std::string& t) {
                 return Show(Bytes(ReadProfileValue(ProfileFile::Parse(t), "a", "K")));
             };
+            static const char* const kEncodings[] = {"1252", "UTF-8", "UTF-8 marked"};
+            std::string lacking;
+            const QByteArray back =
+                text ? Bytes(FileBytes(text->text, text->encoding, lacking)) : bytes;
             out += "ReadProfileValue in " + Show(bytes) + ": " + value(bytes.toStdString()) +
-                   ", as text: " + (text ? value(*text) : "refused") + "\n";
+                   (text ? ", as " + QByteArray(kEncodings[int(text->encoding)]) +
+                               " text: " + value(text->text)
+                         : ", as text: refused") +
+                   (back == bytes ? "" : ", written back " + Show(back)) + "\n";
         }
         for (const QByteArray& row :
              QByteArray(
@@ -150,8 +161,8 @@ class TestDataFile : public QObject {
         COMPARE_GOLDEN(out, "storage_reading.txt");
     }
 
-    // Garbage parses with every value within the limit; huge files parse in sizes where a parse
-    // that rescans lines or sections would not finish in the test's time.
+    // Garbage parses with every value within the limit of characters; huge files parse in sizes
+    // where a parse that rescans lines or sections would not finish in the test's time.
     void profileParsesGarbageAndHugeFiles() {
         std::mt19937 random(20240611);
         std::string noise(64 * 1024, '\0'), structured(64 * 1024, '\0');
@@ -160,8 +171,8 @@ class TestDataFile : public QObject {
         for (const std::string& text : {noise, structured, std::string(100000, '[')}) {
             const ProfileFile file = ProfileFile::Parse(text);
             for (const char* name : {"", "a", "]", "["}) {
-                QVERIFY(file.Lookup("a", name).value_or("").size() <= 127);
-                QVERIFY(ReadProfileValue(file, name, name).size() <= 127);
+                QVERIFY(Utf8Length(file.Lookup("a", name).value_or("")) <= 127);
+                QVERIFY(Utf8Length(ReadProfileValue(file, name, name)) <= 127);
             }
         }
         std::string text = "[" + std::string(4'000'000, 'b') + "=1\n";

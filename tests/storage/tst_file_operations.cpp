@@ -187,6 +187,63 @@ class TestFileOperations : public QObject {
         COMPARE_GOLDEN(out, "storage_file_operations.txt");
     }
 
+    // A data file opened holds its names in UTF-8 whatever its encoding, is saved unchanged byte
+    // for byte, and saved after an edit in its own encoding again: Windows-1252 writes "?" for a
+    // character it lacks and names it. USA 16 (CHUSA13) holds "CAFÉ DU PORT" in the first three.
+    void dataFilesKeepTheirEncoding_data() {
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QByteArray>("mark");  // put before the fixture's bytes
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QByteArray>("usa16");
+        QTest::addColumn<QByteArray>("edited");  // "ŁÓDŹ €" as saved
+        const QByteArray cafe = "CAF\xc3\x89 DU PORT", utf8 =
+                                                           "\xc5\x81\xc3\x93"
+                                                           "D\xc5\xb9 \xe2\x82\xac";
+        const QByteArray windows =
+            "?\xd3"
+            "D? \x80";
+        QTest::newRow("Windows-1252") << "ui/cafe.dat" << QByteArray() << 0 << cafe << windows;
+        QTest::newRow("UTF-8") << "cli/names.dat" << QByteArray() << 0 << cafe << utf8;
+        QTest::newRow("UTF-8 marked")
+            << "cli/names.dat" << QByteArray("\xef\xbb\xbf") << 0 << cafe << utf8;
+        QTest::newRow("ASCII") << "default_tq5300.dat" << QByteArray() << 1
+                               << QByteArray("DISTRESS") << windows;
+        QTest::newRow("KW83E, 8-bit")
+            << "storage_edited_kw83e.dat" << QByteArray() << 2 << QByteArray("DISTRESS") << windows;
+        QTest::newRow("rich") << "ui/rich.dat" << QByteArray() << 0 << QByteArray("DISTRESS")
+                              << windows;
+    }
+    void dataFilesKeepTheirEncoding() {
+        QFETCH(QString, fixture);
+        QFETCH(QByteArray, mark);
+        QFETCH(int, model);
+        QFETCH(QByteArray, usa16);
+        QFETCH(QByteArray, edited);
+        const QByteArray file = mark + ReadBytes(TestDataPath(fixture));
+        Rig rig(Path(QTest::currentDataTag()), static_cast<Model>(model % 2), true, {"in.dat"},
+                {file});
+        rig.app.Shared.ModelCode = model == 2 ? "KW83E" : "KW83";
+        QVERIFY(rig.files.LoadDataFile(rig.Path("in.dat")));
+        QCOMPARE(QByteArray::fromStdString(rig.app.Data.UsaChannels[13].ChTag), usa16);
+        QVERIFY(rig.files.SaveFileAs(rig.Path("same.dat")));
+        QCOMPARE(ReadBytes(rig.Path("same.dat")), file);
+        QVERIFY(rig.tp.prompter.messages.empty());
+
+        rig.app.Data.UsaChannels[13].ChTag =
+            "\xc5\x81\xc3\x93"
+            "D\xc5\xb9 \xe2\x82\xac";
+        QVERIFY(rig.files.SaveFileAs(rig.Path("edited.dat")));
+        const qsizetype from = file.indexOf("ChTag=#", file.indexOf("[CHUSA13]")) + 7;
+        QCOMPARE(ReadBytes(rig.Path("edited.dat")),
+                 QByteArray(file).replace(from, file.indexOf('\r', from) - from, edited));
+        const std::string warned = edited.startsWith('?')
+                                       ? "Saved with \"?\" for characters "
+                                         "Windows-1252 lacks: \xc5\x81 (U+0141), "
+                                         "\xc5\xb9 (U+0179)"
+                                       : "";
+        QCOMPARE(rig.tp.prompter.messages.empty() ? "" : rig.tp.prompter.messages[0].text, warned);
+    }
+
     // A new file never replaces one. Backups in the same second are "-2", "-3"; a radio's user
     // MMSI is in its backup's name; the list holds the backups' names only, newest first. Anything
     // at a new file's name, a folder or a dangling link too, sends it on to the next name and stays

@@ -43,8 +43,8 @@ QString ChannelLine(const char* list, const PlanChannel& r) {
 }
 
 void ReadDataFixture(AppState& app, const QString& name) {
-    const std::string text = ReadBytes(TestDataPath(name)).toStdString();
-    ReadDataFile(ProfileFile::Parse(text), app.Shared, app.Plans, app.Data);
+    (void)ReadDataFileBytes(ReadBytes(TestDataPath(name)).toStdString(), app.Shared, app.Plans,
+                            app.Data);
 }
 
 namespace {

@@ -231,8 +231,7 @@ void StoryRunner::Show(const QString& what) {
     } else if (part[0] == "saved") {
         AppState saved = mark_;
         const QByteArray bytes = ReadBytes(d.dir.filePath(name));
-        ReadDataFile(ProfileFile::Parse(bytes.toStdString()), saved.Shared, saved.Plans,
-                     saved.Data);
+        (void)ReadDataFileBytes(bytes.toStdString(), saved.Shared, saved.Plans, saved.Data);
         told_ += bytes.isEmpty() ? "no " + name + '\n' : name + " holds: " + edits(mark_, saved);
     } else if (!part[0].isEmpty()) {
         told_ += "!! no look " + what + '\n';
