@@ -35,6 +35,13 @@ class Prompter {
         (void)folder;
         return ChooseSaveFile(filter);
     }
+    // ChooseSaveFile for a file of one kind: a name typed without a suffix gets this one in the
+    // dialog, so that its question before replacing a file names the file that is written.
+    virtual std::string ChooseSaveFileWithSuffix(const std::string& filter,
+                                                 const std::string& suffix) {
+        (void)suffix;
+        return ChooseSaveFile(filter);
+    }
 };
 
 // Time as the radio link and the fixed pauses after file and radio operations see it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPageLayout>
 #include <QString>
 #include <optional>
 
@@ -17,12 +18,14 @@ int ReportPageCount(Model modelNum);
 // header on each, columns at their millimetre positions from a 10 mm left margin.
 void PrintReport(const AppState& app, QPagedPaintDevice& device);
 
-// The printed report's pages as an A4 PDF document; nothing, with a reason, when they could not be
-// drawn.
-std::optional<QByteArray> RenderReportPdf(const AppState& app, QString* error);
+// The printed report's pages as a PDF document on the paper given (A4 when it is invalid, as for
+// the command-line tool); nothing, with a reason, when they could not be drawn.
+std::optional<QByteArray> RenderReportPdf(const AppState& app, QString* error,
+                                          const QPageLayout& paper = QPageLayout());
 
-// The printed report as an A4 PDF file, written whole or not at all (storage/file_io.h). False
-// with a reason on failure.
-bool WriteReportPdf(const AppState& app, const QString& path, QString* error);
+// The printed report as a PDF file, written whole or not at all (storage/file_io.h). False with a
+// reason on failure.
+bool WriteReportPdf(const AppState& app, const QString& path, QString* error,
+                    const QPageLayout& paper = QPageLayout());
 
 }  // namespace chanwright::report

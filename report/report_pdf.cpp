@@ -9,7 +9,8 @@
 
 namespace chanwright::report {
 
-std::optional<QByteArray> RenderReportPdf(const AppState& app, QString* error) {
+std::optional<QByteArray> RenderReportPdf(const AppState& app, QString* error,
+                                          const QPageLayout& paper) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -18,8 +19,10 @@ std::optional<QByteArray> RenderReportPdf(const AppState& app, QString* error) {
         writer.setTitle(QStringLiteral("Chanwright settings report"));
         writer.setCreator(QStringLiteral("Chanwright"));
         writer.setResolution(300);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+        writer.setPageLayout(paper.isValid()
+                                 ? paper
+                                 : QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                               QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         PrintReport(app, writer);
     }
     // A writer whose pages never started leaves nothing behind.
@@ -31,8 +34,9 @@ std::optional<QByteArray> RenderReportPdf(const AppState& app, QString* error) {
     return bytes;
 }
 
-bool WriteReportPdf(const AppState& app, const QString& path, QString* error) {
-    const std::optional<QByteArray> pdf = RenderReportPdf(app, error);
+bool WriteReportPdf(const AppState& app, const QString& path, QString* error,
+                    const QPageLayout& paper) {
+    const std::optional<QByteArray> pdf = RenderReportPdf(app, error, paper);
     if (!pdf)
         return false;
     ErrorInfo failure;

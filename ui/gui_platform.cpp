@@ -32,10 +32,16 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-// Only the data file gets a suffix added: the defaults file is named by the program, and the
-// image and report dialogs have always taken names as typed.
+// Of the dialogs that name no suffix, only the data file's adds one: the defaults file is named
+// by the program, and the image and text report dialogs have always taken names as typed.
 QString DefaultSuffix(const std::string& filter) {
     return filter == messages::kDataFileFilter ? QStringLiteral("dat") : QString();
+}
+
+QString WithSuffix(const QString& path, const QString& suffix) {
+    if (path.isEmpty() || suffix.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        return path;
+    return path + QLatin1Char('.') + suffix;
 }
 
 }  // namespace
@@ -59,10 +65,7 @@ QString QtFileFilter(const std::string& filter) {
 }
 
 QString WithDefaultSuffix(const QString& path, const std::string& filter) {
-    const QString suffix = DefaultSuffix(filter);
-    if (path.isEmpty() || suffix.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.')))
-        return path;
-    return path + QLatin1Char('.') + suffix;
+    return WithSuffix(path, DefaultSuffix(filter));
 }
 
 void GuiPrompter::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -132,14 +135,24 @@ std::string GuiPrompter::ChooseSaveFile(const std::string& filter) {
 }
 
 std::string GuiPrompter::ChooseSaveFileIn(const std::string& folder, const std::string& filter) {
+    return ChooseSave(folder, filter, DefaultSuffix(filter));
+}
+
+std::string GuiPrompter::ChooseSaveFileWithSuffix(const std::string& filter,
+                                                  const std::string& suffix) {
+    return ChooseSave({}, filter, QString::fromStdString(suffix));
+}
+
+std::string GuiPrompter::ChooseSave(const std::string& folder, const std::string& filter,
+                                    const QString& suffix) {
     QFileDialog dialog(parent_, QString(), QString::fromStdString(folder), QtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The dialog adds the suffix itself, so that its overwrite question names the file that is
     // written; the name is completed once more in case a platform's dialog returns it as typed.
-    dialog.setDefaultSuffix(DefaultSuffix(filter));
+    dialog.setDefaultSuffix(suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return WithDefaultSuffix(dialog.selectedFiles().constFirst(), filter).toStdString();
+    return WithSuffix(dialog.selectedFiles().constFirst(), suffix).toStdString();
 }
 
 void QtEventPump::ProcessEvents() {

@@ -23,8 +23,13 @@ class GuiPrompter : public Prompter {
     std::string ChooseSaveFile(const std::string& filter) override;
     std::string ChooseOpenFileIn(const std::string& folder, const std::string& filter) override;
     std::string ChooseSaveFileIn(const std::string& folder, const std::string& filter) override;
+    std::string ChooseSaveFileWithSuffix(const std::string& filter,
+                                         const std::string& suffix) override;
 
   private:
+    std::string ChooseSave(const std::string& folder, const std::string& filter,
+                           const QString& suffix);
+
     QPointer<QWidget> parent_;
 };
 

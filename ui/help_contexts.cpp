@@ -36,10 +36,17 @@ const QHash<QString, int>& Contexts() {
     return contexts;
 }
 
+// The setting page and the common channel page have topics of their own, which F1 opens on the
+// controls there that have none (the setting page's tabs).
+const QHash<QString, int>& PageContexts() {
+    static const QHash<QString, int> contexts = {{"pictF", 1075}, {"pictA", 1076}};
+    return contexts;
+}
+
 }  // namespace
 
 int HelpContextFor(const QString& objectName) {
-    return Contexts().value(objectName, 0);
+    return Contexts().value(objectName, PageContexts().value(objectName, 0));
 }
 
 void SetHelpContexts(QWidget* root) {

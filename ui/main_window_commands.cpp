@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDevice>
 #include <QFileInfo>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QTimer>
 
@@ -208,6 +208,11 @@ void MainWindow::FilePrint() {
     const std::unique_ptr<QPagedPaintDevice> printer = services_.choosePrinter();
     if (!printer)
         return;
+    const QString file = TakeOutputFile(*printer);
+    if (!file.isEmpty()) {
+        SaveReportPdf(app_, file, printer->pageLayout(), platform_, services_.log);
+        return;
+    }
     const BusyGuard busy(services_.busyView);
     report::PrintReport(app_, *printer);
 }
@@ -218,28 +223,16 @@ void MainWindow::PrintToPdf() {
                                MessageIcon::Question) != MessageAnswer::Yes) {
         return;
     }
-    QString path = QString::fromStdString(services_.prompter.ChooseSaveFile(kPdfFilter));
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
-    services_.busyView.SetBusy(true);
-    QString why;
-    const bool written = report::WriteReportPdf(app_, path, &why);
-    services_.busyView.SetBusy(false);
-    if (!written) {
-        const ErrorInfo error{static_cast<int>(QFileDevice::WriteError), why.toStdString()};
-        services_.log.LogError("frmMain.PrintToPdf", error.Text());
-        services_.prompter.ShowMessage(
-            std::string(messages::kFileSaveError) + "\n" + error.Description, messages::kAppTitle,
-            MessageIcon::Exclamation);
-    }
+    const QString path =
+        QString::fromStdString(services_.prompter.ChooseSaveFileWithSuffix(kPdfFilter, "pdf"));
+    if (!path.isEmpty())
+        SaveReportPdf(app_, path, QPageLayout(), platform_, services_.log);
 }
 
 void MainWindow::FilePrintPreview() {
     if (!CheckPendingEntry())
         return;
-    PreviewReport(app_, this, services_.runModal);
+    PreviewReport(app_, this, services_.runModal, platform_, services_.log);
 }
 
 void MainWindow::FilePrintToFile() {

@@ -39,6 +39,14 @@ std::string RecordingPrompter::ChooseSaveFile(const std::string& filter) {
     return NextPath(filter);
 }
 
+std::string RecordingPrompter::ChooseSaveFileWithSuffix(const std::string& filter,
+                                                        const std::string& suffix) {
+    std::string path = NextPath(filter + ", suffix " + suffix);
+    if (!path.empty() && path.find('.', path.rfind('/') + 1) == std::string::npos)
+        path += "." + suffix;
+    return path;
+}
+
 std::string RecordingPrompter::NextPath(const std::string& filter) {
     dialogFilters.push_back(filter);
     if (paths.empty())

@@ -28,6 +28,9 @@ class RecordingPrompter : public Prompter {
                const std::vector<std::string>& buttons, MessageIcon icon) override;
     std::string ChooseOpenFile(const std::string& filter) override;
     std::string ChooseSaveFile(const std::string& filter) override;
+    // Recorded with its suffix, which the name gets as the real dialog gives it.
+    std::string ChooseSaveFileWithSuffix(const std::string& filter,
+                                         const std::string& suffix) override;
     std::string ChooseOpenFileIn(const std::string& folder, const std::string& filter) override {
         dialogFolders.push_back(folder);
         return ChooseOpenFile(filter);

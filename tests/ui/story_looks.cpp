@@ -11,6 +11,7 @@
 #include "storage/data_file_reader.h"
 #include "storage/recovery_file.h"
 #include "tests/ui/window_desk.h"
+#include "ui/help_contexts.h"
 
 namespace chanwright::test {
 
@@ -26,6 +27,30 @@ QString Join(const std::vector<T>& values) {
             joined << QString::number(value);
     }
     return joined.join(" | ");
+}
+
+// The help file's topics by number, as plain text.
+const QMap<int, QString>& HelpTopics() {
+    static const QMap<int, QString> topics = [] {
+        QMap<int, QString> read;
+        const QString html = ReadBytes(TestDataPath("../../help/KW83.html"));
+        for (const QString& topic : html.split("<a name=\"").mid(1))
+            read[topic.section('"', 0, 0).toInt()] =
+                QTextDocumentFragment::fromHtml(topic.section('>', 1)).toPlainText();
+        return read;
+    }();
+    return topics;
+}
+
+// A topic as F1 opens it, or the first topic after the contents that names a menu item; marked
+// when it is missing from the help file or is its contents.
+QString TopicText(int topic, const QString& item = {}) {
+    for (auto it = HelpTopics().begin(); topic == 0 && it != HelpTopics().end(); ++it)
+        topic = it.key() != kHelpContents && it.value().contains(item) ? it.key() : 0;
+    return topic == 0                     ? QString("not in the help")
+           : topic == kHelpContents       ? QString("%1, the contents alone").arg(topic)
+           : HelpTopics().contains(topic) ? QString::number(topic)
+                                          : QString("%1 not in the help").arg(topic);
 }
 
 }  // namespace
@@ -73,9 +98,8 @@ void StoryRunner::Show(const QString& what) {
         controls += d.ActivePage()->findChildren<QWidget*>();
         QStringList shown;
         for (QWidget* control : controls) {
-            const QVariant topic = control->property("helpContext");
-            if (what == "topics" && topic.isValid() && control != tree)
-                shown << control->objectName() + ' ' + topic.toString();
+            if (what == "topics" && control != tree && control->focusPolicy() != Qt::NoFocus)
+                shown << control->objectName() + ' ' + TopicText(HelpContextOf(control));
             if (what == "topics" || !control->isVisible() || !control->isEnabled() ||
                 control->focusPolicy() == Qt::NoFocus || control->objectName().isEmpty() ||
                 control->objectName().startsWith("qt_"))
@@ -135,7 +159,8 @@ void StoryRunner::Show(const QString& what) {
                      .arg(FirstModelId(d.app.Image))
                      .arg(shared.ComNum)
                      .arg(shared.RetryCount);
-    } else if (what == "menus") {  // every item: text, key, tick, hidden or off, and its tip
+    } else if (what == "menus" || what == "menu-topics") {
+        // Every item: text, key, tick, hidden or off, and its tip; or the help topic naming it.
         std::function<void(const QList<QAction*>&, const QString&)> add =
             [&](const QList<QAction*>& actions, const QString& indent) {
                 for (const QAction* action : actions) {
@@ -145,14 +170,21 @@ void StoryRunner::Show(const QString& what) {
                                       action->isVisible() ? "" : "hidden",
                                       action->isVisible() && !action->isEnabled() ? "off" : "",
                                       action->statusTip()};
+                    const QString item = action->text().remove('&').remove("...").remove("\u2026");
+                    if (what == "menu-topics")  // the items shown
+                        parts = QStringList{action->isVisible() && !item.isEmpty()
+                                                ? item + ' ' + TopicText(0, item)
+                                                : QString()};
                     parts.removeAll(QString());
-                    told_ += indent + parts.join(' ') + '\n';
+                    if (!parts.isEmpty())
+                        told_ += indent + parts.join(' ') + '\n';
                     if (action->menu())
                         add(action->menu()->actions(), indent + "  ");
                 }
             };
         add(d.window->menuBar()->actions(), "");
-        add(d.Find<QToolBar>("tbToolBar")->actions(), "tool ");
+        if (what == "menus")
+            add(d.Find<QToolBar>("tbToolBar")->actions(), "tool ");
     } else if (what == "model") {  // the model items, the one stored, the timer that resets
         const auto* timer = d.Find<QTimer>("Timer1");
         const Model stored = SettingsStore(d.dir.filePath("settings.ini")).ReadModelNum();

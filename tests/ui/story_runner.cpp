@@ -272,9 +272,16 @@ void StoryRunner::Do(QStringList step) {
                         row == 0 ? 5 : numbers->sectionViewportPosition(row - 1) + 5);
         QTest::mouseClick(clicked, Qt::LeftButton, {}, at);
         QTest::mouseDClick(clicked, Qt::LeftButton, {}, at);
-    } else if (verb == "printer") {  // "none" installed, or the PDF file the print dialog takes
+    } else if (verb == "printer") {  // "none" installed, the PDF file it prints as, or "to-file" X
         d.printerInstalled = name != "none";
-        d.printTo = name == "none" ? QString() : d.dir.filePath(name);
+        d.printToFile = name == "to-file";
+        d.printTo = name == "none" ? QString() : d.dir.filePath(step.last());
+    } else if (verb == "preview-prints") {  // to the file its print dialog is given (/dev/full)
+        const QString file = name.startsWith('/') ? name : d.dir.filePath(name);
+        d.onDialog = [file](QDialog& dialog) {
+            qobject_cast<QPrintPreviewDialog*>(&dialog)->printer()->setOutputFileName(file);
+            dialog.findChild<QPrintPreviewWidget*>()->print();
+        };
     } else if (verb == "image") {  // the image the window holds, written as a file
         WriteBytes(d.dir.filePath(name), ImageBytes(d.app.Image));
     } else if (verb == "busy") {

@@ -1,8 +1,6 @@
 // The main window as a user drives it, where a story of tests/data/ui/stories would need more
 // than steps and looks: the tree, the help and port commands, the safety net around the
 // radio, and closing.
-#include <QPrintPreviewWidget>
-
 #include "image/default_image.h"
 #include "image/program_image.h"
 #include "tests/ui/window_desk.h"

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QtTest>
 #include <QtWidgets>
 #include <memory>
@@ -244,7 +247,13 @@ struct Desk {
     }
     std::unique_ptr<QPagedPaintDevice> Printer() {
         ++printDialogs;
-        return printTo.isEmpty() ? nullptr : std::make_unique<QPdfWriter>(printTo);
+        if (printTo.isEmpty())
+            return nullptr;
+        if (!printToFile)
+            return std::make_unique<QPdfWriter>(printTo);
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFileName(printTo);
+        return printer;
     }
 
     // The window up and active, as the user has it.
@@ -320,8 +329,10 @@ struct Desk {
     // The serial ports the Device dialog finds.
     std::vector<PortInfo> ports;
     int dialogs = 0;
-    // The print dialog's answer: a PDF file to print into, or empty for Cancel.
+    // The print dialog's answer: a PDF file to print into, or empty for Cancel; printed as a
+    // printer does, or as one told to print to that file.
     QString printTo;
+    bool printToFile = false;
     int printDialogs = 0;
     bool printerInstalled = true;
     std::function<void(QDialog&)> onDialog;
