@@ -37,14 +37,15 @@ QString RecoveryFolder() {
 
 std::string WriteRecoveryFile(const SharedState& shared, const RadioData& data,
                               const QDateTime& saved) {
-    // The name is kept byte for byte, whatever its length; one that holds a line end is not kept.
-    const QByteArray name = SystemPath(QString::fromStdString(shared.CurrentFileName));
-    const bool keepName = !name.contains('\r') && !name.contains('\n');
+    // The name is kept byte for byte whatever its length, percent-encoded so that the section stays
+    // ASCII and the file's text encoding is the data set's alone.
+    const QByteArray name =
+        SystemPath(QString::fromStdString(shared.CurrentFileName)).toPercentEncoding("/");
     std::string bytes = WriteDataFile(shared, data);
     if (!bytes.empty() && bytes.back() != '\n')
         bytes += "\r\n";
     bytes += kSection;
-    bytes += "File=" + (keepName ? name.toStdString() : std::string()) + "\r\n";
+    bytes += "File=" + name.toStdString() + "\r\n";
     bytes += "Saved=" + saved.toString(QLatin1String(kTimeFormat)).toStdString() + "\r\n";
     return bytes;
 }
@@ -55,7 +56,8 @@ std::optional<RecoveryInfo> ReadRecoveryInfo(const std::string& bytes) {
         return std::nullopt;
     const std::string section = "\r" + bytes.substr(at);
     RecoveryInfo info;
-    info.fileName = PathFromSystem(QByteArray::fromStdString(SectionValue(section, "File")));
+    info.fileName = PathFromSystem(
+        QByteArray::fromPercentEncoding(QByteArray::fromStdString(SectionValue(section, "File"))));
     info.saved = QDateTime::fromString(QString::fromStdString(SectionValue(section, "Saved")),
                                        QLatin1String(kTimeFormat));
     return info;
@@ -106,9 +108,9 @@ std::optional<std::string> RecoveryFiles::Take(const RecoveryInfo& found, ErrorI
     std::optional<std::string> bytes = ReadInputFile(found.path, kMaxRecoverySize, error);
     if (!bytes)
         return std::nullopt;
-    const std::optional<std::string> text = ProfileText(*bytes);
-    if (bytes->size() > kMaxRecoverySize || !text || !ReadRecoveryInfo(*text) ||
-        !HoldsProgramData(ProfileFile::Parse(*text))) {
+    const std::optional<FileText> text = ProfileText(*bytes);
+    if (bytes->size() > kMaxRecoverySize || !text || !ReadRecoveryInfo(*bytes) ||
+        !HoldsProgramData(ProfileFile::Parse(text->text))) {
         error = {EINVAL, "It holds no data set the program wrote"};
         return std::nullopt;
     }
