@@ -143,6 +143,10 @@ void SettingsStore::WriteWindowPosition(int left, int top, int width, int height
     settings_->endGroup();
 }
 
+bool SettingsStore::Writable() const {
+    return settings_->isWritable();
+}
+
 void SettingsStore::Sync() {
     settings_->sync();
 }

@@ -27,6 +27,9 @@ class SettingsStore {
     SettingsStore& operator=(const SettingsStore&) = delete;
 
     QString FileName() const;
+    // Whether the store's file can be written (its folder made when missing): a store that cannot
+    // be keeps its values only until the program ends.
+    bool Writable() const;
 
     // 1 … 4; 1 when absent or not one of those.
     int16_t ReadComNum() const;

@@ -25,6 +25,8 @@ constexpr const char* kRecoverable =
 constexpr const char* kRecoveryUnreadable =
     "The unsaved changes in %1 cannot be read; the file was kept as %2.";
 constexpr const char* kNotKept = "Unsaved changes cannot be kept: %1";
+constexpr const char* kSettingsNotKept =
+    "Settings cannot be kept: %1 cannot be written. Model, port and recent files last until Exit.";
 
 // A menu caption with the step's name; an "&" in a name is no access key.
 QString WithStep(const char* caption, const QString& step) {
@@ -108,6 +110,10 @@ void MainWindow::BuildRecovery() {
     recoveryTimer_->setObjectName(QStringLiteral("tmrRecovery"));
     recoveryTimer_->setSingleShot(true);
     connect(recoveryTimer_, &QTimer::timeout, this, &MainWindow::KeepUnsavedChanges);
+    // Said once, at start, in place of the model's name: nothing asks, and the user can go on.
+    if (!services_.settings.Writable())
+        startNote_ =
+            QString(kSettingsNotKept).arg(QDir::toNativeSeparators(services_.settings.FileName()));
     if (services_.recoveryFolder.isEmpty())
         return;
     recovery_ = std::make_unique<RecoveryFiles>(services_.recoveryFolder,
@@ -115,7 +121,8 @@ void MainWindow::BuildRecovery() {
     const std::optional<RecoveryInfo> found = recovery_->Newest();
     recover_->setEnabled(found.has_value());
     if (found)
-        startNote_ =
+        startNote_ +=
+            (startNote_.isEmpty() ? "" : "  ") +
             QString(kRecoverable)
                 .arg(QLocale::c().toString(found->saved, QStringLiteral("yyyy-MM-dd HH:mm")));
 }

@@ -158,7 +158,8 @@ void StoryRunner::Show(const QString& what) {
                      .arg(int(shared.ModelNum))
                      .arg(FirstModelId(d.app.Image))
                      .arg(shared.ComNum)
-                     .arg(shared.RetryCount);
+                     .arg(shared.RetryCount)
+                     .replace(d.dir.path(), "<dir>");
     } else if (what == "menus" || what == "menu-topics") {
         // Every item: text, key, tick, hidden or off, and its tip; or the help topic naming it.
         std::function<void(const QList<QAction*>&, const QString&)> add =

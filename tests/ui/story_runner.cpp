@@ -148,7 +148,8 @@ void StoryRunner::Do(QStringList step) {
         ReadDataFixture(d.app, name);
     } else if (verb == "copy") {  // a file of the tests' data into the desk's folder
         QFile::copy(TestDataPath(name), d.dir.filePath(value));
-    } else if (verb == "mkdir") {
+    } else if (verb == "mkdir") {  // a folder, in place of a file of the name
+        QFile::remove(d.dir.filePath(name));
         QDir(d.dir.path()).mkdir(name);
     } else if (verb == "open") {  // File ▸ Open on a copy, so a later save leaves the tests' file
         const QString copy = d.dir.filePath(QFileInfo(name).fileName());
