@@ -15,6 +15,7 @@
 #include "storage/data_file_writer.h"
 #include "storage/file_io.h"
 #include "storage/file_operations.h"
+#include "storage/recovery_file.h"
 #include "storage/settings_store.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
@@ -287,6 +288,47 @@ class TestFileOperations : public QObject {
                    '\n';
         }
         COMPARE_GOLDEN(out.toUtf8(), "storage_new_files.txt");
+    }
+
+    // Each window keeps its unsaved changes in a file of its own, which the next start finds (not
+    // its own), takes over (renamed, so a crash during the recovery loses nothing) or, unreadable,
+    // sets aside under a new name. The file name the changes belonged to comes back byte for byte.
+    void recoveryFilesAreFoundTakenAndSetAside() {
+        const QString folder = Path("recovery");
+        SharedState shared;
+        shared.CurrentFileName = "/boats/caf\xc3\xa9 100%\nx.dat";
+        RadioData data;
+        data.UsaChannels.resize(1);
+        data.UsaChannels[0].ChTag = "MINE";
+        const QDateTime at(QDate(2026, 12, 6), QTime(10, 20, 30));
+        RecoveryFiles crashed(folder, 42);
+        ErrorInfo error;
+        QVERIFY(crashed.Write(WriteRecoveryFile(shared, data, at), error));
+        RecoveryFiles next(folder, 42);
+        QString out = "own " + QFileInfo(next.OwnPath()).fileName() + ", the first finds " +
+                      (crashed.Newest() ? "one" : "none") + '\n';
+        const std::optional<RecoveryInfo> found = next.Newest();
+        QVERIFY(found);
+        out += "found " + QFileInfo(found->path).fileName() + " of " +
+               QString(found->fileName).replace('\n', "\\n") + ", " +
+               found->saved.toString(Qt::ISODate) + '\n';
+        const std::optional<std::string> bytes = next.Take(*found, error);
+        out += QString("taken: %1, the same bytes %2, left %3\n")
+                   .arg(bytes.has_value())
+                   .arg(bytes && QByteArray::fromStdString(*bytes) == ReadBytes(next.OwnPath()))
+                   .arg(QDir(folder).entryList(QDir::Files).join(' '));
+        QVERIFY(QDir().mkpath(Path("bad")));
+        for (const QByteArray& held :
+             {QByteArray("\0x", 2), QByteArray("[X]\r\nY=1\r\n"), QByteArray("[X]\r\nY=1\r\n")}) {
+            QVERIFY(WriteBytes(Path("bad/unsaved-7.dat"), held));
+            RecoveryFiles later(Path("bad"), 8);
+            const std::optional<RecoveryInfo> bad = later.Newest();
+            const QString taken =
+                QString::fromStdString(later.Take(*bad, error) ? "taken" : error.Description);
+            out += "unreadable: " + taken + ", set aside as " +
+                   QFileInfo(later.SetAside(bad->path)).fileName() + '\n';
+        }
+        COMPARE_GOLDEN(out.toUtf8(), "storage_recovery.txt");
     }
 
     void windowTitle() {
