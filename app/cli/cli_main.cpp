@@ -19,7 +19,7 @@ namespace {
 
 struct CommandInfo {
     const char* usage;
-    int inputs;        // positional files after the command
+    int inputs;        // positional files after the command; -n: at least n
     bool needsOutput;  // -o is required
     bool needsPort;
     std::function<int(const Invocation&)> run;  // empty: not in this build yet
@@ -46,14 +46,20 @@ const std::map<QString, CommandInfo>& Commands() {
           "                        [--trace FILE] IN",
           1, false, true, RunVerify}},
         {"ports", {"ports", 0, false, false, RunPorts}},
+        {"export",
+         {"export   [--model MODEL] IN --table channels|directory [-o OUT.csv]", 1, false, false,
+          RunExport}},
+        {"import",
+         {"import   [--model MODEL] [--replace-directory] [--dry-run] IN TABLE.csv... -o OUT", -2,
+          false, false, RunImport}},
     };
     return commands;
 }
 
 QString UsageText() {
     QString text = QStringLiteral("Usage:\n");
-    for (const char* name :
-         {"new", "convert", "diff", "report", "read", "program", "clear", "verify", "ports"}) {
+    for (const char* name : {"new", "convert", "diff", "report", "export", "import", "read",
+                             "program", "clear", "verify", "ports"}) {
         text += QStringLiteral("  chanwright-cli ") + QLatin1String(Commands().at(name).usage) +
                 QLatin1Char('\n');
     }
@@ -96,12 +102,18 @@ QString Collision(const Invocation& call) {
                 return "two outputs name the same file '" + outputs[i] + "'";
         }
     }
-    if (call.command == QLatin1String("new") || call.inputs.isEmpty() ||
-        chanwright::IsStandardStream(call.inputs.at(0)))
+    // import reads every table before it writes; any of them may be lost under its output.
+    const QStringList inputs =
+        call.command == QLatin1String("import") ? call.inputs : call.inputs.mid(0, 1);
+    if (inputs.count(QStringLiteral("-")) > 1)
+        return QStringLiteral("standard input can be only one input");
+    if (call.command == QLatin1String("new"))
         return {};
-    for (const QString& output : outputs) {
-        if (chanwright::SameFile(output, call.inputs.at(0)))
-            return "the output '" + output + "' is the input file";
+    for (const QString& input : inputs) {
+        for (const QString& output : outputs) {
+            if (!chanwright::IsStandardStream(input) && chanwright::SameFile(output, input))
+                return "the output '" + output + "' is the input file";
+        }
     }
     return {};
 }
@@ -125,6 +137,10 @@ QString MisplacedOption(const Invocation& call) {
         return QStringLiteral("--write-identity is for program and verify of a data set");
     if (!call.trace.isEmpty() && !takes({"read", "program", "clear", "verify"}))
         return QStringLiteral("--trace is for read, program, clear and verify");
+    if (!call.table.isEmpty() && !takes({"export"}))
+        return QStringLiteral("--table is for export");
+    if ((call.replaceDirectory || call.dryRun) && !takes({"import"}))
+        return QStringLiteral("--replace-directory and --dry-run are for import");
     if (call.restore && !chanwright::IsImageFile(call.inputs.value(0)))
         return QStringLiteral("--restore takes an image file (.hex)");
     return {};
@@ -142,7 +158,10 @@ const char* kHelpTail =
     "memory and sends only the blocks that change (all with --full-write). The radio keeps\n"
     "its user MMSI unless --write-identity. verify exits 0 when the radio holds IN's data\n"
     "(with --restore: the backup IN, byte for byte), 1 when it differs, 2 on trouble.\n"
-    "diff exits 0 when A and B hold the same data, 1 when they differ, 2 on trouble.\n";
+    "diff exits 0 when A and B hold the same data, 1 when they differ, 2 on trouble.\n"
+    "export writes the channels or the directories as a CSV table; import changes IN as the\n"
+    "tables say and writes OUT, or with --dry-run prints the changes as diff does (exit 0\n"
+    "none, 1 some). A table with an error changes nothing: its errors go to standard error.\n";
 
 }  // namespace
 
@@ -174,9 +193,13 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption restoreOption("restore", "Send the image file as it is.");
     const QCommandLineOption fullWriteOption("full-write", "Send every block.");
     const QCommandLineOption writeIdentityOption("write-identity", "Write the file's user MMSI.");
+    const QCommandLineOption tableOption("table", "The table to export.", "TABLE");
+    const QCommandLineOption replaceDirectoryOption("replace-directory",
+                                                    "Clear entries not listed.");
+    const QCommandLineOption dryRunOption("dry-run", "Print the changes only.");
     parser.addOptions({helpOption, modelOption, outputOption, pdfOption, portOption, traceOption,
                        noBackupOption, backupFirstOption, restoreOption, fullWriteOption,
-                       writeIdentityOption});
+                       writeIdentityOption, tableOption, replaceDirectoryOption, dryRunOption});
 
     // File names are the system's bytes, kept whole even where they are not UTF-8.
     QStringList arguments;
@@ -208,6 +231,9 @@ int main(int argc, char* argv[]) {
     call.restore = parser.isSet(restoreOption);
     call.fullWrite = parser.isSet(fullWriteOption);
     call.writeIdentity = parser.isSet(writeIdentityOption);
+    call.table = parser.value(tableOption);
+    call.replaceDirectory = parser.isSet(replaceDirectoryOption);
+    call.dryRun = parser.isSet(dryRunOption);
     if (parser.isSet(backupFirstOption) && call.command != QLatin1String("program"))
         return BadUsage(QStringLiteral("--backup-first is for program"), info.usage);
     if (parser.isSet(modelOption)) {
@@ -216,10 +242,16 @@ int main(int argc, char* argv[]) {
             return BadUsage("unknown model '" + parser.value(modelOption) + "'", info.usage);
         }
     }
-    if (call.inputs.size() != info.inputs) {
+    if (info.inputs >= 0 ? call.inputs.size() != info.inputs : call.inputs.size() < -info.inputs) {
         return BadUsage(QStringLiteral("wrong number of files"), info.usage);
     }
-    if (info.needsOutput && call.output.isEmpty()) {
+    if (call.command == QLatin1String("export") && call.table != QLatin1String("channels") &&
+        call.table != QLatin1String("directory")) {
+        return BadUsage(QStringLiteral("--table channels or --table directory is required"),
+                        info.usage);
+    }
+    const bool import = call.command == QLatin1String("import");
+    if ((info.needsOutput || (import && !call.dryRun)) && call.output.isEmpty()) {
         return BadUsage(QStringLiteral("-o OUT is required"), info.usage);
     }
     if (info.needsPort && call.port.isEmpty()) {

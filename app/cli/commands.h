@@ -18,7 +18,10 @@ struct Invocation {
     bool noBackup = false;   // --no-backup: read and verify keep no copy of the radio
     bool restore = false;    // --restore: program sends the image file as it is; verify compares it
     bool fullWrite = false;  // --full-write: program sends every block, changed or not
-    bool writeIdentity = false;  // --write-identity: the file's user MMSI replaces the radio's
+    bool writeIdentity = false;     // --write-identity: the file's user MMSI replaces the radio's
+    QString table;                  // --table channels|directory: what export writes
+    bool replaceDirectory = false;  // --replace-directory: import clears the entries not listed
+    bool dryRun = false;            // --dry-run: import prints the changes and writes nothing
 };
 
 int RunNew(const Invocation& call);
@@ -30,5 +33,7 @@ int RunProgram(const Invocation& call);
 int RunClear(const Invocation& call);
 int RunVerify(const Invocation& call);
 int RunPorts(const Invocation& call);
+int RunExport(const Invocation& call);
+int RunImport(const Invocation& call);
 
 }  // namespace chanwright::cli
