@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <map>
 #include <set>
 
 #include "image/image_codec.h"
-#include "image/radio_name.h"
 #include "report/report_values.h"
 #include "report/table_cells.h"
 #include "storage/csv_text.h"

@@ -22,6 +22,17 @@ QTextStream& StdOut() {
     return stream;
 }
 
+int PrintChanges(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines)
+        StdOut() << QString::fromStdString(line) << '\n';
+    StdOut().flush();
+    if (StdOut().status() != QTextStream::Ok) {
+        StdErr() << "chanwright-cli: standard output could not be written" << Qt::endl;
+        return kBadUsage;
+    }
+    return lines.empty() ? kSuccess : kFailed;
+}
+
 void StderrPrompter::ShowMessage(const std::string& text, const std::string& /*title*/,
                                  MessageIcon /*icon*/) {
     if (beforeMessage)

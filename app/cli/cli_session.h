@@ -4,6 +4,8 @@
 #include <QTextStream>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "core/app_state.h"
 #include "core/system_platform.h"
@@ -92,5 +94,9 @@ class CliSession {
 
 QTextStream& StdErr();
 QTextStream& StdOut();
+
+// The field changes on standard output, one a line, with diff(1)'s exit status: 0 none, 1 some,
+// 2 when standard output could not take them.
+int PrintChanges(const std::vector<std::string>& lines);
 
 }  // namespace chanwright::cli

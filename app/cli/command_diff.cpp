@@ -19,15 +19,7 @@ int RunDiff(const Invocation& call) {
     CliSession b(call.model, pathB);
     if (!b.HoldsData() || !b.Load())
         return kBadUsage;
-    const std::vector<std::string> lines = report::DiffLines(a.App(), b.App());
-    for (const std::string& line : lines)
-        StdOut() << QString::fromStdString(line) << '\n';
-    StdOut().flush();
-    if (StdOut().status() != QTextStream::Ok) {
-        StdErr() << "chanwright-cli: standard output could not be written" << Qt::endl;
-        return kBadUsage;
-    }
-    return lines.empty() ? kSuccess : kFailed;
+    return PrintChanges(report::DiffLines(a.App(), b.App()));
 }
 
 }  // namespace chanwright::cli

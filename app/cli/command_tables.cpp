@@ -76,15 +76,8 @@ int RunImport(const Invocation& call) {
     }
     if (!call.dryRun)
         return session.Write(call.output) ? kSuccess : kFailed;
-    // As diff prints them, and its exit status: 0 no change, 1 some.
-    const std::vector<std::string> lines = report::DiffLines(before, session.App());
-    WriteLines(StdOut(), lines);
-    StdOut().flush();
-    if (StdOut().status() != QTextStream::Ok) {
-        StdErr() << "chanwright-cli: standard output could not be written" << Qt::endl;
-        return kBadUsage;
-    }
-    return lines.empty() ? kSuccess : kFailed;
+    // As diff prints them, with its exit status.
+    return PrintChanges(report::DiffLines(before, session.App()));
 }
 
 }  // namespace chanwright::cli
