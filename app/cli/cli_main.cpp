@@ -30,6 +30,9 @@ const std::map<QString, CommandInfo>& Commands() {
         {"new", {"new      [--model MODEL] -o OUT", 0, true, false, RunNew}},
         {"convert", {"convert  [--model MODEL] IN OUT", 2, false, false, RunConvert}},
         {"diff", {"diff     [--model MODEL] A B", 2, false, false, RunDiff}},
+        {"merge",
+         {"merge    [--model MODEL] --parts LIST [--dry-run] BASE FROM -o OUT", 2, false, false,
+          RunMerge}},
         {"report",
          {"report   [--model MODEL] IN [-o OUT.txt] [--pdf OUT.pdf]", 1, false, false, RunReport}},
         {"read",
@@ -52,8 +55,8 @@ const std::map<QString, CommandInfo>& Commands() {
 
 QString UsageText() {
     QString text = QStringLiteral("Usage:\n");
-    for (const char* name :
-         {"new", "convert", "diff", "report", "read", "program", "clear", "verify", "ports"}) {
+    for (const char* name : {"new", "convert", "diff", "merge", "report", "read", "program",
+                             "clear", "verify", "ports"}) {
         text += QStringLiteral("  chanwright-cli ") + QLatin1String(Commands().at(name).usage) +
                 QLatin1Char('\n');
     }
@@ -88,20 +91,22 @@ QString Collision(const Invocation& call) {
         if (!output.isEmpty())
             outputs << output;
     }
+    QStringList inputs = call.inputs;
     if (call.command == QLatin1String("convert"))
-        outputs << call.inputs.at(1);
+        outputs << inputs.takeLast();
     for (int i = 0; i < outputs.size(); ++i) {
         for (int j = i + 1; j < outputs.size(); ++j) {
             if (chanwright::SameFile(outputs[i], outputs[j]))
                 return "two outputs name the same file '" + outputs[i] + "'";
         }
     }
-    if (call.command == QLatin1String("new") || call.inputs.isEmpty() ||
-        chanwright::IsStandardStream(call.inputs.at(0)))
-        return {};
-    for (const QString& output : outputs) {
-        if (chanwright::SameFile(output, call.inputs.at(0)))
-            return "the output '" + output + "' is the input file";
+    for (const QString& input : inputs) {
+        if (chanwright::IsStandardStream(input))
+            continue;
+        for (const QString& output : outputs) {
+            if (chanwright::SameFile(output, input))
+                return "the output '" + output + "' is the input file";
+        }
     }
     return {};
 }
@@ -125,6 +130,8 @@ QString MisplacedOption(const Invocation& call) {
         return QStringLiteral("--write-identity is for program and verify of a data set");
     if (!call.trace.isEmpty() && !takes({"read", "program", "clear", "verify"}))
         return QStringLiteral("--trace is for read, program, clear and verify");
+    if ((!call.parts.empty() || call.dryRun) && !takes({"merge"}))
+        return QStringLiteral("--parts and --dry-run are for merge");
     if (call.restore && !chanwright::IsImageFile(call.inputs.value(0)))
         return QStringLiteral("--restore takes an image file (.hex)");
     return {};
@@ -142,7 +149,11 @@ const char* kHelpTail =
     "memory and sends only the blocks that change (all with --full-write). The radio keeps\n"
     "its user MMSI unless --write-identity. verify exits 0 when the radio holds IN's data\n"
     "(with --restore: the backup IN, byte for byte), 1 when it differs, 2 on trouble.\n"
-    "diff exits 0 when A and B hold the same data, 1 when they differ, 2 on trouble.\n";
+    "diff exits 0 when A and B hold the same data, 1 when they differ, 2 on trouble.\n"
+    "merge copies the parts of FROM that LIST names into BASE and writes OUT. LIST is\n"
+    "comma-separated: channels, wx, exp, individual, group, settings, identity; identity\n"
+    "(user MMSI and ATIS number) is copied only when named. With --dry-run it writes nothing,\n"
+    "prints the changes as diff does and exits 0 for none, 1 for some, 2 on trouble.\n";
 
 }  // namespace
 
@@ -174,9 +185,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption restoreOption("restore", "Send the image file as it is.");
     const QCommandLineOption fullWriteOption("full-write", "Send every block.");
     const QCommandLineOption writeIdentityOption("write-identity", "Write the file's user MMSI.");
+    const QCommandLineOption partsOption("parts", "Parts to merge.", "LIST");
+    const QCommandLineOption dryRunOption("dry-run", "Print the changes, write nothing.");
     parser.addOptions({helpOption, modelOption, outputOption, pdfOption, portOption, traceOption,
                        noBackupOption, backupFirstOption, restoreOption, fullWriteOption,
-                       writeIdentityOption});
+                       writeIdentityOption, partsOption, dryRunOption});
 
     // File names are the system's bytes, kept whole even where they are not UTF-8.
     QStringList arguments;
@@ -208,6 +221,20 @@ int main(int argc, char* argv[]) {
     call.restore = parser.isSet(restoreOption);
     call.fullWrite = parser.isSet(fullWriteOption);
     call.writeIdentity = parser.isSet(writeIdentityOption);
+    call.dryRun = parser.isSet(dryRunOption);
+    if (parser.isSet(partsOption)) {
+        for (const QString& word : parser.value(partsOption).split(QLatin1Char(','))) {
+            const auto part =
+                chanwright::report::ParseMergePart(word.trimmed().toLower().toStdString());
+            if (!part) {
+                return BadUsage("unknown part '" + word.trimmed() + "' (parts are " +
+                                    QString::fromStdString(chanwright::report::MergePartWords()) +
+                                    ")",
+                                info.usage);
+            }
+            call.parts.push_back(*part);
+        }
+    }
     if (parser.isSet(backupFirstOption) && call.command != QLatin1String("program"))
         return BadUsage(QStringLiteral("--backup-first is for program"), info.usage);
     if (parser.isSet(modelOption)) {
@@ -221,6 +248,12 @@ int main(int argc, char* argv[]) {
     }
     if (info.needsOutput && call.output.isEmpty()) {
         return BadUsage(QStringLiteral("-o OUT is required"), info.usage);
+    }
+    if (call.command == QLatin1String("merge")) {
+        if (call.parts.empty())
+            return BadUsage(QStringLiteral("--parts LIST is required"), info.usage);
+        if (!call.dryRun && call.output.isEmpty())
+            return BadUsage(QStringLiteral("-o OUT is required unless --dry-run"), info.usage);
     }
     if (info.needsPort && call.port.isEmpty()) {
         return BadUsage(QStringLiteral("--port PORT is required"), info.usage);

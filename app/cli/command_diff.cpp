@@ -19,7 +19,10 @@ int RunDiff(const Invocation& call) {
     CliSession b(call.model, pathB);
     if (!b.HoldsData() || !b.Load())
         return kBadUsage;
-    const std::vector<std::string> lines = report::DiffLines(a.App(), b.App());
+    return PrintChanges(report::DiffLines(a.App(), b.App()));
+}
+
+int PrintChanges(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         StdOut() << QString::fromStdString(line) << '\n';
     StdOut().flush();

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
+#include <vector>
+
+#include "report/data_merge.h"
 
 namespace chanwright::cli {
 
@@ -19,11 +23,17 @@ struct Invocation {
     bool restore = false;    // --restore: program sends the image file as it is; verify compares it
     bool fullWrite = false;  // --full-write: program sends every block, changed or not
     bool writeIdentity = false;  // --write-identity: the file's user MMSI replaces the radio's
+    std::vector<report::MergePart> parts;  // --parts LIST: what merge copies
+    bool dryRun = false;                   // --dry-run: merge prints its changes, writes nothing
 };
 
 int RunNew(const Invocation& call);
 int RunConvert(const Invocation& call);
 int RunDiff(const Invocation& call);
+int RunMerge(const Invocation& call);
+// The changes as diff prints them, one line each on standard output; the exit status follows
+// diff(1): 0 none, 1 some, 2 when standard output could not be written.
+int PrintChanges(const std::vector<std::string>& lines);
 int RunRead(const Invocation& call);
 int RunReport(const Invocation& call);
 int RunProgram(const Invocation& call);
