@@ -9,6 +9,17 @@ std::string TypedMmsi(const std::string& stored, bool group) {
     return stored.substr(first, group ? kGroupMmsiDigits : kIndividualMmsiDigits);
 }
 
+void CopyChosenFields(PlanChannel& to, const PlanChannel& from) {
+    to.Enable = from.Enable;
+    to.LowPower = from.LowPower;
+    to.PowUp = from.PowUp;
+    to.Duplex = from.Duplex;
+    to.TxEnable = from.TxEnable;
+    to.ScanMemory = from.ScanMemory;
+    to.VsMemory = from.VsMemory;
+    to.ChTag = from.ChTag;
+}
+
 std::string ShownMmsi(const std::string& stored) {
     return stored.size() == kIndividualMmsiDigits + 1 ? stored.substr(0, kIndividualMmsiDigits)
                                                       : stored;

@@ -37,6 +37,9 @@ struct PlanChannel {
     bool operator==(const PlanChannel& other) const;
     bool operator!=(const PlanChannel& other) const { return !(*this == other); }
 };
+// Copies what the user sets on a channel (its switches and name); Position, DispayA and
+// DuplexSelectable stay, as the plan row decides them.
+void CopyChosenFields(PlanChannel& to, const PlanChannel& from);
 using WxChannel = PlanChannel;
 using ExpChannel = PlanChannel;
 

@@ -132,15 +132,7 @@ void DecodePlanChannels(const MemoryImage& image, RadioData& data, Region region
         const int k = record.Position - 1;
         if (k < 0 || k >= layout::kRegionalSlots)
             continue;
-        const PlanChannel& slot = slots[k];
-        record.Enable = slot.Enable;
-        record.LowPower = slot.LowPower;
-        record.PowUp = slot.PowUp;
-        record.Duplex = slot.Duplex;
-        record.TxEnable = slot.TxEnable;
-        record.ScanMemory = slot.ScanMemory;
-        record.VsMemory = slot.VsMemory;
-        record.ChTag = slot.ChTag;
+        CopyChosenFields(record, slots[k]);
     }
 }
 

@@ -30,6 +30,9 @@ const std::map<QString, CommandInfo>& Commands() {
         {"new", {"new      [--model MODEL] -o OUT", 0, true, false, RunNew}},
         {"convert", {"convert  [--model MODEL] IN OUT", 2, false, false, RunConvert}},
         {"diff", {"diff     [--model MODEL] A B", 2, false, false, RunDiff}},
+        {"merge",
+         {"merge    [--model MODEL] --parts LIST [--dry-run] BASE FROM -o OUT", 2, false, false,
+          RunMerge}},
         {"report",
          {"report   [--model MODEL] IN [-o OUT.txt] [--pdf OUT.pdf]", 1, false, false, RunReport}},
         {"read",
@@ -58,8 +61,8 @@ const std::map<QString, CommandInfo>& Commands() {
 
 QString UsageText() {
     QString text = QStringLiteral("Usage:\n");
-    for (const char* name : {"new", "convert", "diff", "report", "export", "import", "read",
-                             "program", "clear", "verify", "ports"}) {
+    for (const char* name : {"new", "convert", "diff", "merge", "report", "export", "import",
+                             "read", "program", "clear", "verify", "ports"}) {
         text += QStringLiteral("  chanwright-cli ") + QLatin1String(Commands().at(name).usage) +
                 QLatin1Char('\n');
     }
@@ -94,24 +97,23 @@ QString Collision(const Invocation& call) {
         if (!output.isEmpty())
             outputs << output;
     }
+    QStringList inputs = call.inputs;
     if (call.command == QLatin1String("convert"))
-        outputs << call.inputs.at(1);
+        outputs << inputs.takeLast();
     for (int i = 0; i < outputs.size(); ++i) {
         for (int j = i + 1; j < outputs.size(); ++j) {
             if (chanwright::SameFile(outputs[i], outputs[j]))
                 return "two outputs name the same file '" + outputs[i] + "'";
         }
     }
-    // import reads every table before it writes; any of them may be lost under its output.
-    const QStringList inputs =
-        call.command == QLatin1String("import") ? call.inputs : call.inputs.mid(0, 1);
+    // Every input is read before anything is written; any of them may be lost under an output.
     if (inputs.count(QStringLiteral("-")) > 1)
         return QStringLiteral("standard input can be only one input");
-    if (call.command == QLatin1String("new"))
-        return {};
     for (const QString& input : inputs) {
+        if (chanwright::IsStandardStream(input))
+            continue;
         for (const QString& output : outputs) {
-            if (!chanwright::IsStandardStream(input) && chanwright::SameFile(output, input))
+            if (chanwright::SameFile(output, input))
                 return "the output '" + output + "' is the input file";
         }
     }
@@ -139,8 +141,12 @@ QString MisplacedOption(const Invocation& call) {
         return QStringLiteral("--trace is for read, program, clear and verify");
     if (!call.table.isEmpty() && !takes({"export"}))
         return QStringLiteral("--table is for export");
-    if ((call.replaceDirectory || call.dryRun) && !takes({"import"}))
-        return QStringLiteral("--replace-directory and --dry-run are for import");
+    if (call.replaceDirectory && !takes({"import"}))
+        return QStringLiteral("--replace-directory is for import");
+    if (!call.parts.empty() && !takes({"merge"}))
+        return QStringLiteral("--parts is for merge");
+    if (call.dryRun && !takes({"import", "merge"}))
+        return QStringLiteral("--dry-run is for import and merge");
     if (call.restore && !chanwright::IsImageFile(call.inputs.value(0)))
         return QStringLiteral("--restore takes an image file (.hex)");
     return {};
@@ -161,7 +167,11 @@ const char* kHelpTail =
     "diff exits 0 when A and B hold the same data, 1 when they differ, 2 on trouble.\n"
     "export writes the channels or the directories as a CSV table; import changes IN as the\n"
     "tables say and writes OUT, or with --dry-run prints the changes as diff does (exit 0\n"
-    "none, 1 some). A table with an error changes nothing: its errors go to standard error.\n";
+    "none, 1 some). A table with an error changes nothing: its errors go to standard error.\n"
+    "merge copies the parts of FROM that LIST names into BASE and writes OUT. LIST is\n"
+    "comma-separated: channels, wx, exp, individual, group, settings, identity; identity\n"
+    "(user MMSI and ATIS number) is copied only when named. With --dry-run it writes nothing,\n"
+    "prints the changes as diff does and exits 0 for none, 1 for some, 2 on trouble.\n";
 
 }  // namespace
 
@@ -196,10 +206,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption tableOption("table", "The table to export.", "TABLE");
     const QCommandLineOption replaceDirectoryOption("replace-directory",
                                                     "Clear entries not listed.");
-    const QCommandLineOption dryRunOption("dry-run", "Print the changes only.");
+    const QCommandLineOption partsOption("parts", "Parts to merge.", "LIST");
+    const QCommandLineOption dryRunOption("dry-run", "Print the changes, write nothing.");
     parser.addOptions({helpOption, modelOption, outputOption, pdfOption, portOption, traceOption,
                        noBackupOption, backupFirstOption, restoreOption, fullWriteOption,
-                       writeIdentityOption, tableOption, replaceDirectoryOption, dryRunOption});
+                       writeIdentityOption, tableOption, replaceDirectoryOption, partsOption,
+                       dryRunOption});
 
     // File names are the system's bytes, kept whole even where they are not UTF-8.
     QStringList arguments;
@@ -234,6 +246,19 @@ int main(int argc, char* argv[]) {
     call.table = parser.value(tableOption);
     call.replaceDirectory = parser.isSet(replaceDirectoryOption);
     call.dryRun = parser.isSet(dryRunOption);
+    if (parser.isSet(partsOption)) {
+        for (const QString& word : parser.value(partsOption).split(QLatin1Char(','))) {
+            const auto part =
+                chanwright::report::ParseMergePart(word.trimmed().toLower().toStdString());
+            if (!part) {
+                return BadUsage("unknown part '" + word.trimmed() + "' (parts are " +
+                                    QString::fromStdString(chanwright::report::MergePartWords()) +
+                                    ")",
+                                info.usage);
+            }
+            call.parts.push_back(*part);
+        }
+    }
     if (parser.isSet(backupFirstOption) && call.command != QLatin1String("program"))
         return BadUsage(QStringLiteral("--backup-first is for program"), info.usage);
     if (parser.isSet(modelOption)) {
@@ -253,6 +278,12 @@ int main(int argc, char* argv[]) {
     const bool import = call.command == QLatin1String("import");
     if ((info.needsOutput || (import && !call.dryRun)) && call.output.isEmpty()) {
         return BadUsage(QStringLiteral("-o OUT is required"), info.usage);
+    }
+    if (call.command == QLatin1String("merge")) {
+        if (call.parts.empty())
+            return BadUsage(QStringLiteral("--parts LIST is required"), info.usage);
+        if (!call.dryRun && call.output.isEmpty())
+            return BadUsage(QStringLiteral("-o OUT is required unless --dry-run"), info.usage);
     }
     if (info.needsPort && call.port.isEmpty()) {
         return BadUsage(QStringLiteral("--port PORT is required"), info.usage);

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
+#include <vector>
+
+#include "report/data_merge.h"
 
 namespace chanwright::cli {
 
@@ -21,12 +25,16 @@ struct Invocation {
     bool writeIdentity = false;     // --write-identity: the file's user MMSI replaces the radio's
     QString table;                  // --table channels|directory: what export writes
     bool replaceDirectory = false;  // --replace-directory: import clears the entries not listed
-    bool dryRun = false;            // --dry-run: import prints the changes and writes nothing
+    bool dryRun = false;            // --dry-run: import and merge print the changes, write nothing
+    std::vector<report::MergePart> parts;  // --parts LIST: what merge copies
 };
 
 int RunNew(const Invocation& call);
 int RunConvert(const Invocation& call);
 int RunDiff(const Invocation& call);
+int RunMerge(const Invocation& call);
+// The changes as diff prints them, one line each on standard output; the exit status follows
+// diff(1): 0 none, 1 some, 2 when standard output could not be written.
 int RunRead(const Invocation& call);
 int RunReport(const Invocation& call);
 int RunProgram(const Invocation& call);

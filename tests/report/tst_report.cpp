@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "report/data_diff.h"
+#include "report/data_merge.h"
 #include "report/print_report.h"
 #include "report/report_values.h"
 #include "report/text_report.h"
@@ -98,6 +100,38 @@ class ReportTest : public QObject {
     QTemporaryDir dir_;
 
   private slots:
+    // Each part merged alone from the rich data set into the default one, under the model code
+    // that keeps an ATIS number: the golden lists what each changes, so a field merged with the
+    // wrong part, or with none, shows there. All parts together leave nothing different; a set
+    // of the other model is refused and changes nothing.
+    void mergeCopiesEachPartAlone() {
+        AppState from = test::MakeDefaultApp(Model::HV2071P);
+        from.Shared.ModelCode = "KW83E";
+        const AppState fresh = from;
+        test::ReadDataFixture(from, "report_rich.dat");
+        QByteArray text;
+        std::vector<MergePart> all;
+        std::string error;
+        for (const char* word :
+             {"channels", "wx", "exp", "individual", "group", "settings", "identity"}) {
+            all.push_back(ParseMergePart(word).value());
+            AppState base = fresh;
+            QVERIFY(MergeParts(base, from, {all.back()}, error));
+            text += QByteArray("== ") + word + " ==\n";
+            for (const std::string& line : DiffLines(fresh, base))
+                text += QByteArray::fromStdString(line) + '\n';
+        }
+        AppState base = fresh;
+        QVERIFY(MergeParts(base, from, all, error));
+        QCOMPARE(DiffLines(base, from), std::vector<std::string>());
+        AppState other = test::MakeDefaultApp(Model::TQ5300);
+        const AppState kept = other;
+        QVERIFY(!MergeParts(other, from, all, error));
+        QVERIFY(other.Data == kept.Data);
+        text += "== another model ==\n" + QByteArray::fromStdString(error) + '\n';
+        COMPARE_GOLDEN(text, "report_merge_parts.txt");
+    }
+
     // The offsets at and past the ends of the list, which the goldens hold no example of.
     void valueTextsOutOfRange() {
         QCOMPARE(OffsetText(-1) + OffsetText(0) + OffsetText(25), std::string("-12:00"));
