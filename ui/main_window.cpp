@@ -117,6 +117,8 @@ void MainWindow::BuildMenus() {
     // The defaults file is written from the toolbar only; the menu item stays hidden.
     AddAction(file, "mnuFileSaveAsDefault", "Save As &Default", &MainWindow::FileSaveAsDefault)
         ->setVisible(false);
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileBarTables"));
+    BuildTableMenus(file);
     file->addSeparator()->setObjectName(QStringLiteral("mnuFileBar2"));
     AddAction(file, "mnuFilePrint", "&Print", &MainWindow::FilePrint)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));

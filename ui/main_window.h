@@ -13,6 +13,7 @@
 #include "link/port_list.h"
 #include "link/radio_link.h"
 #include "link/serial_port.h"
+#include "report/data_tables.h"
 #include "storage/error_log.h"
 #include "storage/file_operations.h"
 #include "storage/recovery_file.h"
@@ -129,6 +130,10 @@ class MainWindow : public QMainWindow {
     EditHistory& History() { return *history_; }
     // File ▸ Recover Unsaved Changes…: the newest changes another window left, as one step.
     void RecoverUnsaved();
+    // File ▸ Import, Export and Merge from Data File….
+    void ImportCsv(report::TableKind kind);
+    void ExportCsv(report::TableKind kind);
+    void MergeFromFile();
     // Keeps the unsaved changes in the recovery file now, or removes it when nothing is unsaved
     // (what the recovery timer runs a moment after each change).
     void KeepUnsavedChanges();
@@ -175,6 +180,10 @@ class MainWindow : public QMainWindow {
                         MemoryImage* radioImage = nullptr);
     QString NewTraceFile();
     void ShowBackupNote();
+    void BuildTableMenus(QMenu* file);
+    // Shows what an import or a merge changes and, once the user agrees, makes it one step.
+    void TakeChanges(const QString& step, const AppState& changed,
+                     const std::vector<std::string>& warnings);
     // Undo and redo.
     void BuildHistory(QMenu* edit);
     EditState CaptureState() const;

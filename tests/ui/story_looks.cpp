@@ -259,6 +259,11 @@ void StoryRunner::Show(const QString& what) {
         decoded.Data = held;
         told_ +=
             QString("%1: %2 bytes, holding ").arg(name).arg(bytes.size()) + edits(mark_, decoded);
+    } else if (part[0] == "lines") {  // a text file: its size, and its first N lines
+        const QList<QByteArray> lines = ReadBytes(d.dir.filePath(name)).split('\n');
+        told_ += QString("%1: %2 lines\n").arg(name).arg(lines.size() - 1);
+        for (const QByteArray& line : lines.mid(0, part.value(2).toInt()))
+            told_ += QString::fromUtf8(line).replace('\r', "\\r") + '\n';
     } else if (part[0] == "exists") {
         told_ += (QFile::exists(d.dir.filePath(name)) ? "" : "no ") + name + '\n';
     } else if (part[0] == "saved") {

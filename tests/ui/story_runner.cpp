@@ -140,9 +140,10 @@ void StoryRunner::Do(QStringList step) {
     } else if (verb == "press") {  // the buttons the next dialogs are closed with, one a dialog
         auto buttons = std::make_shared<QStringList>(step.mid(1));
         d.onDialog = [buttons](QDialog& dialog) {
+            // "chkA+cmdOK": a box ticked, then OK, in one dialog.
             if (!buttons->isEmpty())
-                QTest::mouseClick(dialog.findChild<QPushButton*>(buttons->takeFirst()),
-                                  Qt::LeftButton);
+                for (const QString& button : buttons->takeFirst().split('+'))
+                    QTest::mouseClick(dialog.findChild<QAbstractButton*>(button), Qt::LeftButton);
         };
     } else if (verb == "load") {  // a data set put in place behind the window's back
         ReadDataFixture(d.app, name);

@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -26,6 +27,20 @@ DialogButtons AddDialogButtons(QDialog* dialog, QBoxLayout* layout, QPushButton*
     layout->addLayout(row);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return {ok, cancel};
+}
+
+QPlainTextEdit* AddLinesView(QDialog* dialog, QBoxLayout* layout,
+                             const std::vector<std::string>& lines, const char* objectName) {
+    auto* text = new QPlainTextEdit(dialog);
+    text->setObjectName(QLatin1String(objectName));
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QStringList all;
+    for (const std::string& line : lines)
+        all << QString::fromStdString(line);
+    text->setPlainText(all.join(QLatin1Char('\n')));
+    layout->addWidget(text);
+    return text;
 }
 
 void MakeRowChooser(QTableWidget* table) {

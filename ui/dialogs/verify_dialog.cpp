@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/messages.h"
+#include "ui/dialogs/dialog_parts.h"
 
 namespace chanwright {
 
@@ -18,15 +19,7 @@ VerifyDialog::VerifyDialog(const std::vector<std::string>& lines, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
         new QLabel(QStringLiteral("The radio differs from the data being edited:"), this));
-    text_ = new QPlainTextEdit(this);
-    text_->setObjectName(QStringLiteral("txtDifferences"));
-    text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QStringList all;
-    for (const std::string& line : lines)
-        all << QString::fromStdString(line);
-    text_->setPlainText(all.join(QLatin1Char('\n')));
-    layout->addWidget(text_);
+    text_ = AddLinesView(this, layout, lines, "txtDifferences");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("cmdClose"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
