@@ -135,11 +135,13 @@ void EditHistory::NoteEditsLater() {
 }
 
 void EditHistory::BeginCommand() {
-    if (commandDepth_++ == 0) {
-        checkQueued_ = false;
+    // An edit not yet taken (typing in a box the focus has not left) is a step of its own, before
+    // the command's: undoing the command brings it back.
+    if (commandDepth_ == 0) {
         NoteEdits();
         commandStart_ = last_;
     }
+    ++commandDepth_;
 }
 
 void EditHistory::BeginCommandAt(const EditState& before) {
