@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -107,7 +108,7 @@ QString Collision(const Invocation& call) {
         }
     }
     // Every input is read before anything is written; any of them may be lost under an output.
-    if (inputs.count(QStringLiteral("-")) > 1)
+    if (std::count_if(inputs.begin(), inputs.end(), chanwright::IsStandardStream) > 1)
         return QStringLiteral("standard input can be only one input");
     for (const QString& input : inputs) {
         if (chanwright::IsStandardStream(input))

@@ -1,7 +1,6 @@
 #include "app/cli/cli_session.h"
 #include "app/cli/commands.h"
 #include "report/data_diff.h"
-#include "storage/file_io.h"
 
 namespace chanwright::cli {
 
@@ -9,10 +8,6 @@ namespace chanwright::cli {
 int RunDiff(const Invocation& call) {
     const QString& pathA = call.inputs.at(0);
     const QString& pathB = call.inputs.at(1);
-    if (IsStandardStream(pathA) && IsStandardStream(pathB)) {
-        StdErr() << "chanwright-cli: standard input can be only one of A and B" << Qt::endl;
-        return kBadUsage;
-    }
     CliSession a(call.model, pathA);
     if (!a.HoldsData() || !a.Load())
         return kBadUsage;

@@ -2,7 +2,6 @@
 #include "app/cli/commands.h"
 #include "report/data_diff.h"
 #include "report/data_merge.h"
-#include "storage/file_io.h"
 
 namespace chanwright::cli {
 
@@ -11,10 +10,6 @@ namespace chanwright::cli {
 int RunMerge(const Invocation& call) {
     const QString& basePath = call.inputs.at(0);
     const QString& fromPath = call.inputs.at(1);
-    if (IsStandardStream(basePath) && IsStandardStream(fromPath)) {
-        StdErr() << "chanwright-cli: standard input can be only one of BASE and FROM" << Qt::endl;
-        return kBadUsage;
-    }
     const int trouble = call.dryRun ? kBadUsage : kFailed;
     CliSession base(call.model, basePath);
     if (!base.HoldsData() || !base.Load())
