@@ -60,12 +60,14 @@ Value Scrambler(int16_t value) {
 class Differ {
   public:
     // `where` is the section and item, each followed by a space.
-    void Add(const std::string& where, const char* field, const Value& a, const Value& b) {
+    // `note` follows the line: which model's window does not show the field.
+    void Add(const std::string& where, const char* field, const Value& a, const Value& b,
+             const std::string& note = {}) {
         if (a.stored == b.stored)
             return;
         const bool alike = a.shown == b.shown;
         lines_.push_back(where + field + ": " + Shown(alike ? a.stored : a.shown) + " -> " +
-                         Shown(alike ? b.stored : b.shown));
+                         Shown(alike ? b.stored : b.shown) + note);
     }
     std::vector<std::string> Take() { return std::move(lines_); }
 
@@ -80,6 +82,11 @@ struct Sides {
     const AppState& a;
     const AppState& b;
     bool Both(bool (*has)(const AppState&)) const { return has(a) && has(b); }
+    // Fields a model's window hides are still stored and written into its image, so they are
+    // compared all the same; the line says where they are not shown.
+    std::string Hidden(bool (*has)(const AppState&), const char* hiddenFor) const {
+        return Both(has) ? std::string() : std::string(" (not shown for the ") + hiddenFor + ")";
+    }
 };
 
 bool HasContrast(const AppState& app) {
@@ -94,11 +101,10 @@ void AddSettings(Differ& d, const Sides& s) {
     const CommonSettings& b = s.b.Data.Common;
     const std::string where = "Setting ";
     d.Add(where, "Model", Text(s.a.Shared.ModelName()), Text(s.b.Shared.ModelName()));
-    if (s.Both(HasContrast)) {
-        d.Add(where, "Contrast", Number(a.Contrast), Number(b.Contrast));
-        d.Add(where, "Dimmer", Listed(DimmerText(a.Dimmer), a.Dimmer, 4),
-              Listed(DimmerText(b.Dimmer), b.Dimmer, 4));
-    }
+    const std::string contrastNote = s.Hidden(HasContrast, "TQ5300");
+    d.Add(where, "Contrast", Number(a.Contrast), Number(b.Contrast), contrastNote);
+    d.Add(where, "Dimmer", Listed(DimmerText(a.Dimmer), a.Dimmer, 4),
+          Listed(DimmerText(b.Dimmer), b.Dimmer, 4), contrastNote);
     d.Add(where, "Offset Time", Offset(a.OffsetTime), Offset(b.OffsetTime));
     d.Add(where, "Key Beep", Flag(a.KeyBeep), Flag(b.KeyBeep));
     d.Add(where, "Wx Alert", Flag(a.WxAlert), Flag(b.WxAlert));

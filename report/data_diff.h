@@ -20,9 +20,11 @@ namespace chanwright::report {
 // empty text shows as "(empty)", a choice outside its list as its number, and two stored values
 // that would show alike (an MMSI's radio digits) as stored. Regional channels are matched by
 // Position; a channel only one side lists gives the single line "USA 88A Channel: (none) ->
-// listed". Data sets of two models start with "Setting Model: HV2071P -> TQ5300" and then compare
-// what both models show. Not compared: what the plan decides (DispayA, DuplexSelectable) and the
-// image bytes (the User MMSI count). Nothing differs: no lines.
+// listed". Data sets of two models start with "Setting Model: HV2071P -> TQ5300". Contrast and
+// Dimmer, which the TQ5300's window does not show but its data and image hold, are compared for
+// every model, their lines ending "(not shown for the TQ5300)" when a side is one; the ATIS fields
+// only where both sides show them. Not compared: what the plan decides (DispayA, DuplexSelectable)
+// and the image bytes (the User MMSI count). Nothing differs: no lines.
 std::vector<std::string> DiffLines(const AppState& a, const AppState& b);
 
 }  // namespace chanwright::report
