@@ -182,7 +182,7 @@ class MainWindow : public QMainWindow {
     void ShowBackupNote();
     void BuildTableMenus(QMenu* file);
     // Shows what an import or a merge changes and, once the user agrees, makes it one step.
-    void TakeChanges(const QString& step, const AppState& changed,
+    void TakeChanges(const QString& step, const QString& fileName, const AppState& changed,
                      const std::vector<std::string>& warnings);
     // Undo and redo.
     void BuildHistory(QMenu* edit);

@@ -82,7 +82,7 @@ void MainWindow::ImportCsv(report::TableKind kind) {
                                        messages::kAppTitle, MessageIcon::Exclamation);
         return;
     }
-    TakeChanges("Import " + name, changed, found.warnings);
+    TakeChanges("Import " + name, name, changed, found.warnings);
 }
 
 void MainWindow::ExportCsv(report::TableKind kind) {
@@ -134,13 +134,12 @@ void MainWindow::MergeFromFile() {
                                        MessageIcon::Exclamation);
         return;
     }
-    TakeChanges("Merge from " + name, changed, {});
+    TakeChanges("Merge from " + name, name, changed, {});
 }
 
-void MainWindow::TakeChanges(const QString& step, const AppState& changed,
+void MainWindow::TakeChanges(const QString& step, const QString& name, const AppState& changed,
                              const std::vector<std::string>& warnings) {
     std::vector<std::string> lines = report::DiffLines(app_, changed);
-    const QString name = step.section(' ', -1);
     if (lines.empty() && warnings.empty()) {
         services_.prompter.ShowMessage(QString(kNoChanges).arg(name).toStdString(),
                                        messages::kAppTitle, MessageIcon::Information);
