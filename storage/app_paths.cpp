@@ -2,9 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
-#include <QTemporaryFile>
+
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
+
+#include "storage/file_io.h"
+#include "storage/file_system.h"
 
 namespace chanwright {
 
@@ -14,14 +18,21 @@ namespace {
 bool IsWritableFolder(const QString& folder) {
     if (folder.isEmpty())
         return false;
-    const QFileInfo info(folder);
-    if (!info.exists() || !info.isDir())
-        return false;
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("chanwright-probe-XXXXXX")));
-    if (!probe.open())
-        return false;
-    probe.remove();
-    return true;
+    ErrorInfo error;
+    return OutputFile(QDir(folder).filePath(QStringLiteral("chanwright-probe"))).Probe(error);
+}
+
+// The folder of the running program, its bytes as the system holds them where it tells them.
+QString ExecutableFolder() {
+#ifdef Q_OS_LINUX
+    char target[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", target, sizeof target);
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof target) {
+        const QByteArray path(target, length);
+        return PathFromSystem(path.left(path.lastIndexOf('/')));
+    }
+#endif
+    return QCoreApplication::applicationDirPath();
 }
 
 }  // namespace
@@ -29,13 +40,14 @@ bool IsWritableFolder(const QString& folder) {
 QString ResolveDataFolder(const QString& executableFolder, const QString& userDataFolder) {
     if (IsWritableFolder(executableFolder))
         return executableFolder;
-    QDir().mkpath(userDataFolder);
+    MakeFolder(userDataFolder);
     return userDataFolder;
 }
 
 QString ApplicationDataFolder() {
-    return ResolveDataFolder(QCoreApplication::applicationDirPath(),
-                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return ResolveDataFolder(ExecutableFolder(),
+                             QDir(UserFolder("XDG_DATA_HOME", ".local/share"))
+                                 .filePath(QCoreApplication::applicationName()));
 }
 
 QString DefaultsFilePath(const QString& dataFolder, const QString& modelName) {

@@ -2,19 +2,18 @@
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <algorithm>
 
 #include "image/image_decoder.h"
 #include "image/memory_layout.h"
 #include "storage/file_io.h"
+#include "storage/file_system.h"
 
 namespace chanwright {
 
 QString UserDataFolder() {
     // Named here rather than after the running program, so the window and the tool share it.
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("Chanwright"));
+    return QDir(UserFolder("XDG_DATA_HOME", ".local/share")).filePath(QStringLiteral("Chanwright"));
 }
 
 QString BackupFolder() {
@@ -55,15 +54,14 @@ std::vector<BackupEntry> ListBackups(const QString& folder) {
     static const QRegularExpression name(
         QStringLiteral("^([A-Za-z0-9]+)-(?:(\\d{9})-)?(\\d{8}-\\d{6})(?:-(\\d+))?\\.hex$"));
     std::vector<BackupEntry> backups;
-    const QDir dir(folder);
-    for (const QString& file : dir.entryList({QStringLiteral("*.hex")}, QDir::Files)) {
-        const QRegularExpressionMatch parts = name.match(file);
+    for (const FolderEntry& file : ListFiles(folder)) {
+        const QRegularExpressionMatch parts = name.match(file.name);
         const QDateTime taken =
             QDateTime::fromString(parts.captured(3), QLatin1String(kTimeStampFormat));
         if (!parts.hasMatch() || !taken.isValid())
             continue;
         const int copy = parts.captured(4).isEmpty() ? 1 : parts.captured(4).toInt();
-        backups.push_back({dir.filePath(file), parts.captured(1), parts.captured(2), taken, copy});
+        backups.push_back({file.path, parts.captured(1), parts.captured(2), taken, copy});
     }
     std::sort(backups.begin(), backups.end(), [](const BackupEntry& a, const BackupEntry& b) {
         return a.taken != b.taken ? a.taken > b.taken : a.copy > b.copy;

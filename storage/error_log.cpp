@@ -1,10 +1,11 @@
 #include "storage/error_log.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QLocale>
 #include <string>
 #include <utility>
+
+#include "storage/file_system.h"
 
 namespace chanwright {
 
@@ -27,11 +28,7 @@ void ErrorLog::LogError(const std::string& procedure, const std::string& text) c
     record += "\r\n";
 
     // Opened per record so the log is complete on disk even if the program dies next.
-    QFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    file.write(record);
-    file.close();
+    AppendToFile(path_, record);
 }
 
 }  // namespace chanwright

@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/system_path.h"
+#include "storage/file_system.h"
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,40 +26,12 @@ namespace chanwright {
 
 namespace {
 
-// U+DC80 … U+DCFF carry the bytes 0x80 … 0xFF of a name that is not UTF-8.
-constexpr char16_t kEscapeBase = 0xDC00;
-
 ErrorInfo SystemError(int number) {
     return {number, std::strerror(number)};
 }
 
 bool IsStandardOutput(const QString& path) {
     return IsStandardStream(path) || path == QLatin1String("/dev/stdout");
-}
-
-// The length of the valid UTF-8 sequence at the start of `s`, or 0 when there is none.
-int Utf8SequenceLength(const unsigned char* s, qsizetype available) {
-    const unsigned char lead = s[0];
-    if (lead < 0x80)
-        return 1;
-    int length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || available < length)
-        return 0;
-    for (int i = 1; i < length; ++i) {
-        if ((s[i] & 0xC0) != 0x80)
-            return 0;
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF are no UTF-8.
-    if ((lead == 0xE0 && s[1] < 0xA0) || (lead == 0xED && s[1] >= 0xA0) ||
-        (lead == 0xF0 && s[1] < 0x90) || (lead == 0xF4 && s[1] >= 0x90))
-        return 0;
-    return length;
 }
 
 QString AbsoluteName(const QString& path) {
@@ -87,40 +62,20 @@ bool IsStandardStream(const QString& path) {
 }
 
 QString PathFromSystem(const QByteArray& bytes) {
-    QString path;
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    qsizetype at = 0;
-    while (at < bytes.size()) {
-        const int length = Utf8SequenceLength(data + at, bytes.size() - at);
-        if (length == 0) {
-            path += QChar(static_cast<char16_t>(kEscapeBase + data[at]));
-            ++at;
-            continue;
-        }
-        path += QString::fromUtf8(bytes.constData() + at, length);
-        at += length;
-    }
-    return path;
+    return QString::fromStdU16String(
+        PathFromBytes(std::string_view(bytes.constData(), bytes.size())));
 }
 
 QByteArray SystemPath(const QString& path) {
 #ifdef Q_OS_UNIX
-    QByteArray bytes;
-    qsizetype run = 0;
-    for (qsizetype i = 0; i < path.size(); ++i) {
-        const char16_t c = path[i].unicode();
-        const bool escaped = c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF &&
-                             (i == 0 || !path[i - 1].isHighSurrogate());
-        if (!escaped)
-            continue;
-        bytes += path.mid(run, i - run).toUtf8();
-        bytes += static_cast<char>(c - kEscapeBase);
-        run = i + 1;
-    }
-    return bytes + path.mid(run).toUtf8();
+    return QByteArray::fromStdString(PathBytes(path.toStdU16String()));
 #else
     return QFile::encodeName(path);
 #endif
+}
+
+QString ShownPath(const QString& path) {
+    return QString::fromStdString(ShownName(path.toStdU16String()));
 }
 
 #ifdef Q_OS_UNIX
@@ -530,8 +485,8 @@ bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& e
 std::optional<QString> WriteNewFile(const QString& folder, const QString& stem,
                                     const QString& suffix, const std::string& bytes,
                                     ErrorInfo& error, LinkCall link) {
-    if (!QDir().mkpath(folder)) {
-        error = {EACCES, "The folder " + folder.toStdString() + " cannot be made"};
+    if (!MakeFolder(folder)) {
+        error = {EACCES, "The folder " + ShownPath(folder).toStdString() + " cannot be made"};
         return std::nullopt;
     }
     const QDir dir(folder);

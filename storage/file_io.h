@@ -33,6 +33,8 @@ bool IsStandardStream(const QString& path);
 // SystemPath gives back exactly the bytes that came in.
 QString PathFromSystem(const QByteArray& bytes);
 QByteArray SystemPath(const QString& path);
+// A path as a person reads it: the bytes that are not UTF-8, and control characters, as \xNN.
+QString ShownPath(const QString& path);
 
 // Whether two paths name one file: the same file when both exist (through links), otherwise the
 // same absolute path. "-" names standard output and matches only "-".

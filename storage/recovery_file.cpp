@@ -1,7 +1,7 @@
 #include "storage/recovery_file.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include "storage/data_file_reader.h"
 #include "storage/data_file_writer.h"
 #include "storage/file_io.h"
+#include "storage/file_system.h"
 #include "storage/profile_file.h"
 
 namespace chanwright {
@@ -67,13 +68,14 @@ RecoveryFiles::RecoveryFiles(QString folder, qint64 processId) : folder_(std::mo
     // A file of an earlier process of the same number is someone's unsaved changes.
     const QString stem = QDir(folder_).filePath(QStringLiteral("unsaved-%1").arg(processId));
     own_ = stem + QStringLiteral(".dat");
-    for (int copy = 2; QFileInfo::exists(own_) || QFileInfo(own_).isSymLink(); ++copy)
+    for (int copy = 2; PathTaken(own_); ++copy)
         own_ = stem + QStringLiteral("-%1.dat").arg(copy);
 }
 
 bool RecoveryFiles::Write(const std::string& bytes, ErrorInfo& error) {
-    if (!QDir().mkpath(folder_)) {
-        error = {EACCES, "The folder " + QDir::toNativeSeparators(folder_).toStdString() +
+    if (!MakeFolder(folder_)) {
+        error = {EACCES, "The folder " +
+                             ShownPath(QDir::toNativeSeparators(folder_)).toStdString() +
                              " cannot be made"};
         return false;
     }
@@ -81,24 +83,22 @@ bool RecoveryFiles::Write(const std::string& bytes, ErrorInfo& error) {
 }
 
 void RecoveryFiles::RemoveOwn() {
-    QFile::remove(own_);
+    RemoveFile(own_);
 }
 
 std::optional<RecoveryInfo> RecoveryFiles::Newest() const {
-    const QFileInfoList found =
-        QDir(folder_).entryInfoList({QStringLiteral("unsaved-*.dat")}, QDir::Files, QDir::Time);
-    for (const QFileInfo& file : found) {
-        if (file.absoluteFilePath() == QFileInfo(own_).absoluteFilePath())
+    static const QRegularExpression recovery(QStringLiteral("^unsaved-.*\\.dat$"));
+    for (const FolderEntry& file : ListFiles(folder_)) {
+        if (!recovery.match(file.name).hasMatch() || SameFile(file.path, own_))
             continue;
         ErrorInfo error;
-        const std::optional<std::string> bytes =
-            ReadInputFile(file.absoluteFilePath(), kMaxRecoverySize, error);
+        const std::optional<std::string> bytes = ReadInputFile(file.path, kMaxRecoverySize, error);
         std::optional<RecoveryInfo> info = bytes ? ReadRecoveryInfo(*bytes) : std::nullopt;
         if (!info)
             info = RecoveryInfo{};
-        info->path = file.absoluteFilePath();
+        info->path = file.path;
         if (!info->saved.isValid())
-            info->saved = file.lastModified();
+            info->saved = file.modified;
         return info;
     }
     return std::nullopt;
@@ -114,7 +114,7 @@ std::optional<std::string> RecoveryFiles::Take(const RecoveryInfo& found, ErrorI
         error = {EINVAL, "It holds no data set the program wrote"};
         return std::nullopt;
     }
-    if (std::rename(SystemPath(found.path).constData(), SystemPath(own_).constData()) != 0) {
+    if (!RenameFile(found.path, own_)) {
         error = {errno, std::strerror(errno)};
         return std::nullopt;
     }
@@ -123,10 +123,9 @@ std::optional<std::string> RecoveryFiles::Take(const RecoveryInfo& found, ErrorI
 
 QString RecoveryFiles::SetAside(const QString& path) {
     QString aside = path + QStringLiteral(".bad");
-    for (int copy = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++copy)
+    for (int copy = 2; PathTaken(aside); ++copy)
         aside = path + QStringLiteral(".bad-%1").arg(copy);
-    return std::rename(SystemPath(path).constData(), SystemPath(aside).constData()) == 0 ? aside
-                                                                                         : path;
+    return RenameFile(path, aside) ? aside : path;
 }
 
 }  // namespace chanwright
