@@ -119,13 +119,14 @@ void AddSettings(Differ& d, const Sides& s) {
     d.Add(where, "POS Request Reply", Flag(a.POSRR), Flag(b.POSRR));
     d.Add(where, "DSC Scan", Flag(a.DscScan), Flag(b.DscScan));
     d.Add(where, "User MMSI", Mmsi(a.UserMmsid), Mmsi(b.UserMmsid));
-    if (s.Both(HasAtis)) {
-        d.Add(where, "ATIS No.", Text(a.AtisNo), Text(b.AtisNo));
-        d.Add(where, "ATIS USA", Flag(a.AtisOnOffUSA), Flag(b.AtisOnOffUSA));
-        d.Add(where, "ATIS International", Flag(a.AtisOnOffInternational),
-              Flag(b.AtisOnOffInternational));
-        d.Add(where, "ATIS Canada", Flag(a.AtisOnOffCanada), Flag(b.AtisOnOffCanada));
-    }
+    // Every image holds the ATIS number and switches; only the KW83E's window and files show them.
+    const std::string& hidingCode = (HasAtis(s.a) ? s.b : s.a).Shared.ModelCode;
+    const std::string atisNote = s.Hidden(HasAtis, hidingCode.c_str());
+    d.Add(where, "ATIS No.", Text(a.AtisNo), Text(b.AtisNo), atisNote);
+    d.Add(where, "ATIS USA", Flag(a.AtisOnOffUSA), Flag(b.AtisOnOffUSA), atisNote);
+    d.Add(where, "ATIS International", Flag(a.AtisOnOffInternational),
+          Flag(b.AtisOnOffInternational), atisNote);
+    d.Add(where, "ATIS Canada", Flag(a.AtisOnOffCanada), Flag(b.AtisOnOffCanada), atisNote);
 }
 
 struct RegionName {

@@ -222,7 +222,7 @@ int main(int argc, char* argv[]) {
         return BadUsage(parser.errorText());
     if (parser.isSet(helpOption)) {
         StdOut() << UsageText() << kHelpTail;
-        return kSuccess;
+        return CheckStandardOutput(kSuccess);
     }
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
@@ -298,5 +298,5 @@ int main(int argc, char* argv[]) {
                  << Qt::endl;
         return kFailed;
     }
-    return info.run(call);
+    return CheckStandardOutput(info.run(call));
 }

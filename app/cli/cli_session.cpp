@@ -1,5 +1,8 @@
 #include "app/cli/cli_session.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "core/messages.h"
 #include "image/channel_plans.h"
 #include "image/new_data_set.h"
@@ -25,12 +28,17 @@ QTextStream& StdOut() {
 int PrintChanges(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         StdOut() << QString::fromStdString(line) << '\n';
-    StdOut().flush();
-    if (StdOut().status() != QTextStream::Ok) {
-        StdErr() << "chanwright-cli: standard output could not be written" << Qt::endl;
-        return kBadUsage;
-    }
     return lines.empty() ? kSuccess : kFailed;
+}
+
+int CheckStandardOutput(int status) {
+    StdOut().flush();
+    const bool lost = StdOut().status() != QTextStream::Ok || std::fflush(stdout) != 0 ||
+                      std::ferror(stdout) != 0;
+    if (!lost)
+        return status;
+    StdErr() << "chanwright-cli: standard output could not be written" << Qt::endl;
+    return std::max<int>(status, kBadUsage);
 }
 
 void StderrPrompter::ShowMessage(const std::string& text, const std::string& /*title*/,

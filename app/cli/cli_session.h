@@ -95,8 +95,13 @@ class CliSession {
 QTextStream& StdErr();
 QTextStream& StdOut();
 
-// The field changes on standard output, one a line, with diff(1)'s exit status: 0 none, 1 some,
-// 2 when standard output could not take them.
+// The field changes on standard output, one a line, with diff(1)'s exit status: 0 none, 1 some.
 int PrintChanges(const std::vector<std::string>& lines);
+
+// The exit status once everything the command printed on standard output has been handed to the
+// system: a command's status, or 2 with a message when standard output could not take it all (a
+// full disk, a closed pipe), so that a script never takes a lost listing or comparison for a
+// complete one. 130 and 143 (stopped) stay as they are.
+int CheckStandardOutput(int status);
 
 }  // namespace chanwright::cli

@@ -29,7 +29,7 @@ class TestCli : public QObject {
     const QString log_ = simDir_.filePath("radio.log");  // what the radio got
     QMap<QString, QByteArray> fixtures_, before_;
 
-    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QString Path(const QString& name) const { return QDir(dir_.path()).filePath(name); }
 
     // Empties the folder, writes the fixture files and the settings file's INI lines.
     void Reset(QMap<QString, QByteArray> files, const QString& settings = {}) {
@@ -96,7 +96,7 @@ class TestCli : public QObject {
             process.setStandardOutputProcess(&head);
             head.start("head", {"-c", "10"});
         } else if (args.value(0).startsWith('>')) {
-            process.setStandardOutputFile(args.first().mid(1));
+            process.setStandardOutputFile(Path(args.first().mid(1)));
         }
         const bool interrupt = args.value(0).startsWith('^');
         const QString signal = args.value(0).mid(1).section('@', 0, 0);
@@ -195,7 +195,8 @@ class TestCli : public QObject {
             mknod(QFile::encodeName(Path("null")).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
             QSKIP("only root can make a device node to write into");
         QDir().mkpath(Path("full"));
-        if (tag == "full disk") {
+        const bool fullDisk = tag.startsWith("full disk");
+        if (fullDisk) {
             if (QProcess::execute("mount", {"-t", "tmpfs", "-osize=64k", "tmpfs", Path("full")}))
                 QSKIP("mounting a small file system needs root");
             WriteBytes(Path("full/backup.hex"), "old");
@@ -206,7 +207,7 @@ class TestCli : public QObject {
         for (const QString& run : runs.split(';'))
             transcript += Transcript(
                 run.split(' ', Qt::SkipEmptyParts).replaceInStrings("PORT", sim.Device()));
-        if (tag == "full disk")
+        if (fullDisk)
             QProcess::execute("umount", {Path("full")});
         if (!radio.isEmpty()) {
             sim.Stop();

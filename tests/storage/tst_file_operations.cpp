@@ -15,6 +15,7 @@
 #include "storage/data_file_writer.h"
 #include "storage/file_io.h"
 #include "storage/file_operations.h"
+#include "storage/file_system.h"
 #include "storage/recovery_file.h"
 #include "storage/settings_store.h"
 #include "tests/support/test_files.h"
@@ -329,6 +330,28 @@ class TestFileOperations : public QObject {
                    QFileInfo(later.SetAside(bad->path)).fileName() + '\n';
         }
         COMPARE_GOLDEN(out.toUtf8(), "storage_recovery.txt");
+    }
+
+    // A per-user folder named in bytes that are not UTF-8 (from XDG_DATA_HOME) is used as named:
+    // backups, recovery files and the log go there, and are found there again.
+    void userFoldersKeepTheirBytes() {
+        const QByteArray home = QFile::encodeName(dir_.path()) + "/d\xe9";
+        const QByteArray before = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", home);
+        ErrorInfo error;
+        const auto backup = SaveBackup(BackupFolder(), "TQ5300", QDateTime::currentDateTime(),
+                                       RandomImage(3), error);
+        SharedState shared;
+        shared.DebugMode = true;
+        QVERIFY(RecoveryFiles(RecoveryFolder(), 5).Write(WriteRecoveryFile(shared, {}, {}), error));
+        const QString dataFolder = ResolveDataFolder({}, UserFolder("XDG_DATA_HOME", "x") + "/App");
+        ErrorLog(shared, dataFolder + "/err.log").LogError("X", "1");
+        qputenv("XDG_DATA_HOME", before);
+        QVERIFY(backup && ListBackups(BackupFolder()).empty());
+        QCOMPARE(SystemPath(*backup).left(home.size()), home);
+        QCOMPARE(ListBackups(QFileInfo(*backup).path()).size(), std::size_t{1});
+        QVERIFY(RecoveryFiles(QFileInfo(*backup).path() + "/../recovery", 6).Newest());
+        QCOMPARE(::access(home + "/App/err.log", R_OK), 0);
     }
 
     void windowTitle() {
