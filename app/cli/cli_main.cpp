@@ -104,7 +104,7 @@ QString Collision(const Invocation& call) {
     for (int i = 0; i < outputs.size(); ++i) {
         for (int j = i + 1; j < outputs.size(); ++j) {
             if (chanwright::SameFile(outputs[i], outputs[j]))
-                return "two outputs name the same file '" + outputs[i] + "'";
+                return "two outputs name the same file '" + chanwright::ShownPath(outputs[i]) + "'";
         }
     }
     // Every input is read before anything is written; any of them may be lost under an output.
@@ -115,7 +115,7 @@ QString Collision(const Invocation& call) {
             continue;
         for (const QString& output : outputs) {
             if (chanwright::SameFile(output, input))
-                return "the output '" + output + "' is the input file";
+                return "the output '" + chanwright::ShownPath(output) + "' is the input file";
         }
     }
     return {};
@@ -232,7 +232,7 @@ int main(int argc, char* argv[]) {
     call.command = positional.takeFirst();
     const auto found = Commands().find(call.command);
     if (found == Commands().end())
-        return BadUsage("unknown command '" + call.command + "'");
+        return BadUsage("unknown command '" + chanwright::ShownPath(call.command) + "'");
     const CommandInfo& info = found->second;
 
     call.inputs = positional;
@@ -252,10 +252,10 @@ int main(int argc, char* argv[]) {
             const auto part =
                 chanwright::report::ParseMergePart(word.trimmed().toLower().toStdString());
             if (!part) {
-                return BadUsage("unknown part '" + word.trimmed() + "' (parts are " +
-                                    QString::fromStdString(chanwright::report::MergePartWords()) +
-                                    ")",
-                                info.usage);
+                return BadUsage(
+                    "unknown part '" + chanwright::ShownPath(word.trimmed()) + "' (parts are " +
+                        QString::fromStdString(chanwright::report::MergePartWords()) + ")",
+                    info.usage);
             }
             call.parts.push_back(*part);
         }
@@ -265,7 +265,9 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(modelOption)) {
         call.model = chanwright::ParseModel(parser.value(modelOption));
         if (!call.model) {
-            return BadUsage("unknown model '" + parser.value(modelOption) + "'", info.usage);
+            return BadUsage(
+                "unknown model '" + chanwright::ShownPath(parser.value(modelOption)) + "'",
+                info.usage);
         }
     }
     if (info.inputs >= 0 ? call.inputs.size() != info.inputs : call.inputs.size() < -info.inputs) {

@@ -109,7 +109,8 @@ bool CliSession::HoldsData() {
     const std::optional<FileText> text = ProfileText(*inputBytes_);
     if (!text || HoldsProgramData(ProfileFile::Parse(text->text)))
         return true;
-    const QString name = IsStandardStream(input_) ? QStringLiteral("Standard input") : input_;
+    const QString name =
+        IsStandardStream(input_) ? QStringLiteral("Standard input") : ShownPath(input_);
     ReportFailure(messages::kFileReadError,
                   {0, name.toStdString() + " holds no data of this program"});
     return false;

@@ -30,11 +30,11 @@ bool WriteOutputs(CliSession& session, std::vector<std::pair<QString, std::strin
         if (!file->Commit(error)) {
             session.ReportFailure(messages::kFileSaveError, error);
             if (!written.isEmpty())
-                StdErr() << "  " << written.join(", ") << " written; " << file->Path()
+                StdErr() << "  " << written.join(", ") << " written; " << ShownPath(file->Path())
                          << " not written" << Qt::endl;
             return false;
         }
-        written << file->Path();
+        written << ShownPath(file->Path());
     }
     return true;
 }

@@ -23,8 +23,9 @@ std::optional<std::string> ReadTable(CliSession& session, const QString& path) {
         bytes.reset();
     }
     if (!bytes)
-        session.ReportFailure(messages::kFileReadError,
-                              {error.Number, path.toStdString() + ": " + error.Description});
+        session.ReportFailure(
+            messages::kFileReadError,
+            {error.Number, ShownPath(path).toStdString() + ": " + error.Description});
     return bytes;
 }
 
@@ -64,8 +65,8 @@ int RunImport(const Invocation& call) {
             failed = true;
             continue;
         }
-        const report::TableImport found =
-            report::ImportTable(session.App(), *bytes, path.toStdString(), call.replaceDirectory);
+        const report::TableImport found = report::ImportTable(
+            session.App(), *bytes, ShownPath(path).toStdString(), call.replaceDirectory);
         WriteLines(StdErr(), found.warnings);
         WriteLines(StdErr(), found.errors);
         failed = failed || !found.errors.empty();
