@@ -17,6 +17,7 @@
 #include "link/qt_serial_port.h"
 #include "link/serial_trace.h"
 #include "storage/error_log.h"
+#include "storage/file_io.h"
 #include "tests/support/radio_memory.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/test_platform.h"
@@ -67,7 +68,8 @@ struct Rig {
           log(app.Shared, QString()),
           trace(clock),
           traced(port, trace),
-          opened(tracePath.isEmpty() || trace.Open(tracePath, error)),
+          opened(tracePath.isEmpty() ||
+                 trace.Open(tracePath, OpenGrowingFile(tracePath, false, error))),
           link(app.Shared, tracePath.isEmpty() ? static_cast<SerialPort&>(port) : traced, clock,
                events, log),
           operations(app, link, prompter, clock, view, log) {

@@ -1,16 +1,9 @@
 #include "link/serial_trace.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <utility>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace chanwright {
 
@@ -39,27 +32,10 @@ void SerialTrace::Restart(const QString& path) {
     lastNote_.clear();
 }
 
-bool SerialTrace::Open(const QString& path, ErrorInfo& error) {
+bool SerialTrace::Open(const QString& path, int fd) {
     Restart(path);
-#ifdef Q_OS_UNIX
-    // Opened by the system for its errno, the way every other file error reads. Not blocking only
-    // while opening: a FIFO without a reader is refused instead of waited on.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = {errno, std::strerror(errno)};
-        return false;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    file_.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
-#else
-    file_.setFileName(path);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        error = {static_cast<int>(file_.error()), file_.errorString().toStdString()};
-        return false;
-    }
-#endif
-    return true;
+    return fd >= 0 && file_.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                 QFileDevice::AutoCloseHandle);
 }
 
 // Left open when the trace ends: the program's own messages go on there.

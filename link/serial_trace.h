@@ -29,7 +29,7 @@ namespace chanwright {
 // trace was cut there. Use:
 //
 //     SerialTrace trace(clock);
-//     if (!trace.Open(path, error)) ...   // error: the system's reason
+//     if (!trace.Open(path, OpenGrowingFile(path, force, error))) ...   // storage/file_io.h
 //     TracingPort traced(port, trace);    // TX, RX and port failures
 //     RadioLink link(shared, traced, clock, events, log);
 //     link.SetTrace(&trace);              // retries, time limits, bad replies, Cancel
@@ -44,8 +44,10 @@ class SerialTrace {
     SerialTrace(const SerialTrace&) = delete;
     SerialTrace& operator=(const SerialTrace&) = delete;
 
-    // Creates or empties the file; the times count from here.
-    bool Open(const QString& path, ErrorInfo& error);
+    // Writes into fd, open to the file at path (which storage opens by the rules of every output
+    // the program writes), and closes it when done; the times count from here. False, and no
+    // trace, for -1: a file that could not be opened.
+    bool Open(const QString& path, int fd);
     // The trace read as it happens, in the terminal or a pipe.
     void OpenStandardError();
     QString Path() const { return path_; }

@@ -2,13 +2,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "core/system_path.h"
 #include "storage/file_system.h"
+#include "storage/temporary_files.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -18,6 +18,8 @@
 #include <climits>
 #include <cstdlib>
 #else
+#include <io.h>
+
 #include <QFile>
 #include <QSaveFile>
 #endif
@@ -131,42 +133,38 @@ bool LinksUnsupported(int number) {
            number == EOPNOTSUPP || number == ENOSYS;
 }
 
-// A new file beside `target`, named after it, open for writing; -1 with the reason when the
-// folder takes none.
-int CreateBeside(const QByteArray& target, QByteArray& name, ErrorInfo& error) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        // Always six digits: the name's length must not depend on the draw, or a target whose
-        // copy would just pass the file system's name limit fails only some of the time.
-        name = target + '.' +
-               QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 16)
-                   .rightJustified(6, '0');
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0)
-            return fd;
-        if (errno != EEXIST) {
-            error = SystemError(errno);
-            return -1;
-        }
-    }
-    error = SystemError(EEXIST);
-    return -1;
+// A file made read-only is not replaced or emptied behind the user's back unless forced: not
+// when it has no write bit at all, which root could write all the same, nor when the system
+// tells another user no. True, with the reason, when refused.
+bool RefusedReadOnly(const QByteArray& name, mode_t mode, const QString& path, bool force,
+                     ErrorInfo& error) {
+    if (force)
+        return false;
+    const bool writeBits = (mode & 0222) != 0;
+    if (writeBits && ::access(name.constData(), W_OK) == 0)
+        return false;
+    error = writeBits && errno != EACCES
+                ? SystemError(errno)
+                : ErrorInfo{EACCES, ShownPath(path).toStdString() + " is read-only"};
+    return true;
 }
 
-// Whether a regular output may be put in place of `target`: a folder may not, nor a file made
-// read-only, which is not replaced behind the user's back. `existing` tells what is there now.
-bool Replaceable(const QByteArray& target, struct stat& existing, bool& exists, ErrorInfo& error) {
-    exists = ::stat(target.constData(), &existing) == 0;
-    if (!exists)
-        return true;
-    if (S_ISDIR(existing.st_mode)) {
-        error = SystemError(EISDIR);
-        return false;
+// Where a dangling link leads: the name at the end of its chain, which the output creates, as cp
+// does, rather than replacing the link. A relative link is read from the link's own folder. 0,
+// or ELOOP past 40 links, as the system counts them.
+int FollowLinks(QByteArray& name) {
+    for (int links = 0; links < 40; ++links) {
+        struct stat info {};
+        if (::lstat(name.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return 0;
+        char next[PATH_MAX];
+        const ssize_t length = ::readlink(name.constData(), next, sizeof next);
+        if (length < 0 || length == static_cast<ssize_t>(sizeof next))
+            return length < 0 ? errno : ENAMETOOLONG;
+        const QByteArray leadsTo(next, static_cast<qsizetype>(length));
+        name = leadsTo.startsWith('/') ? leadsTo : name.left(name.lastIndexOf('/') + 1) + leadsTo;
     }
-    if (::access(target.constData(), W_OK) != 0) {
-        error = SystemError(errno);
-        return false;
-    }
-    return true;
+    return ELOOP;
 }
 
 }  // namespace
@@ -224,7 +222,7 @@ std::optional<std::string> ReadInputFile(const QString& path, std::size_t limit,
     return bytes;
 }
 
-OutputFile::OutputFile(QString path) : path_(std::move(path)) {
+OutputFile::OutputFile(QString path, bool force) : path_(std::move(path)), force_(force) {
     if (IsStandardOutput(path_)) {
         stream_ = true;
         return;
@@ -236,14 +234,29 @@ OutputFile::OutputFile(QString path) : path_(std::move(path)) {
         stream_ = true;
         return;
     }
-    // A link keeps linking: the file it leads to is the one replaced.
+    // A link keeps linking: the file it leads to is the one replaced, or made when missing.
     char resolved[PATH_MAX];
     if (::realpath(target_.constData(), resolved))
         target_ = resolved;
+    else
+        linkError_ = FollowLinks(target_);
 }
 
 OutputFile::~OutputFile() {
     Cancel();
+}
+
+// Whether the regular output may be put in place of its target: a folder may not, nor a file made
+// read-only, nor a chain of links without end. `exists` and `mode` tell what is there now.
+bool OutputFile::Replaceable(bool& exists, unsigned& mode, ErrorInfo& error) const {
+    struct stat existing {};
+    exists = ::stat(target_.constData(), &existing) == 0;
+    mode = existing.st_mode;
+    if (linkError_ != 0 || (exists && S_ISDIR(existing.st_mode))) {
+        error = SystemError(linkError_ != 0 ? linkError_ : EISDIR);
+        return false;
+    }
+    return !exists || !RefusedReadOnly(target_, existing.st_mode, path_, force_, error);
 }
 
 bool OutputFile::Probe(ErrorInfo& error) const {
@@ -253,16 +266,16 @@ bool OutputFile::Probe(ErrorInfo& error) const {
         error = SystemError(errno);
         return false;
     }
-    struct stat existing {};
     bool exists = false;
-    if (!Replaceable(target_, existing, exists, error))
+    unsigned mode = 0;
+    if (!Replaceable(exists, mode, error))
         return false;
     QByteArray probe;
-    const int fd = CreateBeside(target_, probe, error);
+    const int fd = CreateTemporary(target_, probe, error);
     if (fd < 0)
         return false;
     ::close(fd);
-    ::unlink(probe.constData());
+    RemoveTemporary(probe);
     return true;
 }
 
@@ -273,18 +286,18 @@ bool OutputFile::Prepare(const std::string& bytes, ErrorInfo& error) {
         prepared_ = true;
         return true;
     }
-    struct stat existing {};
     bool exists = false;
-    if (!Replaceable(target_, existing, exists, error))
+    unsigned mode = 0;
+    if (!Replaceable(exists, mode, error))
         return false;
-    const int fd = CreateBeside(target_, temporary_, error);
+    const int fd = CreateTemporary(target_, temporary_, error);
     if (fd < 0) {
         temporary_.clear();
         return false;
     }
     // The replacement keeps the old file's permissions, where the system lets it.
     if (exists)
-        (void)::fchmod(fd, existing.st_mode & 07777);
+        (void)::fchmod(fd, mode & 07777);
     if (!WriteWhole(fd, bytes, error)) {
         Cancel();
         return false;
@@ -300,13 +313,11 @@ bool OutputFile::Commit(ErrorInfo& error) {
     }
     prepared_ = false;
     if (!stream_) {
-        if (::rename(temporary_.constData(), target_.constData()) != 0) {
-            error = SystemError(errno);
-            Cancel();
-            return false;
-        }
+        const bool renamed = PutTemporaryInPlace(temporary_, target_, error);
         temporary_.clear();
-        return true;
+        if (renamed)
+            RemoveStaleTemporaries(target_);
+        return renamed;
     }
     const int fd = target_.isEmpty() ? STDOUT_FILENO
                                      : ::open(target_.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
@@ -325,7 +336,7 @@ bool OutputFile::Commit(ErrorInfo& error) {
 
 void OutputFile::Cancel() {
     if (!temporary_.isEmpty())
-        ::unlink(temporary_.constData());
+        RemoveTemporary(temporary_);
     temporary_.clear();
     pending_.clear();
     prepared_ = false;
@@ -337,13 +348,13 @@ int SystemLink(const char* existing, const char* name) {
 
 NewFile::~NewFile() {
     if (!copy_.isEmpty())
-        ::unlink(copy_.constData());
+        RemoveTemporary(copy_);
 }
 
 NewFile::Outcome NewFile::PutAt(const QString& path, ErrorInfo& error) {
     const QByteArray name = SystemPath(path);
     if (linking_ && copy_.isEmpty()) {
-        const int fd = CreateBeside(name, copy_, error);
+        const int fd = CreateTemporary(name, copy_, error);
         if (fd < 0)
             copy_.clear();
         if (fd < 0 || !WriteWhole(fd, bytes_, error))
@@ -360,7 +371,7 @@ NewFile::Outcome NewFile::PutAt(const QString& path, ErrorInfo& error) {
             error = SystemError(number);
             return Outcome::Failed;
         }
-        ::unlink(copy_.constData());
+        RemoveTemporary(copy_);
         copy_.clear();
         linking_ = false;
     }
@@ -378,6 +389,23 @@ NewFile::Outcome NewFile::PutAt(const QString& path, ErrorInfo& error) {
         return Outcome::Written;
     ::unlink(name.constData());
     return Outcome::Failed;
+}
+
+int OpenGrowingFile(const QString& path, bool force, ErrorInfo& error) {
+    const QByteArray name = SystemPath(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+        RefusedReadOnly(name, info.st_mode, path, force, error))
+        return -1;
+    // Not blocking only while opening: a FIFO without a reader is refused instead of waited on.
+    const int fd = ::open(name.constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = SystemError(errno);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 #else  // Other systems: Qt's file classes, with the same checks.
@@ -409,7 +437,7 @@ std::optional<std::string> ReadInputFile(const QString& path, std::size_t limit,
     return bytes.toStdString();
 }
 
-OutputFile::OutputFile(QString path) : path_(std::move(path)) {
+OutputFile::OutputFile(QString path, bool force) : path_(std::move(path)), force_(force) {
     stream_ = IsStandardOutput(path_);
 }
 
@@ -468,6 +496,15 @@ int SystemLink(const char*, const char*) {
 
 NewFile::~NewFile() = default;
 
+int OpenGrowingFile(const QString& path, bool, ErrorInfo& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        error = {static_cast<int>(file.error()), file.errorString().toStdString()};
+        return -1;
+    }
+    return ::_dup(file.handle());
+}
+
 NewFile::Outcome NewFile::PutAt(const QString& path, ErrorInfo& error) {
     const QFileInfo existing(path);
     if (existing.exists() || existing.isSymLink())
@@ -477,8 +514,8 @@ NewFile::Outcome NewFile::PutAt(const QString& path, ErrorInfo& error) {
 
 #endif
 
-bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& error) {
-    OutputFile output(path);
+bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& error, bool force) {
+    OutputFile output(path, force);
     return output.Prepare(bytes, error) && output.Commit(error);
 }
 
@@ -490,6 +527,8 @@ std::optional<QString> WriteNewFile(const QString& folder, const QString& stem,
         return std::nullopt;
     }
     const QDir dir(folder);
+    // The copy is named after the first name tried, and so are the left-overs of earlier runs.
+    RemoveStaleTemporaries(SystemPath(dir.filePath(stem + suffix)));
     NewFile file(bytes, link);
     for (int attempt = 1; attempt <= 1000; ++attempt) {
         const QString path = dir.filePath(

@@ -17,7 +17,13 @@ namespace chanwright {
 // - An output that exists and is no regular file (a device, a FIFO, the terminal) is written into
 //   and never replaced; "-" is standard output. Any other output is written whole beside its
 //   target, every write and the flush to disk checked, and only then renamed over it, so that a
-//   failure (a full disk among them) leaves the old file as it was.
+//   failure (a full disk among them) leaves the old file as it was. The copies beside are named
+//   and cleaned up as storage/temporary_files.h says.
+// - An existing output that has no write permission is refused ("NAME is read-only") for every
+//   user, root included, unless forced (the command-line tool's --force); forced, the file
+//   written keeps its mode.
+// - A link given as output keeps linking: the file it leads to is replaced, or, when the link
+//   dangles, created where the chain of links ends, as cp does. The link is never replaced.
 // - A new file (a backup) never goes over anything: whatever holds its name, even a folder or a
 //   dangling link, sends it on to the next name.
 // - Paths are the system's bytes. A name that is not valid UTF-8 keeps its bytes through a QString
@@ -48,7 +54,8 @@ std::optional<std::string> ReadInputFile(const QString& path, std::size_t limit,
 // commits any. An output not committed is cancelled when it goes.
 class OutputFile {
   public:
-    explicit OutputFile(QString path);
+    // force: a file made read-only is replaced all the same.
+    explicit OutputFile(QString path, bool force = false);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -62,8 +69,12 @@ class OutputFile {
     void Cancel();
 
   private:
+    bool Replaceable(bool& exists, unsigned& mode, ErrorInfo& error) const;
+
     QString path_;
+    bool force_;
     QByteArray target_;     // where the bytes go in the end (a link's file, for a link)
+    int linkError_ = 0;     // why a link leads nowhere to write (a loop)
     QByteArray temporary_;  // the prepared copy beside a regular target
     std::string pending_;   // the prepared bytes for a stream
     bool stream_ = false;
@@ -71,7 +82,13 @@ class OutputFile {
 };
 
 // Prepare and Commit in one.
-bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& error);
+bool WriteOutputFile(const QString& path, const std::string& bytes, ErrorInfo& error,
+                     bool force = false);
+
+// A file written as it goes (a trace), created or emptied, open for writing; the caller owns the
+// descriptor. A FIFO without a reader is refused, not waited on; a read-only file is refused as
+// an output is, and left as it was. -1 with the reason when it cannot be opened.
+int OpenGrowingFile(const QString& path, bool force, ErrorInfo& error);
 
 // As link(2): gives the file `existing` the further name `name`, which must be free; 0, or -1
 // with errno. A parameter of WriteNewFile, so a test can stand in for a file system without hard

@@ -108,7 +108,7 @@ bool FileOperations::Save(const QString& path, const std::string& bytes, const c
     app_.Shared.OperationFailed = false;
     ErrorInfo error;
     bool ok = false;
-    RunBusy([&] { ok = WriteOutputFile(path, bytes, error); });
+    RunBusy([&] { ok = WriteOutputFile(path, bytes, error, force_); });
     if (!ok)
         Fail(procedure, error, messages::kFileSaveError);
     else if (!lacking.empty())

@@ -34,6 +34,8 @@ class FileOperations {
     // The window's file error boxes give the system's reason as their second line; a
     // command-line run prints it on a line of its own and sets false.
     void SetReasonInMessage(bool shown) { reasonInMessage_ = shown; }
+    // The command-line tool's --force: a file made read-only is replaced all the same.
+    void SetForce(bool force) { force_ = force; }
 
     [[nodiscard]] bool LoadDataFile(const QString& path);
     [[nodiscard]] bool SaveFileAs(const QString& path);
@@ -76,6 +78,7 @@ class FileOperations {
     int settlePauseMs_ = 500;
     ModelChoice modelChoice_ = ModelChoice::Menu;
     bool reasonInMessage_ = true;
+    bool force_ = false;
 };
 
 }  // namespace chanwright

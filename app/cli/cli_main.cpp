@@ -13,6 +13,7 @@
 #include "core/system_platform.h"
 #include "storage/file_io.h"
 #include "storage/model_names.h"
+#include "storage/temporary_files.h"
 
 using namespace chanwright::cli;
 
@@ -28,34 +29,38 @@ struct CommandInfo {
 
 const std::map<QString, CommandInfo>& Commands() {
     static const std::map<QString, CommandInfo> commands = {
-        {"new", {"new      [--model MODEL] -o OUT", 0, true, false, RunNew}},
-        {"convert", {"convert  [--model MODEL] IN OUT", 2, false, false, RunConvert}},
+        {"new", {"new      [--model MODEL] [--force] -o OUT", 0, true, false, RunNew}},
+        {"convert", {"convert  [--model MODEL] [--force] IN OUT", 2, false, false, RunConvert}},
         {"diff", {"diff     [--model MODEL] A B", 2, false, false, RunDiff}},
         {"merge",
-         {"merge    [--model MODEL] --parts LIST [--dry-run] BASE FROM -o OUT", 2, false, false,
-          RunMerge}},
+         {"merge    [--model MODEL] --parts LIST [--dry-run] [--force] BASE FROM -o OUT", 2, false,
+          false, RunMerge}},
         {"report",
-         {"report   [--model MODEL] IN [-o OUT.txt] [--pdf OUT.pdf]", 1, false, false, RunReport}},
+         {"report   [--model MODEL] [--force] IN [-o OUT.txt] [--pdf OUT.pdf]", 1, false, false,
+          RunReport}},
         {"read",
-         {"read     --port PORT [--model MODEL] [--no-backup] [--trace FILE] -o OUT", 0, true, true,
-          RunRead}},
+         {"read     --port PORT [--model MODEL] [--no-backup] [--trace FILE] [--force]\n"
+          "                        -o OUT",
+          0, true, true, RunRead}},
         {"program",
          {"program  --port PORT [--model MODEL] [--restore] [--full-write] [--write-identity]\n"
-          "                        [--trace FILE] IN",
+          "                        [--trace FILE] [--force] IN",
           1, false, true, RunProgram}},
         {"clear",
-         {"clear    --port PORT [--model MODEL] [--trace FILE]", 0, false, true, RunClear}},
+         {"clear    --port PORT [--model MODEL] [--trace FILE] [--force]", 0, false, true,
+          RunClear}},
         {"verify",
          {"verify   --port PORT [--model MODEL] [--no-backup] [--restore] [--write-identity]\n"
-          "                        [--trace FILE] IN",
+          "                        [--trace FILE] [--force] IN",
           1, false, true, RunVerify}},
         {"ports", {"ports", 0, false, false, RunPorts}},
         {"export",
-         {"export   [--model MODEL] IN --table channels|directory [-o OUT.csv]", 1, false, false,
-          RunExport}},
+         {"export   [--model MODEL] [--force] IN --table channels|directory [-o OUT.csv]", 1, false,
+          false, RunExport}},
         {"import",
-         {"import   [--model MODEL] [--replace-directory] [--dry-run] IN TABLE.csv... -o OUT", -2,
-          false, false, RunImport}},
+         {"import   [--model MODEL] [--replace-directory] [--dry-run] [--force] IN TABLE.csv...\n"
+          "                        -o OUT",
+          -2, false, false, RunImport}},
     };
     return commands;
 }
@@ -148,6 +153,8 @@ QString MisplacedOption(const Invocation& call) {
         return QStringLiteral("--parts is for merge");
     if (call.dryRun && !takes({"import", "merge"}))
         return QStringLiteral("--dry-run is for import and merge");
+    if (call.force && takes({"diff", "ports"}))
+        return QStringLiteral("--force is for commands that write a file");
     if (call.restore && !chanwright::IsImageFile(call.inputs.value(0)))
         return QStringLiteral("--restore takes an image file (.hex)");
     return {};
@@ -159,6 +166,7 @@ const char* kHelpTail =
     "(or 1-4) for the device the window's item stands for; ports lists the serial ports found.\n"
     "IN - reads standard input; OUT - (or -o -, --pdf -) writes standard output;\n"
     "--trace - writes the serial trace to standard error.\n"
+    "An output made read-only is refused; --force writes it, keeping its permissions.\n"
     "Exit status: 0 success, 1 the operation failed, 2 bad usage, 130 stopped by Ctrl+C.\n"
     "read and verify save the radio's image in the backup folder unless --no-backup.\n"
     "program reads the whole radio first (kept as a backup), writes IN over the radio's own\n"
@@ -178,6 +186,7 @@ const char* kHelpTail =
 
 int main(int argc, char* argv[]) {
     chanwright::IgnoreBrokenPipes();
+    chanwright::RemoveTemporariesOnSignal();
     // The printed report draws text, which needs the GUI library (but never a screen); every
     // other command stays a plain console program.
     std::unique_ptr<QCoreApplication> app;
@@ -209,10 +218,11 @@ int main(int argc, char* argv[]) {
                                                     "Clear entries not listed.");
     const QCommandLineOption partsOption("parts", "Parts to merge.", "LIST");
     const QCommandLineOption dryRunOption("dry-run", "Print the changes, write nothing.");
+    const QCommandLineOption forceOption("force", "Write over read-only files.");
     parser.addOptions({helpOption, modelOption, outputOption, pdfOption, portOption, traceOption,
                        noBackupOption, backupFirstOption, restoreOption, fullWriteOption,
                        writeIdentityOption, tableOption, replaceDirectoryOption, partsOption,
-                       dryRunOption});
+                       dryRunOption, forceOption});
 
     // File names are the system's bytes, kept whole even where they are not UTF-8.
     QStringList arguments;
@@ -247,6 +257,7 @@ int main(int argc, char* argv[]) {
     call.table = parser.value(tableOption);
     call.replaceDirectory = parser.isSet(replaceDirectoryOption);
     call.dryRun = parser.isSet(dryRunOption);
+    call.force = parser.isSet(forceOption);
     if (parser.isSet(partsOption)) {
         for (const QString& word : parser.value(partsOption).split(QLatin1Char(','))) {
             const auto part =

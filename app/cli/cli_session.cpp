@@ -128,16 +128,18 @@ void CliSession::ReportNameChanges() {
         StdErr() << QString::fromStdString(line) << Qt::endl;
 }
 
-bool CliSession::Write(const QString& path) {
+bool CliSession::Write(const QString& path, bool force) {
+    files_.SetForce(force);
     if (!IsImageFile(path))
         return Report(files_.SaveFileAs(path));
     ReportNameChanges();
     return Report(files_.EncodeForSave("frmMain.SaveHexFileAs") && files_.SaveHexFileAs(path));
 }
 
-bool CliSession::WriteAsRead(const QString& path) {
+bool CliSession::WriteAsRead(const QString& path, bool force) {
     if (!IsImageFile(path))
-        return Write(path);
+        return Write(path, force);
+    files_.SetForce(force);
     return Report(files_.SaveHexFileAs(path));
 }
 

@@ -62,14 +62,15 @@ class CliSession {
     // it could not be read or loaded.
     bool Load();
     // Writes the data set as a data file, or encoded as an image file. The file is only replaced
-    // when the whole write succeeded. An image file's names are said first (ReportNameChanges).
-    bool Write(const QString& path);
+    // when the whole write succeeded; a read-only file only when forced. An image file's names
+    // are said first (ReportNameChanges).
+    bool Write(const QString& path, bool force);
     // Each name the image gets other than the data set holds it, one line each on standard error
     // ("USA 16 CH Name: CAFÉ DU PORT → CAFE DU PORT").
     void ReportNameChanges();
     // As Write, except that an image file gets the memory image exactly as it stands: after a
     // radio read, a byte-exact backup of the radio.
-    bool WriteAsRead(const QString& path);
+    bool WriteAsRead(const QString& path, bool force);
 
     // Writes the message and the reason of a failure that did not go through the file
     // operations, as they write theirs.

@@ -8,7 +8,7 @@ int RunConvert(const Invocation& call) {
     // A failed load writes nothing: OUT keeps whatever it held.
     if (!session.Load())
         return kFailed;
-    return session.Write(call.inputs.at(1)) ? kSuccess : kFailed;
+    return session.Write(call.inputs.at(1), call.force) ? kSuccess : kFailed;
 }
 
 }  // namespace chanwright::cli

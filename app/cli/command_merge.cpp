@@ -24,7 +24,7 @@ int RunMerge(const Invocation& call) {
         return trouble;
     }
     if (!call.dryRun)
-        return base.Write(call.output) ? kSuccess : kFailed;
+        return base.Write(call.output, call.force) ? kSuccess : kFailed;
     return PrintChanges(report::DiffLines(before, base.App()));
 }
 

@@ -5,7 +5,7 @@ namespace chanwright::cli {
 
 int RunNew(const Invocation& call) {
     CliSession session(call.model);
-    return session.Write(call.output) ? kSuccess : kFailed;
+    return session.Write(call.output, call.force) ? kSuccess : kFailed;
 }
 
 }  // namespace chanwright::cli

@@ -151,7 +151,7 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
         ErrorInfo error;
         if (IsStandardStream(call.trace)) {
             trace.OpenStandardError();
-        } else if (!trace.Open(call.trace, error)) {
+        } else if (!trace.Open(call.trace, OpenGrowingFile(call.trace, call.force, error))) {
             prompter.beforeMessage = nullptr;
             session.ReportFailure(messages::kFileSaveError, error);
             return kFailed;
@@ -217,7 +217,7 @@ int RunRead(const Invocation& call) {
     // The output is checked first: a folder that takes no file fails now, not after the whole
     // radio has been read.
     ErrorInfo error;
-    if (!OutputFile(call.output).Probe(error)) {
+    if (!OutputFile(call.output, call.force).Probe(error)) {
         session.ReportFailure(messages::kFileSaveError, error);
         return kFailed;
     }
@@ -228,7 +228,7 @@ int RunRead(const Invocation& call) {
     const int result = RunRadio(session, call, run);
     if (result != kSuccess)
         return result;
-    return session.WriteAsRead(call.output) ? kSuccess : kFailed;
+    return session.WriteAsRead(call.output, call.force) ? kSuccess : kFailed;
 }
 
 int RunProgram(const Invocation& call) {

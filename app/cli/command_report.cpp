@@ -15,11 +15,12 @@ namespace {
 
 // Writes every output or none: all are prepared before any is put in place. Should one still fail
 // once another is in place, the message says which were written.
-bool WriteOutputs(CliSession& session, std::vector<std::pair<QString, std::string>>& outputs) {
+bool WriteOutputs(CliSession& session, std::vector<std::pair<QString, std::string>>& outputs,
+                  bool force) {
     std::vector<std::unique_ptr<OutputFile>> files;
     ErrorInfo error;
     for (const auto& [path, bytes] : outputs) {
-        files.push_back(std::make_unique<OutputFile>(path));
+        files.push_back(std::make_unique<OutputFile>(path, force));
         if (!files.back()->Prepare(bytes, error)) {
             session.ReportFailure(messages::kFileSaveError, error);
             return false;
@@ -60,7 +61,7 @@ int RunReport(const Invocation& call) {
         }
         outputs.emplace_back(call.pdf, pdf->toStdString());
     }
-    return WriteOutputs(session, outputs) ? kSuccess : kFailed;
+    return WriteOutputs(session, outputs, call.force) ? kSuccess : kFailed;
 }
 
 }  // namespace chanwright::cli

@@ -45,7 +45,7 @@ int RunExport(const Invocation& call) {
                                        : report::TableKind::Channels;
     ErrorInfo error;
     if (!WriteOutputFile(call.output.isEmpty() ? QStringLiteral("-") : call.output,
-                         report::ExportTable(session.App(), kind), error)) {
+                         report::ExportTable(session.App(), kind), error, call.force)) {
         session.ReportFailure(messages::kFileSaveError, error);
         return kFailed;
     }
@@ -76,7 +76,7 @@ int RunImport(const Invocation& call) {
         return kFailed;
     }
     if (!call.dryRun)
-        return session.Write(call.output) ? kSuccess : kFailed;
+        return session.Write(call.output, call.force) ? kSuccess : kFailed;
     // As diff prints them, with its exit status.
     return PrintChanges(report::DiffLines(before, session.App()));
 }

@@ -26,6 +26,7 @@ struct Invocation {
     QString table;                  // --table channels|directory: what export writes
     bool replaceDirectory = false;  // --replace-directory: import clears the entries not listed
     bool dryRun = false;            // --dry-run: import and merge print the changes, write nothing
+    bool force = false;             // --force: outputs made read-only are written all the same
     std::vector<report::MergePart> parts;  // --parts LIST: what merge copies
 };
 

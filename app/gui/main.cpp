@@ -12,6 +12,7 @@
 #include "storage/error_log.h"
 #include "storage/recovery_file.h"
 #include "storage/settings_store.h"
+#include "storage/temporary_files.h"
 #include "ui/gui_platform.h"
 #include "ui/help_viewer.h"
 #include "ui/main_window.h"
@@ -20,6 +21,7 @@ using namespace chanwright;
 
 int main(int argc, char* argv[]) {
     IgnoreBrokenPipes();
+    RemoveTemporariesOnSignal();
     // The developer switch is the whole command line after the program's name, as it was typed:
     // Qt takes its own options (-style …) out of argv when the application starts.
     AppState app;

@@ -162,6 +162,7 @@ class TestCli : public QObject {
         QMap<QString, QByteArray> fixtures = fixtures_;
         if (tag == "unwritable backup folder")
             fixtures["data/Chanwright"] = "a file where the folder goes";
+        const QString longName(246, 'x');  // "LONG.dat": 250 bytes
         // The radio, and images of what it should hold after each kind of run.
         const Model model = radio.startsWith("TQ5300") ? Model::TQ5300 : Model::HV2071P;
         MemoryImage memory =
@@ -191,6 +192,8 @@ class TestCli : public QObject {
         QVERIFY(QFile::link(Path("prev.txt"), Path("link.dat")));
         QVERIFY(QFile::link("/dev/zero", Path("zero.dat")));
         QCOMPARE(mkfifo(QFile::encodeName(Path("fifo.hex")).constData(), 0600), 0);
+        QVERIFY(!tag.startsWith("read-only") ||
+                chmod(QFile::encodeName(Path("prev.txt")), 0444) == 0);
         if (tag == "PDF into a device" &&
             mknod(QFile::encodeName(Path("null")).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
             QSKIP("only root can make a device node to write into");
@@ -205,8 +208,9 @@ class TestCli : public QObject {
         }
         QString transcript;
         for (const QString& run : runs.split(';'))
-            transcript += Transcript(
-                run.split(' ', Qt::SkipEmptyParts).replaceInStrings("PORT", sim.Device()));
+            transcript += Transcript(run.split(' ', Qt::SkipEmptyParts)
+                                         .replaceInStrings("PORT", sim.Device())
+                                         .replaceInStrings("LONG", longName));
         if (fullDisk)
             QProcess::execute("umount", {Path("full")});
         if (!radio.isEmpty()) {
@@ -226,6 +230,7 @@ class TestCli : public QObject {
         // Against the row's story "=== row" of the golden, with the folders, the
         // radio's device, the backups' times and the trace's milliseconds named alike in every run.
         transcript.replace(dir_.path(), "$TMP")
+            .replace(longName, "LONG")
             .replace(QRegularExpression("/dev/pts/\\d+"), "$DEV")
             .replace(QRegularExpression("-\\d{8}-\\d{6}(-\\d+)?\\.hex"), "-<time>.hex")
             .replace(QRegularExpression("(?m)^ *\\d+ (TX|RX|#) "), "  <ms> \\1 ");

@@ -34,6 +34,7 @@
 #include "link/frames.h"
 #include "link/qt_serial_port.h"
 #include "link/serial_trace.h"
+#include "storage/file_io.h"
 #include "tests/support/fake_port.h"
 #include "tests/support/radio_memory.h"
 #include "tests/support/sim_process.h"
@@ -84,7 +85,8 @@ QByteArray Perform(const QByteArray& op, int retries, const QByteArrayList& answ
     SerialTrace trace(clock);
     TracingPort traced(port, trace);
     ErrorInfo error;
-    const bool tracing = !tracePath.isEmpty() && trace.Open(tracePath, error);
+    const bool tracing =
+        !tracePath.isEmpty() && trace.Open(tracePath, OpenGrowingFile(tracePath, false, error));
     RadioLink link(shared, tracing ? static_cast<SerialPort&>(traced) : port, clock, events, log);
     link.SetTrace(tracing ? &trace : nullptr);
 
@@ -498,11 +500,12 @@ class TestLink : public QObject {
         QTemporaryDir dir;
         SerialTrace trace(clock, 60);
         ErrorInfo error;
-        QVERIFY(trace.Open(dir.filePath("t.txt"), error));
+        const QString path = dir.filePath("t.txt");
+        QVERIFY(trace.Open(path, OpenGrowingFile(path, false, error)));
         for (uint8_t byte = 0; byte < 6; ++byte)
             trace.Bytes(true, {byte});
         trace.Note("later");
-        out += "== a trace past its limit ==\n" + ReadBytes(dir.filePath("t.txt"));
+        out += "== a trace past its limit ==\n" + ReadBytes(path);
         COMPARE_GOLDEN(out, "link_wire.txt");
     }
     void exchanges_matchTheGolden_data() { AddRowsOf(kExchanges); }

@@ -1,13 +1,18 @@
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
 #include <clocale>
+#include <csignal>
+#include <cstring>
 
 #include "image/image_encoder.h"
 #include "storage/app_paths.h"
@@ -18,6 +23,7 @@
 #include "storage/file_system.h"
 #include "storage/recovery_file.h"
 #include "storage/settings_store.h"
+#include "storage/temporary_files.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_platform.h"
 #include "ui/image_commands.h"
@@ -134,8 +140,8 @@ class TestFileOperations : public QObject {
     // Each row ("Command target [words]") runs in a window of its own, HV2071P unless it says
     // TQ5300, with OperationFailed set, "/boats/current.dat" as file name and a folder holding:
     // "existing", a data file of a marked set; "otherModel", that set written for the TQ5300;
-    // "binary", the first with a NUL byte; "long", whose temporary copy's name would pass the
-    // file system's limit, so a save over it fails (even as root); image files of either model,
+    // "binary", the first with a NUL byte; "long", whose copy beside it would pass the file
+    // system's name limit unless named shorter; image files of either model,
     // 9000 and 8191 bytes long and with the identifier copies differing; "fifo", a FIFO nothing
     // writes to; and "sub", a folder.
     // Save Image encodes the default set with Scrambler 4, or 300 (out of range) for "overflow";
@@ -433,6 +439,95 @@ class TestFileOperations : public QObject {
             QVERIFY(!QFileInfo(Path(place)).isFile());
         }
         QVERIFY(!QFileInfo::exists(Path("no-such-folder")));
+    }
+
+    // Each row writes "new" into a folder of its own on a small file system mounted for it, after
+    // its shell commands ("@" standing for 247 x, "$P" for the folder): as an output, forced, as
+    // a new file "b.hex" (a backup), as a trace, or in a child that then gets SIGTERM. It shows
+    // the outcome, then what the folder holds: each link, and each file with its mode and bytes.
+    void outputsUnderAbuse_data() {
+        for (const char* column : {"setup", "how", "name", "want"})
+            QTest::addColumn<QByteArray>(column);
+        const QByteArray old = "touch -d '25 hours ago' ";
+        const auto row = [](const char* tag, const QByteArray& setup, const char* how,
+                            const char* name, const char* want) {
+            QTest::newRow(tag) << setup << QByteArray(how) << QByteArray(name) << QByteArray(want);
+        };
+        row("cut before a UTF-8 character", old + "@.abcdef @$(printf '\\303').abcdef", "write",
+            "@\xc3\xa9xxxxxx", "written: x*247\\xC3.abcdef 644 , x*247éxxxxxx 644 new");
+        row("cut after a Latin-1 byte", old + "@$(printf '\\351').abcdef @.abcdef", "write",
+            "@\xe9xxxxxxx", "written: x*247.abcdef 644 , x*247\\xE9xxxxxxx 644 new");
+        row("stale copies only", old + "a.abcdef a.ABCDEF a.abcde b.abcdef && touch a.123456",
+            "write", "a",
+            "written: a 644 new, a.123456 644 , a.ABCDEF 644 , a.abcde 644 , b.abcdef 644 ");
+        row("stale copies of a backup", old + "b.hex.abcdef b-2.hex.abcdef", "new", "b.hex",
+            "written: b-2.hex.abcdef 644 , b.hex 644 new");
+        row("dangling link, relative", "mkdir s && ln -s s/made a", "write", "a",
+            "written: a -> s/made, s/made 644 new");
+        row("dangling link, absolute", "ln -s \"$P/b\" a && ln -s c b", "write", "a",
+            "written: a -> ~/b, b -> c, c 644 new");
+        row("dangling link, loop", "ln -s b a && ln -s a b", "write", "a",
+            "Too many levels of symbolic links: a -> b, b -> a");
+        row("read-only", "printf old >a && chmod 444 a", "write", "a",
+            "~/a is read-only: a 444 old");
+        row("read-only, forced", "printf old >a && chmod 444 a", "force", "a",
+            "written: a 444 new");
+        row("trace named in Latin-1", "", "trace", "caf\xe9", "written: caf\\xE9 644 new");
+        row("SIGTERM", "printf old >a", "signal", "a", "Terminated: a 644 old");
+    }
+    void outputsUnderAbuse() {
+        QFETCH(QByteArray, setup);
+        QFETCH(QByteArray, how);
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, want);
+        const QString folder = Path(QTest::currentDataTag());
+        ::umask(022);  // new files 644, as in most sessions
+        QVERIFY(QDir().mkpath(folder));
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-osize=64k", "tmpfs", folder}) != 0)
+            QSKIP("mounting a small file system needs root");
+        const QString path =
+            PathFromSystem(SystemPath(folder) + '/' + name.replace('@', QByteArray(247, 'x')));
+        const auto shell = [&folder](const QByteArray& script) {
+            QProcess sh;
+            sh.start("sh", {"-c",
+                            "cd \"$0\" && P=$PWD && " + QString::fromLatin1(script).replace(
+                                                            "@", "$(printf 'x%.0s' $(seq 247))"),
+                            folder});
+            return sh.waitForFinished() ? sh.readAllStandardOutput() : "";
+        };
+        shell(setup);
+        ErrorInfo error;
+        bool ok = false;
+        if (how == "new") {
+            ok = WriteNewFile(folder, "b", ".hex", "new", error).has_value();
+        } else if (how == "trace") {
+            const int fd = OpenGrowingFile(path, false, error);
+            ok = fd >= 0 && ::write(fd, "new", 3) == 3 && ::close(fd) == 0;
+        } else if (how == "signal") {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                RemoveTemporariesOnSignal();
+                OutputFile output(path);
+                ::raise(output.Prepare("new", error) ? SIGTERM : SIGKILL);
+                ::_exit(0);
+            }
+            int status = 0;
+            const bool stopped = ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
+            error.Description = stopped ? strsignal(WTERMSIG(status)) : "not stopped";
+        } else {
+            ok = WriteOutputFile(path, "new", error, how == "force");
+        }
+        QString got = ok ? "written" : QString::fromStdString(error.Description);
+        QStringList entries;
+        for (const QByteArray& line : shell("find . -mindepth 1 \\( -type l -printf '%P -> %l\\n' "
+                                            "-o -type f -printf '%P %m ' -exec cat {} \\; -printf "
+                                            "'\\n' \\) | LC_ALL=C sort")
+                                          .split('\n'))
+            entries << ShownPath(PathFromSystem(line)).replace(QString(247, 'x'), "x*247");
+        entries.removeAll("");
+        got = got.replace(folder, "~") + ": " + entries.join(", ").replace(folder, "~");
+        QProcess::execute("umount", {folder});
+        QCOMPARE(got, QString(want));
     }
 
     // The executable's folder when it takes a new file, else the user folder (then made); no

@@ -13,6 +13,7 @@
 #include <QShowEvent>
 
 #include "link/serial_trace.h"
+#include "storage/file_io.h"
 #include "ui/help_contexts.h"
 
 namespace chanwright {
@@ -303,7 +304,8 @@ void RadioDialog::OkClicked() {
 bool RadioDialog::RunOperations(SerialPort& port, const QString& tracePath) {
     SerialTrace trace(services_.clock);
     ErrorInfo traceError;
-    const bool traced = !tracePath.isEmpty() && trace.Open(tracePath, traceError);
+    const bool traced = !tracePath.isEmpty() &&
+                        trace.Open(tracePath, OpenGrowingFile(tracePath, false, traceError));
     TracingPort tracingPort(port, trace);
     TraceNamingPrompter namingPrompter(services_.prompter, trace);
     Prompter& prompter = traced ? static_cast<Prompter&>(namingPrompter) : services_.prompter;
