@@ -342,6 +342,9 @@ class TestFileOperations : public QObject {
             shared.CurrentFileName = file.toStdString();
             out += "'" + file + "': " + FileNameOnly(file) + " | " + WindowTitleText(shared) + '\n';
         }
+        // A name that is not UTF-8, with a control character: its bytes, as \xNN.
+        shared.CurrentFileName = "/home/x/CAF\xc9\x01.DAT";
+        out += "Latin-1: " + WindowTitleText(shared) + '\n';
         COMPARE_GOLDEN(out.toUtf8(), "storage_window_title.txt");
     }
 

@@ -13,6 +13,7 @@
 #include <QShowEvent>
 
 #include "link/serial_trace.h"
+#include "storage/file_io.h"
 #include "ui/help_contexts.h"
 
 namespace chanwright {
@@ -120,7 +121,7 @@ class TraceNamingPrompter : public Prompter {
         const std::optional<ErrorInfo>& stopped = trace_.Failure();
         if (icon != MessageIcon::Critical && !(stopped && icon == MessageIcon::Information))
             return prompter_.ShowMessage(text, title, icon);
-        const std::string trailer = "\n\nSerial trace: " + trace_.Path().toStdString() +
+        const std::string trailer = "\n\nSerial trace: " + ShownPath(trace_.Path()).toStdString() +
                                     (stopped ? " (stopped: " + stopped->Description + ")" : "");
         prompter_.ShowMessage(text + trailer, title, icon);
     }
