@@ -296,7 +296,7 @@ class TestFileOperations : public QObject {
     void recoveryFilesAreFoundTakenAndSetAside() {
         const QString folder = Path("recovery");
         SharedState shared;
-        shared.CurrentFileName = "/boats/caf\xc3\xa9 100%\nx.dat";
+        shared.CurrentFileName = "/boats/caf\xc3\xa9 100%\nx\xe9.dat";
         RadioData data;
         data.UsaChannels.resize(1);
         data.UsaChannels[0].ChTag = "MINE";
@@ -309,9 +309,8 @@ class TestFileOperations : public QObject {
                       (crashed.Newest() ? "one" : "none") + '\n';
         const std::optional<RecoveryInfo> found = next.Newest();
         QVERIFY(found);
-        out += "found " + QFileInfo(found->path).fileName() + " of " +
-               QString(found->fileName).replace('\n', "\\n") + ", " +
-               found->saved.toString(Qt::ISODate) + '\n';
+        out += "found " + QFileInfo(found->path).fileName() + " of " + ShownPath(found->fileName) +
+               ", " + found->saved.toString(Qt::ISODate) + '\n';
         const std::optional<std::string> bytes = next.Take(*found, error);
         out += QString("taken: %1, the same bytes %2, left %3\n")
                    .arg(bytes.has_value())
