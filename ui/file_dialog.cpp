@@ -36,8 +36,11 @@ QString FromShown(const QString& shown) {
 FileDialog::FileDialog(QWidget* parent, const QString& folder, const QString& filter,
                        AcceptMode mode)
     : QFileDialog(parent, QString(), folder, filter), names_(new OddNamesModel(this)) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // Only Qt's own dialog takes the added rows; a platform's dialog would drop the names too.
+    // Elsewhere every name is Unicode, and the platform's dialog stays.
     setOption(DontUseNativeDialog);
+#endif
     setAcceptMode(mode);
     setProxyModel(names_);
     for (auto* view : findChildren<QAbstractItemView*>()) {
