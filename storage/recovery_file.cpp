@@ -38,10 +38,10 @@ QString RecoveryFolder() {
 
 std::string WriteRecoveryFile(const SharedState& shared, const RadioData& data,
                               const QDateTime& saved) {
-    // The name is kept byte for byte whatever its length, percent-encoded so that the section stays
-    // ASCII and the file's text encoding is the data set's alone.
+    // The name (the system's bytes) is kept byte for byte whatever its length, percent-encoded so
+    // that the section stays ASCII and the file's text encoding is the data set's alone.
     const QByteArray name =
-        SystemPath(QString::fromStdString(shared.CurrentFileName)).toPercentEncoding("/");
+        QByteArray::fromStdString(shared.CurrentFileName).toPercentEncoding("/");
     std::string bytes = WriteDataFile(shared, data);
     if (!bytes.empty() && bytes.back() != '\n')
         bytes += "\r\n";

@@ -4,13 +4,14 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 
 #include "core/messages.h"
+#include "ui/file_dialog.h"
+#include "ui/path_string.h"
 
 namespace chanwright {
 
@@ -119,15 +120,14 @@ std::string GuiPrompter::ChooseOpenFile(const std::string& filter) {
 }
 
 std::string GuiPrompter::ChooseOpenFileIn(const std::string& folder, const std::string& filter) {
-    QFileDialog dialog(parent_, QString(), QString::fromStdString(folder), QtFileFilter(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    FileDialog dialog(parent_, PathFromString(folder), QtFileFilter(filter),
+                      QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // Devices, FIFOs and sockets hold no data file: the dialog lists regular files and folders.
     // The file operations refuse them too, whatever way a name comes in.
     dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst().toStdString();
+    dialog.exec();
+    return PathString(dialog.Chosen());
 }
 
 std::string GuiPrompter::ChooseSaveFile(const std::string& filter) {
@@ -145,14 +145,13 @@ std::string GuiPrompter::ChooseSaveFileWithSuffix(const std::string& filter,
 
 std::string GuiPrompter::ChooseSave(const std::string& folder, const std::string& filter,
                                     const QString& suffix) {
-    QFileDialog dialog(parent_, QString(), QString::fromStdString(folder), QtFileFilter(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    FileDialog dialog(parent_, PathFromString(folder), QtFileFilter(filter),
+                      QFileDialog::AcceptSave);
     // The dialog adds the suffix itself, so that its overwrite question names the file that is
-    // written; the name is completed once more in case a platform's dialog returns it as typed.
+    // written; the name is completed once more in case it comes back as typed.
     dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return WithSuffix(dialog.selectedFiles().constFirst(), suffix).toStdString();
+    dialog.exec();
+    return PathString(WithSuffix(dialog.Chosen(), suffix));
 }
 
 void QtEventPump::ProcessEvents() {

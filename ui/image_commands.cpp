@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "core/messages.h"
+#include "ui/path_string.h"
 
 namespace chanwright {
 
@@ -27,7 +28,7 @@ void ImageCommands::SaveImageCommand() {
         return;
     }
     // Saving an image changes neither the current file name nor the title.
-    SaveImageTo(QString::fromStdString(path));
+    SaveImageTo(PathFromString(path));
 }
 
 bool ImageCommands::SaveImageTo(const QString& path) {
@@ -48,7 +49,7 @@ void ImageCommands::OpenImageCommand() {
         app_.Shared.AbortRequested = true;
         return;
     }
-    if (!files_.ReadHexFileAs(QString::fromStdString(path)))
+    if (!files_.ReadHexFileAs(PathFromString(path)))
         return;
     app_.Shared.CurrentFileName = path;
     if (refreshView_)

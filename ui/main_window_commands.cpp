@@ -21,6 +21,7 @@
 #include "ui/navigation_tree.h"
 #include "ui/pages/directory_entry_page.h"
 #include "ui/pages/settings_page.h"
+#include "ui/path_string.h"
 #include "ui/print_target.h"
 #include "ui/recent_files.h"
 #include "ui/window_title.h"
@@ -95,9 +96,9 @@ void MainWindow::FileOpen() {
 void MainWindow::OpenDataFile(const QString& recent) {
     if (!CheckPendingEntry())
         return;
-    if (!recent.isEmpty() && !QFileInfo::exists(recent)) {
+    if (!recent.isEmpty() && !FileThere(recent)) {
         services_.prompter.ShowMessage(
-            QString(kRecentFileGone).arg(QDir::toNativeSeparators(recent)).toStdString(),
+            QString(kRecentFileGone).arg(ShownPath(QDir::toNativeSeparators(recent))).toStdString(),
             messages::kAppTitle, MessageIcon::Exclamation);
         services_.settings.WriteRecentFiles(
             WithoutRecentFile(services_.settings.ReadRecentFiles(), recent));
@@ -109,13 +110,13 @@ void MainWindow::OpenDataFile(const QString& recent) {
     const QString path =
         !recent.isEmpty()
             ? recent
-            : QString::fromStdString(services_.prompter.ChooseOpenFileIn(
-                  services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
+            : PathFromString(services_.prompter.ChooseOpenFileIn(
+                  PathString(services_.settings.ReadLastFolder()), messages::kDataFileFilter));
     history_->BeginCommand();
     const std::optional<std::string> bytes =
         path.isEmpty() ? std::nullopt : files_.ReadInput(path, false);
     if (bytes && TakeFileModel(path, *bytes) && files_.LoadDataFileBytes(*bytes)) {
-        app_.Shared.CurrentFileName = path.toStdString();
+        app_.Shared.CurrentFileName = PathString(path);
         UpdateTitle();
         NoteDataFile(path);
         NoteClean();
@@ -123,7 +124,7 @@ void MainWindow::OpenDataFile(const QString& recent) {
     // Whatever was read (even part of a file) shows at once.
     RefreshCurrentPage();
     tree_->RefreshNodeTexts();
-    history_->EndCommand("Open " + QFileInfo(path).fileName());
+    history_->EndCommand("Open " + ShownPath(QFileInfo(path).fileName()));
 }
 
 bool MainWindow::TakeFileModel(const QString& path, const std::string& bytes) {
@@ -131,8 +132,8 @@ bool MainWindow::TakeFileModel(const QString& path, const std::string& bytes) {
     if (!named || *named == app_.Shared.ModelNum)
         return true;
     const std::string model = GetModelName(*named);
-    const std::string text = QFileInfo(path).fileName().toStdString() + " is for the " + model +
-                             ". Switch to the " + model + " and open it?";
+    const std::string text = ShownPath(QFileInfo(path).fileName()).toStdString() + " is for the " +
+                             model + ". Switch to the " + model + " and open it?";
     enum Answer { kSwitch, kOpenAsIs, kCancel };
     const int answer = services_.prompter.Choose(
         text, messages::kAppTitle, {"Switch", "Open as " + app_.Shared.ModelName(), "Cancel"},
@@ -149,10 +150,10 @@ void MainWindow::SaveFile(bool useCurrent) {
         return;
     QString path;
     if (useCurrent && !app_.Shared.CurrentFileName.empty())
-        path = QString::fromStdString(app_.Shared.CurrentFileName);
+        path = PathFromString(app_.Shared.CurrentFileName);
     else
-        path = QString::fromStdString(services_.prompter.ChooseSaveFileIn(
-            services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
+        path = PathFromString(services_.prompter.ChooseSaveFileIn(
+            PathString(services_.settings.ReadLastFolder()), messages::kDataFileFilter));
     if (path.isEmpty()) {
         app_.Shared.AbortRequested = true;
         return;
@@ -162,13 +163,13 @@ void MainWindow::SaveFile(bool useCurrent) {
     // else gets a data file, which File ▸ Open reads back. File ▸ 1 … 6 list data files only.
     if (app_.Shared.DebugMode && IsImageFile(path)) {
         if (images_.SaveImageTo(path)) {
-            app_.Shared.CurrentFileName = path.toStdString();
+            app_.Shared.CurrentFileName = PathString(path);
             UpdateTitle();
         }
         return;
     }
     if (files_.SaveFileAs(path)) {
-        app_.Shared.CurrentFileName = path.toStdString();
+        app_.Shared.CurrentFileName = PathString(path);
         UpdateTitle();
         NoteDataFile(path);
         NoteClean();
@@ -224,7 +225,7 @@ void MainWindow::PrintToPdf() {
         return;
     }
     const QString path =
-        QString::fromStdString(services_.prompter.ChooseSaveFileWithSuffix(kPdfFilter, "pdf"));
+        PathFromString(services_.prompter.ChooseSaveFileWithSuffix(kPdfFilter, "pdf"));
     if (!path.isEmpty())
         SaveReportPdf(app_, path, QPageLayout(), platform_, services_.log);
 }

@@ -14,6 +14,7 @@
 #include "storage/model_names.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
+#include "ui/path_string.h"
 
 namespace chanwright {
 
@@ -112,8 +113,8 @@ void MainWindow::BuildRecovery() {
     connect(recoveryTimer_, &QTimer::timeout, this, &MainWindow::KeepUnsavedChanges);
     // Said once, at start, in place of the model's name: nothing asks, and the user can go on.
     if (!services_.settings.Writable())
-        startNote_ =
-            QString(kSettingsNotKept).arg(QDir::toNativeSeparators(services_.settings.FileName()));
+        startNote_ = QString(kSettingsNotKept)
+                         .arg(ShownPath(QDir::toNativeSeparators(services_.settings.FileName())));
     if (services_.recoveryFolder.isEmpty())
         return;
     recovery_ = std::make_unique<RecoveryFiles>(services_.recoveryFolder,
@@ -170,7 +171,8 @@ void MainWindow::RecoverUnsaved() {
         services_.prompter.ShowMessage(
             std::string(messages::kFileReadError) + "\n" +
                 QString(kRecoveryUnreadable)
-                    .arg(QDir::toNativeSeparators(found->path), QDir::toNativeSeparators(aside))
+                    .arg(ShownPath(QDir::toNativeSeparators(found->path)),
+                         ShownPath(QDir::toNativeSeparators(aside)))
                     .toStdString() +
                 "\n" + error.Description,
             messages::kAppTitle, MessageIcon::Exclamation);
@@ -184,7 +186,7 @@ void MainWindow::RecoverUnsaved() {
             NewDataSet(app_, [this] { RebuildView(); });
         }
         if (files_.LoadDataFileBytes(*bytes))
-            app_.Shared.CurrentFileName = found->fileName.toStdString();
+            app_.Shared.CurrentFileName = PathString(found->fileName);
         UpdateTitle();
         RefreshCurrentPage();
         tree_->RefreshNodeTexts();

@@ -16,6 +16,7 @@
 #include "ui/dialogs/merge_dialog.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
+#include "ui/path_string.h"
 
 namespace chanwright {
 
@@ -60,14 +61,14 @@ void MainWindow::BuildTableMenus(QMenu* file) {
 void MainWindow::ImportCsv(report::TableKind kind) {
     if (!CheckPendingEntry())
         return;
-    const QString path = QString::fromStdString(services_.prompter.ChooseOpenFileIn(
-        services_.settings.ReadLastFolder().toStdString(), kCsvFilter));
+    const QString path = PathFromString(services_.prompter.ChooseOpenFileIn(
+        PathString(services_.settings.ReadLastFolder()), kCsvFilter));
     if (path.isEmpty())
         return;
     const std::optional<std::string> bytes = files_.ReadInput(path, false);
     if (!bytes)
         return;
-    const QString name = QFileInfo(path).fileName();
+    const QString name = ShownPath(QFileInfo(path).fileName());
     AppState changed = app_;
     const report::TableImport found =
         report::ImportTable(changed, *bytes, name.toStdString(), false);
@@ -89,7 +90,7 @@ void MainWindow::ExportCsv(report::TableKind kind) {
     if (!CheckPendingEntry())
         return;
     const QString path =
-        QString::fromStdString(services_.prompter.ChooseSaveFileWithSuffix(kCsvFilter, "csv"));
+        PathFromString(services_.prompter.ChooseSaveFileWithSuffix(kCsvFilter, "csv"));
     if (path.isEmpty())
         return;
     ErrorInfo error;
@@ -103,8 +104,8 @@ void MainWindow::ExportCsv(report::TableKind kind) {
 void MainWindow::MergeFromFile() {
     if (!CheckPendingEntry())
         return;
-    const QString path = QString::fromStdString(services_.prompter.ChooseOpenFileIn(
-        services_.settings.ReadLastFolder().toStdString(), messages::kDataFileFilter));
+    const QString path = PathFromString(services_.prompter.ChooseOpenFileIn(
+        PathString(services_.settings.ReadLastFolder()), messages::kDataFileFilter));
     if (path.isEmpty())
         return;
     const std::optional<std::string> bytes = files_.ReadInput(path, false);
@@ -116,7 +117,7 @@ void MainWindow::MergeFromFile() {
     from.Plans = app_.Plans;
     from.Shared.ModelNum = ModelNamedIn(*bytes).value_or(app_.Shared.ModelNum);
     NewDataSet(from);
-    const QString name = QFileInfo(path).fileName();
+    const QString name = ShownPath(QFileInfo(path).fileName());
     if (!ReadDataFileBytes(*bytes, from.Shared, from.Plans, from.Data)) {
         services_.prompter.ShowMessage(std::string(messages::kFileReadError) + "\n" +
                                            name.toStdString() + " holds no data of this program",

@@ -3,12 +3,13 @@
 // and the serial trace.
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 
 #include "core/messages.h"
 #include "report/name_changes.h"
 #include "report/radio_check.h"
 #include "storage/backup_files.h"
+#include "storage/file_io.h"
+#include "storage/file_system.h"
 #include "ui/dialogs/radio_dialog.h"
 #include "ui/dialogs/restore_dialog.h"
 #include "ui/dialogs/verify_dialog.h"
@@ -30,11 +31,13 @@ class WindowBackups : public BackupKeeper {
                                     ErrorInfo& error) override {
         const std::optional<QString> path =
             SaveBackup(folder_, GetModelName(modelNum), now_(), image, error);
-        note_ = path ? "Backup: " + QDir::toNativeSeparators(*path)
+        // The name is only shown (the status bar, a failed write's message).
+        const QString shown = path ? ShownPath(QDir::toNativeSeparators(*path)) : QString();
+        note_ = path ? "Backup: " + shown
                      : "Backup not saved: " + QString::fromStdString(error.Description);
         if (!path)
             return std::nullopt;
-        return QDir::toNativeSeparators(*path).toStdString();
+        return shown.toStdString();
     }
 
   private:
@@ -77,13 +80,13 @@ void MainWindow::ShowBackupNote() {
 QString MainWindow::NewTraceFile() {
     if (!logTraffic_->isChecked() || services_.traceFolder.isEmpty())
         return {};
-    QDir().mkpath(services_.traceFolder);
+    MakeFolder(services_.traceFolder);
     const QDateTime now = services_.now ? services_.now() : QDateTime::currentDateTime();
     const QString stem = QString::fromStdString(app_.Shared.ModelName()) + '-' +
                          FileTimeStamp(now) + '-' + OperationName(app_.Shared.TransferMode);
     const QDir folder(services_.traceFolder);
     QString path = folder.filePath(stem + ".txt");
-    for (int attempt = 2; QFileInfo::exists(path); ++attempt)
+    for (int attempt = 2; PathTaken(path); ++attempt)
         path = folder.filePath(stem + QStringLiteral("-%1.txt").arg(attempt));
     return path;
 }
@@ -156,10 +159,9 @@ void MainWindow::ClearFromSettings() {
 void MainWindow::TransferRestore() {
     if (!CheckPendingEntry())
         return;
-    const std::string path =
-        ChooseBackup(services_.backupFolder, services_.prompter, services_.runModal, this)
-            .toStdString();
-    if (path.empty())
+    const QString path =
+        ChooseBackup(services_.backupFolder, services_.prompter, services_.runModal, this);
+    if (path.isEmpty())
         return;
     // The backup goes to the radio as it is. What the user is editing (the data set, its image
     // and its file name) is put back afterwards, whether the radio was programmed or not.
@@ -167,7 +169,7 @@ void MainWindow::TransferRestore() {
     const MemoryImage image = app_.Image;
     const std::string file = app_.Shared.CurrentFileName;
     history_->BeginCommand();
-    const bool loaded = files_.ReadHexFileAs(QString::fromStdString(path));
+    const bool loaded = files_.ReadHexFileAs(path);
     if (loaded)
         RunRadioDialog(Transfer::Program, true);
     app_.Data = data;

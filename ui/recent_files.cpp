@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include "storage/file_io.h"
+
 namespace chanwright {
 
 namespace {
@@ -57,11 +59,11 @@ void RecentFilesMenu::Show(const QStringList& paths) {
         item->setVisible(i < paths.size());
         if (i >= paths.size())
             continue;
-        QString name = QFileInfo(paths[i]).fileName();
+        QString name = ShownPath(QFileInfo(paths[i]).fileName());
         name.replace(QLatin1Char('&'), QLatin1String("&&"));
         item->setText(QStringLiteral("&%1 %2").arg(QString::number(i + 1), name));
         item->setData(paths[i]);
-        item->setStatusTip(QDir::toNativeSeparators(paths[i]));
+        item->setStatusTip(ShownPath(QDir::toNativeSeparators(paths[i])));
         item->setToolTip(item->statusTip());
     }
     bar_->setVisible(!paths.isEmpty());

@@ -303,7 +303,7 @@ class TestFileOperations : public QObject {
     void recoveryFilesAreFoundTakenAndSetAside() {
         const QString folder = Path("recovery");
         SharedState shared;
-        shared.CurrentFileName = "/boats/caf\xc3\xa9 100%\nx.dat";
+        shared.CurrentFileName = "/boats/caf\xc3\xa9 100%\nx\xe9.dat";
         RadioData data;
         data.UsaChannels.resize(1);
         data.UsaChannels[0].ChTag = "MINE";
@@ -316,9 +316,8 @@ class TestFileOperations : public QObject {
                       (crashed.Newest() ? "one" : "none") + '\n';
         const std::optional<RecoveryInfo> found = next.Newest();
         QVERIFY(found);
-        out += "found " + QFileInfo(found->path).fileName() + " of " +
-               QString(found->fileName).replace('\n', "\\n") + ", " +
-               found->saved.toString(Qt::ISODate) + '\n';
+        out += "found " + QFileInfo(found->path).fileName() + " of " + ShownPath(found->fileName) +
+               ", " + found->saved.toString(Qt::ISODate) + '\n';
         const std::optional<std::string> bytes = next.Take(*found, error);
         out += QString("taken: %1, the same bytes %2, left %3\n")
                    .arg(bytes.has_value())
@@ -371,6 +370,9 @@ class TestFileOperations : public QObject {
             shared.CurrentFileName = file.toStdString();
             out += "'" + file + "': " + FileNameOnly(file) + " | " + WindowTitleText(shared) + '\n';
         }
+        // A name that is not UTF-8, with a control character: its bytes, as \xNN.
+        shared.CurrentFileName = "/home/x/CAF\xc9\x01.DAT";
+        out += "Latin-1: " + WindowTitleText(shared) + '\n';
         COMPARE_GOLDEN(out.toUtf8(), "storage_window_title.txt");
     }
 

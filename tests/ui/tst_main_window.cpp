@@ -3,6 +3,8 @@
 // radio, and closing.
 #include "image/default_image.h"
 #include "image/program_image.h"
+#include "storage/file_io.h"
+#include "storage/file_system.h"
 #include "tests/ui/window_desk.h"
 
 using namespace chanwright;
@@ -336,6 +338,76 @@ class TestMainWindow : public QObject {
                     .arg(filter, QtFileFilter(filter), typed, WithDefaultSuffix(typed, filter));
         }
         COMPARE_GOLDEN_STORY(shown.toUtf8(), kStories);
+    }
+
+    // A data file named in Latin-1 ("caf\xe9.dat", not UTF-8) is listed by File ▸ Open's real
+    // dialog and opened by a double click; the title and the recent files show its name with
+    // \xNN; File ▸ Save and a Save As typed with \xNN write that very file, and no other.
+    void latin1Name_openedListedAndSaved() {
+        Desk desk;
+        QVERIFY(desk.ShowActive());
+        desk.UseRealBoxes();
+        const QString folder = desk.dir.filePath("files");
+        QVERIFY(QDir().mkpath(folder));
+        const QString file = PathFromSystem(SystemPath(folder) + "/caf\xe9.dat");
+        desk.app.Data.UsaChannels[0].ChTag = "LATIN";
+        ErrorInfo error;
+        QVERIFY(WriteOutputFile(file, WriteDataFile(desk.app.Shared, desk.app.Data), error));
+        desk.app.Data.UsaChannels[0].ChTag = "OTHER";
+        desk.settings.WriteLastFolder(folder);
+        QString shown = "== latin-1 name\n";
+        desk.prompter.onFileDialog = [&](QWidget& dialog) {
+            auto* view = dialog.findChild<QListView*>("listView");
+            QModelIndex row;
+            QTest::qWaitFor([&] {
+                const QAbstractItemModel* files = view->model();
+                for (int at = 0; at < files->rowCount(view->rootIndex()); ++at)
+                    if (files->index(at, 0, view->rootIndex()).data() == "caf\\xE9.dat")
+                        row = files->index(at, 0, view->rootIndex());
+                return row.isValid() && !view->visualRect(row).isEmpty();
+            });
+            shown += QString("listed: %1\n").arg(row.isValid() ? "yes" : "no");
+            if (row.isValid())
+                QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
+                                   view->visualRect(row).center());
+            if (dialog.isVisible())
+                static_cast<QDialog&>(dialog).reject();
+        };
+        desk.ChooseByMouse("mnuFile", "mnuFileOpen");
+        shown += "title: " + desk.window->windowTitle() +
+                 "\nrecent: " + desk.Action("mnuFileRecent1")->text() + " | " +
+                 desk.Action("mnuFileRecent1")->statusTip().replace(desk.dir.path(), "<dir>") +
+                 "\nread: " + QString::fromStdString(desk.app.Data.UsaChannels[0].ChTag) + '\n';
+
+        desk.app.Data.UsaChannels[0].ChTag = "SAVED";
+        desk.ChooseByMouse("mnuFile", "mnuFileSave");
+        const auto saved = [&] { return ReadInputFile(file, 1 << 20, error).value_or("none"); };
+        QCOMPARE(saved(), WriteDataFile(desk.app.Shared, desk.app.Data));
+
+        desk.app.Data.UsaChannels[0].ChTag = "SAVED AS";
+        // The name typed as it is shown, then Save or Open; Yes to a question.
+        desk.prompter.onFileDialog = [&](QWidget& dialog) {
+            QTest::keyClicks(dialog.findChild<QLineEdit*>("fileNameEdit"), "caf\\xE9.dat");
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                shown += "asked: " + (box ? box->text() : "nothing") + '\n';
+                if (box)
+                    box->button(QMessageBox::Yes)->click();
+            });
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>("buttonBox")->buttons()[0],
+                              Qt::LeftButton);
+            if (dialog.isVisible())
+                static_cast<QDialog&>(dialog).reject();
+        };
+        desk.ChooseByMouse("mnuFile", "mnuFileSaveAs");
+        QCOMPARE(saved(), WriteDataFile(desk.app.Shared, desk.app.Data));
+        desk.app.Data.UsaChannels[0].ChTag = "OTHER";
+        desk.ChooseByMouse("mnuFile", "mnuFileOpen");
+        shown += "typed and read: " + QString::fromStdString(desk.app.Data.UsaChannels[0].ChTag) +
+                 "\nfiles:";
+        for (const FolderEntry& entry : ListFiles(folder))
+            shown += ' ' + ShownPath(entry.name);
+        COMPARE_GOLDEN_STORY((shown + '\n' + desk.Told()).toUtf8(), kStories);
     }
 };
 

@@ -200,8 +200,22 @@ class WindowPrompter : public RecordingPrompter {
         Reactivate(window);
         return clicked;
     }
+    // With onFileDialog, the real Open and Save dialogs, which it works as the user does.
+    std::string ChooseOpenFileIn(const std::string& folder, const std::string& filter) override {
+        if (!onFileDialog)
+            return RecordingPrompter::ChooseOpenFileIn(folder, filter);
+        QTimer::singleShot(0, [this] { onFileDialog(*QApplication::activeModalWidget()); });
+        return GuiPrompter(window).ChooseOpenFileIn(folder, filter);
+    }
+    std::string ChooseSaveFileIn(const std::string& folder, const std::string& filter) override {
+        if (!onFileDialog)
+            return RecordingPrompter::ChooseSaveFileIn(folder, filter);
+        QTimer::singleShot(0, [this] { onFileDialog(*QApplication::activeModalWidget()); });
+        return GuiPrompter(window).ChooseSaveFileIn(folder, filter);
+    }
     // The window the real boxes belong to; none shows no box.
     QWidget* window = nullptr;
+    std::function<void(QWidget&)> onFileDialog;
 };
 
 // One window on a fresh application state, a settings file of its own and a simulated radio.

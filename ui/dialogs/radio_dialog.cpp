@@ -121,7 +121,7 @@ class TraceNamingPrompter : public Prompter {
         const std::optional<ErrorInfo>& stopped = trace_.Failure();
         if (icon != MessageIcon::Critical && !(stopped && icon == MessageIcon::Information))
             return prompter_.ShowMessage(text, title, icon);
-        const std::string trailer = "\n\nSerial trace: " + trace_.Path().toStdString() +
+        const std::string trailer = "\n\nSerial trace: " + ShownPath(trace_.Path()).toStdString() +
                                     (stopped ? " (stopped: " + stopped->Description + ")" : "");
         prompter_.ShowMessage(text + trailer, title, icon);
     }

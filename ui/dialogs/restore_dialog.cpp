@@ -8,6 +8,7 @@
 
 #include "core/messages.h"
 #include "ui/dialogs/dialog_parts.h"
+#include "ui/path_string.h"
 
 namespace chanwright {
 
@@ -17,7 +18,7 @@ RestoreDialog::RestoreDialog(const QString& folder, Prompter& prompter, QWidget*
     setWindowTitle(QStringLiteral("Restore Backup"));
     resize(520, 320);
     auto* layout = new QVBoxLayout(this);
-    const QString shownFolder = QDir::toNativeSeparators(folder);
+    const QString shownFolder = ShownPath(QDir::toNativeSeparators(folder));
     auto* where =
         new QLabel(backups_.empty() ? QStringLiteral("No backups yet in %1.").arg(shownFolder)
                                     : QStringLiteral("Backups in %1:").arg(shownFolder),
@@ -38,7 +39,7 @@ RestoreDialog::RestoreDialog(const QString& folder, Prompter& prompter, QWidget*
                                  backup.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
         for (int column = 0; column < 3; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
-            item->setToolTip(QDir::toNativeSeparators(backup.path));
+            item->setToolTip(ShownPath(QDir::toNativeSeparators(backup.path)));
             list_->setItem(row, column, item);
         }
     }
@@ -68,10 +69,10 @@ void RestoreDialog::TakeRow() {
 // A copy kept elsewhere, or a backup of an older name, is chosen as any image file is.
 void RestoreDialog::OpenOther() {
     const std::string path =
-        prompter_.ChooseOpenFileIn(folder_.toStdString(), messages::kImageFileFilter);
+        prompter_.ChooseOpenFileIn(PathString(folder_), messages::kImageFileFilter);
     if (path.empty())
         return;
-    chosen_ = QString::fromStdString(path);
+    chosen_ = PathFromString(path);
     accept();
 }
 

@@ -14,6 +14,7 @@
 #include "core/messages.h"
 #include "report/text_report.h"
 #include "storage/file_io.h"
+#include "ui/path_string.h"
 
 namespace chanwright {
 
@@ -119,7 +120,7 @@ void TextReportWindow::SaveAs() {
     app_.Shared.OperationFailed = false;
     BusyWindow busy(*this);
     QString error;
-    if (!WriteText(QString::fromStdString(path), error)) {
+    if (!WriteText(PathFromString(path), error)) {
         app_.Shared.OperationFailed = true;
         app_.Shared.AbortRequested = true;
         platform_.prompter.ShowMessage(
