@@ -22,15 +22,27 @@ QTextStream& StdOut() {
     return stream;
 }
 
+bool FlushStdOut() {
+    StdOut().flush();
+    if (StdOut().status() == QTextStream::Ok)
+        return true;
+    StdErr() << "chanwright-cli: standard output could not be written" << Qt::endl;
+    return false;
+}
+
 int PrintChanges(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         StdOut() << QString::fromStdString(line) << '\n';
-    StdOut().flush();
-    if (StdOut().status() != QTextStream::Ok) {
-        StdErr() << "chanwright-cli: standard output could not be written" << Qt::endl;
+    if (!FlushStdOut())
         return kBadUsage;
-    }
     return lines.empty() ? kSuccess : kFailed;
+}
+
+std::unique_ptr<SettingsStore> UserSettings() {
+    auto settings = std::make_unique<SettingsStore>();
+    if (!settings->Problem().isEmpty())
+        StdErr() << "warning: " << settings->Problem() << Qt::endl;
+    return settings;
 }
 
 void StderrPrompter::ShowMessage(const std::string& text, const std::string& /*title*/,
@@ -75,7 +87,7 @@ CliSession::CliSession(const std::optional<Model>& model, const QString& input)
         inputBytes_ = files_.ReadInput(input_, IsImageFile(input_));
     if (inputBytes_ && !IsImageFile(input_))
         named_ = ModelNamedIn(*inputBytes_);
-    app_.Shared.ModelNum = model ? *model : named_ ? *named_ : SettingsStore().ReadModelNum();
+    app_.Shared.ModelNum = model ? *model : named_ ? *named_ : Settings().ReadModelNum();
     LoadAllPlans(app_.Plans);
     NewDataSet(app_);
 }
@@ -83,6 +95,12 @@ CliSession::CliSession(const std::optional<Model>& model, const QString& input)
 void CliSession::ReportFailure(const char* message, const ErrorInfo& error) {
     prompter_.ShowMessage(message, messages::kAppTitle, MessageIcon::Exclamation);
     StdErr() << "  " << QString::fromStdString(error.Description) << Qt::endl;
+}
+
+const SettingsStore& CliSession::Settings() {
+    if (!settings_)
+        settings_ = UserSettings();
+    return *settings_;
 }
 
 bool CliSession::Report(bool ok) {
