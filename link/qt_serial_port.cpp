@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/messages.h"
+#include "core/system_path.h"
 
 namespace chanwright {
 
@@ -57,17 +58,11 @@ QString OpenFailureText(const QString& device, QSerialPort::SerialPortError erro
 
 namespace {
 
-// A device name from the settings file may hold anything; control characters are shown as codes,
-// never written into a message as they are.
+// A device name from the settings file may hold anything: control characters, and bytes that are
+// not UTF-8 (which the serial library cannot open), are shown as codes, never written into a
+// message as they are.
 QString Printable(const QString& device) {
-    QString shown;
-    for (const QChar c : device) {
-        if (c.unicode() < 0x20)
-            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            shown += c;
-    }
-    return shown;
+    return QString::fromStdString(ShownName(device.toStdU16String()));
 }
 
 }  // namespace

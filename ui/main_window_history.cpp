@@ -11,6 +11,7 @@
 #include "core/messages.h"
 #include "image/new_data_set.h"
 #include "storage/data_file_writer.h"
+#include "storage/file_io.h"
 #include "storage/model_names.h"
 #include "ui/main_window.h"
 #include "ui/navigation_tree.h"
@@ -112,9 +113,13 @@ void MainWindow::BuildRecovery() {
     recoveryTimer_->setSingleShot(true);
     connect(recoveryTimer_, &QTimer::timeout, this, &MainWindow::KeepUnsavedChanges);
     // Said once, at start, in place of the model's name: nothing asks, and the user can go on.
-    if (!services_.settings.Writable())
+    // A settings file ignored (no regular file, too large) is said as such; it is not written
+    // either.
+    if (!services_.settings.Problem().isEmpty())
+        startNote_ = services_.settings.Problem();
+    else if (!services_.settings.Writable())
         startNote_ = QString(kSettingsNotKept)
-                         .arg(ShownPath(QDir::toNativeSeparators(services_.settings.FileName())));
+                         .arg(QDir::toNativeSeparators(ShownPath(services_.settings.FileName())));
     if (services_.recoveryFolder.isEmpty())
         return;
     recovery_ = std::make_unique<RecoveryFiles>(services_.recoveryFolder,

@@ -41,6 +41,13 @@ int CheckStandardOutput(int status) {
     return std::max<int>(status, kBadUsage);
 }
 
+std::unique_ptr<SettingsStore> UserSettings() {
+    auto settings = std::make_unique<SettingsStore>();
+    if (!settings->Problem().isEmpty())
+        StdErr() << "warning: " << settings->Problem() << Qt::endl;
+    return settings;
+}
+
 void StderrPrompter::ShowMessage(const std::string& text, const std::string& /*title*/,
                                  MessageIcon /*icon*/) {
     if (beforeMessage)
@@ -83,7 +90,7 @@ CliSession::CliSession(const std::optional<Model>& model, const QString& input)
         inputBytes_ = files_.ReadInput(input_, IsImageFile(input_));
     if (inputBytes_ && !IsImageFile(input_))
         named_ = ModelNamedIn(*inputBytes_);
-    app_.Shared.ModelNum = model ? *model : named_ ? *named_ : SettingsStore().ReadModelNum();
+    app_.Shared.ModelNum = model ? *model : named_ ? *named_ : Settings().ReadModelNum();
     LoadAllPlans(app_.Plans);
     NewDataSet(app_);
 }
@@ -91,6 +98,12 @@ CliSession::CliSession(const std::optional<Model>& model, const QString& input)
 void CliSession::ReportFailure(const char* message, const ErrorInfo& error) {
     prompter_.ShowMessage(message, messages::kAppTitle, MessageIcon::Exclamation);
     StdErr() << "  " << QString::fromStdString(error.Description) << Qt::endl;
+}
+
+const SettingsStore& CliSession::Settings() {
+    if (!settings_)
+        settings_ = UserSettings();
+    return *settings_;
 }
 
 bool CliSession::Report(bool ok) {

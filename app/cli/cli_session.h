@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTextStream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "core/system_platform.h"
 #include "storage/error_log.h"
 #include "storage/file_operations.h"
+#include "storage/settings_store.h"
 
 namespace chanwright::cli {
 
@@ -76,11 +78,15 @@ class CliSession {
     // operations, as they write theirs.
     void ReportFailure(const char* message, const ErrorInfo& error);
 
+    // The user's settings, read when first asked for (see UserSettings).
+    const SettingsStore& Settings();
+
   private:
     // ok back; after a failed file operation, its reason on standard error first.
     bool Report(bool ok);
 
     QString input_;
+    std::unique_ptr<SettingsStore> settings_;
     std::optional<std::string> inputBytes_;
     std::optional<Model> named_;
     AppState app_;
@@ -95,6 +101,10 @@ class CliSession {
 
 QTextStream& StdErr();
 QTextStream& StdOut();
+
+// The user's settings file, read; why it is ignored, when it is, said on standard error. A command
+// reads it once at most, so that the warning stands there once.
+std::unique_ptr<SettingsStore> UserSettings();
 
 // The field changes on standard output, one a line, with diff(1)'s exit status: 0 none, 1 some.
 int PrintChanges(const std::vector<std::string>& lines);

@@ -1,15 +1,17 @@
 #include "app/cli/cli_session.h"
 #include "app/cli/commands.h"
 #include "link/port_list.h"
+#include "storage/file_io.h"
 #include "storage/settings_store.h"
 
 namespace chanwright::cli {
 
 namespace {
 
-// A dash keeps the columns countable where the system gives nothing.
-QString OrDash(const QString& text) {
-    return text.isEmpty() ? QStringLiteral("-") : text;
+// A dash keeps the columns countable where the system gives nothing; a name from the system or
+// the settings file may hold control characters or bytes that are not UTF-8, shown as codes.
+QString Shown(const QString& text) {
+    return text.isEmpty() ? QStringLiteral("-") : ShownPath(text);
 }
 
 }  // namespace
@@ -19,13 +21,13 @@ QString OrDash(const QString& text) {
 int RunPorts(const Invocation&) {
     const std::vector<PortInfo> ports = QtPortEnumerator().Ports();
     for (const PortInfo& port : ports) {
-        StdOut() << port.device << '\t' << OrDash(port.description) << '\t' << OrDash(port.byId)
-                 << '\n';
+        StdOut() << Shown(port.device) << '\t' << Shown(port.description) << '\t'
+                 << Shown(port.byId) << '\n';
     }
-    const SettingsStore settings;
+    const std::unique_ptr<SettingsStore> settings = UserSettings();
     for (int16_t comNum = 1; comNum <= 4; ++comNum)
-        StdOut() << "COM" << comNum << '\t' << settings.ReadComDevice(comNum) << '\n';
-    StdOut().flush();
+        StdOut() << "COM" << comNum << '\t' << Shown(settings->ReadComDevice(comNum)) << '\n';
+    StdOut().flush();  // the listing before the hint; a listing lost is exit 2 as for every command
     if (ports.empty())
         StdErr() << NoPortsHint() << Qt::endl;
     return kSuccess;

@@ -1,5 +1,4 @@
 #include <QDateTime>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <csignal>
 #include <functional>
@@ -15,6 +14,7 @@
 #include "link/serial_trace.h"
 #include "report/radio_check.h"
 #include "storage/backup_files.h"
+#include "storage/device_path.h"
 #include "storage/file_io.h"
 #include "storage/settings_store.h"
 
@@ -82,19 +82,13 @@ class BackupToFolder : public BackupKeeper {
 };
 
 // "1" … "4" and "COM1" … "COM4" in any case name the application's COM items; anything else is
-// the device itself. Qt looks a bare name up under /dev, so a relative path that exists is made
-// absolute first (not on Windows, where COM5 is a device in every folder).
-QString ResolvePort(const QString& port) {
+// the device itself, resolved as the window resolves a COM item's device (see DevicePath).
+QString ResolvePort(const QString& port, CliSession& session) {
     static const QRegularExpression comItem(QStringLiteral("^(?:com)?([1-4])$"),
                                             QRegularExpression::CaseInsensitiveOption);
     if (const QRegularExpressionMatch item = comItem.match(port); item.hasMatch())
-        return SettingsStore().ReadComDevice(static_cast<int16_t>(item.captured(1).toInt()));
-#ifndef Q_OS_WIN
-    const QFileInfo file(port);
-    if (file.isRelative() && file.exists())
-        return file.absoluteFilePath();
-#endif
-    return port;
+        return session.Settings().ReadComDevice(static_cast<int16_t>(item.captured(1).toInt()));
+    return DevicePath(port);
 }
 
 const char* ProgressLabel(Transfer transferMode) {
@@ -143,7 +137,7 @@ int RunRadio(CliSession& session, const Invocation& call, const RadioRun& run,
     StderrPrompter& prompter = session.Messages();
     prompter.beforeMessage = [&progress] { progress.EndLine(); };
 
-    QtSerialPort serial(ResolvePort(call.port));
+    QtSerialPort serial(ResolvePort(call.port, session));
     SteadyClock clock;
     SerialTrace trace(clock);
     TracingPort traced(serial, trace);

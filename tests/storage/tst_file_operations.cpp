@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -379,7 +380,7 @@ class TestFileOperations : public QObject {
     // Every value written stands in the file as the golden shows it and reads back in a new store.
     void storeWritesGoldenAndReadsItBack() {
         // Any per-user store opened here lands in the temporary folder, not the user's.
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Path("userconfig"));
+        qputenv("XDG_CONFIG_HOME", Path("userconfig").toUtf8());
         const QString path = Path("settings.ini");
         {
             SettingsStore store(path);
@@ -417,6 +418,92 @@ class TestFileOperations : public QObject {
                 << "\n";
         }
         COMPARE_GOLDEN(out.toUtf8(), "storage_settings_read.txt");
+    }
+
+    // A settings file that is no regular file, or is larger than 1 MiB, is ignored with a warning
+    // and left as it is; names and paths that are not UTF-8 keep their bytes; COM items' devices
+    // read as absolute paths; two stores on one file keep each other's changes. Each row: what a
+    // store read, then what a second store reads after the first wrote and synced, and what
+    // stands at the file's place then.
+    void settingsFileUnderAbuse_data() {
+        QTest::addColumn<QString>("row");
+        for (const char* row :
+             {"relative COM mappings", "config folder not UTF-8", "paths not UTF-8", "two stores",
+              "folder", "device", "larger than 1 MiB", "FIFO"})
+            QTest::newRow(row) << row;
+    }
+    void settingsFileUnderAbuse() {
+        QFETCH(QString, row);
+        QTemporaryDir scratch(Path("settings-XXXXXX"));
+        const QByteArray dir = scratch.path().toUtf8(), odd = dir + "/caf\xe9";
+        QByteArray file = dir + "/settings.ini";
+        const QString previous = QDir::currentPath();
+        if (row == "folder")
+            QVERIFY(QDir().mkpath(file));
+        if (row == "device" && ::mknod(file.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP("only root can make a device node");
+        if (row == "FIFO")
+            QCOMPARE(::mkfifo(file.constData(), 0600), 0);
+        if (row == "larger than 1 MiB")
+            QVERIFY(WriteBytes(file, "[ModelPath]\nModelNum=1\n") &&
+                    !::truncate(file.constData(), 1048577));
+        if (row == "config folder not UTF-8") {
+            qputenv("XDG_CONFIG_HOME", odd);
+            file = odd + "/Chanwright/PC Program for HV2071P-TQ5300 Series.ini";
+        }
+        if (row == "relative COM mappings") {
+            QVERIFY(WriteBytes(file,
+                               "[ComPath]\nPort1=radio\nPort2=ttyUSB3\nPort3=./radio\n"
+                               "Port4=sub/../radio\n") &&
+                    WriteBytes(dir + "/radio", "") && QDir().mkpath(dir + "/sub"));
+            QDir::setCurrent(dir);
+        }
+        const auto open = [&] {
+            return row == "config folder not UTF-8"
+                       ? std::make_unique<SettingsStore>()
+                       : std::make_unique<SettingsStore>(PathFromSystem(file));
+        };
+        QString out;
+        QDebug d = QDebug(&out).nospace().noquote();
+        const auto show = [&](const SettingsStore& store) {
+            d << "'" << store.Problem() << "', model " << int(store.ReadModelNum()) << ", COM"
+              << store.ReadComNum() << ", recent " << ShownPath(store.ReadRecentFiles().join(' '))
+              << ", folder '" << ShownPath(store.ReadLastFolder()) << "', COM1-4";
+            for (int16_t com = 1; com <= 4; ++com)
+                d << " " << ShownPath(store.ReadComDevice(com));
+            d << "\n";
+        };
+        {
+            const auto store = open();
+            show(*store);
+            store->WriteModelNum(Model::TQ5300);
+            if (row == "paths not UTF-8") {
+                store->WriteRecentFiles({PathFromSystem(odd + ".dat"), "/boats/b.dat"});
+                store->WriteLastFolder(PathFromSystem(odd));
+                store->WriteComDevice(2, PathFromSystem(odd));
+            }
+            if (row == "two stores") {
+                SettingsStore other(PathFromSystem(file));
+                other.WriteComNum(3);
+                other.Sync();
+            }
+            store->Sync();
+        }
+        show(*open());
+        QDir::setCurrent(previous);
+        struct stat info {};
+        ErrorInfo error;
+        const bool there = ::stat(file.constData(), &info) == 0;
+        d << QString::fromStdString(!there                   ? "none"
+                                    : S_ISDIR(info.st_mode)  ? "a folder"
+                                    : S_ISFIFO(info.st_mode) ? "a FIFO"
+                                    : S_ISCHR(info.st_mode)  ? "a device"
+                                    : info.st_size > 1048576
+                                        ? "the large file"
+                                        : "file:\n" +
+                                              *ReadInputFile(PathFromSystem(file), 4096, error));
+        COMPARE_GOLDEN_STORY(("=== " + row + "\n" + out.replace(dir, "$TMP") + "\n").toUtf8(),
+                             "storage_settings_files.txt");
     }
 
     // Only developer mode writes, each record appended with CR LF.

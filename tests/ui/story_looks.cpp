@@ -138,7 +138,7 @@ void StoryRunner::Show(const QString& what) {
                 items << item->text();
         told_ += QString("recent " + items.join('|') + ", the first's tip " +
                          d.Action("mnuFileRecent1")->toolTip() + ", stored " +
-                         d.settings.ReadRecentFiles().join('|') + '\n')
+                         d.settings->ReadRecentFiles().join('|') + '\n')
                      .replace(d.dir.path(), "<dir>");
     } else if (what == "flags") {
         const SharedState& shared = d.app.Shared;

@@ -1,5 +1,7 @@
 #include "tests/ui/story_runner.h"
 
+#include <sys/stat.h>
+
 #include "tests/ui/window_desk.h"
 
 namespace chanwright::test {
@@ -191,10 +193,15 @@ void StoryRunner::Do(QStringList step) {
         QTest::keyClicks(target, value);
     } else if (verb == "keys") {
         QTest::keyClicks(target, value);
-    } else if (verb == "restart") {  // the window closed, or gone with its process ("crash")
-        if (name != "crash")
+    } else if (verb == "mkfifo") {  // a FIFO, in place of a file of the name
+        QFile::remove(d.dir.filePath(name));
+        ::mkfifo(QFile::encodeName(d.dir.filePath(name)).constData(), 0600);
+    } else if (verb == "restart") {  // the window closed, or gone with its process ("crash");
+        if (name != "crash")         // "settings": the settings read anew, as a new process does
             d.window->close();
         d.window.reset();
+        if (step.contains("settings"))
+            d.settings = std::make_unique<SettingsStore>(d.dir.filePath("settings.ini"));
         d.app = AppState{};
         d.window = std::make_unique<MainWindow>(d.app, d.Services());
     } else if (verb == "recovery") {  // the recovery timer runs out

@@ -139,7 +139,7 @@ class TestMainWindow : public QObject {
         if (!minimised.isEmpty())
             desk.window->setWindowState(Qt::WindowMinimized);
         desk.window->close();
-        desk.settings.Sync();
+        desk.settings->Sync();
         const QByteArray stored = ReadBytes(desk.dir.filePath("settings.ini"));
         const QByteArray width15 = QByteArray::number(desk.window->frameGeometry().width() * 15);
         QCOMPARE(stored.contains("MainWidth=" + width15), minimised.isEmpty());
@@ -148,7 +148,8 @@ class TestMainWindow : public QObject {
 
     // Options ▸ SerialPort ▸ Device lists the ports found, one row each: a row fills the box with
     // its by-id name where it has one; with none found the dialog says what to do; Cancel keeps
-    // the mapping. A device typed and taken with OK is what the checked item uses from then on.
+    // the mapping. A device typed and taken with OK is what the checked item uses from then on,
+    // stored as the absolute path it stands for (a bare name not in the current folder: /dev's).
     void deviceDialog() {
         const QString byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K1ZZ-if00-port0";
         Desk desk;
@@ -174,7 +175,7 @@ class TestMainWindow : public QObject {
             auto* none = dialog.findChild<QLabel*>("lblNoPorts");
             shown << QString(table->isVisible() ? "table " : "") +
                          (none->isVisible() && none->text() == NoPortsHint() ? "hint" : "");
-            Retype(box, "/dev/radio");
+            Retype(box, "radio");
             QTest::mouseClick(
                 dialog.findChild<QPushButton*>(shown.size() < 5 ? "cmdCancel" : "cmdOK"),
                 Qt::LeftButton);
@@ -184,9 +185,13 @@ class TestMainWindow : public QObject {
         items[1]->trigger();
         desk.Action("mnuOptionsSerialPortDevice")->trigger();
         desk.Action("mnuTransferRead")->trigger();
-        shown << "stored COM1 " + desk.settings.ReadComDevice(1) + ", COM2 " +
+        shown << "stored COM1 " + desk.settings->ReadComDevice(1) + ", COM2 " +
                      SettingsStore(desk.dir.filePath("settings.ini")).ReadComDevice(2) + ", tip " +
-                     items[1]->statusTip() + ", opened " + desk.devices.join(' ');
+                     items[1]->statusTip() + ", opened " + desk.devices.join(' ') + ", stored as " +
+                     QString(ReadBytes(desk.dir.filePath("settings.ini")))
+                         .split(QChar(10))
+                         .filter("Port2=")
+                         .join("");
         COMPARE_GOLDEN_STORY(("== device dialog\n" + shown.join('\n') + '\n').toUtf8(), kStories);
     }
 
@@ -248,7 +253,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(desk.app.Data.UsaChannels[0].ChTag, std::string("OTHER"));
 
         desk.ChooseByMouse("mnuOptions", "mnuOptionsLogTraffic");
-        QVERIFY(desk.settings.ReadLogSerialTraffic());
+        QVERIFY(desk.settings->ReadLogSerialTraffic());
         desk.sim.AddFault(*ParseFault("silence"));
         desk.prompter.messages.clear();
         desk.ChooseByMouse("mnuTransfer", "mnuTransferRead");
@@ -354,7 +359,7 @@ class TestMainWindow : public QObject {
         ErrorInfo error;
         QVERIFY(WriteOutputFile(file, WriteDataFile(desk.app.Shared, desk.app.Data), error));
         desk.app.Data.UsaChannels[0].ChTag = "OTHER";
-        desk.settings.WriteLastFolder(folder);
+        desk.settings->WriteLastFolder(folder);
         QString shown = "== latin-1 name\n";
         desk.prompter.onFileDialog = [&](QWidget& dialog) {
             auto* view = dialog.findChild<QListView*>("listView");

@@ -228,7 +228,7 @@ struct Desk {
         }
         if (!settingsText.isEmpty()) {
             WriteBytes(dir.filePath("settings.ini"), settingsText);
-            settings.Sync();
+            settings->Sync();
         }
         app.Shared.DebugMode = developer;
         // The default answer, as Enter gives it: the radio keeps its own user MMSI.
@@ -237,7 +237,8 @@ struct Desk {
     }
 
     WindowServices Services() {
-        WindowServices services{prompter, clock, events, busy, settings, log, dir.path(), helpFile};
+        WindowServices services{prompter,  clock, events,     busy,
+                                *settings, log,   dir.path(), helpFile};
         services.makePort = [this](const QString& device) { return Port(device); };
         services.runModal = [this](QDialog& dialog) { RunModal(dialog); };
         services.choosePrinter = [this] { return Printer(); };
@@ -334,7 +335,9 @@ struct Desk {
     FakeClock clock;
     ScriptedPump events;
     RecordingBusyView busy;
-    SettingsStore settings{dir.filePath("settings.ini")};
+    // Made again when a story restarts the program with the settings read anew.
+    std::unique_ptr<SettingsStore> settings =
+        std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
     ErrorLog log{app.Shared, dir.filePath("err.log")};
     RadioSim sim{RadioInUse(Model::HV2071P, 31)};
     QString helpFile;

@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "storage/device_path.h"
 #include "storage/settings_store.h"
 #include "ui/dialogs/dialog_parts.h"
 
@@ -59,8 +60,9 @@ DeviceDialog::DeviceDialog(int16_t comNum, const QString& device,
     device_->setFocus();
 }
 
+// Stored absolute, so that the window and the tool, whatever folder each runs in, open one device.
 QString DeviceDialog::Device() const {
-    return device_->text().trimmed();
+    return DevicePath(device_->text().trimmed());
 }
 
 // A new list leaves the box as the user left it.

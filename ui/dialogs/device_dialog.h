@@ -22,7 +22,8 @@ class DeviceDialog : public QDialog {
     DeviceDialog(int16_t comNum, const QString& device,
                  std::function<std::vector<PortInfo>()> listPorts, QWidget* parent = nullptr);
 
-    // The path in the box, trimmed; empty gives the item its default again.
+    // The path in the box, trimmed and made absolute (see DevicePath); empty gives the item its
+    // default again.
     QString Device() const;
 
   private:
