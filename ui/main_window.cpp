@@ -21,6 +21,7 @@
 #include "image/image_codec.h"
 #include "image/new_data_set.h"
 #include "report/name_changes.h"
+#include "storage/file_io.h"
 #include "ui/dialogs/device_dialog.h"
 #include "ui/help_contexts.h"
 #include "ui/navigation_tree.h"
@@ -167,7 +168,8 @@ void MainWindow::BuildMenus() {
         port->setObjectName(QStringLiteral("mnuOptionsSerialPort1"));
         port->setProperty("index", i);
         port->setCheckable(true);
-        port->setStatusTip(services_.settings.ReadComDevice(static_cast<int16_t>(i + 1)));
+        port->setStatusTip(
+            ShownPath(services_.settings.ReadComDevice(static_cast<int16_t>(i + 1))));
         connect(port, &QAction::triggered, this, [this, i] { SerialPortChosen(i); });
         ports_[static_cast<std::size_t>(i)] = port;
     }
@@ -184,7 +186,7 @@ void MainWindow::BuildMenus() {
         services_.settings.WriteComDevice(comNum, dialog.Device());
         services_.settings.Sync();
         ports_[static_cast<std::size_t>(comNum - 1)]->setStatusTip(
-            services_.settings.ReadComDevice(comNum));
+            ShownPath(services_.settings.ReadComDevice(comNum)));
     });
     logTraffic_ = options->addAction(QStringLiteral("&Log Serial Traffic"));
     logTraffic_->setObjectName(QStringLiteral("mnuOptionsLogTraffic"));

@@ -69,12 +69,13 @@ class BackupToFolder : public BackupKeeper {
         const std::optional<QString> path = SaveBackup(BackupFolder(), GetModelName(modelNum),
                                                        QDateTime::currentDateTime(), image, error);
         if (!path) {
-            StdErr() << "warning: the backup could not be saved in " << BackupFolder() << ": "
-                     << QString::fromStdString(error.Description) << Qt::endl;
+            StdErr() << "warning: the backup could not be saved in " << ShownPath(BackupFolder())
+                     << ": " << QString::fromStdString(error.Description) << Qt::endl;
             return std::nullopt;
         }
-        StdErr() << "Backup: " << *path << Qt::endl;
-        return path->toStdString();
+        // The name is only shown (here, and in a failed write's message).
+        StdErr() << "Backup: " << ShownPath(*path) << Qt::endl;
+        return ShownPath(*path).toStdString();
     }
 
   private:
@@ -287,7 +288,7 @@ int RunVerify(const Invocation& call) {
     if (!call.restore && !call.writeIdentity && check.Conflicts())
         SayUserMmsi(check, false, " in the comparison");
     if (comparison->matches) {
-        StdOut() << "The radio matches " << call.inputs.at(0) << "." << Qt::endl;
+        StdOut() << "The radio matches " << ShownPath(call.inputs.at(0)) << "." << Qt::endl;
         return kSuccess;
     }
     for (const std::string& line : comparison->fields)
