@@ -56,7 +56,11 @@ bool PutBytes(const QString& path, const std::string& bytes) {
 
 SettingsFile::SettingsFile(QString path) : path_(std::move(path)) {
     std::string bytes;
-    const QString refusal = Refusal(path_, bytes);
+    QString refusal = Refusal(path_, bytes);
+    // The private copy needs a temporary folder; without one the file is neither read nor
+    // written, and the user is told so rather than meeting the defaults unawares.
+    if (refusal.isEmpty() && !copies_.isValid())
+        refusal = QStringLiteral("cannot be read (%1)").arg(copies_.errorString());
     if (!refusal.isEmpty()) {
         problem_ = QStringLiteral(
                        "The settings file %1 %2; the defaults are used and nothing is "
@@ -75,9 +79,13 @@ SettingsFile::~SettingsFile() {
 // a rewritten file of the same size and time for the one it knows.
 void SettingsFile::Load(const std::string& bytes) {
     settings_.reset();
-    const QString copy = copies_.filePath(QStringLiteral("copy%1.ini").arg(++copiesMade_));
-    QFile::remove(copies_.filePath(QStringLiteral("copy%1.ini").arg(copiesMade_ - 1)));
-    PutBytes(copy, bytes);
+    // Without a temporary folder QSettings holds the values in memory only.
+    QString copy;
+    if (copies_.isValid()) {
+        copy = copies_.filePath(QStringLiteral("copy%1.ini").arg(++copiesMade_));
+        QFile::remove(copies_.filePath(QStringLiteral("copy%1.ini").arg(copiesMade_ - 1)));
+        PutBytes(copy, bytes);
+    }
     settings_ = std::make_unique<QSettings>(copy, QSettings::IniFormat);
 }
 

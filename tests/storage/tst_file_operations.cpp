@@ -19,6 +19,7 @@
 #include "storage/app_paths.h"
 #include "storage/backup_files.h"
 #include "storage/data_file_writer.h"
+#include "storage/device_path.h"
 #include "storage/file_io.h"
 #include "storage/file_operations.h"
 #include "storage/file_system.h"
@@ -137,6 +138,7 @@ class TestFileOperations : public QObject {
   private slots:
     // The golden holds the system's error texts in English, whatever the user's language.
     void initTestCase() { std::setlocale(LC_MESSAGES, "C"); }
+    void cleanupTestCase() { RemoveTree(dir_.path()); }
 
     // Each row ("Command target [words]") runs in a window of its own, HV2071P unless it says
     // TQ5300, with OperationFailed set, "/boats/current.dat" as file name and a folder holding:
@@ -429,7 +431,7 @@ class TestFileOperations : public QObject {
         QTest::addColumn<QString>("row");
         for (const char* row :
              {"relative COM mappings", "config folder not UTF-8", "paths not UTF-8", "two stores",
-              "folder", "device", "larger than 1 MiB", "FIFO"})
+              "folder", "device", "larger than 1 MiB", "FIFO", "no temporary folder"})
             QTest::newRow(row) << row;
     }
     void settingsFileUnderAbuse() {
@@ -447,6 +449,8 @@ class TestFileOperations : public QObject {
         if (row == "larger than 1 MiB")
             QVERIFY(WriteBytes(file, "[ModelPath]\nModelNum=1\n") &&
                     !::truncate(file.constData(), 1048577));
+        if (row == "no temporary folder")
+            QVERIFY(WriteBytes(file, "[ModelPath]\nModelNum=1\n") && qputenv("TMPDIR", file));
         if (row == "config folder not UTF-8") {
             qputenv("XDG_CONFIG_HOME", odd);
             file = odd + "/Chanwright/PC Program for HV2071P-TQ5300 Series.ini";
@@ -457,6 +461,9 @@ class TestFileOperations : public QObject {
                                "Port4=sub/../radio\n") &&
                     WriteBytes(dir + "/radio", "") && QDir().mkpath(dir + "/sub"));
             QDir::setCurrent(dir);
+            // The serial library opens no name that is not UTF-8: such a link is its device.
+            QCOMPARE(::symlink("radio", "r\xe9"), 0);
+            QCOMPARE(DevicePath(PathFromSystem("r\xe9")), QString(dir + "/radio"));
         }
         const auto open = [&] {
             return row == "config folder not UTF-8"
@@ -490,6 +497,7 @@ class TestFileOperations : public QObject {
             store->Sync();
         }
         show(*open());
+        qunsetenv("TMPDIR");
         QDir::setCurrent(previous);
         struct stat info {};
         ErrorInfo error;

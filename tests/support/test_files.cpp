@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QProcess>
 #include <algorithm>
 #include <random>
 
@@ -30,6 +31,10 @@ QByteArray ReadBytes(const QString& path) {
 bool WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+void RemoveTree(const QString& folder) {
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), folder});
 }
 
 QString TestDataPath(const QString& name) {

@@ -16,6 +16,8 @@ AppState MakeDefaultApp(Model modelNum);
 QByteArray ReadBytes(const QString& path);
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 QString TestDataPath(const QString& name);
+// Removes a folder and everything in it, names that are not UTF-8 included (QDir skips those).
+void RemoveTree(const QString& folder);
 // A channel record as the goldens show it: list, position, switches, name.
 QString ChannelLine(const char* list, const PlanChannel& r);
 // A data file of tests/data read into the app's data set as File ▸ Open reads it, under the

@@ -413,6 +413,7 @@ class TestMainWindow : public QObject {
                  "\nfiles:";
         for (const FolderEntry& entry : ListFiles(folder))
             shown += ' ' + ShownPath(entry.name);
+        RemoveTree(folder);
         COMPARE_GOLDEN_STORY((shown + '\n' + desk.Told()).toUtf8(), kStories);
     }
 };
