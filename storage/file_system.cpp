@@ -13,6 +13,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QFile>
+#include <QFileInfo>
 #endif
 
 namespace chanwright {
@@ -22,6 +25,11 @@ namespace chanwright {
 bool PathTaken(const QString& path) {
     struct stat info {};
     return ::lstat(SystemPath(path).constData(), &info) == 0;
+}
+
+bool FileThere(const QString& path, bool regular) {
+    struct stat info {};
+    return ::stat(SystemPath(path).constData(), &info) == 0 && (!regular || S_ISREG(info.st_mode));
 }
 
 bool MakeFolder(const QString& folder) {
@@ -87,6 +95,11 @@ QString UserFolder(const char* variable, const char* fallback) {
 bool PathTaken(const QString& path) {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
+}
+
+bool FileThere(const QString& path, bool regular) {
+    const QFileInfo info(path);
+    return info.exists() && (!regular || info.isFile());
 }
 
 bool MakeFolder(const QString& folder) {

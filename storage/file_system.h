@@ -13,6 +13,8 @@ namespace chanwright {
 
 // Something is there, anything, a dangling link included.
 bool PathTaken(const QString& path);
+// A file is there, through links (a regular file, when asked).
+bool FileThere(const QString& path, bool regular = false);
 // Makes the folder and every folder above it that is missing; true when it is a folder now.
 bool MakeFolder(const QString& folder);
 bool RemoveFile(const QString& path);

@@ -45,6 +45,12 @@ QString Refusal(const QString& path, std::string& bytes) {
     return QString();
 }
 
+// The file's folder, made when missing (a first start); false when it cannot be.
+bool MakeFolderOf(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 || MakeFolder(path.left(slash));
+}
+
 bool PutBytes(const QString& path, const std::string& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
@@ -90,10 +96,8 @@ void SettingsFile::Load(const std::string& bytes) {
 }
 
 bool SettingsFile::Writable() const {
-    const qsizetype slash = path_.lastIndexOf(QLatin1Char('/'));
     ErrorInfo error;
-    return problem_.isEmpty() && (slash <= 0 || MakeFolder(path_.left(slash))) &&
-           OutputFile(path_).Probe(error);
+    return problem_.isEmpty() && MakeFolderOf(path_) && OutputFile(path_).Probe(error);
 }
 
 QVariant SettingsFile::Value(const QString& key) const {
@@ -147,9 +151,8 @@ void SettingsFile::Sync() {
     bytes = result.readAll().toStdString();
     result.close();
     QFile::remove(merged);
-    const qsizetype slash = path_.lastIndexOf(QLatin1Char('/'));
     ErrorInfo error;
-    if ((slash <= 0 || MakeFolder(path_.left(slash))) && WriteOutputFile(path_, bytes, error)) {
+    if (MakeFolderOf(path_) && WriteOutputFile(path_, bytes, error)) {
         changed_.clear();
         Load(bytes);
     }

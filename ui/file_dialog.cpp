@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "storage/file_system.h"
 #include "ui/odd_names_model.h"
 #include "ui/path_string.h"
 

@@ -14,6 +14,7 @@
 #include "image/new_data_set.h"
 #include "report/print_report.h"
 #include "storage/app_paths.h"
+#include "storage/file_system.h"
 #include "storage/model_names.h"
 #include "ui/dialogs/text_report_window.h"
 #include "ui/help_contexts.h"
